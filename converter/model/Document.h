@@ -1,0 +1,86 @@
+#pragma once
+// The converted document as the layout stage builds it and the .doc writer
+// writes it. Plain C++: no Qt, no poppler, no libgsf.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pwt {
+
+// Lengths are in twips (1/20 pt, 1/1440 in); font sizes in half-points.
+enum class VerticalPosition { Baseline, Superscript, Subscript };
+
+struct CharFormat {
+    std::string fontFamily = "Times New Roman"; // Latin family, UTF-8
+    std::string eastAsianFamily;                 // East Asian family, empty: none
+    int halfPoints = 24;
+    bool bold = false;
+    bool italic = false;
+    bool smallCaps = false;
+    std::uint32_t colorRgb = 0x000000;           // 0xRRGGBB
+    VerticalPosition position = VerticalPosition::Baseline;
+
+    bool operator==(const CharFormat&) const = default;
+};
+
+struct Run {
+    std::u16string text;     // no paragraph marks or page breaks inside
+    CharFormat format;
+    bool pageNumberField = false; // a PAGE field; text is its shown result
+
+    bool operator==(const Run&) const = default;
+};
+
+enum class Alignment { Left, Center, Right, Justify };
+
+struct ParagraphFormat {
+    Alignment alignment = Alignment::Left;
+    int leftIndent = 0;
+    int rightIndent = 0;
+    int firstLineIndent = 0;  // negative: hanging indent
+    int spaceBefore = 0;
+    int spaceAfter = 0;
+    int lineSpacing = 240;    // 240ths of a line (240 = single); "auto" rule
+    int headingLevel = 0;     // 0: body text (Normal), 1..3: Heading 1..3
+
+    bool operator==(const ParagraphFormat&) const = default;
+};
+
+struct Paragraph {
+    std::vector<Run> runs;
+    ParagraphFormat format;
+    bool pageBreakBefore = false; // a hard page break ends the previous page
+};
+
+struct PageSetup {
+    int width = 11906;  // A4
+    int height = 16838;
+    int marginLeft = 1800;
+    int marginRight = 1800;
+    int marginTop = 1440;
+    int marginBottom = 1440;
+    bool landscape() const { return width > height; }
+
+    bool operator==(const PageSetup&) const = default;
+};
+
+struct Section {
+    PageSetup page;
+    std::vector<Paragraph> paragraphs;
+    std::vector<Paragraph> header; // running head, empty: none
+    std::vector<Paragraph> footer; // running foot (may hold a PAGE field), empty: none
+};
+
+struct DocumentInfo {
+    std::string title; // UTF-8
+    std::string author;
+    std::string subject;
+    std::string keywords;
+};
+
+struct Document {
+    DocumentInfo info;
+    std::vector<Section> sections; // at least one when written
+};
+
+} // namespace pwt

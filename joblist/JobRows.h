@@ -1,0 +1,32 @@
+#pragma once
+#include <QString>
+
+namespace joblist {
+
+// The rows of the window's list: they are the job list itself, addressed by
+// position 1..count() in display order. The window implements this over its
+// list view; tests over a plain vector.
+class JobRows {
+public:
+    virtual ~JobRows() = default;
+    virtual int count() const = 0;
+    virtual QString text(int position) const = 0;
+    virtual QString status(int position) const = 0;
+    virtual void setStatus(int position, const QString& status) = 0;
+    virtual void append(const QString& text, const QString& status) = 0;
+    virtual void removeAt(int position) = 0;
+    virtual void clear() = 0;
+    // The current row's position, or 0 when no row is selected.
+    virtual int selected() const = 0;
+};
+
+// The row statuses, exactly as shown.
+namespace status {
+inline const QString kPending = QStringLiteral("待转换");
+inline const QString kStopped = QStringLiteral("转换已停止");
+inline const QString kConverting = QStringLiteral("正在转换中，请耐心等待...");
+inline const QString kDone = QStringLiteral("转换完成");
+inline const QString kFailed = QStringLiteral("转换失败");
+} // namespace status
+
+} // namespace joblist
