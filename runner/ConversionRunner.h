@@ -3,6 +3,7 @@
 #include "joblist/JobRows.h"
 #include "platform/Platform.h"
 
+#include <QSet>
 #include <QString>
 
 namespace runner {
@@ -24,10 +25,32 @@ public:
     QString strDestFile;
     qint64 lngPID = 0;
 
+    // The Word files this batch has written so far: a later row whose name
+    // would land on one of them gets the next free "name (n).doc" instead.
+    const QSet<QString>& writtenThisBatch() const { return m_writtenThisBatch; }
+
 private:
+    void launchConverter(QString& lastFailure);
+    void endBatch();
+    QString freeDestination(const QString& folder, const QString& baseName) const;
+    bool destinationWrittenByThisLaunch() const;
+    void settleRow(bool converted);
+    void reportFailure(const QString& description);
+
     joblist::JobRows& m_rows;
     RunnerView& m_view;
     platform::Platform m_platform;
+
+    // What the destination held just before this row's converter was started,
+    // so a file left from elsewhere is not taken for the converter's work.
+    platform::FileStamp m_destinationBefore;
+    // Whether lngPID names the converter of the current row; after a failed
+    // launch it still names an earlier one, which must not be asked about.
+    bool m_launched = false;
+    // Modal boxes run a nested event loop in which the timer keeps ticking;
+    // ticks that arrive while the error report is open are held back.
+    bool m_holdTicks = false;
+    QSet<QString> m_writtenThisBatch;
 };
 
 // The last component of a path: what follows its last separator.
