@@ -1,0 +1,213 @@
+#include "DocumentBuilder.h"
+
+#include "FormatInference.h"
+#include "Lines.h"
+#include "ParagraphComposer.h"
+#include "ParagraphSplitter.h"
+#include "StructureAnalysis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace pwt::layout {
+
+namespace {
+
+// A flow narrower than this share of the page's text width is a column of its own.
+constexpr double kColumnShareOfBody = 0.7;
+
+int twips(double points) { return static_cast<int>(std::lround(points * kTwipsPerPoint)); }
+
+std::optional<pdf::Box> textExtent(const PageLines& page)
+{
+    std::optional<pdf::Box> box;
+    for (const Block& b : page.blocks) {
+        if (!box) {
+            box = b.box;
+            continue;
+        }
+        box->xMin = std::min(box->xMin, b.box.xMin);
+        box->yMin = std::min(box->yMin, b.box.yMin);
+        box->xMax = std::max(box->xMax, b.box.xMax);
+        box->yMax = std::max(box->yMax, b.box.yMax);
+    }
+    return box;
+}
+
+// The column each flow's paragraphs align in: the flow itself when the page
+// has columns, else the whole text width of the page.
+std::vector<ColumnBounds> columnsOf(const PageLines& page, const pdf::Box& body)
+{
+    int flows = 0;
+    for (const Block& b : page.blocks)
+        flows = std::max(flows, b.flow + 1);
+    std::vector<ColumnBounds> cols(static_cast<std::size_t>(flows), ColumnBounds{body.xMin, body.xMax});
+    std::vector<std::optional<pdf::Box>> boxes(static_cast<std::size_t>(flows));
+    std::vector<std::size_t> lineCount(static_cast<std::size_t>(flows), 0);
+    for (const Block& b : page.blocks) {
+        if (b.rotation != 0)
+            continue;
+        auto& box = boxes[static_cast<std::size_t>(b.flow)];
+        lineCount[static_cast<std::size_t>(b.flow)] += b.lines.size();
+        if (!box)
+            box = b.box;
+        box->xMin = std::min(box->xMin, b.box.xMin);
+        box->xMax = std::max(box->xMax, b.box.xMax);
+    }
+    for (std::size_t i = 0; i < cols.size(); ++i) {
+        if (boxes[i] && lineCount[i] >= 3 && boxes[i]->width() < kColumnShareOfBody * body.width())
+            cols[i] = ColumnBounds{boxes[i]->xMin, boxes[i]->xMax};
+    }
+    return cols;
+}
+
+// The last baseline of the paragraph before, for the space between them.
+struct PreviousLine {
+    bool known = false;
+    double baseline = 0;
+};
+
+class Builder {
+public:
+    explicit Builder(const DocumentInfo& info) { m_doc.info = info; }
+
+    void addPage(PageLines& page, const std::vector<Paragraph>& header, const std::vector<Paragraph>& footer)
+    {
+        const auto extent = textExtent(page);
+        const bool newSection = m_doc.sections.empty()
+            || std::abs(page.width - m_pageWidth) > kSamePageSizePt || std::abs(page.height - m_pageHeight) > kSamePageSizePt;
+        if (newSection) {
+            Section& s = m_doc.sections.emplace_back();
+            s.page = pageSetupFor(page.width, page.height, extent ? &*extent : nullptr);
+            s.header = header;
+            s.footer = footer;
+            m_pageWidth = page.width;
+            m_pageHeight = page.height;
+        }
+        Section& section = m_doc.sections.back();
+        const std::size_t firstOfPage = section.paragraphs.size();
+        const bool breakBefore = !newSection; // a new section starts a new page by itself
+
+        if (extent) {
+            const auto cols = columnsOf(page, *extent);
+            PreviousLine previousBaseline;
+            for (const Block& block : page.blocks)
+                addBlock(block, cols[static_cast<std::size_t>(block.flow)], section, previousBaseline);
+        }
+        if (section.paragraphs.size() == firstOfPage)
+            section.paragraphs.emplace_back(); // a page without text still takes a page
+        section.paragraphs[firstOfPage].pageBreakBefore = breakBefore;
+    }
+
+    Document finish() { return std::move(m_doc); }
+
+    std::vector<ParagraphMetrics>& metrics() { return m_metrics; }
+    std::vector<Paragraph*> bodyParagraphs()
+    {
+        std::vector<Paragraph*> out;
+        for (Section& s : m_doc.sections)
+            for (Paragraph& p : s.paragraphs)
+                out.push_back(&p);
+        return out;
+    }
+
+private:
+    void addBlock(const Block& block, const ColumnBounds& column, Section& section, PreviousLine& previousBaseline)
+    {
+        const auto& lines = block.lines;
+        if (block.rotation != 0) {
+            // Turned text (a table header or a margin note): kept, a line per paragraph.
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                section.paragraphs.push_back(composeParagraph(lines, i, i + 1));
+                m_metrics.push_back(metricsOf(lines, i, i + 1));
+            }
+            previousBaseline.known = false;
+            return;
+        }
+        auto starts = paragraphStarts(lines);
+        starts.push_back(lines.size());
+        for (std::size_t k = 0; k + 1 < starts.size(); ++k) {
+            const std::size_t first = starts[k], last = starts[k + 1];
+            Paragraph p = composeParagraph(lines, first, last);
+            p.format = inferParagraphFormat(lines, first, last, column);
+            const Line& firstLine = lines[first];
+            if (previousBaseline.known && firstLine.baseline > previousBaseline.baseline) {
+                const double pitch = last - first >= 3 ? typicalPitch(lines, first, last) : firstLine.fontSize * kDefaultPitchEm;
+                p.format.spaceBefore = spaceBetween(previousBaseline.baseline, firstLine.baseline, firstLine.fontSize, pitch);
+            }
+            previousBaseline = PreviousLine{true, lines[last - 1].baseline};
+            section.paragraphs.push_back(std::move(p));
+            m_metrics.push_back(metricsOf(lines, first, last));
+        }
+    }
+
+    static ParagraphMetrics metricsOf(const std::vector<Line>& lines, std::size_t first, std::size_t last)
+    {
+        ParagraphMetrics m;
+        m.lineCount = last - first;
+        std::size_t bold = 0;
+        for (std::size_t i = first; i < last; ++i) {
+            const std::size_t n = std::max<std::size_t>(lines[i].text.size(), 1);
+            m.charCount += n;
+            m.fontSize = std::max(m.fontSize, lines[i].fontSize);
+            if (lines[i].bold)
+                bold += n;
+        }
+        m.bold = bold * 2 > m.charCount;
+        const std::u32string& t = lines[last - 1].text;
+        m.endsWithStop = !t.empty() && (t.back() == U'.' || t.back() == U'。' || t.back() == U':' || t.back() == U'：');
+        return m;
+    }
+
+    Document m_doc;
+    std::vector<ParagraphMetrics> m_metrics; // one per body paragraph, in order
+    double m_pageWidth = 0, m_pageHeight = 0;
+};
+
+} // namespace
+
+PageSetup pageSetupFor(double widthPt, double heightPt, const pdf::Box* text)
+{
+    PageSetup s;
+    s.width = twips(widthPt);
+    s.height = twips(heightPt);
+    if (!text)
+        return s;
+    auto margin = [](double pt) { return std::max(twips(pt), kMinMarginTwips); };
+    s.marginLeft = margin(text->xMin);
+    s.marginRight = margin(widthPt - text->xMax);
+    s.marginTop = margin(text->yMin);
+    s.marginBottom = margin(heightPt - text->yMax);
+    // Keep room for the body: a page with a lone line near an edge must not
+    // get a margin that leaves Word no space to set text in.
+    if (s.width - s.marginLeft - s.marginRight < kMinBodyTwips) {
+        s.marginLeft = s.marginRight = std::max(kMinMarginTwips, (s.width - kMinBodyTwips) / 2);
+    }
+    if (s.height - s.marginTop - s.marginBottom < kMinBodyTwips) {
+        s.marginTop = s.marginBottom = std::max(kMinMarginTwips, (s.height - kMinBodyTwips) / 2);
+    }
+    return s;
+}
+
+Document buildDocument(const std::vector<pdf::PageText>& pages, const DocumentInfo& info)
+{
+    FontCache fonts;
+    std::vector<PageLines> pageLines;
+    pageLines.reserve(pages.size());
+    for (const pdf::PageText& page : pages)
+        pageLines.push_back(collectLines(page, fonts));
+
+    const RunningText running = extractRunningText(pageLines);
+
+    Builder builder(info);
+    for (PageLines& page : pageLines)
+        builder.addPage(page, running.header, running.footer);
+    markHeadings(builder.bodyParagraphs(), builder.metrics());
+    Document doc = builder.finish();
+    if (doc.sections.empty())
+        doc.sections.emplace_back();
+    return doc;
+}
+
+} // namespace pwt::layout

@@ -1,0 +1,27 @@
+#pragma once
+// Maps a PDF font name and its descriptor flags to the families Word knows.
+#include <string>
+
+namespace pwt::layout {
+
+struct FontStyle {
+    std::string family;          // Latin family, e.g. "Times New Roman"
+    std::string eastAsianFamily; // e.g. "宋体"; empty for a Latin font
+    bool bold = false;
+    bool italic = false;
+    bool smallCaps = false;
+};
+
+// The East Asian family a run with CJK text gets when its font names none.
+inline constexpr const char* kDefaultEastAsianFamily = "宋体";
+
+// "ABCDEF+TimesNewRomanPS-BoldMT" -> Times New Roman, bold.
+// Flags come from the font descriptor and are trusted when set; the name can
+// only add bold/italic (many embedded subsets carry no flags).
+FontStyle mapFont(const std::string& pdfFontName, bool boldFlag, bool italicFlag, bool serifFlag, bool fixedFlag);
+
+// The name without the subset tag and without the style suffix:
+// "ABCDEF+Arial,BoldItalic" -> "Arial"; "NotoSansCJKsc-Regular" -> "NotoSansCJKsc".
+std::string baseFontName(const std::string& pdfFontName);
+
+} // namespace pwt::layout

@@ -1,0 +1,124 @@
+#include "Lines.h"
+
+#include "FontMapper.h"
+#include "TextRules.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pwt::layout {
+
+namespace {
+
+constexpr int kHalfPointsPerPoint = 2;
+constexpr int kMinHalfPoints = 2;     // 1 pt: Word's smallest size
+constexpr int kMaxHalfPoints = 3276;  // 1638 pt: Word's largest size
+
+} // namespace
+
+CharFormat FontCache::formatFor(const pdf::TextWord& word)
+{
+    const std::string key = word.fontName + char('0' + word.bold) + char('0' + word.italic) + char('0' + word.serif)
+        + char('0' + word.fixedWidth);
+    auto it = m_formats.find(key);
+    if (it == m_formats.end()) {
+        const FontStyle style = mapFont(word.fontName, word.bold, word.italic, word.serif, word.fixedWidth);
+        CharFormat f;
+        f.fontFamily = style.family;
+        f.eastAsianFamily = style.eastAsianFamily;
+        f.bold = style.bold;
+        f.italic = style.italic;
+        f.smallCaps = style.smallCaps;
+        it = m_formats.emplace(key, f).first;
+    }
+    CharFormat f = it->second;
+    f.halfPoints = std::clamp(static_cast<int>(std::lround(word.fontSize * kHalfPointsPerPoint)), kMinHalfPoints, kMaxHalfPoints);
+    f.colorRgb = word.colorRgb;
+    return f;
+}
+
+void measureLine(Line& line)
+{
+    line.text.clear();
+    line.hasCjk = false;
+    if (line.words.empty())
+        return;
+    line.box = line.words.front().box;
+    // Size and weight by character count, so one small footnote mark or a
+    // bold lead-in word does not decide for the whole line.
+    std::map<int, std::size_t> charsBySize;
+    std::size_t boldChars = 0, italicChars = 0, allChars = 0;
+    std::map<long, std::size_t> charsByBaseline;
+    for (std::size_t i = 0; i < line.words.size(); ++i) {
+        const Word& w = line.words[i];
+        line.box.xMin = std::min(line.box.xMin, w.box.xMin);
+        line.box.yMin = std::min(line.box.yMin, w.box.yMin);
+        line.box.xMax = std::max(line.box.xMax, w.box.xMax);
+        line.box.yMax = std::max(line.box.yMax, w.box.yMax);
+        const std::size_t n = std::max<std::size_t>(w.text.size(), 1);
+        charsBySize[w.format.halfPoints] += n;
+        charsByBaseline[std::lround(w.baseline * 4)] += n;
+        allChars += n;
+        if (w.format.bold)
+            boldChars += n;
+        if (w.format.italic)
+            italicChars += n;
+        line.text += w.text;
+        if (w.spaceAfter && i + 1 < line.words.size())
+            line.text += U' ';
+        line.hasCjk = line.hasCjk || containsCjk(w.text);
+    }
+    const auto bySize = std::max_element(charsBySize.begin(), charsBySize.end(),
+                                         [](const auto& a, const auto& b) { return a.second < b.second; });
+    line.fontSize = bySize->first / static_cast<double>(kHalfPointsPerPoint);
+    const auto byBase = std::max_element(charsByBaseline.begin(), charsByBaseline.end(),
+                                         [](const auto& a, const auto& b) { return a.second < b.second; });
+    line.baseline = static_cast<double>(byBase->first) / 4.0;
+    line.bold = boldChars * 2 > allChars;
+    line.italic = italicChars * 2 > allChars;
+}
+
+PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
+{
+    PageLines out;
+    out.number = page.number;
+    out.width = page.width;
+    out.height = page.height;
+    int flowIndex = 0;
+    for (const pdf::TextFlow& flow : page.flows) {
+        for (const pdf::TextBlock& block : flow.blocks) {
+            Block b;
+            b.box = block.box;
+            b.rotation = block.rotation;
+            b.flow = flowIndex;
+            for (const pdf::TextLine& line : block.lines) {
+                Line l;
+                for (const pdf::TextWord& word : line.words) {
+                    std::u32string text = normalizeText(word.text);
+                    if (text.empty())
+                        continue;
+                    Word w;
+                    w.text = std::move(text);
+                    w.format = fonts.formatFor(word);
+                    if (w.format.eastAsianFamily.empty() && containsCjk(w.text))
+                        w.format.eastAsianFamily = kDefaultEastAsianFamily;
+                    w.box = word.box;
+                    w.baseline = word.baseline;
+                    w.fontSize = word.fontSize;
+                    w.spaceAfter = word.spaceAfter;
+                    l.words.push_back(std::move(w));
+                }
+                if (l.words.empty())
+                    continue;
+                measureLine(l);
+                b.lines.push_back(std::move(l));
+            }
+            if (!b.lines.empty())
+                out.blocks.push_back(std::move(b));
+        }
+        ++flowIndex;
+    }
+    return out;
+}
+
+} // namespace pwt::layout

@@ -1,0 +1,64 @@
+#pragma once
+// The layout's working view of a page: words with their mapped character
+// format, lines with their metrics, blocks in poppler's reading order.
+#include "PageText.h"
+#include "model/Document.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace pwt::layout {
+
+struct Word {
+    std::u32string text;   // normalized: ligatures expanded, no control codes
+    CharFormat format;
+    pdf::Box box;
+    double baseline = 0;
+    double fontSize = 12;
+    bool spaceAfter = false;
+};
+
+struct Line {
+    std::vector<Word> words;
+    pdf::Box box;
+    double baseline = 0;
+    double fontSize = 12;  // the size most of its characters have
+    bool bold = false;     // most of its characters are bold
+    bool italic = false;
+    std::u32string text;   // words joined as they read
+    bool hasCjk = false;
+
+    double left() const { return box.xMin; }
+    double right() const { return box.xMax; }
+};
+
+struct Block {
+    std::vector<Line> lines;
+    pdf::Box box;
+    int rotation = 0;
+    int flow = 0;          // index of the poppler flow (column) it came from
+};
+
+struct PageLines {
+    int number = 1;
+    double width = 595.3;
+    double height = 841.9;
+    std::vector<Block> blocks;
+};
+
+// Maps fonts once per name: a page has thousands of words and a handful of fonts.
+class FontCache {
+public:
+    CharFormat formatFor(const pdf::TextWord& word);
+
+private:
+    std::map<std::string, CharFormat> m_formats;
+};
+
+PageLines collectLines(const pdf::PageText& page, FontCache& fonts);
+
+// Fills in the line's box, baseline, size, weight and text from its words.
+void measureLine(Line& line);
+
+} // namespace pwt::layout

@@ -1,0 +1,107 @@
+#include "ParagraphComposer.h"
+
+#include "TextRules.h"
+
+#include <cmath>
+
+namespace pwt::layout {
+
+namespace {
+
+class RunCollector {
+public:
+    explicit RunCollector(Paragraph& p) : m_paragraph(p) {}
+
+    void add(const std::u32string& text, const CharFormat& format)
+    {
+        if (text.empty())
+            return;
+        if (m_open && m_format == format) {
+            m_text += text;
+            return;
+        }
+        flush();
+        m_format = format;
+        m_text = text;
+        m_open = true;
+    }
+
+    // Drops the last character written (a line-end hyphen that only split a word).
+    void dropLast()
+    {
+        if (m_open && !m_text.empty())
+            m_text.pop_back();
+    }
+
+    void flush()
+    {
+        if (m_open && !m_text.empty()) {
+            Run r;
+            r.text = toUtf16(m_text);
+            r.format = m_format;
+            m_paragraph.runs.push_back(std::move(r));
+        }
+        m_open = false;
+        m_text.clear();
+    }
+
+private:
+    Paragraph& m_paragraph;
+    CharFormat m_format;
+    std::u32string m_text;
+    bool m_open = false;
+};
+
+CharFormat scriptAdjusted(const Word& w, const Line& line)
+{
+    CharFormat f = w.format;
+    const double em = line.fontSize;
+    if (w.fontSize < em * kScriptSizeRatio) {
+        const double shift = line.baseline - w.baseline; // > 0: raised (y grows down)
+        if (shift > kScriptShiftEm * em)
+            f.position = VerticalPosition::Superscript;
+        else if (shift < -kScriptShiftEm * em)
+            f.position = VerticalPosition::Subscript;
+    }
+    if (f.position != VerticalPosition::Baseline) {
+        // Word shrinks a script by itself; keep the size of the line's text
+        // so that the written run comes out as small as the PDF's.
+        f.halfPoints = static_cast<int>(std::lround(em * 2));
+    }
+    return f;
+}
+
+} // namespace
+
+Paragraph composeParagraph(const std::vector<Line>& lines, std::size_t first, std::size_t last)
+{
+    Paragraph p;
+    RunCollector runs(p);
+    for (std::size_t i = first; i < last; ++i) {
+        const Line& line = lines[i];
+        if (i > first) {
+            const Line& prev = lines[i - 1];
+            switch (joinBetween(prev.text, line.text)) {
+            case LineJoin::Space:
+                runs.add(U" ", prev.words.back().format);
+                break;
+            case LineJoin::DropHyphen:
+                runs.dropLast();
+                break;
+            case LineJoin::Nothing:
+                break;
+            }
+        }
+        for (std::size_t k = 0; k < line.words.size(); ++k) {
+            const Word& w = line.words[k];
+            const CharFormat f = scriptAdjusted(w, line);
+            runs.add(w.text, f);
+            if (w.spaceAfter && k + 1 < line.words.size())
+                runs.add(U" ", f.position == VerticalPosition::Baseline ? f : line.words[k + 1].format);
+        }
+    }
+    runs.flush();
+    return p;
+}
+
+} // namespace pwt::layout

@@ -1,0 +1,36 @@
+#pragma once
+// Decides where the paragraphs of one block of lines begin.
+#include "Lines.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace pwt::layout {
+
+// All thresholds are fractions of the line's font size (an "em") unless named
+// otherwise; a PDF carries no paragraph marks, only positions.
+
+// A baseline step this much larger than the block's usual pitch is a paragraph gap.
+inline constexpr double kParagraphGapRatio = 1.35;
+// The usual pitch when a block has too few lines to measure it: size * this.
+inline constexpr double kDefaultPitchEm = 1.2;
+// A line starting this far right of the block's left edge is indented.
+inline constexpr double kIndentEm = 0.8;
+// A line starting within this of the left edge is flush with it.
+inline constexpr double kFlushEm = 0.4;
+// Width of the space the next line's first word would need beside it.
+inline constexpr double kSpaceEm = 0.25;
+// Measuring slack before room at a line's end counts as "the next word fitted".
+inline constexpr double kFitSlackEm = 0.3;
+// Sizes differing by more than this share belong to different text classes.
+inline constexpr double kSizeChangeRatio = 0.08;
+
+// Indices of the lines that open a paragraph; the first is always 0.
+std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines);
+
+// The usual distance between consecutive baselines of these lines.
+double typicalPitch(const std::vector<Line>& lines);
+// The same for lines [first, last).
+double typicalPitch(const std::vector<Line>& lines, std::size_t first, std::size_t last);
+
+} // namespace pwt::layout

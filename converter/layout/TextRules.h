@@ -1,0 +1,32 @@
+#pragma once
+// Character-level rules of the layout: ligatures, CJK detection, how two
+// lines are joined and what marks a list item.
+#include <string>
+
+namespace pwt::layout {
+
+// Replaces the Latin ligatures U+FB00..U+FB06 by their letters and drops
+// characters Word would read as control codes.
+std::u32string normalizeText(const std::u32string& text);
+
+// Chinese, Japanese or Korean script (ideographs, kana, hangul, CJK punctuation
+// and full-width forms): lines of it join without a space.
+bool isCjk(char32_t c);
+bool containsCjk(const std::u32string& text);
+
+bool isLineEndHyphen(char32_t c);
+
+// How the end of one line and the start of the next are joined inside a paragraph.
+enum class LineJoin {
+    Space,        // an ordinary break between words
+    Nothing,      // CJK text: no space between lines
+    DropHyphen,   // "hyphen-" + "ated": the hyphen was only there to break the word
+};
+LineJoin joinBetween(const std::u32string& previousLineText, const std::u32string& nextLineText);
+
+// A bullet or an item number ("•", "–", "1.", "2)", "(a)", "iv.") at the start of a line.
+bool startsListItem(const std::u32string& lineText);
+
+std::u16string toUtf16(const std::u32string& text);
+
+} // namespace pwt::layout

@@ -1,0 +1,67 @@
+#pragma once
+// The text of one PDF page as the reader finds it, before layout: words with
+// their boxes and fonts, grouped by poppler into lines, blocks and flows in
+// reading order. Plain C++ so that the layout stage can be tested on
+// synthetic pages without a PDF.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pwt::pdf {
+
+// Coordinates are in points from the page's top-left corner (y grows down).
+struct Box {
+    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+    double width() const { return xMax - xMin; }
+    double height() const { return yMax - yMin; }
+};
+
+struct TextWord {
+    std::u32string text;     // as the PDF maps it to Unicode (ligatures not yet expanded)
+    Box box;
+    double baseline = 0;     // y of the baseline (x for text turned by 90/270 degrees)
+    double fontSize = 12;    // in points, as drawn on the page
+    std::string fontName;    // PDF base font name, e.g. "ABCDEF+TimesNewRomanPS-BoldMT"
+    bool bold = false;       // from the font descriptor's flags
+    bool italic = false;
+    bool fixedWidth = false;
+    bool serif = false;
+    std::uint32_t colorRgb = 0; // 0xRRGGBB
+    bool spaceAfter = false; // a gap separates this word from the next on the line
+};
+
+struct TextLine {
+    std::vector<TextWord> words;
+};
+
+struct TextBlock {
+    std::vector<TextLine> lines;
+    Box box;
+    int rotation = 0;        // 0..3: text turned by rotation*90 degrees
+};
+
+// A flow is a run of blocks that read on from one another (one column).
+struct TextFlow {
+    std::vector<TextBlock> blocks;
+};
+
+struct PageText {
+    int number = 1;          // 1-based
+    double width = 595.3;    // points, after the page's own rotation
+    double height = 841.9;
+    std::vector<TextFlow> flows;
+
+    std::size_t wordCount() const;
+};
+
+inline std::size_t PageText::wordCount() const
+{
+    std::size_t n = 0;
+    for (const auto& f : flows)
+        for (const auto& b : f.blocks)
+            for (const auto& l : b.lines)
+                n += l.words.size();
+    return n;
+}
+
+} // namespace pwt::pdf

@@ -1,0 +1,244 @@
+#include "PdfReader.h"
+
+#include <ErrorCodes.h>
+#include <Error.h>
+#include <GlobalParams.h>
+#include <goo/GooString.h>
+#include <goo/gmem.h>
+#include <PDFDoc.h>
+#include <TextOutputDev.h>
+#include <UTF.h>
+
+#include <cmath>
+#include <fstream>
+#include <mutex>
+
+namespace pwt::pdf {
+
+namespace {
+
+constexpr std::size_t kSignatureWindow = 1024; // "%PDF-" may follow junk up to here
+constexpr std::size_t kEndMarkerWindow = 2048; // "%%EOF" may be followed by padding
+
+void ignorePopplerMessage(ErrorCategory, Goffset, const char*) {}
+
+// Poppler keeps process-wide settings; set them up once and keep its
+// diagnostics off stderr, where our single error line must stand alone.
+void initPoppler()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        globalParams = std::make_unique<GlobalParams>();
+        globalParams->setErrQuiet(true);
+        setErrorCallback(ignorePopplerMessage);
+    });
+}
+
+std::string readHead(std::ifstream& in, std::size_t n)
+{
+    std::string s(n, '\0');
+    in.read(s.data(), static_cast<std::streamsize>(n));
+    s.resize(static_cast<std::size_t>(in.gcount()));
+    return s;
+}
+
+std::string readTail(std::ifstream& in, std::size_t n)
+{
+    in.clear();
+    in.seekg(0, std::ios::end);
+    const auto size = static_cast<std::size_t>(in.tellg());
+    const std::size_t from = size > n ? size - n : 0;
+    in.seekg(static_cast<std::streamoff>(from));
+    return readHead(in, size - from);
+}
+
+void appendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// An Info dictionary string is PDFDocEncoding or UTF-16 with a BOM.
+std::string textStringToUtf8(const GooString* s)
+{
+    if (!s)
+        return {};
+    Unicode* ucs4 = nullptr;
+    const int n = TextStringToUCS4(s->toStr(), &ucs4);
+    std::string out;
+    for (int i = 0; i < n; ++i)
+        if (ucs4[i] >= 0x20 || ucs4[i] == '\t')
+            appendUtf8(out, static_cast<char32_t>(ucs4[i]));
+    gfree(ucs4);
+    return out;
+}
+
+std::uint32_t toRgb(double r, double g, double b)
+{
+    auto channel = [](double v) {
+        return static_cast<std::uint32_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0));
+    };
+    return (channel(r) << 16) | (channel(g) << 8) | channel(b);
+}
+
+TextWord convertWord(const ::TextWord* w)
+{
+    TextWord out;
+    out.text.reserve(static_cast<std::size_t>(w->getLength()));
+    for (int i = 0; i < w->getLength(); ++i)
+        out.text += static_cast<char32_t>(*w->getChar(i));
+    w->getBBox(&out.box.xMin, &out.box.yMin, &out.box.xMax, &out.box.yMax);
+    out.baseline = w->getBaseline();
+    out.fontSize = w->getFontSize();
+    if (w->getLength() > 0) {
+        // One font per word: a word rarely mixes fonts, and a run cannot
+        // start inside a word in the document anyway.
+        const TextFontInfo* font = w->getFontInfo(0);
+        if (const GooString* name = font->getFontName())
+            out.fontName = name->toStr();
+        out.bold = font->isBold();
+        out.italic = font->isItalic();
+        out.fixedWidth = font->isFixedWidth();
+        out.serif = font->isSerif();
+    }
+    double r = 0, g = 0, b = 0;
+    w->getColor(&r, &g, &b);
+    out.colorRgb = toRgb(r, g, b);
+    out.spaceAfter = w->getSpaceAfter();
+    return out;
+}
+
+} // namespace
+
+struct PdfReader::Impl {
+    std::unique_ptr<PDFDoc> doc;
+    // Physical layout off: poppler then sorts blocks into flows in reading order.
+    TextOutputDev textOut{nullptr, false, 0.0, false, false};
+};
+
+PdfReader::PdfReader() = default;
+PdfReader::~PdfReader() = default;
+
+bool hasPdfSignature(const std::string& firstBytes)
+{
+    return firstBytes.substr(0, kSignatureWindow).find("%PDF-") != std::string::npos;
+}
+
+bool hasEndMarker(const std::string& lastBytes)
+{
+    return lastBytes.find("%%EOF") != std::string::npos;
+}
+
+ReadFailure PdfReader::open(const std::string& path)
+{
+    initPoppler();
+    m_impl.reset();
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        m_detail = "cannot be opened for reading";
+        return ReadFailure::Unreadable;
+    }
+    if (!hasPdfSignature(readHead(in, kSignatureWindow))) {
+        m_detail = "is not a PDF file";
+        return ReadFailure::NotPdf;
+    }
+    if (!hasEndMarker(readTail(in, kEndMarkerWindow))) {
+        m_detail = "is truncated (its end is missing)";
+        return ReadFailure::Truncated;
+    }
+    in.close();
+
+    auto impl = std::make_unique<Impl>();
+    impl->doc = std::make_unique<PDFDoc>(std::make_unique<GooString>(path));
+    if (!impl->doc->isOk()) {
+        const int code = impl->doc->getErrorCode();
+        if (code == errEncrypted) {
+            m_detail = "is protected by a password";
+            return ReadFailure::Encrypted;
+        }
+        if (code == errOpenFile) {
+            m_detail = "cannot be opened for reading";
+            return ReadFailure::Unreadable;
+        }
+        m_detail = "is damaged and cannot be read";
+        return ReadFailure::Damaged;
+    }
+    if (impl->doc->getNumPages() <= 0) {
+        m_detail = "is damaged: it has no pages";
+        return ReadFailure::Damaged;
+    }
+    if (!impl->textOut.isOk()) {
+        m_detail = "cannot be read: poppler's text output failed";
+        return ReadFailure::Damaged;
+    }
+    m_impl = std::move(impl);
+    m_detail.clear();
+    return ReadFailure::None;
+}
+
+int PdfReader::pageCount() const
+{
+    return m_impl ? m_impl->doc->getNumPages() : 0;
+}
+
+DocumentMetadata PdfReader::metadata() const
+{
+    DocumentMetadata m;
+    if (!m_impl)
+        return m;
+    m.title = textStringToUtf8(m_impl->doc->getDocInfoStringEntry("Title").get());
+    m.author = textStringToUtf8(m_impl->doc->getDocInfoStringEntry("Author").get());
+    m.subject = textStringToUtf8(m_impl->doc->getDocInfoStringEntry("Subject").get());
+    m.keywords = textStringToUtf8(m_impl->doc->getDocInfoStringEntry("Keywords").get());
+    return m;
+}
+
+bool PdfReader::readPage(int number, PageText& page)
+{
+    page = PageText{};
+    page.number = number;
+    if (!m_impl || number < 1 || number > pageCount())
+        return false;
+    PDFDoc& doc = *m_impl->doc;
+    if (!doc.getPage(number))
+        return false;
+
+    // The page as shown: its own /Rotate turns width and height.
+    const bool turned = doc.getPageRotate(number) % 180 != 0;
+    const double w = doc.getPageMediaWidth(number);
+    const double h = doc.getPageMediaHeight(number);
+    page.width = turned ? h : w;
+    page.height = turned ? w : h;
+
+    doc.displayPage(&m_impl->textOut, number, 72, 72, 0, true, false, false);
+    for (const ::TextFlow* flow = m_impl->textOut.getFlows(); flow; flow = flow->getNext()) {
+        TextFlow& outFlow = page.flows.emplace_back();
+        for (const ::TextBlock* block = flow->getBlocks(); block; block = block->getNext()) {
+            TextBlock& outBlock = outFlow.blocks.emplace_back();
+            block->getBBox(&outBlock.box.xMin, &outBlock.box.yMin, &outBlock.box.xMax, &outBlock.box.yMax);
+            for (const ::TextLine* line = block->getLines(); line; line = line->getNext()) {
+                TextLine& outLine = outBlock.lines.emplace_back();
+                for (const ::TextWord* word = line->getWords(); word; word = word->getNext()) {
+                    outLine.words.push_back(convertWord(word));
+                    outBlock.rotation = word->getRotation();
+                }
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace pwt::pdf

@@ -1,0 +1,63 @@
+#pragma once
+// Opens a PDF with poppler and hands out each page's text in reading order.
+//
+// Poppler's core TextOutputDev is used rather than poppler-cpp: its TextPage
+// gives every word's box, baseline, font name and descriptor flags (bold,
+// italic, serif, fixed width), colour and rotation, and also the flows,
+// blocks and lines it found in reading order (its column detection), which
+// poppler-cpp's text API does not expose.
+#include "PageText.h"
+
+#include <memory>
+#include <string>
+
+namespace pwt::pdf {
+
+enum class ReadFailure {
+    None,
+    Unreadable, // cannot be opened for reading
+    NotPdf,     // no PDF header
+    Truncated,  // the end of the file is missing
+    Damaged,    // poppler cannot make sense of it
+    Encrypted,  // needs a password
+};
+
+struct DocumentMetadata {
+    std::string title; // UTF-8, empty when absent
+    std::string author;
+    std::string subject;
+    std::string keywords;
+};
+
+class PdfReader {
+public:
+    PdfReader();
+    ~PdfReader();
+    PdfReader(const PdfReader&) = delete;
+    PdfReader& operator=(const PdfReader&) = delete;
+
+    // Opens the file; on failure returns the reason and a one-line detail.
+    ReadFailure open(const std::string& path);
+    const std::string& failureDetail() const { return m_detail; }
+
+    int pageCount() const;
+    DocumentMetadata metadata() const;
+
+    // Reads page 1..pageCount(). Returns false when poppler cannot load the page.
+    bool readPage(int number, PageText& page);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+    std::string m_detail;
+};
+
+// Whether the first bytes of a file carry the "%PDF-" signature (readers
+// accept it anywhere in the first kilobyte).
+bool hasPdfSignature(const std::string& firstBytes);
+
+// Whether the last bytes of a file carry an "%%EOF" marker, i.e. the file was
+// not cut short.
+bool hasEndMarker(const std::string& lastBytes);
+
+} // namespace pwt::pdf
