@@ -1,0 +1,92 @@
+#include "Options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace pwt::cli {
+
+namespace {
+
+bool takeValue(const std::string& arg, const std::string& name, std::string& value)
+{
+    const std::string prefix = name + "=";
+    if (arg.rfind(prefix, 0) != 0)
+        return false;
+    value = arg.substr(prefix.size());
+    return true;
+}
+
+} // namespace
+
+ParsedOptions parseOptions(const std::vector<std::string>& arguments)
+{
+    ParsedOptions r;
+    bool haveSource = false, haveDest = false;
+    for (const std::string& arg : arguments) {
+        std::string value;
+        if (arg == "--help" || arg == "-h") {
+            r.options.help = true;
+        } else if (arg == "--version") {
+            r.options.version = true;
+        } else if (takeValue(arg, "--src", value)) {
+            r.options.source = value;
+            haveSource = true;
+        } else if (takeValue(arg, "--dest", value)) {
+            r.options.destination = value;
+            haveDest = true;
+        } else if (takeValue(arg, "--time-limit", value)) {
+            errno = 0;
+            char* end = nullptr;
+            const double seconds = std::strtod(value.c_str(), &end);
+            if (value.empty() || *end != '\0' || errno != 0 || !std::isfinite(seconds) || seconds <= 0) {
+                r.error = "--time-limit= needs a positive number of seconds, not '" + value + "'";
+                return r;
+            }
+            r.options.timeLimitSeconds = seconds;
+        } else {
+            r.error = "unknown argument '" + arg + "'";
+            return r;
+        }
+    }
+    if (r.options.help || r.options.version)
+        return r;
+    if (!haveSource || r.options.source.empty())
+        r.error = "missing --src=<pdf file>";
+    else if (!haveDest || r.options.destination.empty())
+        r.error = "missing --dest=<doc file>";
+    return r;
+}
+
+std::string usageText()
+{
+    return "Usage: pwt --src=<file.pdf> --dest=<file.doc> [--time-limit=<seconds>]\n"
+           "       pwt --help | --version\n"
+           "\n"
+           "Converts the text of a PDF into a Word 97-2003 document (.doc). The document\n"
+           "appears at --dest= only when it is complete; on any failure nothing is written\n"
+           "there and a file already there is left as it was.\n"
+           "\n"
+           "  --src=<file.pdf>        the PDF to convert\n"
+           "  --dest=<file.doc>       the Word document to write\n"
+           "  --time-limit=<seconds>  stop after this long (default: 20 s + 2 s per page)\n"
+           "  --help                  show this text\n"
+           "  --version               show the version\n"
+           "\n"
+           "Exit status:\n"
+           "  0  the Word document was written\n"
+           "  1  usage error\n"
+           "  2  bad input: missing, a folder, empty, not a PDF, truncated or damaged\n"
+           "  3  the destination cannot be written\n"
+           "  4  the PDF has no text layer (scanned pages)\n"
+           "  5  the time limit was reached\n"
+           "  6  the PDF needs a password\n"
+           "  7  internal error\n";
+}
+
+std::string versionText()
+{
+    return std::string("pwt ") + PWT_VERSION + "\n";
+}
+
+} // namespace pwt::cli
