@@ -1,0 +1,171 @@
+#include "DocWriter.h"
+
+#include "CompoundFile.h"
+#include "Fib.h"
+#include "FontTable.h"
+#include "FormattedPages.h"
+#include "PropertyEncoder.h"
+#include "StyleSheet.h"
+#include "TextLayout.h"
+
+#include <exception>
+#include <limits>
+
+namespace pwt::doc {
+namespace {
+
+// The text begins after the FIB, on a page boundary as Word's own files do.
+constexpr std::uint32_t kTextStart = 0x400;
+// Streams below 4096 bytes would go to the compound file's mini stream, which
+// some older readers do not expect for WordDocument.
+constexpr std::size_t kMinWordDocumentSize = 4096;
+constexpr std::size_t kDopSize = 500; // Dop97
+// Word cannot address more text than this in one file (FCs are 31-bit).
+constexpr std::size_t kMaxCharacters = 0x3FFFFFFF / 2 - 0x10000;
+
+// Appends a table-stream structure and records where the FIB finds it.
+void place(ByteBuffer& table, Fib& fib, FibEntry entry, const ByteBuffer& structure)
+{
+    fib.set(entry, table.offset(), static_cast<std::uint32_t>(structure.size()));
+    table.append(structure);
+}
+
+ByteBuffer fieldTable(const std::vector<FieldChar>& fields, std::uint32_t partLength)
+{
+    ByteBuffer plc;
+    for (const FieldChar& f : fields)
+        plc.u32(f.cp);
+    plc.u32(partLength);
+    for (const FieldChar& f : fields) {
+        plc.u8(f.ch);
+        plc.u8(f.data);
+    }
+    return plc;
+}
+
+ByteBuffer documentProperties()
+{
+    ByteBuffer dop;
+    dop.zeros(kDopSize);
+    dop.putU16(2, 1 << 2);  // footnotes numbered from 1
+    dop.putU16(10, 720);    // dxaTab: default tab stops every half inch
+    dop.putU16(52, 1 << 2); // endnotes numbered from 1
+    dop.putU16(404, 180);   // dogrid.dxaGrid
+    dop.putU16(406, 180);   // dogrid.dyaGrid
+    return dop;
+}
+
+// Clx: a single Pcdt whose one piece holds the whole text, uncompressed UTF-16.
+ByteBuffer pieceTable(std::uint32_t characters, std::uint32_t fcText)
+{
+    ByteBuffer plcPcd;
+    plcPcd.u32(0);
+    plcPcd.u32(characters);
+    plcPcd.u16(0); // Pcd flags
+    plcPcd.u32(fcText); // fCompressed = 0: 2 bytes per character from here
+    plcPcd.u16(0); // prm: none
+    ByteBuffer clx;
+    clx.u8(0x02); // Pcdt
+    clx.u32(static_cast<std::uint32_t>(plcPcd.size()));
+    clx.append(plcPcd);
+    return clx;
+}
+
+std::size_t countCharacters(const Document& document)
+{
+    std::size_t n = 0;
+    for (const Section& s : document.sections)
+        for (const auto* list : {&s.paragraphs, &s.header, &s.footer})
+            for (const Paragraph& p : *list) {
+                n += 2;
+                for (const Run& r : p.runs)
+                    n += r.text.size() + 10;
+            }
+    return n;
+}
+
+std::string writeOrThrow(const Document& document, const std::string& path)
+{
+    if (document.sections.empty())
+        return "the document has no section";
+    if (countCharacters(document) > kMaxCharacters)
+        return "the document is too long for a Word 97-2003 file";
+
+    FontTable fonts;
+    const LaidOutText laid = layOutText(document, fonts);
+    const auto characters = static_cast<std::uint32_t>(laid.text.size());
+
+    Fib fib;
+    ByteBuffer word;
+    word.reserve(kTextStart + 2 * laid.text.size() + 64 * 1024);
+    word.zeros(kTextStart);
+    for (char16_t c : laid.text)
+        word.u16(c);
+    fib.fcMin = kTextStart;
+    fib.fcMac = word.offset();
+    fib.ccpText = laid.ccpText;
+    fib.ccpHdd = laid.ccpHdd;
+
+    ByteBuffer table;
+    place(table, fib, FibEntry::Stshf, buildStyleSheet());
+    fib.set(FibEntry::StshfOrig, 0, static_cast<std::uint32_t>(table.size()));
+
+    place(table, fib, FibEntry::PlcfBteChpx,
+          writeCharacterPages(word, kTextStart, laid.characterRuns, laid.characterProps));
+    place(table, fib, FibEntry::PlcfBtePapx,
+          writeParagraphPages(word, kTextStart, laid.paragraphRuns, laid.paragraphProps));
+
+    // Section properties: one SEPX per section in the WordDocument stream.
+    ByteBuffer sed;
+    for (std::uint32_t cp : laid.sectionBounds)
+        sed.u32(cp);
+    for (std::size_t i = 0; i < document.sections.size(); ++i) {
+        word.padTo(2);
+        const std::uint32_t fcSepx = word.offset();
+        const Grpprl sepx = encodeSection(document.sections[i].page);
+        word.u16(static_cast<std::uint16_t>(sepx.size()));
+        word.append(sepx.bytes());
+        sed.u16(0);          // fn
+        sed.u32(fcSepx);
+        sed.u16(0);          // fnMpr
+        sed.u32(0xFFFFFFFF); // fcMpr
+    }
+    place(table, fib, FibEntry::PlcfSed, sed);
+
+    if (!laid.headerStories.empty()) {
+        ByteBuffer hdd;
+        for (std::uint32_t cp : laid.headerStories)
+            hdd.u32(cp);
+        place(table, fib, FibEntry::PlcfHdd, hdd);
+    }
+    if (!laid.mainFields.empty())
+        place(table, fib, FibEntry::PlcfFldMom, fieldTable(laid.mainFields, laid.ccpText));
+    if (!laid.headerFields.empty())
+        place(table, fib, FibEntry::PlcfFldHdr, fieldTable(laid.headerFields, laid.ccpHdd));
+
+    place(table, fib, FibEntry::SttbfFfn, fonts.serialize()); // after the runs named their fonts
+    place(table, fib, FibEntry::Dop, documentProperties());
+    place(table, fib, FibEntry::Clx, pieceTable(characters, kTextStart));
+
+    word.resizeAtLeast(kMinWordDocumentSize);
+    fib.cbMac = word.offset();
+    fib.writeAtStart(word);
+
+    return writeCompoundFile(path, {{"WordDocument", &word}, {"1Table", &table}}, document.info);
+}
+
+} // namespace
+
+std::string writeWordDocument(const pwt::Document& document, const std::string& path)
+{
+    // Nothing may escape as an exception: callers get a reason instead.
+    try {
+        return writeOrThrow(document, path);
+    } catch (const std::bad_alloc&) {
+        return "not enough memory to write the document";
+    } catch (const std::exception& e) {
+        return std::string("cannot write the document: ") + e.what();
+    }
+}
+
+} // namespace pwt::doc

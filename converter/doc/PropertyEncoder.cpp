@@ -1,0 +1,137 @@
+#include "PropertyEncoder.h"
+
+#include "Sprm.h"
+
+#include <algorithm>
+
+namespace pwt::doc {
+namespace {
+
+constexpr int kMaxHalfPoints = 3276; // 1638 pt, Word's largest size
+constexpr int kMaxTwips = 31680;     // 22 inches, Word's largest page side
+constexpr int kMinPageSide = 144;    // 0.1 inch
+
+int clampTwips(int v) { return std::clamp(v, -kMaxTwips, kMaxTwips); }
+
+std::uint8_t jc(Alignment a)
+{
+    switch (a) {
+    case Alignment::Center: return 1;
+    case Alignment::Right: return 2;
+    case Alignment::Justify: return 3;
+    case Alignment::Left: break;
+    }
+    return 0;
+}
+
+} // namespace
+
+Grpprl encodeCharacter(const CharFormat& format, FontTable& fonts)
+{
+    Grpprl g;
+    const std::uint16_t latin = fonts.latin(format.fontFamily);
+    g.add16(sprm::CRgFtc0, latin);
+    g.add16(sprm::CRgFtc2, latin);
+    if (!format.eastAsianFamily.empty())
+        g.add16(sprm::CRgFtc1, fonts.eastAsian(format.eastAsianFamily));
+    const auto hps = static_cast<std::uint16_t>(std::clamp(format.halfPoints, 2, kMaxHalfPoints));
+    g.add16(sprm::CHps, hps);
+    g.add16(sprm::CHpsBi, hps);
+    // Explicit on and off: a heading style's bold must not leak into runs that
+    // were not bold on the page.
+    g.add8(sprm::CFBold, format.bold ? 1 : 0);
+    g.add8(sprm::CFItalic, format.italic ? 1 : 0);
+    if (format.smallCaps)
+        g.add8(sprm::CFSmallCaps, 1);
+    if (format.position == VerticalPosition::Superscript)
+        g.add8(sprm::CIss, 1);
+    else if (format.position == VerticalPosition::Subscript)
+        g.add8(sprm::CIss, 2);
+    if ((format.colorRgb & 0xFFFFFF) != 0) {
+        // COLORREF: red, green, blue, then fAuto = 0.
+        const std::uint32_t rgb = format.colorRgb;
+        const std::uint32_t colorref = ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
+        g.add32(sprm::CCv, colorref);
+    }
+    return g;
+}
+
+std::uint16_t paragraphStyle(const ParagraphFormat& format)
+{
+    return (format.headingLevel >= 1 && format.headingLevel <= 3) ? static_cast<std::uint16_t>(format.headingLevel) : 0;
+}
+
+Grpprl encodeParagraph(const ParagraphFormat& format)
+{
+    Grpprl g;
+    const std::uint16_t istd = paragraphStyle(format);
+    g.put16(istd);
+    if (istd != 0)
+        g.add8(sprm::POutLvl, static_cast<std::uint8_t>(istd - 1));
+    if (const std::uint8_t j = jc(format.alignment); j != 0) {
+        g.add8(sprm::PJc80, j);
+        g.add8(sprm::PJc, j);
+    }
+    // The pre-2000 sprms for older readers, then the current ones.
+    if (const int left = clampTwips(format.leftIndent); left != 0) {
+        g.addSigned16(sprm::PDxaLeft80, left);
+        g.addSigned16(sprm::PDxaLeft, left);
+    }
+    if (const int right = clampTwips(format.rightIndent); right != 0) {
+        g.addSigned16(sprm::PDxaRight80, right);
+        g.addSigned16(sprm::PDxaRight, right);
+    }
+    if (const int first = clampTwips(format.firstLineIndent); first != 0) {
+        g.addSigned16(sprm::PDxaLeft180, first);
+        g.addSigned16(sprm::PDxaLeft1, first);
+    }
+    if (const int before = std::clamp(format.spaceBefore, 0, kMaxTwips); before != 0)
+        g.add16(sprm::PDyaBefore, static_cast<std::uint16_t>(before));
+    if (const int after = std::clamp(format.spaceAfter, 0, kMaxTwips); after != 0)
+        g.add16(sprm::PDyaAfter, static_cast<std::uint16_t>(after));
+    if (format.lineSpacing != 240 && format.lineSpacing > 0) {
+        // LSPD: dyaLine in 240ths of a line, then fMultLinespace = 1 (auto rule).
+        const auto line = static_cast<std::uint16_t>(std::min(format.lineSpacing, 32767));
+        g.add32(sprm::PDyaLine, static_cast<std::uint32_t>(line) | (1u << 16));
+    }
+    return g;
+}
+
+Grpprl encodeSection(const PageSetup& requested)
+{
+    const PageSetup defaults;
+    PageSetup page = requested;
+    if (page.width < kMinPageSide || page.height < kMinPageSide) {
+        page.width = defaults.width;
+        page.height = defaults.height;
+    }
+    page.width = std::min(page.width, kMaxTwips);
+    page.height = std::min(page.height, kMaxTwips);
+    // Margins that leave no room for text fall back to the defaults.
+    auto fits = [](int a, int b, int side) { return a >= 0 && b >= 0 && a + b <= side - kMinPageSide; };
+    if (!fits(page.marginLeft, page.marginRight, page.width)) {
+        page.marginLeft = std::min(defaults.marginLeft, page.width / 4);
+        page.marginRight = page.marginLeft;
+    }
+    if (!fits(page.marginTop, page.marginBottom, page.height)) {
+        page.marginTop = std::min(defaults.marginTop, page.height / 4);
+        page.marginBottom = page.marginTop;
+    }
+
+    Grpprl g;
+    g.add8(sprm::SBkc, 2); // each section starts on a new page
+    if (page.landscape())
+        g.add8(sprm::SBOrientation, 2); // portrait is the default; some readers take any value as landscape
+    g.add16(sprm::SXaPage, static_cast<std::uint16_t>(page.width));
+    g.add16(sprm::SYaPage, static_cast<std::uint16_t>(page.height));
+    g.add16(sprm::SDxaLeft, static_cast<std::uint16_t>(page.marginLeft));
+    g.add16(sprm::SDxaRight, static_cast<std::uint16_t>(page.marginRight));
+    g.add16(sprm::SDyaTop, static_cast<std::uint16_t>(page.marginTop));
+    g.add16(sprm::SDyaBottom, static_cast<std::uint16_t>(page.marginBottom));
+    // Header and footer sit halfway into their margins, at most half an inch out.
+    g.add16(sprm::SDyaHdrTop, static_cast<std::uint16_t>(std::min(720, page.marginTop / 2)));
+    g.add16(sprm::SDyaHdrBottom, static_cast<std::uint16_t>(std::min(720, page.marginBottom / 2)));
+    return g;
+}
+
+} // namespace pwt::doc

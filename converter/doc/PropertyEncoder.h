@@ -1,0 +1,24 @@
+#pragma once
+// Turns the model's formats into the sprm groups Word stores: character
+// properties (CHPX), paragraph properties with their style (PAPX) and section
+// properties (SEPX). Out-of-range values are clamped to what Word accepts.
+#include "FontTable.h"
+#include "Grpprl.h"
+#include "model/Document.h"
+
+#include <cstdint>
+
+namespace pwt::doc {
+
+Grpprl encodeCharacter(const CharFormat& format, FontTable& fonts);
+
+// The style index (istd) that a paragraph of this format refers to: Normal,
+// or Heading 1..3.
+std::uint16_t paragraphStyle(const ParagraphFormat& format);
+
+// GrpPrlAndIstd: the style index followed by the paragraph's own sprms.
+Grpprl encodeParagraph(const ParagraphFormat& format);
+
+Grpprl encodeSection(const PageSetup& page);
+
+} // namespace pwt::doc

@@ -1,0 +1,52 @@
+#pragma once
+// Single property modifiers (sprms) this writer emits. The top three bits of
+// each code give the operand size, which Grpprl relies on.
+#include <cstdint>
+
+namespace pwt::doc::sprm {
+
+// Character properties
+inline constexpr std::uint16_t CFBold = 0x0835;
+inline constexpr std::uint16_t CFItalic = 0x0836;
+inline constexpr std::uint16_t CFSmallCaps = 0x083A;
+inline constexpr std::uint16_t CFSpec = 0x0855;        // field characters
+inline constexpr std::uint16_t CIss = 0x2A48;          // 0 normal, 1 superscript, 2 subscript
+inline constexpr std::uint16_t CHps = 0x4A43;          // size in half-points
+inline constexpr std::uint16_t CHpsBi = 0x4A61;
+inline constexpr std::uint16_t CRgFtc0 = 0x4A4F;       // ASCII font
+inline constexpr std::uint16_t CRgFtc1 = 0x4A50;       // East Asian font
+inline constexpr std::uint16_t CRgFtc2 = 0x4A51;       // other (non East Asian) font
+inline constexpr std::uint16_t CRgLid0_80 = 0x486D;
+inline constexpr std::uint16_t CRgLid1_80 = 0x486E;
+inline constexpr std::uint16_t CRgLid0 = 0x4873;
+inline constexpr std::uint16_t CRgLid1 = 0x4874;
+inline constexpr std::uint16_t CCv = 0x6870;           // COLORREF
+
+// Paragraph properties
+inline constexpr std::uint16_t PJc80 = 0x2403;
+inline constexpr std::uint16_t PJc = 0x2461;
+inline constexpr std::uint16_t PFKeepFollow = 0x2406;
+inline constexpr std::uint16_t PDxaRight80 = 0x840E;
+inline constexpr std::uint16_t PDxaLeft80 = 0x840F;
+inline constexpr std::uint16_t PDxaLeft180 = 0x8411;
+inline constexpr std::uint16_t PDxaRight = 0x845D;
+inline constexpr std::uint16_t PDxaLeft = 0x845E;
+inline constexpr std::uint16_t PDxaLeft1 = 0x8460;
+inline constexpr std::uint16_t PDyaLine = 0x6412;      // LSPD
+inline constexpr std::uint16_t PDyaBefore = 0xA413;
+inline constexpr std::uint16_t PDyaAfter = 0xA414;
+inline constexpr std::uint16_t POutLvl = 0x2640;
+
+// Section properties
+inline constexpr std::uint16_t SBkc = 0x3009;          // break kind; 2 = new page
+inline constexpr std::uint16_t SDyaHdrTop = 0xB017;
+inline constexpr std::uint16_t SDyaHdrBottom = 0xB018;
+inline constexpr std::uint16_t SBOrientation = 0x301D; // 1 portrait, 2 landscape
+inline constexpr std::uint16_t SXaPage = 0xB01F;
+inline constexpr std::uint16_t SYaPage = 0xB020;
+inline constexpr std::uint16_t SDxaLeft = 0xB021;
+inline constexpr std::uint16_t SDxaRight = 0xB022;
+inline constexpr std::uint16_t SDyaTop = 0x9023;
+inline constexpr std::uint16_t SDyaBottom = 0x9024;
+
+} // namespace pwt::doc::sprm

@@ -1,0 +1,204 @@
+#include "TextLayout.h"
+
+#include "PropertyEncoder.h"
+#include "Sprm.h"
+#include "Unicode.h"
+
+namespace pwt::doc {
+
+std::uint32_t PropertyPool::intern(const std::string& grpprl)
+{
+    const auto [it, inserted] = ids_.try_emplace(grpprl, static_cast<std::uint32_t>(items_.size()));
+    if (inserted)
+        items_.push_back(grpprl);
+    return it->second;
+}
+
+namespace {
+
+class TextBuilder {
+public:
+    TextBuilder(LaidOutText& out, FontTable& fonts) : out_(out), fonts_(fonts) {}
+
+    std::uint32_t cp() const { return static_cast<std::uint32_t>(out_.text.size()); }
+
+    // Writes one paragraph ending in `mark`; fields are recorded relative to
+    // partStart. A page break is only written where a page can end.
+    void paragraph(const Paragraph& p, char16_t mark, bool allowPageBreak, std::vector<FieldChar>& fields,
+                   std::uint32_t partStart)
+    {
+        const CharFormat defaults;
+        std::uint32_t chp = characterId(p.runs.empty() ? defaults : p.runs.front().format);
+        if (p.pageBreakBefore && allowPageBreak)
+            put(kPageBreak, chp);
+        for (const Run& run : p.runs) {
+            chp = characterId(run.format);
+            if (run.pageNumberField)
+                pageField(run, chp, fields, partStart);
+            else
+                putText(cleanRunText(run.text), chp);
+        }
+        put(mark, chp);
+        endParagraph(paragraphId(p.format));
+    }
+
+    // An empty Normal paragraph: the guard at the end of a header story and
+    // the marks that close the header document and the whole text.
+    void bareParagraphMark()
+    {
+        put(kParagraphMark, characterId(CharFormat{}));
+        endParagraph(paragraphId(ParagraphFormat{}));
+    }
+
+private:
+    void pageField(const Run& run, std::uint32_t chp, std::vector<FieldChar>& fields, std::uint32_t partStart)
+    {
+        Grpprl special;
+        special.add8(sprm::CFSpec, 1);
+        const std::uint32_t spec =
+            out_.characterProps.intern(out_.characterProps.at(chp) + special.bytes());
+        fields.push_back({cp() - partStart, static_cast<std::uint8_t>(kFieldBegin), kFieldTypePage});
+        put(kFieldBegin, spec);
+        putText(u" PAGE ", chp);
+        fields.push_back({cp() - partStart, static_cast<std::uint8_t>(kFieldSeparator), 0});
+        put(kFieldSeparator, spec);
+        std::u16string shown = cleanRunText(run.text);
+        putText(shown.empty() ? u"1" : shown, chp);
+        fields.push_back({cp() - partStart, static_cast<std::uint8_t>(kFieldEnd), 0x80 /* fHasSep */});
+        put(kFieldEnd, spec);
+    }
+
+    std::uint32_t characterId(const CharFormat& format)
+    {
+        if (haveLastFormat_ && format == lastFormat_)
+            return lastFormatId_;
+        lastFormat_ = format;
+        lastFormatId_ = out_.characterProps.intern(encodeCharacter(format, fonts_).bytes());
+        haveLastFormat_ = true;
+        return lastFormatId_;
+    }
+
+    std::uint32_t paragraphId(const ParagraphFormat& format)
+    {
+        return out_.paragraphProps.intern(encodeParagraph(format).bytes());
+    }
+
+    void put(char16_t c, std::uint32_t chp)
+    {
+        out_.text.push_back(c);
+        extendCharacterRun(chp);
+    }
+
+    void putText(const std::u16string& s, std::uint32_t chp)
+    {
+        if (s.empty())
+            return;
+        out_.text.append(s);
+        extendCharacterRun(chp);
+    }
+
+    void extendCharacterRun(std::uint32_t chp)
+    {
+        auto& runs = out_.characterRuns;
+        if (!runs.empty() && runs.back().id == chp)
+            runs.back().cpEnd = cp();
+        else
+            runs.push_back({cp(), chp});
+    }
+
+    void endParagraph(std::uint32_t papx) { out_.paragraphRuns.push_back({cp(), papx}); }
+
+    LaidOutText& out_;
+    FontTable& fonts_;
+    CharFormat lastFormat_;
+    std::uint32_t lastFormatId_ = 0;
+    bool haveLastFormat_ = false;
+};
+
+std::size_t countRuns(const Document& document)
+{
+    std::size_t n = 0;
+    for (const Section& s : document.sections)
+        for (const auto* list : {&s.paragraphs, &s.header, &s.footer})
+            for (const Paragraph& p : *list)
+                n += p.runs.size() + 1;
+    return n;
+}
+
+void layOutMainDocument(const Document& document, TextBuilder& builder, LaidOutText& out)
+{
+    const std::vector<Paragraph> emptySection(1);
+    const std::size_t sections = document.sections.size();
+    for (std::size_t si = 0; si < sections; ++si) {
+        out.sectionBounds.push_back(builder.cp());
+        const auto& paragraphs =
+            document.sections[si].paragraphs.empty() ? emptySection : document.sections[si].paragraphs;
+        const bool lastSection = si + 1 == sections;
+        for (std::size_t pi = 0; pi < paragraphs.size(); ++pi) {
+            // A section's last paragraph mark is its section mark, except at the very end.
+            const bool sectionEnd = pi + 1 == paragraphs.size() && !lastSection;
+            builder.paragraph(paragraphs[pi], sectionEnd ? kPageBreak : kParagraphMark, pi > 0, out.mainFields, 0);
+        }
+    }
+    out.ccpText = builder.cp();
+    out.sectionBounds.push_back(out.ccpText);
+}
+
+void layOutHeaderDocument(const Document& document, TextBuilder& builder, LaidOutText& out)
+{
+    bool any = false;
+    for (const Section& s : document.sections)
+        any = any || !s.header.empty() || !s.footer.empty();
+    if (!any)
+        return;
+
+    const std::uint32_t start = builder.cp();
+    auto storyStart = [&] { out.headerStories.push_back(builder.cp() - start); };
+    // A story with content ends in a guard mark. A section without a header of
+    // its own gets a guard-only story once an earlier one had a header, so that
+    // it does not inherit it.
+    auto story = [&](const std::vector<Paragraph>& paragraphs, bool& seen) {
+        storyStart();
+        if (paragraphs.empty() && !seen)
+            return;
+        for (const Paragraph& p : paragraphs)
+            builder.paragraph(p, kParagraphMark, false, out.headerFields, start);
+        builder.bareParagraphMark();
+        seen = seen || !paragraphs.empty();
+    };
+    const std::vector<Paragraph> none;
+    bool headerSeen = false;
+    bool footerSeen = false;
+    bool unused = false;
+
+    for (int separator = 0; separator < 6; ++separator)
+        storyStart(); // footnote and endnote separators: empty
+    for (const Section& s : document.sections) {
+        story(none, unused);            // even pages header
+        story(s.header, headerSeen);    // odd pages header (all pages)
+        story(none, unused);            // even pages footer
+        story(s.footer, footerSeen);    // odd pages footer (all pages)
+        story(none, unused);            // first page header
+        story(none, unused);            // first page footer
+    }
+    storyStart(); // ends the last story: the header document's own last mark
+    builder.bareParagraphMark();
+    out.ccpHdd = builder.cp() - start;
+    out.headerStories.push_back(out.ccpHdd);
+}
+
+} // namespace
+
+LaidOutText layOutText(const Document& document, FontTable& fonts)
+{
+    LaidOutText out;
+    out.characterRuns.reserve(countRuns(document));
+    TextBuilder builder(out, fonts);
+    layOutMainDocument(document, builder, out);
+    layOutHeaderDocument(document, builder, out);
+    if (out.ccpHdd != 0)
+        builder.bareParagraphMark(); // the mark after the last document part
+    return out;
+}
+
+} // namespace pwt::doc

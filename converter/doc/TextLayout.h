@@ -1,0 +1,67 @@
+#pragma once
+// Lays the document out as Word's character stream: the main document, then
+// the header document (headers and footers), then the closing paragraph mark;
+// and records where each property run, paragraph, field, section and header
+// story begins and ends, in character positions (CPs).
+#include "FontTable.h"
+#include "model/Document.h"
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace pwt::doc {
+
+// Equal sprm groups stored once; runs refer to them by id.
+class PropertyPool {
+public:
+    std::uint32_t intern(const std::string& grpprl);
+    const std::string& at(std::uint32_t id) const { return items_[id]; }
+    std::size_t size() const { return items_.size(); }
+
+private:
+    std::vector<std::string> items_;
+    std::unordered_map<std::string, std::uint32_t> ids_;
+};
+
+// Properties id that holds from the previous run's end up to cpEnd.
+struct PropertyRun {
+    std::uint32_t cpEnd;
+    std::uint32_t id;
+};
+
+// One field character: 0x13 begin (with the field type), 0x14 separator,
+// 0x15 end (with its flags). cp counts from the start of its document part.
+struct FieldChar {
+    std::uint32_t cp;
+    std::uint8_t ch;
+    std::uint8_t data;
+};
+
+struct LaidOutText {
+    std::u16string text;
+    std::uint32_t ccpText = 0;
+    std::uint32_t ccpHdd = 0;
+    PropertyPool characterProps; // CHPX sprm groups
+    PropertyPool paragraphProps; // PAPX istd + sprm groups
+    std::vector<PropertyRun> characterRuns;
+    std::vector<PropertyRun> paragraphRuns;
+    std::vector<FieldChar> mainFields;
+    std::vector<FieldChar> headerFields;
+    std::vector<std::uint32_t> sectionBounds; // start of each section, then ccpText
+    // Header document stories: 6 separator stories, 6 per section, then
+    // ccpHdd - 1 and ccpHdd. Empty when no section has a header or footer.
+    std::vector<std::uint32_t> headerStories;
+};
+
+inline constexpr char16_t kParagraphMark = 0x000D;
+inline constexpr char16_t kPageBreak = 0x000C; // also the section mark
+inline constexpr char16_t kFieldBegin = 0x0013;
+inline constexpr char16_t kFieldSeparator = 0x0014;
+inline constexpr char16_t kFieldEnd = 0x0015;
+inline constexpr std::uint8_t kFieldTypePage = 0x21;
+
+LaidOutText layOutText(const Document& document, FontTable& fonts);
+
+} // namespace pwt::doc
