@@ -18,6 +18,19 @@ public:
     virtual void clear() = 0;
     // The current row's position, or 0 when no row is selected.
     virtual int selected() const = 0;
+
+    // The position of the first row, from the top, whose text equals `text`
+    // code unit for code unit; 0 when none does. A scan of the rows: an
+    // implementation may only make each comparison cheaper.
+    virtual int positionOf(const QString& text) const
+    {
+        const int n = count();
+        for (int i = 1; i <= n; ++i) {
+            if (this->text(i) == text)
+                return i;
+        }
+        return 0;
+    }
 };
 
 // The row statuses, exactly as shown.
