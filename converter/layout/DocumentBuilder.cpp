@@ -179,14 +179,18 @@ PageSetup pageSetupFor(double widthPt, double heightPt, const pdf::Box* text)
     s.marginRight = margin(widthPt - text->xMax);
     s.marginTop = margin(text->yMin);
     s.marginBottom = margin(heightPt - text->yMax);
-    // Keep room for the body: a page with a lone line near an edge must not
-    // get a margin that leaves Word no space to set text in.
-    if (s.width - s.marginLeft - s.marginRight < kMinBodyTwips) {
-        s.marginLeft = s.marginRight = std::max(kMinMarginTwips, (s.width - kMinBodyTwips) / 2);
-    }
-    if (s.height - s.marginTop - s.marginBottom < kMinBodyTwips) {
-        s.marginTop = s.marginBottom = std::max(kMinMarginTwips, (s.height - kMinBodyTwips) / 2);
-    }
+    // Keep room for the body: a page with little text near one edge must not
+    // get margins that leave Word no space to set text in. The far margin
+    // (right, bottom) gives way first, then both.
+    auto fit = [](int length, int& nearMargin, int& farMargin) {
+        if (length - nearMargin - farMargin >= kMinBodyTwips)
+            return;
+        farMargin = std::max(kMinMarginTwips, length - nearMargin - kMinBodyTwips);
+        if (length - nearMargin - farMargin < kMinBodyTwips)
+            nearMargin = farMargin = std::max(kMinMarginTwips, (length - kMinBodyTwips) / 2);
+    };
+    fit(s.width, s.marginLeft, s.marginRight);
+    fit(s.height, s.marginTop, s.marginBottom);
     return s;
 }
 

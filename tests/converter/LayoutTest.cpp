@@ -1,0 +1,315 @@
+// The layout rules on synthetic pages: no PDF, no poppler.
+#include "DocumentBuilder.h"
+#include "FontMapper.h"
+#include "FormatInference.h"
+#include "Lines.h"
+#include "ParagraphSplitter.h"
+#include "SyntheticPage.h"
+#include "TextRules.h"
+
+#include <QtTest>
+
+using namespace pwt;
+using namespace pwt::layout;
+using pwt::test::LineSpec;
+
+namespace {
+
+QString textOf(const Paragraph& p)
+{
+    QString s;
+    for (const Run& r : p.runs)
+        s += QString::fromStdU16String(r.text);
+    return s;
+}
+
+QStringList textsOf(const std::vector<Paragraph>& ps)
+{
+    QStringList out;
+    for (const Paragraph& p : ps)
+        out << textOf(p);
+    return out;
+}
+
+// Lines as the layout sees them, from specs.
+std::vector<Line> linesOf(const std::vector<LineSpec>& specs)
+{
+    pdf::PageText page;
+    test::addBlock(page, specs);
+    FontCache fonts;
+    return collectLines(page, fonts).blocks.front().lines;
+}
+
+// A body line of `chars` characters (size 10: 5 pt each), so full lines end together.
+std::u32string filler(const char32_t* start, std::size_t chars)
+{
+    std::u32string s = start;
+    const std::u32string words = U" lorem ipsum dolor sit amet consectetur adipiscing elit sed do eiusmod tempor incididunt ut labore";
+    for (std::size_t i = 0; s.size() < chars; ++i)
+        s += words[i % words.size()];
+    s.resize(chars);
+    if (s.back() == U' ')
+        s.back() = U'x';
+    return s;
+}
+
+pdf::PageText page(int number, double width = 595, double height = 842)
+{
+    pdf::PageText p;
+    p.number = number;
+    p.width = width;
+    p.height = height;
+    return p;
+}
+
+} // namespace
+
+class LayoutTest : public QObject {
+    Q_OBJECT
+private slots:
+    void textRules()
+    {
+        QCOMPARE(normalizeText(U"\uFB01nd \uFB02ow \uFB00 \uFB03x \uFB04y"), std::u32string(U"find flow ff ffix ffly"));
+        QCOMPARE(normalizeText(U"a\u0007b\u000Cc"), std::u32string(U"abc"));
+        QCOMPARE(joinBetween(U"a hyphen-", U"ated word"), LineJoin::DropHyphen);
+        QCOMPARE(joinBetween(U"the well-", U"Known"), LineJoin::Space);
+        QCOMPARE(joinBetween(U"in 1990-", U"1995"), LineJoin::Space);
+        QCOMPARE(joinBetween(U"a dash -", U"then"), LineJoin::Space);
+        QCOMPARE(joinBetween(U"中文的第一行", U"继续"), LineJoin::Nothing);
+        QCOMPARE(joinBetween(U"ends in 中", U"latin"), LineJoin::Nothing);
+        QCOMPARE(joinBetween(U"plain", U"words"), LineJoin::Space);
+        QVERIFY(startsListItem(U"\u2022 bullet"));
+        QVERIFY(startsListItem(U"1. First"));
+        QVERIFY(startsListItem(U"12) Twelfth"));
+        QVERIFY(startsListItem(U"(a) letter"));
+        QVERIFY(startsListItem(U"iv. roman"));
+        QVERIFY(!startsListItem(U"1990 was a year"));
+        QVERIFY(!startsListItem(U"Hello there"));
+        QVERIFY(!startsListItem(U"3.14 is pi"));
+        QCOMPARE(toUtf16(U"a\U0001F600"), std::u16string(u"a\xD83D\xDE00"));
+    }
+
+    void fontNames()
+    {
+        auto f = mapFont("ABCDEF+TimesNewRomanPS-BoldMT", false, false, false, false);
+        QCOMPARE(f.family, std::string("Times New Roman"));
+        QVERIFY(f.bold && !f.italic);
+        f = mapFont("Arial,BoldItalic", false, false, false, false);
+        QCOMPARE(f.family, std::string("Arial"));
+        QVERIFY(f.bold && f.italic);
+        f = mapFont("Helvetica-Oblique", false, false, false, false);
+        QCOMPARE(f.family, std::string("Arial"));
+        QVERIFY(f.italic && !f.bold);
+        f = mapFont("QWERTY+LiberationSerif-Italic", false, false, false, false);
+        QCOMPARE(f.family, std::string("Times New Roman"));
+        QVERIFY(f.italic);
+        f = mapFont("ABCDEF+SimSun", false, false, false, false);
+        QCOMPARE(f.eastAsianFamily, std::string("宋体"));
+        f = mapFont("ABCDEF+NotoSansCJKsc-Bold", false, false, false, false);
+        QCOMPARE(f.eastAsianFamily, std::string("Noto Sans CJK SC"));
+        QVERIFY(f.bold);
+        f = mapFont("Microsoft YaHei", false, false, false, false);
+        QCOMPARE(f.eastAsianFamily, std::string("微软雅黑"));
+        f = mapFont("ABCDEF+CMBX12", false, false, false, false);
+        QCOMPARE(f.family, std::string("Times New Roman"));
+        QVERIFY(f.bold && !f.italic);
+        f = mapFont("CMCSC10", false, false, false, false);
+        QVERIFY(f.smallCaps);
+        f = mapFont("CMTT10", false, false, false, false);
+        QCOMPARE(f.family, std::string("Courier New"));
+        f = mapFont("MyFancyFont-Regular", false, false, false, false);
+        QCOMPARE(f.family, std::string("My Fancy Font"));
+        QVERIFY(!f.bold && !f.italic);
+        // Descriptor flags count even when the name says nothing.
+        f = mapFont("ABCDEF+Foo", true, true, true, false);
+        QVERIFY(f.bold && f.italic);
+        QCOMPARE(baseFontName("ABCDEF+ArialMT"), std::string("Arial"));
+    }
+
+    void paragraphStartsFollowTheRules()
+    {
+        const double x = 72, size = 10, pitch = 12;
+        double y = 100;
+        std::vector<LineSpec> specs;
+        auto add = [&](std::u32string t, double dx = 0, double extra = 0, double sz = 10, bool bold = false) {
+            y += extra;
+            specs.push_back(LineSpec{std::move(t), x + dx, y, sz, bold});
+            y += pitch;
+        };
+        add(filler(U"First", 80));             // 0: paragraph 1
+        add(filler(U"second", 80));
+        add(U"short end.");                    // ends short: next opens
+        add(filler(U"Third", 80));             // 3
+        add(U"last line.");
+        add(filler(U"Indented", 76), 20);      // 5: first-line indent
+        add(filler(U"flush", 80));
+        add(filler(U"after", 80), 0, 10);      // 7: gap before it
+        add(filler(U"gap", 80));
+        add(U"Bold Heading", 0, 0, 14, true);  // 9: other size and weight
+        add(U"\u2022 item one that wraps");      // 10: list item
+        add(U"\u2022 item two");                 // 11
+        QCOMPARE(size, 10.0);
+        const auto starts = paragraphStarts(linesOf(specs));
+        QCOMPARE(starts, (std::vector<std::size_t>{0, 3, 5, 7, 9, 10, 11}));
+    }
+
+    void hangingIndentKeepsItemTogether()
+    {
+        std::vector<LineSpec> specs{
+            {filler(U"1. A", 80), 72, 100},
+            {filler(U"continued", 76), 92, 112},
+            {U"end of it.", 92, 124},
+            {filler(U"Next", 80), 72, 136},
+        };
+        QCOMPARE(paragraphStarts(linesOf(specs)), (std::vector<std::size_t>{0, 3}));
+    }
+
+    void linesJoinIntoRuns()
+    {
+        pdf::PageText p = page(1);
+        std::vector<LineSpec> specs{
+            {filler(U"Words", 73) + U" hyph-", 72, 100},
+            {U"enated end and \uFB01ne.", 72, 112},
+        };
+        test::addBlock(p, specs);
+        LineSpec cjk{U"中文第一行很长的文字内容继续写下去直到行尾为止", 72, 140};
+        LineSpec cjk2{U"第二行。", 72, 152};
+        test::addBlock(p, {cjk, cjk2});
+        // One bold word and a superscript inside a line.
+        pdf::PageText& pg = p;
+        test::addBlock(pg, {LineSpec{U"plain bold plain", 72, 200}});
+        auto& words = pg.flows.back().blocks.back().lines.back().words;
+        words[1].bold = true;
+        pdf::TextWord sup = words[2];
+        sup.text = U"2";
+        sup.fontSize = 6;
+        sup.baseline -= 4;
+        sup.box.xMin = words[2].box.xMax + 0.5;
+        sup.box.xMax = sup.box.xMin + 3;
+        words.push_back(sup);
+        words[2].spaceAfter = false;
+
+        const Document doc = buildDocument({p}, {});
+        const auto& ps = doc.sections.at(0).paragraphs;
+        QCOMPARE(ps.size(), std::size_t(3));
+        QVERIFY2(textOf(ps[0]).contains(u"hyphenated end and fine."_qs), qPrintable(textOf(ps[0])));
+        QCOMPARE(textOf(ps[1]), u"中文第一行很长的文字内容继续写下去直到行尾为止第二行。"_qs);
+        QCOMPARE(ps[1].runs.front().format.eastAsianFamily, std::string("宋体"));
+        const auto& runs = ps[2].runs;
+        QCOMPARE(runs.size(), std::size_t(4));
+        QCOMPARE(QString::fromStdU16String(runs[1].text), u"bold "_qs);
+        QVERIFY(runs[1].format.bold && !runs[0].format.bold && !runs[2].format.bold);
+        QCOMPARE(runs[3].format.position, VerticalPosition::Superscript);
+        QCOMPARE(runs[0].format.fontFamily, std::string("Times New Roman"));
+        QCOMPARE(runs[0].format.halfPoints, 20);
+    }
+
+    void alignmentAndIndents()
+    {
+        const ColumnBounds col{72, 472};
+        auto format = [&](const std::vector<LineSpec>& specs) {
+            const auto lines = linesOf(specs);
+            return inferParagraphFormat(lines, 0, lines.size(), col);
+        };
+        // 80 chars at 5 pt = 400 pt: exactly the column.
+        QCOMPARE(format({{filler(U"J", 80), 72, 100}, {filler(U"u", 80), 72, 112}, {U"end", 72, 124}}).alignment, Alignment::Justify);
+        QCOMPARE(format({{filler(U"L", 70), 72, 100}, {filler(U"e", 76), 72, 112}, {U"end", 72, 124}}).alignment, Alignment::Left);
+        QCOMPARE(format({{U"A centred title", 72 + (400 - 75) / 2.0, 100}}).alignment, Alignment::Center);
+        QCOMPARE(format({{U"Right side", 472 - 50, 100}}).alignment, Alignment::Right);
+        const auto indented = format({{filler(U"I", 76), 92, 100}, {filler(U"n", 80), 72, 112}, {U"end", 72, 124}});
+        QCOMPARE(indented.firstLineIndent, 20 * 20);
+        QCOMPARE(indented.leftIndent, 0);
+        const auto hanging = format({{filler(U"1. H", 80), 72, 100}, {filler(U"a", 76), 92, 112}, {U"end", 92, 124}});
+        QCOMPARE(hanging.leftIndent, 20 * 20);
+        QCOMPARE(hanging.firstLineIndent, -20 * 20);
+        const auto spaced = format({{filler(U"S", 80), 72, 100}, {filler(U"p", 80), 72, 120}, {U"end", 72, 140}});
+        QVERIFY2(spaced.lineSpacing > 360, QByteArray::number(spaced.lineSpacing));
+    }
+
+    void pagesSectionsAndTitle()
+    {
+        std::vector<pdf::PageText> pages;
+        for (int n = 1; n <= 3; ++n) {
+            const bool landscape = n == 3;
+            pages.push_back(page(n, landscape ? 842 : 595, landscape ? 595 : 842));
+            test::addBlock(pages.back(), {LineSpec{U"Page " + std::u32string(1, U'0' + static_cast<char32_t>(n)) + U" text.", 90, 200}});
+        }
+        pages.push_back(page(4, 842, 595)); // an empty landscape page
+        const Document doc = buildDocument(pages, DocumentInfo{"The Title", "", "", ""});
+        QCOMPARE(doc.info.title, std::string("The Title"));
+        QCOMPARE(doc.sections.size(), std::size_t(2));
+        QVERIFY(!doc.sections[0].page.landscape());
+        QVERIFY(doc.sections[1].page.landscape());
+        QCOMPARE(doc.sections[0].page.width, 595 * 20);
+        QCOMPARE(doc.sections[0].page.marginLeft, 90 * 20);
+        QCOMPARE(textsOf(doc.sections[0].paragraphs), (QStringList{u"Page 1 text."_qs, u"Page 2 text."_qs}));
+        QVERIFY(!doc.sections[0].paragraphs[0].pageBreakBefore);
+        QVERIFY(doc.sections[0].paragraphs[1].pageBreakBefore);
+        // The section break starts page 3; the empty page 4 still gets its page.
+        QCOMPARE(doc.sections[1].paragraphs.size(), std::size_t(2));
+        QVERIFY(!doc.sections[1].paragraphs[0].pageBreakBefore);
+        QVERIFY(doc.sections[1].paragraphs[1].pageBreakBefore);
+        QVERIFY(doc.sections[1].paragraphs[1].runs.empty());
+    }
+
+    void runningHeadsAndPageNumbersLeaveTheBody()
+    {
+        std::vector<pdf::PageText> pages;
+        for (int n = 1; n <= 4; ++n) {
+            pages.push_back(page(n));
+            test::addBlock(pages.back(), {LineSpec{U"Annual Report", 72, 40, 9}});
+            test::addBlock(pages.back(), {LineSpec{U"Body of page " + std::u32string(1, U'0' + static_cast<char32_t>(n)) + U".", 72, 200}});
+            test::addBlock(pages.back(), {LineSpec{std::u32string(1, U'0' + static_cast<char32_t>(n)), 295, 800, 9}});
+        }
+        const Document doc = buildDocument(pages, {});
+        const Section& s = doc.sections.at(0);
+        QCOMPARE(textsOf(s.paragraphs), (QStringList{u"Body of page 1."_qs, u"Body of page 2."_qs, u"Body of page 3."_qs, u"Body of page 4."_qs}));
+        QCOMPARE(textsOf(s.header), QStringList{u"Annual Report"_qs});
+        QCOMPARE(s.footer.size(), std::size_t(1));
+        QCOMPARE(s.footer[0].runs.size(), std::size_t(1));
+        QVERIFY(s.footer[0].runs[0].pageNumberField);
+        QCOMPARE(s.footer[0].format.alignment, Alignment::Center);
+        QVERIFY(!s.header[0].runs[0].pageNumberField);
+    }
+
+    void headingsByRelativeSize()
+    {
+        pdf::PageText p = page(1);
+        double y = 80;
+        auto block = [&](std::u32string t, double size, bool bold, int lines = 1) {
+            std::vector<LineSpec> specs;
+            for (int i = 0; i < lines; ++i) {
+                specs.push_back(LineSpec{i + 1 < lines ? filler(t.c_str(), 80) : t, 72, y, size, bold});
+                y += size * 1.2;
+            }
+            y += 20;
+            test::addBlock(p, specs);
+        };
+        block(U"Chapter One", 20, true);
+        block(U"Body text of the chapter, long enough to be the body.", 10, false, 4);
+        block(U"Section 1.1", 14, true);
+        block(U"More body text in the section that goes on and on.", 10, false, 4);
+        block(U"A bold run-in title", 10, true);
+        block(U"Closing body text that is the body of this page here.", 10, false, 4);
+        const Document doc = buildDocument({p}, {});
+        std::vector<int> levels;
+        for (const Paragraph& para : doc.sections[0].paragraphs)
+            levels.push_back(para.format.headingLevel);
+        QCOMPARE(levels, (std::vector<int>{1, 0, 2, 0, 3, 0}));
+    }
+
+    void pageSetupKeepsRoomForText()
+    {
+        const pdf::Box lone{10, 10, 20, 20};
+        const PageSetup s = pageSetupFor(100, 100, &lone);
+        QCOMPARE(s.marginLeft, kMinMarginTwips);
+        QCOMPARE(s.marginRight, kMinMarginTwips); // 100 pt is narrower than margins plus the minimum body
+        QVERIFY(s.marginLeft >= kMinMarginTwips && s.marginTop >= kMinMarginTwips);
+        const PageSetup none = pageSetupFor(612, 792, nullptr);
+        QCOMPARE(none.width, 612 * 20);
+        QCOMPARE(none.height, 792 * 20);
+    }
+};
+
+QTEST_APPLESS_MAIN(LayoutTest)
+#include "LayoutTest.moc"
