@@ -1,0 +1,267 @@
+// glib names a member "signals", which Qt defines as a keyword: libgsf first.
+#include <gsf/gsf.h>
+
+#include "DocFileReader.h"
+
+namespace docread {
+namespace {
+
+QByteArray readChild(GsfInfile* ole, const char* name)
+{
+    GsfInput* child = gsf_infile_child_by_name(ole, name);
+    if (!child)
+        return {};
+    const auto size = gsf_input_size(child);
+    QByteArray bytes(static_cast<qsizetype>(size), '\0');
+    if (size > 0 && !gsf_input_read(child, static_cast<size_t>(size), reinterpret_cast<guint8*>(bytes.data())))
+        bytes.clear();
+    g_object_unref(child);
+    return bytes;
+}
+
+constexpr int kFcLcbStart = 154;
+constexpr int kPage = 512;
+
+int operandSize(quint16 sprm, const QByteArray& grpprl, qsizetype at)
+{
+    switch (sprm >> 13) {
+    case 0:
+    case 1: return 1;
+    case 2:
+    case 4:
+    case 5: return 2;
+    case 3: return 4;
+    case 7: return 3;
+    default: return 1 + static_cast<quint8>(grpprl.at(at)); // variable: length byte first
+    }
+}
+
+} // namespace
+
+quint16 DocFile::u16(const QByteArray& b, qsizetype at) const
+{
+    if (at < 0 || at + 2 > b.size())
+        return 0;
+    return static_cast<quint16>(static_cast<quint8>(b[at]) | (static_cast<quint8>(b[at + 1]) << 8));
+}
+
+quint32 DocFile::u32(const QByteArray& b, qsizetype at) const
+{
+    return u16(b, at) | (static_cast<quint32>(u16(b, at + 2)) << 16);
+}
+
+quint32 DocFile::fc(int pair) const { return u32(word, kFcLcbStart + 8 * pair); }
+quint32 DocFile::lcb(int pair) const { return u32(word, kFcLcbStart + 8 * pair + 4); }
+quint32 DocFile::ccpText() const { return u32(word, 64 + 12); }
+quint32 DocFile::ccpHdd() const { return u32(word, 64 + 20); }
+
+DocFile open(const QString& path)
+{
+    static const bool initialised = (gsf_init(), true);
+    Q_UNUSED(initialised);
+    DocFile doc;
+    GError* err = nullptr;
+    GsfInput* input = gsf_input_stdio_new(path.toLocal8Bit().constData(), &err);
+    if (!input) {
+        doc.error = QStringLiteral("cannot open: ") + QString::fromUtf8(err ? err->message : "?");
+        if (err)
+            g_error_free(err);
+        return doc;
+    }
+    GsfInfile* ole = gsf_infile_msole_new(input, &err);
+    g_object_unref(input);
+    if (!ole) {
+        doc.error = QStringLiteral("not a compound file: ") + QString::fromUtf8(err ? err->message : "?");
+        if (err)
+            g_error_free(err);
+        return doc;
+    }
+    doc.word = readChild(ole, "WordDocument");
+    doc.table = readChild(ole, "1Table");
+    doc.summary = readChild(ole, "\005SummaryInformation");
+    doc.documentSummary = readChild(ole, "\005DocumentSummaryInformation");
+    g_object_unref(ole);
+    if (doc.word.isEmpty() || doc.table.isEmpty())
+        doc.error = QStringLiteral("WordDocument or 1Table stream missing");
+    return doc;
+}
+
+Pieces pieces(const DocFile& doc)
+{
+    Pieces p;
+    const quint32 at = doc.fc(33);
+    const quint32 lcb = doc.lcb(33);
+    qsizetype i = at;
+    while (i < at + lcb && doc.table.at(i) == 0x01) // skip Prc records
+        i += 3 + doc.u16(doc.table, i + 1);
+    if (i >= at + lcb || doc.table.at(i) != 0x02)
+        return p;
+    const quint32 plcSize = doc.u32(doc.table, i + 1);
+    const qsizetype plc = i + 5;
+    const int n = static_cast<int>((plcSize - 4) / 12);
+    for (int k = 0; k <= n; ++k)
+        p.cps << doc.u32(doc.table, plc + 4 * k);
+    for (int k = 0; k < n; ++k) {
+        const quint32 fcRaw = doc.u32(doc.table, plc + 4 * (n + 1) + 8 * k + 2);
+        p.compressed << ((fcRaw & 0x40000000u) != 0);
+        p.fcs << (fcRaw & 0x3FFFFFFFu);
+    }
+    return p;
+}
+
+QString text(const DocFile& doc)
+{
+    const Pieces p = pieces(doc);
+    QString out;
+    for (int k = 0; k + 1 < p.cps.size(); ++k) {
+        const quint32 count = p.cps[k + 1] - p.cps[k];
+        for (quint32 c = 0; c < count; ++c) {
+            if (p.compressed[k])
+                out.append(QChar(static_cast<quint8>(doc.word.at((p.fcs[k] / 2) + c))));
+            else
+                out.append(QChar(doc.u16(doc.word, p.fcs[k] + 2 * c)));
+        }
+    }
+    return out;
+}
+
+namespace {
+
+QList<PropertyRun> pageRuns(const DocFile& doc, int pair, bool paragraphs)
+{
+    QList<PropertyRun> runs;
+    const quint32 at = doc.fc(pair);
+    const quint32 lcb = doc.lcb(pair);
+    const int pages = static_cast<int>((lcb - 4) / 8);
+    for (int k = 0; k < pages; ++k) {
+        const quint32 pn = doc.u32(doc.table, at + 4 * (pages + 1) + 4 * k) & 0x3FFFFF;
+        const QByteArray page = doc.word.mid(static_cast<qsizetype>(pn) * kPage, kPage);
+        if (page.size() != kPage)
+            return {};
+        const int count = static_cast<quint8>(page.at(kPage - 1));
+        for (int e = 0; e < count; ++e) {
+            PropertyRun run;
+            run.fcStart = doc.u32(page, 4 * e);
+            run.fcEnd = doc.u32(page, 4 * (e + 1));
+            const qsizetype entry = 4 * (count + 1) + (paragraphs ? 13 : 1) * e;
+            const int offset = 2 * static_cast<quint8>(page.at(entry));
+            if (offset != 0) {
+                int cb = static_cast<quint8>(page.at(offset));
+                if (!paragraphs)
+                    run.grpprl = page.mid(offset + 1, cb);
+                else if (cb != 0)
+                    run.grpprl = page.mid(offset + 1, 2 * cb - 1);
+                else
+                    run.grpprl = page.mid(offset + 2, 2 * static_cast<quint8>(page.at(offset + 1)));
+            }
+            runs << run;
+        }
+    }
+    return runs;
+}
+
+} // namespace
+
+QList<PropertyRun> characterRuns(const DocFile& doc) { return pageRuns(doc, 12, false); }
+QList<PropertyRun> paragraphRuns(const DocFile& doc) { return pageRuns(doc, 13, true); }
+
+QMap<quint16, QByteArray> sprms(const QByteArray& grpprl)
+{
+    QMap<quint16, QByteArray> out;
+    qsizetype i = 0;
+    while (i + 2 <= grpprl.size()) {
+        const quint16 code = static_cast<quint16>(static_cast<quint8>(grpprl[i]) | (static_cast<quint8>(grpprl[i + 1]) << 8));
+        const int size = operandSize(code, grpprl, i + 2);
+        out[code] = grpprl.mid(i + 2, size);
+        i += 2 + size;
+    }
+    return out;
+}
+
+int operandValue(const QByteArray& operand)
+{
+    quint32 v = 0;
+    for (qsizetype i = operand.size() - 1; i >= 0; --i)
+        v = (v << 8) | static_cast<quint8>(operand[i]);
+    if (operand.size() == 2)
+        return static_cast<qint16>(v);
+    return static_cast<int>(v);
+}
+
+QList<quint32> plcCps(const QByteArray& table, quint32 fc, quint32 lcb, int dataSize)
+{
+    DocFile d;
+    QList<quint32> cps;
+    const int n = static_cast<int>((lcb - 4) / static_cast<quint32>(4 + dataSize));
+    for (int k = 0; k <= n; ++k)
+        cps << d.u32(table, fc + 4 * k);
+    return cps;
+}
+
+QByteArray plcData(const QByteArray& table, quint32 fc, quint32 lcb, int dataSize, int index)
+{
+    const int n = static_cast<int>((lcb - 4) / static_cast<quint32>(4 + dataSize));
+    return table.mid(fc + 4 * (n + 1) + dataSize * index, dataSize);
+}
+
+QList<Font> fonts(const DocFile& doc)
+{
+    QList<Font> out;
+    const quint32 at = doc.fc(15);
+    const int count = doc.u16(doc.table, at);
+    qsizetype i = at + 4;
+    for (int k = 0; k < count; ++k) {
+        const int size = static_cast<quint8>(doc.table.at(i));
+        Font f;
+        f.charset = static_cast<quint8>(doc.table.at(i + 1 + 3));
+        for (qsizetype c = i + 1 + 39; c + 1 < i + 1 + size; c += 2) {
+            const quint16 ch = doc.u16(doc.table, c);
+            if (ch == 0)
+                break;
+            f.name.append(QChar(ch));
+        }
+        out << f;
+        i += 1 + size;
+    }
+    return out;
+}
+
+QList<Style> styles(const DocFile& doc)
+{
+    QList<Style> out;
+    const quint32 at = doc.fc(1);
+    const int cbStshi = doc.u16(doc.table, at);
+    const int cstd = doc.u16(doc.table, at + 2);
+    const int cbBase = doc.u16(doc.table, at + 4);
+    qsizetype i = at + 2 + cbStshi;
+    for (int istd = 0; istd < cstd; ++istd) {
+        const int cbStd = doc.u16(doc.table, i);
+        const qsizetype std = i + 2;
+        i = std + cbStd;
+        if (cbStd == 0)
+            continue;
+        Style s;
+        s.istd = istd;
+        s.sti = doc.u16(doc.table, std) & 0x0FFF;
+        s.stk = doc.u16(doc.table, std + 2) & 0x000F;
+        const int cupx = doc.u16(doc.table, std + 4) & 0x000F;
+        qsizetype p = std + cbBase;
+        const int cch = doc.u16(doc.table, p);
+        for (int c = 0; c < cch; ++c)
+            s.name.append(QChar(doc.u16(doc.table, p + 2 + 2 * c)));
+        p += 2 + 2 * cch + 2;
+        for (int u = 0; u < cupx; ++u) {
+            const int cb = doc.u16(doc.table, p);
+            const QByteArray upx = doc.table.mid(p + 2, cb);
+            if (s.stk == 1 && u == 0)
+                s.paragraphUpx = upx;
+            else
+                s.characterUpx = upx;
+            p += 2 + cb + (cb % 2);
+        }
+        out << s;
+    }
+    return out;
+}
+
+} // namespace docread

@@ -1,0 +1,72 @@
+#pragma once
+// Reads back a .doc file for the tests, independently of the writer's code:
+// opens the compound file with libgsf and decodes the FIB, piece table,
+// formatted disk pages and PLCs following [MS-DOC].
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QString>
+
+namespace docread {
+
+struct DocFile {
+    QString error; // empty when the file opened
+    QByteArray word;
+    QByteArray table;
+    QByteArray summary;
+    QByteArray documentSummary;
+
+    quint16 u16(const QByteArray& bytes, qsizetype at) const;
+    quint32 u32(const QByteArray& bytes, qsizetype at) const;
+    quint32 fc(int pair) const;  // FibRgFcLcb97 entry
+    quint32 lcb(int pair) const;
+    quint32 ccpText() const;
+    quint32 ccpHdd() const;
+};
+
+DocFile open(const QString& path);
+
+// One property run of an FKP: stream offsets [fcStart, fcEnd) and its sprms
+// (for paragraphs: istd first, then sprms).
+struct PropertyRun {
+    quint32 fcStart = 0;
+    quint32 fcEnd = 0;
+    QByteArray grpprl;
+};
+
+struct Pieces {
+    QList<quint32> cps;
+    QList<quint32> fcs;
+    QList<bool> compressed;
+};
+
+Pieces pieces(const DocFile& doc);
+QString text(const DocFile& doc); // the whole text through the piece table
+QList<PropertyRun> characterRuns(const DocFile& doc);
+QList<PropertyRun> paragraphRuns(const DocFile& doc);
+
+// sprm code -> operand bytes; the last occurrence wins, as in Word.
+QMap<quint16, QByteArray> sprms(const QByteArray& grpprl);
+int operandValue(const QByteArray& operand); // little-endian, sign-extended for 2 bytes
+
+// The CPs of a PLC whose data elements are `dataSize` bytes, and its data.
+QList<quint32> plcCps(const QByteArray& table, quint32 fc, quint32 lcb, int dataSize);
+QByteArray plcData(const QByteArray& table, quint32 fc, quint32 lcb, int dataSize, int index);
+
+struct Font {
+    QString name;
+    int charset = 0;
+};
+QList<Font> fonts(const DocFile& doc);
+
+struct Style {
+    int istd = 0;
+    int sti = 0;
+    int stk = 0;
+    QString name;
+    QByteArray paragraphUpx; // istd + sprms
+    QByteArray characterUpx;
+};
+QList<Style> styles(const DocFile& doc); // only the non-empty slots
+
+} // namespace docread

@@ -1,0 +1,455 @@
+// Reads the writer's files back with an independent decoder and checks the
+// [MS-DOC] structures: FIB, piece table, property pages, styles, fonts,
+// sections, header stories, fields and summary information.
+#include "DocFileReader.h"
+#include "SampleDocuments.h"
+#include "doc/DocWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace pwt;
+
+namespace {
+
+constexpr int kStshf = 1, kPlcfSed = 6, kPlcfHdd = 11, kPlcfFldHdr = 17, kClx = 33;
+constexpr quint16 kCFBold = 0x0835, kCFItalic = 0x0836, kCFSmallCaps = 0x083A, kCFSpec = 0x0855;
+constexpr quint16 kCIss = 0x2A48, kCHps = 0x4A43, kCRgFtc0 = 0x4A4F, kCRgFtc1 = 0x4A50, kCRgFtc2 = 0x4A51,
+                  kCCv = 0x6870;
+constexpr quint16 kPJc = 0x2461, kPJc80 = 0x2403, kPDxaLeft = 0x845E, kPDxaRight = 0x845D, kPDxaLeft1 = 0x8460,
+                  kPDxaLeft80 = 0x840F, kPDyaBefore = 0xA413, kPDyaAfter = 0xA414, kPDyaLine = 0x6412,
+                  kPOutLvl = 0x2640;
+constexpr quint16 kSBkc = 0x3009, kSBOrientation = 0x301D, kSXaPage = 0xB01F, kSYaPage = 0xB020,
+                  kSDxaLeft = 0xB021, kSDyaTop = 0x9023;
+
+int value(const QMap<quint16, QByteArray>& s, quint16 sprm) { return docread::operandValue(s.value(sprm)); }
+
+int istdOf(const QByteArray& grpprlAndIstd)
+{
+    return static_cast<quint8>(grpprlAndIstd[0]) | (static_cast<quint8>(grpprlAndIstd[1]) << 8);
+}
+
+QByteArray utf16le(const QString& s)
+{
+    QByteArray b;
+    for (QChar c : s) {
+        b.append(static_cast<char>(c.unicode() & 0xFF));
+        b.append(static_cast<char>(c.unicode() >> 8));
+    }
+    return b;
+}
+
+} // namespace
+
+class TestDocStructure : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+
+    docread::DocFile write(const Document& d, const QString& name)
+    {
+        const QString path = dir_.filePath(name);
+        const std::string reason = doc::writeWordDocument(d, path.toStdString());
+        if (!reason.empty())
+            qWarning("writer failed: %s", reason.c_str());
+        return docread::open(path);
+    }
+
+    // The run of `runs` covering the first character of `needle` in the text.
+    static docread::PropertyRun runAt(const docread::DocFile& f, const QList<docread::PropertyRun>& runs,
+                                      const QString& needle)
+    {
+        const QString t = docread::text(f);
+        const qsizetype cp = t.indexOf(needle);
+        const quint32 fc = docread::pieces(f).fcs.value(0) + 2 * static_cast<quint32>(cp);
+        for (const auto& r : runs)
+            if (cp >= 0 && r.fcStart <= fc && fc < r.fcEnd)
+                return r;
+        return {};
+    }
+
+    // Stories of the header document, by PlcfHdd.
+    static QStringList headerStories(const docread::DocFile& f)
+    {
+        const QString all = docread::text(f);
+        const QString hdd = all.mid(f.ccpText(), f.ccpHdd());
+        const QList<quint32> cps = docread::plcCps(f.table, f.fc(kPlcfHdd), f.lcb(kPlcfHdd), 0);
+        QStringList stories;
+        for (qsizetype i = 0; i + 2 < cps.size(); ++i)
+            stories << hdd.mid(cps[i], cps[i + 1] - cps[i]);
+        return stories;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(dir_.isValid()); }
+
+    void fibAndPieceTableDescribeTheText()
+    {
+        const auto f = write(sample::english(), "english.doc");
+        QVERIFY2(f.error.isEmpty(), qPrintable(f.error));
+        QCOMPARE(f.u16(f.word, 0), quint16(0xA5EC));
+        QCOMPARE(f.u16(f.word, 2), quint16(0x00C1));
+        const quint16 flags = f.u16(f.word, 10);
+        QVERIFY(flags & 0x0200); // fWhichTblStm: 1Table
+        QVERIFY(flags & 0x1000); // fExtChar
+        QCOMPARE(f.u32(f.word, 64), quint32(f.word.size())); // cbMac
+        QVERIFY(f.word.size() >= 4096);
+
+        const QString expected = QStringLiteral(
+            "The first paragraph of plain English text.\r"
+            "A second paragraph, with a comma and a tab\there.\r"
+            "Three runs make one paragraph.\r"
+            "\fThis paragraph starts the second page.\r"
+            "And this one closes the document.\r");
+        QCOMPARE(f.ccpText(), quint32(expected.size()));
+        QCOMPARE(f.ccpHdd(), quint32(0));
+        const docread::Pieces p = docread::pieces(f);
+        QCOMPARE(p.cps, (QList<quint32>{0, quint32(expected.size())}));
+        QCOMPARE(p.compressed, QList<bool>{false});
+        QVERIFY(p.fcs[0] % 2 == 0 && p.fcs[0] >= 900); // after the FIB
+        QCOMPARE(docread::text(f), expected);
+        // one section covering the main document
+        QCOMPARE(docread::plcCps(f.table, f.fc(kPlcfSed), f.lcb(kPlcfSed), 12),
+                 (QList<quint32>{0, quint32(expected.size())}));
+    }
+
+    void propertyPagesCoverEveryCharacter_data()
+    {
+        QTest::addColumn<int>("which");
+        QTest::newRow("english") << 0;
+        QTest::newRow("sectioned with headers") << 1;
+        QTest::newRow("synthetic 40 pages") << 2;
+    }
+
+    void propertyPagesCoverEveryCharacter()
+    {
+        QFETCH(int, which);
+        const Document d = which == 0 ? sample::english() : which == 1 ? sample::sectioned() : sample::synthetic(40);
+        const auto f = write(d, QStringLiteral("cover%1.doc").arg(which));
+        QVERIFY2(f.error.isEmpty(), qPrintable(f.error));
+        const QString t = docread::text(f);
+        const quint32 fcMin = docread::pieces(f).fcs[0];
+        const quint32 fcEnd = fcMin + 2 * static_cast<quint32>(t.size());
+
+        const auto chars = docread::characterRuns(f);
+        QVERIFY(!chars.isEmpty());
+        quint32 at = fcMin;
+        for (const auto& r : chars) {
+            QCOMPARE(r.fcStart, at);
+            QVERIFY(r.fcEnd > r.fcStart);
+            QVERIFY(!r.grpprl.isEmpty());
+            at = r.fcEnd;
+        }
+        QCOMPARE(at, fcEnd);
+
+        const auto paras = docread::paragraphRuns(f);
+        at = fcMin;
+        QList<quint32> ends;
+        for (const auto& r : paras) {
+            QCOMPARE(r.fcStart, at);
+            const QChar last = t.at((r.fcEnd - fcMin) / 2 - 1);
+            QVERIFY2(last == QChar('\r') || last == QChar('\f'), "a paragraph must end in its mark");
+            ends << (r.fcEnd - fcMin) / 2;
+            at = r.fcEnd;
+        }
+        QCOMPARE(at, fcEnd);
+        for (qsizetype i = 0; i < t.size(); ++i)
+            if (t.at(i) == QChar('\r'))
+                QVERIFY2(ends.contains(quint32(i + 1)), "every paragraph mark ends a paragraph run");
+        if (which == 2)
+            QVERIFY2(chars.size() > 100 && paras.size() > 1000, "large documents need many pages");
+    }
+
+    void chineseTextKeepsSurrogatesAndDropsReservedCharacters()
+    {
+        const auto f = write(sample::chinese(), "chinese.doc");
+        QVERIFY2(f.error.isEmpty(), qPrintable(f.error));
+        const QString t = docread::text(f);
+        QVERIFY(t.startsWith(QStringLiteral("第一段：这是中文文本的转换测试。\rMixed 混合 text 文字 2024年12月\r")));
+        const QString third = QStringLiteral("扩展字符") + QString::fromUcs4(U"\U00020000") + QStringLiteral("之后继续文本。\r");
+        QVERIFY2(t.contains(third), qPrintable(t));
+        QVERIFY(t.endsWith(QStringLiteral("\f第二页的第一段。\r")));
+        for (QChar c : QStringView(t).left(t.size() - 1))
+            QVERIFY(c.unicode() >= 0x20 || c == QChar('\r') || c == QChar('\f'));
+
+        const auto fonts = docread::fonts(f);
+        const auto s = docread::sprms(runAt(f, docread::characterRuns(f), QStringLiteral("第一段")).grpprl);
+        const auto eastAsian = fonts.value(value(s, kCRgFtc1));
+        QCOMPARE(eastAsian.name, QStringLiteral("SimSun"));
+        QCOMPARE(eastAsian.charset, 134);
+        const auto latin = fonts.value(value(s, kCRgFtc0));
+        QCOMPARE(latin.name, QStringLiteral("Times New Roman"));
+        QCOMPARE(latin.charset, 0);
+        QCOMPARE(value(s, kCRgFtc2), value(s, kCRgFtc0));
+    }
+
+    void characterPropertiesAreStoredPerRun()
+    {
+        const auto f = write(sample::formatted(), "formatted.doc");
+        QVERIFY2(f.error.isEmpty(), qPrintable(f.error));
+        const auto runs = docread::characterRuns(f);
+        auto at = [&](const char* text) { return docread::sprms(runAt(f, runs, QString::fromUtf8(text)).grpprl); };
+
+        QCOMPARE(value(at("Bold words"), kCFBold), 1);
+        QCOMPARE(value(at("Bold words"), kCFItalic), 0);
+        QCOMPARE(value(at("Italic words"), kCFItalic), 1);
+        QCOMPARE(value(at("Italic words"), kCFBold), 0);
+        QCOMPARE(value(at("Large eighteen"), kCHps), 36);
+        QCOMPARE(value(at("Bold words"), kCHps), 24);
+        QCOMPARE(at("Red coloured").value(kCCv), QByteArray("\xCC\x00\x00\x00", 4)); // COLORREF r, g, b, 0
+        QVERIFY(!at("Bold words").contains(kCCv));
+        QCOMPARE(value(at("Raised"), kCIss), 1);
+        QCOMPARE(value(at("Lowered"), kCIss), 2);
+        QVERIFY(!at("Bold words").contains(kCIss));
+        QCOMPARE(value(at("Small capitals"), kCFSmallCaps), 1);
+
+        const auto fonts = docread::fonts(f);
+        const auto arial = at("Arial with");
+        QCOMPARE(fonts.value(value(arial, kCRgFtc0)).name, QStringLiteral("Arial"));
+        QCOMPARE(fonts.value(value(arial, kCRgFtc2)).name, QStringLiteral("Arial"));
+        QCOMPARE(fonts.value(value(arial, kCRgFtc0)).charset, 0);
+        QCOMPARE(fonts.value(value(arial, kCRgFtc1)).name, QStringLiteral("SimHei"));
+        QCOMPARE(fonts.value(value(arial, kCRgFtc1)).charset, 134);
+    }
+
+    void paragraphPropertiesAndHeadings()
+    {
+        const auto f = write(sample::formatted(), "paragraphs.doc");
+        QVERIFY2(f.error.isEmpty(), qPrintable(f.error));
+        const auto runs = docread::paragraphRuns(f);
+        auto para = [&](const char* text) { return runAt(f, runs, QString::fromUtf8(text)).grpprl; };
+
+        for (int level = 1; level <= 3; ++level) {
+            const char* names[] = {"Heading level one", "Heading level two", "Heading level three"};
+            const QByteArray g = para(names[level - 1]);
+            QCOMPARE(istdOf(g), level);
+            QCOMPARE(value(docread::sprms(g.mid(2)), kPOutLvl), level - 1);
+        }
+        QCOMPARE(istdOf(para("Bold words")), 0);
+        QVERIFY(!docread::sprms(para("Bold words").mid(2)).contains(kPOutLvl));
+
+        QCOMPARE(value(docread::sprms(para("Centred").mid(2)), kPJc), 1);
+        QCOMPARE(value(docread::sprms(para("Centred").mid(2)), kPJc80), 1);
+        QCOMPARE(value(docread::sprms(para("Right aligned").mid(2)), kPJc), 2);
+        QCOMPARE(value(docread::sprms(para("Justified").mid(2)), kPJc), 3);
+        QVERIFY(!docread::sprms(para("Bold words").mid(2)).contains(kPJc));
+
+        const auto indented = docread::sprms(para("Indented").mid(2));
+        QCOMPARE(value(indented, kPDxaLeft), 720);
+        QCOMPARE(value(indented, kPDxaLeft80), 720);
+        QCOMPARE(value(indented, kPDxaRight), 360);
+        QCOMPARE(value(indented, kPDxaLeft1), 360);
+        const auto hanging = docread::sprms(para("Hanging indent").mid(2));
+        QCOMPARE(value(hanging, kPDxaLeft), 1440);
+        QCOMPARE(value(hanging, kPDxaLeft1), -720);
+
+        const auto spaced = docread::sprms(para("Spaced").mid(2));
+        QCOMPARE(value(spaced, kPDyaBefore), 240);
+        QCOMPARE(value(spaced, kPDyaAfter), 120);
+        QCOMPARE(spaced.value(kPDyaLine), QByteArray("\x68\x01\x01\x00", 4)); // 360, multiple
+    }
+
+    void styleSheetHasNormalHeadingsAndDefaultFont()
+    {
+        const auto f = write(sample::english(), "styles.doc");
+        const auto styles = docread::styles(f);
+        QCOMPARE(styles.size(), 5);
+        QCOMPARE(styles[0].istd, 0);
+        QCOMPARE(styles[0].sti, 0);
+        QCOMPARE(styles[0].name, QStringLiteral("Normal"));
+        QCOMPARE(istdOf(styles[0].paragraphUpx), 0);
+        for (int level = 1; level <= 3; ++level) {
+            const auto& s = styles[level];
+            QCOMPARE(s.istd, level);
+            QCOMPARE(s.sti, level);
+            QCOMPARE(s.stk, 1);
+            QCOMPARE(s.name, QStringLiteral("heading %1").arg(level));
+            QCOMPARE(istdOf(s.paragraphUpx), level);
+            QCOMPARE(value(docread::sprms(s.paragraphUpx.mid(2)), kPOutLvl), level - 1);
+            QCOMPARE(value(docread::sprms(s.characterUpx), kCFBold), 1);
+        }
+        QVERIFY(value(docread::sprms(styles[1].characterUpx), kCHps) >
+                value(docread::sprms(styles[3].characterUpx), kCHps));
+        QCOMPARE(styles[4].istd, 10);
+        QCOMPARE(styles[4].sti, 65);
+        QCOMPARE(styles[4].stk, 2);
+        QCOMPARE(styles[4].name, QStringLiteral("Default Paragraph Font"));
+        QCOMPARE(f.u16(f.table, f.fc(kStshf) + 2), quint16(11)); // cstd
+    }
+
+    void sectionsCarryPageSetup()
+    {
+        const auto f = write(sample::sectioned(), "sections.doc");
+        QVERIFY2(f.error.isEmpty(), qPrintable(f.error));
+        const QString t = docread::text(f);
+        const QList<quint32> cps = docread::plcCps(f.table, f.fc(kPlcfSed), f.lcb(kPlcfSed), 12);
+        QCOMPARE(cps.size(), 3);
+        QCOMPARE(cps[0], quint32(0));
+        QCOMPARE(t.at(cps[1] - 1), QChar('\f')); // the section mark ends section 1
+        QCOMPARE(t.mid(cps[1], cps[2] - cps[1]), QStringLiteral("Landscape section text.\r"));
+        QCOMPARE(cps[2], f.ccpText());
+
+        auto sepx = [&](int i) {
+            const QByteArray sed = docread::plcData(f.table, f.fc(kPlcfSed), f.lcb(kPlcfSed), 12, i);
+            const quint32 fc = f.u32(sed, 2);
+            return docread::sprms(f.word.mid(fc + 2, f.u16(f.word, fc)));
+        };
+        const auto portrait = sepx(0);
+        QCOMPARE(value(portrait, kSXaPage), 11906);
+        QCOMPARE(value(portrait, kSYaPage), 16838);
+        QCOMPARE(value(portrait, kSDxaLeft), 1800);
+        QCOMPARE(value(portrait, kSDyaTop), 1440);
+        QCOMPARE(value(portrait, kSBkc), 2);
+        QVERIFY(!portrait.contains(kSBOrientation) || value(portrait, kSBOrientation) == 1);
+        const auto landscape = sepx(1);
+        QCOMPARE(value(landscape, kSXaPage), 16838);
+        QCOMPARE(value(landscape, kSYaPage), 11906);
+        QCOMPARE(value(landscape, kSBOrientation), 2);
+        QCOMPARE(value(landscape, kSDxaLeft), 1440);
+    }
+
+    void headerStoriesAndPageFields()
+    {
+        const auto f = write(sample::sectioned(), "headers.doc");
+        QVERIFY2(f.error.isEmpty(), qPrintable(f.error));
+        const QString t = docread::text(f);
+        QCOMPARE(quint32(t.size()), f.ccpText() + f.ccpHdd() + 1);
+        QCOMPARE(t.back(), QChar('\r'));
+        const QList<quint32> cps = docread::plcCps(f.table, f.fc(kPlcfHdd), f.lcb(kPlcfHdd), 0);
+        QCOMPARE(cps.size(), 6 + 6 * 2 + 2);
+        QCOMPARE(cps[cps.size() - 2], f.ccpHdd() - 1);
+
+        const QStringList stories = headerStories(f);
+        for (int i = 0; i < 6; ++i)
+            QVERIFY(stories[i].isEmpty());
+        const QString field = QStringLiteral("Page \x13 PAGE \x14"
+                                             "1\x15\r\r");
+        QCOMPARE(stories[6 + 1], QStringLiteral("Running head 页眉\r\r")); // odd header + guard
+        QCOMPARE(stories[6 + 3], field);                                 // odd footer
+        QCOMPARE(stories[12 + 1], QStringLiteral("Landscape head\r\r"));
+        QCOMPARE(stories[12 + 3], field);
+        for (int i : {6, 8, 10, 11, 12, 14, 16, 17})
+            QVERIFY2(stories[i].isEmpty(), "even and first-page stories stay empty");
+
+        // PlcfFldHdr: begin (PAGE), separator, end (has separator), twice.
+        const QString hdd = t.mid(f.ccpText(), f.ccpHdd());
+        const QList<quint32> fields = docread::plcCps(f.table, f.fc(kPlcfFldHdr), f.lcb(kPlcfFldHdr), 2);
+        QCOMPARE(fields.size(), 7);
+        const char kinds[] = {0x13, 0x14, 0x15};
+        for (int i = 0; i < 6; ++i) {
+            QCOMPARE(hdd.at(fields[i]).unicode(), ushort(kinds[i % 3]));
+            const QByteArray fld = docread::plcData(f.table, f.fc(kPlcfFldHdr), f.lcb(kPlcfFldHdr), 2, i);
+            QCOMPARE(fld.at(0) & 0x1F, kinds[i % 3]);
+            if (i % 3 == 0)
+                QCOMPARE(quint8(fld.at(1)), quint8(0x21)); // flt PAGE
+            if (i % 3 == 2)
+                QVERIFY(quint8(fld.at(1)) & 0x80); // fHasSep
+        }
+        // the field characters are special characters, the instruction is not
+        const auto runs = docread::characterRuns(f);
+        const quint32 fcMin = docread::pieces(f).fcs[0];
+        auto specAt = [&](quint32 cp) {
+            for (const auto& r : runs)
+                if (r.fcStart <= fcMin + 2 * cp && fcMin + 2 * cp < r.fcEnd)
+                    return value(docread::sprms(r.grpprl), kCFSpec);
+            return -1;
+        };
+        QCOMPARE(specAt(f.ccpText() + fields[0]), 1);
+        QCOMPARE(specAt(f.ccpText() + fields[1]), 1);
+        QCOMPARE(specAt(f.ccpText() + fields[2]), 1);
+        QCOMPARE(specAt(f.ccpText() + fields[0] + 2), 0);
+    }
+
+    void laterSectionWithoutHeaderDoesNotInheritIt()
+    {
+        Document d = sample::sectioned();
+        d.sections[1].header.clear();
+        d.sections[1].footer.clear();
+        const auto f = write(d, "noinherit.doc");
+        const QStringList stories = headerStories(f);
+        QCOMPARE(stories[12 + 1], QStringLiteral("\r")); // guard only: an empty header of its own
+        QCOMPARE(stories[12 + 3], QStringLiteral("\r"));
+
+        Document none = sample::english();
+        const auto g = write(none, "noheaders.doc");
+        QCOMPARE(g.ccpHdd(), quint32(0));
+        QCOMPARE(g.lcb(kPlcfHdd), quint32(0));
+        QCOMPARE(quint32(docread::text(g).size()), g.ccpText());
+    }
+
+    void summaryInformationHoldsTheTitle()
+    {
+        const auto f = write(sample::sectioned(), "title.doc");
+        QVERIFY(!f.summary.isEmpty());
+        QVERIFY(!f.documentSummary.isEmpty());
+        QVERIFY2(f.summary.contains(utf16le(QStringLiteral("转换测试 Section Title"))), "title in UTF-16");
+        QVERIFY(f.summary.contains(utf16le(QStringLiteral("Velkaro"))));
+
+        Document ascii = sample::english();
+        ascii.info.title = "Plain ASCII title";
+        const auto g = write(ascii, "ascii-title.doc");
+        QVERIFY(g.summary.contains("Plain ASCII title"));
+    }
+
+    void emptySectionsAndParagraphsStayValid()
+    {
+        Document d;
+        d.sections.resize(2); // no paragraphs at all
+        d.sections[0].paragraphs.push_back(Paragraph{});
+        const auto f = write(d, "empty.doc");
+        QVERIFY2(f.error.isEmpty(), qPrintable(f.error));
+        QCOMPARE(docread::text(f), QStringLiteral("\f\r"));
+        QCOMPARE(docread::paragraphRuns(f).size(), 2);
+    }
+
+    void failuresAreReportedAndLeaveNoFile()
+    {
+        const QString missingDir = dir_.filePath("no/such/dir/out.doc");
+        std::string reason = doc::writeWordDocument(sample::english(), missingDir.toStdString());
+        QVERIFY(!reason.empty());
+        QVERIFY(reason.find('\n') == std::string::npos);
+        QVERIFY(!QFile::exists(missingDir));
+
+        const QString noSections = dir_.filePath("nosections.doc");
+        reason = doc::writeWordDocument(Document{}, noSections.toStdString());
+        QVERIFY(!reason.empty());
+        QVERIFY(!QFile::exists(noSections));
+
+        const QString isDir = dir_.filePath("adir");
+        QVERIFY(QDir().mkpath(isDir));
+        QVERIFY(!doc::writeWordDocument(sample::english(), isDir.toStdString()).empty());
+
+        // an existing file is replaced by a complete document
+        const QString existing = dir_.filePath("existing.doc");
+        QFile old(existing);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("not a word file");
+        old.close();
+        QCOMPARE(doc::writeWordDocument(sample::english(), existing.toStdString()), std::string());
+        QVERIFY(docread::open(existing).error.isEmpty());
+    }
+
+    void unusualValuesAreClamped()
+    {
+        Document d = sample::english();
+        d.sections[0].page.width = 0; // unusable: falls back to A4
+        d.sections[0].page.marginLeft = -5;
+        d.sections[0].paragraphs[0].runs[0].format.halfPoints = 100000;
+        d.sections[0].paragraphs[0].runs[0].format.fontFamily = std::string(200, 'x');
+        const auto f = write(d, "clamped.doc");
+        QVERIFY2(f.error.isEmpty(), qPrintable(f.error));
+        const QByteArray sed = docread::plcData(f.table, f.fc(kPlcfSed), f.lcb(kPlcfSed), 12, 0);
+        const auto sep = docread::sprms(f.word.mid(f.u32(sed, 2) + 2, f.u16(f.word, f.u32(sed, 2))));
+        QCOMPARE(value(sep, kSXaPage), 11906);
+        QVERIFY(value(sep, kSDxaLeft) >= 0);
+        const auto s = docread::sprms(runAt(f, docread::characterRuns(f), QStringLiteral("The first")).grpprl);
+        QCOMPARE(value(s, kCHps), 3276);
+        QVERIFY(docread::fonts(f).value(value(s, kCRgFtc0)).name.size() <= 31);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDocStructure)
+#include "tst_docwriter_structure.moc"
