@@ -5,8 +5,9 @@
 
 namespace pwt::layout {
 
-// Replaces the Latin ligatures U+FB00..U+FB06 by their letters and drops
-// characters Word would read as control codes.
+// Replaces the Latin ligatures U+FB00..U+FB06 by their letters, CJK radicals
+// by the ideographs they stand for, and drops characters Word would read as
+// control codes.
 std::u32string normalizeText(const std::u32string& text);
 
 // Chinese, Japanese or Korean script (ideographs, kana, hangul, CJK punctuation

@@ -71,6 +71,8 @@ private slots:
     {
         QCOMPARE(normalizeText(U"\uFB01nd \uFB02ow \uFB00 \uFB03x \uFB04y"), std::u32string(U"find flow ff ffix ffly"));
         QCOMPARE(normalizeText(U"a\u0007b\u000Cc"), std::u32string(U"abc"));
+        // Radicals a font shares with ideographs: "中⽂⻚⾯很⻓" reads "中文页面很长".
+        QCOMPARE(normalizeText(U"中\u2F42\u2EDA\u2FAF很\u2ED3"), std::u32string(U"中文页面很长"));
         QCOMPARE(joinBetween(U"a hyphen-", U"ated word"), LineJoin::DropHyphen);
         QCOMPARE(joinBetween(U"the well-", U"Known"), LineJoin::Space);
         QCOMPARE(joinBetween(U"in 1990-", U"1995"), LineJoin::Space);
