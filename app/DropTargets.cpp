@@ -16,10 +16,19 @@ void DropTargets::addTarget(QWidget* widget)
 
 void DropTargets::addRefuser(QWidget* widget)
 {
-    // Accepting drops here stops Qt from passing the drag on to the window behind.
-    widget->setAcceptDrops(true);
-    widget->installEventFilter(this);
+    // Qt passes a drag that a widget leaves alone on to its parents, up to
+    // the window, which is a target: the targets themselves turn away drags
+    // over a refuser.
     m_refusers.append(widget);
+}
+
+bool DropTargets::overRefuser(QWidget* target, QPoint position) const
+{
+    for (QWidget* hit = target->childAt(position); hit && hit != target; hit = hit->parentWidget()) {
+        if (m_refusers.contains(hit))
+            return true;
+    }
+    return false;
 }
 
 QStringList DropTargets::localFiles(const QMimeData* data)
@@ -42,13 +51,13 @@ bool DropTargets::eventFilter(QObject* watched, QEvent* event)
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
         return QObject::eventFilter(watched, event);
 
+    if (!m_targets.contains(watched))
+        return QObject::eventFilter(watched, event);
     auto* drag = static_cast<QDropEvent*>(event);
-    if (m_refusers.contains(watched)) {
+    if (overRefuser(static_cast<QWidget*>(watched), drag->position().toPoint())) {
         drag->ignore();
         return true;
     }
-    if (!m_targets.contains(watched))
-        return QObject::eventFilter(watched, event);
 
     // Only drags that carry files are taken; dragged text is refused.
     if (type != QEvent::Drop) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QObject>
+#include <QPoint>
 #include <QStringList>
 #include <functional>
 
@@ -9,8 +10,8 @@ class QWidget;
 namespace app {
 
 // Routes file drops: the widgets made targets here hand the dropped local
-// files to one handler; the widgets made refusers take no drop at all, so
-// nothing behind them (the window) takes it either. The handler runs after
+// files to one handler; over the widgets made refusers no drop is taken,
+// neither by them nor by the targets behind them (the window, a frame). The handler runs after
 // the drop has completed, so the drag source is never held by a message box.
 class DropTargets : public QObject {
 public:
@@ -28,6 +29,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool overRefuser(QWidget* target, QPoint position) const;
+
     Handler m_handler;
     QList<QObject*> m_targets;
     QList<QObject*> m_refusers;
