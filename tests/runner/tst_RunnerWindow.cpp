@@ -1,0 +1,181 @@
+// Batches in the real window frmMain (offscreen), with real converter
+// processes (the test-only converter) and scripted message boxes.
+#include "WindowHarness.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+
+using runner::testing::WindowHarness;
+
+namespace {
+
+const QString kFakePwt = QStringLiteral(FAKEPWT_PATH);
+const QString kWindowHost = QStringLiteral(WINDOW_HOST_PATH);
+const QString kPending = QStringLiteral("待转换");
+const QString kConverting = QStringLiteral("正在转换中，请耐心等待...");
+const QString kDone = QStringLiteral("转换完成");
+const QString kFailed = QStringLiteral("转换失败");
+
+char processState(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray line = stat.readAll();
+    const auto close = line.lastIndexOf(')');
+    return close > 0 && close + 2 < line.size() ? line.at(close + 2) : char(0);
+}
+
+} // namespace
+
+class RunnerWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void refusalsMoveTheFocus();
+    void wholeBatchInTheWindow();
+    void ticksHeldWhileErrorReportIsOpen();
+    void closingTheWindowMidBatchLeavesTheConverterRunning();
+
+private:
+    QString binFolder() const { return m_temp.filePath(QStringLiteral("bin")); }
+    QTemporaryDir m_temp;
+};
+
+void RunnerWindowTest::initTestCase()
+{
+    // Orphaned converters come to this process, which can then end them.
+    QCOMPARE(prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0), 0);
+    QVERIFY(m_temp.isValid());
+    QVERIFY(QDir().mkdir(binFolder()));
+    QVERIFY(QFile::copy(kFakePwt, binFolder() + QStringLiteral("/pwt")));
+}
+
+void RunnerWindowTest::cleanupTestCase()
+{
+    while (waitpid(-1, nullptr, WNOHANG) > 0) {
+    }
+}
+
+void RunnerWindowTest::refusalsMoveTheFocus()
+{
+    WindowHarness h(binFolder());
+    h.form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&h.form));
+    h.form.txtSave->clear();
+
+    h.form.lvwPDF->setFocus();
+    QTest::mouseClick(h.form.cmdStart, Qt::LeftButton);
+    QCOMPARE(h.doubles.messages.shown.size(), 1);
+    QCOMPARE(h.doubles.messages.shown[0].text, QStringLiteral("您还未添加任何PDF文件！请先添加PDF文件。"));
+    QTRY_VERIFY(h.form.cmdAddPDF->hasFocus());
+
+    h.form.AddPDF(QStringLiteral("/in/a.pdf"));
+    QTest::mouseClick(h.form.cmdStart, Qt::LeftButton);
+    QCOMPARE(h.doubles.messages.shown.size(), 2);
+    QCOMPARE(h.doubles.messages.shown[1].text, QStringLiteral("请先选择转换后的Word文件保存文件夹！"));
+    QTRY_VERIFY(h.form.cmdSelSave->hasFocus());
+    QVERIFY(h.form.cmdStart->isEnabled());
+    QCOMPARE(h.statuses(), QStringList{kPending});
+}
+
+void RunnerWindowTest::wholeBatchInTheWindow()
+{
+    const QString out = m_temp.filePath(QStringLiteral("window out"));
+    WindowHarness h(binFolder());
+    h.form.show();
+    for (const auto& source : {QStringLiteral("/in/a/report.pdf"), QStringLiteral("/in/nowrite.pdf"),
+                               QStringLiteral("/in/b/report.pdf"), QStringLiteral("/in/slow.pdf")})
+        h.form.AddPDF(source);
+    h.form.txtSave->setText(out);
+    // OK to the refusal of a late file and to the failure of nowrite.pdf,
+    // in whichever order they come; Yes to opening the folder.
+    h.doubles.messages.setNextAnswer(platform::MessageAnswer::Ok);
+    h.doubles.messages.setNextAnswer(platform::MessageAnswer::Ok);
+    h.doubles.messages.setNextAnswer(platform::MessageAnswer::Yes);
+
+    QTest::mouseClick(h.form.cmdStart, Qt::LeftButton);
+    QCOMPARE(h.form.cmdStart->text(), QStringLiteral("正在转换..."));
+    for (QWidget* locked : {static_cast<QWidget*>(h.form.cmdStart), static_cast<QWidget*>(h.form.cmdAddPDF),
+                            static_cast<QWidget*>(h.form.cmdDel), static_cast<QWidget*>(h.form.cmdClAll),
+                            static_cast<QWidget*>(h.form.txtSave), static_cast<QWidget*>(h.form.cmdSelSave)})
+        QVERIFY2(!locked->isEnabled(), qPrintable(locked->objectName()));
+    QVERIFY(h.form.cmdStop->isEnabled());
+    QVERIFY(!h.form.cmdStop->isVisible());
+    QVERIFY(h.form.timerPID->isActive());
+    QCOMPARE(h.statuses().value(0), kConverting);
+
+    // Adding a file during the batch is refused by the window, which reads the batch from cmdStart.
+    h.form.AddPDF(QStringLiteral("/in/late.pdf"));
+    QCOMPARE(h.doubles.messages.shown.last().text, QStringLiteral("转换中不允许添加文件！"));
+    QCOMPARE(h.statuses().size(), 4);
+
+    QTRY_VERIFY_WITH_TIMEOUT(h.askedToOpenFolder(), 30000);
+    QCOMPARE(h.statuses(), (QStringList{kDone, kFailed, kDone, kDone}));
+    QCOMPARE(h.form.cmdStart->text(), QStringLiteral("开始转换"));
+    QVERIFY(h.form.cmdStart->isEnabled());
+    QVERIFY(h.form.txtSave->isEnabled());
+    QVERIFY(!h.form.cmdStop->isEnabled());
+    QVERIFY(!h.form.timerPID->isActive());
+    QCOMPARE(h.doubles.messages.shown.size(), 3);
+    QVERIFY(h.doubles.messages.shown[0].text.startsWith(QStringLiteral("文件[/in/nowrite.pdf]转换失败！"))
+            || h.doubles.messages.shown[1].text.startsWith(QStringLiteral("文件[/in/nowrite.pdf]转换失败！")));
+    QCOMPARE(h.doubles.fileManager.opened.size(), 1);
+    QVERIFY(h.doubles.fileManager.opened[0].startsWith(out));
+    QCOMPARE(QDir(out).entryList(QDir::Files),
+             (QStringList{QStringLiteral("report (2).doc"), QStringLiteral("report.doc"), QStringLiteral("slow.doc")}));
+}
+
+void RunnerWindowTest::ticksHeldWhileErrorReportIsOpen()
+{
+    // A name shorter than four characters brings up the error report right
+    // after the launch; the converter ends while the report is still open.
+    WindowHarness h(binFolder());
+    h.form.show();
+    h.form.AddPDF(QStringLiteral("/in/ab"));
+    h.form.txtSave->setText(m_temp.path());
+    QStringList whileOpen;
+    h.doubles.messages.setWhileOpen([&] {
+        QTest::qWait(300); // a modal box's own event loop: the timer keeps firing meanwhile
+        whileOpen = h.statuses();
+        whileOpen.append(QStringLiteral("timer=%1").arg(h.form.timerPID->isActive()));
+        whileOpen.append(QStringLiteral("ended=%1").arg(processState(h.form.runner().lngPID) == 'Z'));
+    });
+    QTest::mouseClick(h.form.cmdStart, Qt::LeftButton);
+
+    QCOMPARE(h.doubles.messages.shown.value(0).title, QStringLiteral("错误提示"));
+    QCOMPARE(whileOpen, (QStringList{kConverting, QStringLiteral("timer=1"), QStringLiteral("ended=1")}));
+    QTRY_VERIFY_WITH_TIMEOUT(h.askedToOpenFolder(), 10000);
+    QCOMPARE(h.statuses(), QStringList{kDone});
+}
+
+void RunnerWindowTest::closingTheWindowMidBatchLeavesTheConverterRunning()
+{
+    const QString idFile = m_temp.filePath(QStringLiteral("converter.id"));
+    platform::qt::PosixProcesses processes;
+    const auto host = processes.startHidden(
+        kWindowHost, {idFile, binFolder(), QStringLiteral("/in/hang.pdf"), m_temp.path()});
+    QVERIFY2(host.ok(), qPrintable(host.error));
+    QTRY_VERIFY_WITH_TIMEOUT(!processes.isRunning(host.pid), 30000);
+
+    QFile ids(idFile);
+    QVERIFY(ids.open(QIODevice::ReadOnly));
+    const qint64 converter = ids.readAll().toLongLong();
+    QVERIFY(converter > 0);
+    QTest::qWait(200);
+    QCOMPARE(kill(static_cast<pid_t>(converter), 0), 0);
+    QVERIFY(processState(converter) != 'Z');
+
+    kill(static_cast<pid_t>(converter), SIGKILL);
+    QCOMPARE(waitpid(static_cast<pid_t>(converter), nullptr, 0), static_cast<pid_t>(converter));
+}
+
+QTEST_MAIN(RunnerWindowTest)
+#include "tst_RunnerWindow.moc"
