@@ -166,11 +166,14 @@ QString Document::styleChainValue(const QString& style, const QString& name, boo
 
 QString Document::textProperty(const Paragraph& p, const QString& name) const
 {
+    // LibreOffice may split one run into spans (at script changes); the first
+    // span with visible text speaks for the run.
     for (const Span& s : p.spans)
-        if (s.text == p.text) {
+        if (!s.text.trimmed().isEmpty()) {
             const QString v = styleChainValue(s.style, name, true);
             if (!v.isEmpty())
                 return v;
+            break;
         }
     return styleChainValue(p.style, name, true);
 }

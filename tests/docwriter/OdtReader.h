@@ -49,7 +49,7 @@ struct Document {
     QList<Paragraph> body;
 
     const Paragraph* find(const QString& text) const;
-    // A character property as shown: the span holding the text, else the
+    // A character property as shown: the first span with text, else the
     // paragraph's style and the styles it inherits from.
     QString textProperty(const Paragraph& p, const QString& name) const;
     QString paragraphProperty(const Paragraph& p, const QString& name) const;

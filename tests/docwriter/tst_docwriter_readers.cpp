@@ -1,0 +1,155 @@
+// The writer's files as antiword, catdoc and wv read them: every body
+// paragraph comes back, in order, as its own line, and page breaks (hard ones
+// and section breaks) fall before the right paragraphs.
+#include "ExternalReaders.h"
+#include "SampleDocuments.h"
+#include "doc/DocWriter.h"
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace pwt;
+
+namespace {
+
+// The first text line of each page after the first, from a text where pages
+// are separated by `separator`.
+QStringList firstLinesOfLaterPages(const QString& text, const QString& separator)
+{
+    QStringList firsts;
+    const QStringList pages = text.split(separator);
+    for (qsizetype i = 1; i < pages.size(); ++i) {
+        QString page = pages[i];
+        page.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
+        const QStringList lines = readers::lines(page);
+        if (!lines.isEmpty())
+            firsts << lines.first();
+    }
+    return firsts;
+}
+
+// antiword, catdoc and wv write each half of a surrogate pair on its own
+// (invalid UTF-8), so characters beyond the BMP are compared as absent there;
+// the structure and LibreOffice tests check them exactly.
+QStringList withoutAstral(const QStringList& lines)
+{
+    QStringList out;
+    for (QString line : lines) {
+        line.remove(QRegularExpression(QStringLiteral("[\\x{10000}-\\x{10FFFF}]")));
+        line.remove(QChar(0xFFFD));
+        out << line;
+    }
+    return out;
+}
+
+struct Sample {
+    const char* name;
+    Document (*make)();
+};
+
+const Sample kSamples[] = {
+    {"english", sample::english},
+    {"chinese", sample::chinese},
+    {"formatted", sample::formatted},
+    {"sectioned", sample::sectioned},
+};
+
+} // namespace
+
+class TestDocReaders : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+
+    QString path(const QString& name) const { return dir_.filePath(name + QStringLiteral(".doc")); }
+
+    void addSamples()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("paragraphs");
+        QTest::addColumn<QStringList>("pageStarts");
+        for (const Sample& s : kSamples) {
+            const Document d = s.make();
+            QTest::newRow(s.name) << QString::fromLatin1(s.name) << sample::bodyTexts(d) << sample::pageStarts(d);
+        }
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir_.isValid());
+        for (const Sample& s : kSamples) {
+            const std::string reason = doc::writeWordDocument(s.make(), path(QString::fromLatin1(s.name)).toStdString());
+            QVERIFY2(reason.empty(), reason.c_str());
+        }
+    }
+
+    void antiwordReadsParagraphsAndPageBreaks_data() { addSamples(); }
+    void antiwordReadsParagraphsAndPageBreaks()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, paragraphs);
+        QFETCH(QStringList, pageStarts);
+        const auto text = readers::antiwordText(path(name));
+        QVERIFY2(text.finished && text.exitCode == 0, qPrintable(text.err));
+        const QString missing = readers::missingInOrder(withoutAstral(paragraphs), withoutAstral(readers::lines(text.out)));
+        QVERIFY2(missing.isEmpty(), qPrintable(missing));
+
+        // Its text output shows no page breaks; its DocBook output does.
+        const auto docbook = readers::antiwordDocBook(path(name));
+        QVERIFY2(docbook.finished && docbook.exitCode == 0, qPrintable(docbook.err));
+        QCOMPARE(firstLinesOfLaterPages(docbook.out, QStringLiteral("<beginpage/>")), pageStarts);
+    }
+
+    void catdocReadsParagraphsAndPageBreaks_data() { addSamples(); }
+    void catdocReadsParagraphsAndPageBreaks()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, paragraphs);
+        QFETCH(QStringList, pageStarts);
+        const auto text = readers::catdocText(path(name));
+        QVERIFY2(text.finished && text.exitCode == 0, qPrintable(text.err));
+        // catdoc puts each page break as a form feed inside the line
+        QString body = text.out;
+        body.replace(QChar('\f'), QStringLiteral("\f\n"));
+        const QString missing = readers::missingInOrder(withoutAstral(paragraphs), withoutAstral(readers::lines(body)));
+        QVERIFY2(missing.isEmpty(), qPrintable(missing));
+        QCOMPARE(firstLinesOfLaterPages(body, QStringLiteral("\f")).mid(0, pageStarts.size()), pageStarts);
+    }
+
+    void wvReadsParagraphsAndPageBreaks_data() { addSamples(); }
+    void wvReadsParagraphsAndPageBreaks()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, paragraphs);
+        QFETCH(QStringList, pageStarts);
+        const auto text = readers::wvText(path(name), dir_.filePath(name + QStringLiteral(".wv.txt")));
+        QVERIFY2(text.finished && text.exitCode == 0, qPrintable(text.err));
+        QString body = text.out;
+        body.replace(QChar('\f'), QStringLiteral("\f\n"));
+        const QString missing = readers::missingInOrder(withoutAstral(paragraphs), withoutAstral(readers::lines(body)));
+        QVERIFY2(missing.isEmpty(), qPrintable(missing));
+        QCOMPARE(firstLinesOfLaterPages(body, QStringLiteral("\f")).mid(0, pageStarts.size()), pageStarts);
+    }
+
+    void largeDocumentReadsBackCompletely()
+    {
+        const Document d = sample::synthetic(60);
+        const QString file = path(QStringLiteral("synthetic"));
+        QCOMPARE(doc::writeWordDocument(d, file.toStdString()), std::string());
+        const QStringList paragraphs = sample::bodyTexts(d);
+        const auto anti = readers::antiwordText(file);
+        QVERIFY2(anti.finished && anti.exitCode == 0, qPrintable(anti.err));
+        QVERIFY(readers::missingInOrder(paragraphs, readers::lines(anti.out)).isEmpty());
+        const auto cat = readers::catdocText(file);
+        QString body = cat.out;
+        body.replace(QChar('\f'), QStringLiteral("\f\n"));
+        QVERIFY(readers::missingInOrder(paragraphs, readers::lines(body)).isEmpty());
+        QCOMPARE(cat.out.count(QChar('\f')), 59);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDocReaders)
+#include "tst_docwriter_readers.moc"
