@@ -11,6 +11,7 @@ namespace {
 
 // Windows keeps face names below LF_FACESIZE (32) characters.
 constexpr std::size_t kMaxFaceChars = 31;
+constexpr std::size_t kMaxFonts = 0x7FF0;
 
 std::string trimmed(const std::string& s)
 {
@@ -83,6 +84,8 @@ std::uint16_t FontTable::find(const std::string& rawFamily, bool eastAsian)
             fonts_[it->second].charset = kGb2312Charset;
         return it->second;
     }
+    if (fonts_.size() >= kMaxFonts) // the table's count is 16-bit; Word stops at 0x7FF0
+        return eastAsian ? kDefaultEastAsian : kDefaultLatin;
     Font font;
     font.charset = (eastAsian || looksEastAsian(family, name)) ? kGb2312Charset : kAnsiCharset;
     font.family = guessFamily(family);
