@@ -1,16 +1,20 @@
 #pragma once
 #include "joblist/JobRows.h"
 
+#include <vector>
+
 class QTreeWidget;
 
 namespace app {
 
 // The job list over the list view's rows: column 0 the path, column 1 the
-// status. Each row also keeps a hash of its path, so the duplicate scan
-// compares a number per row and the strings only when the numbers match.
+// status. The duplicate scan runs over a hash of each row's path, kept in
+// row order beside the view and updated from the view's own change signals,
+// so it stays true to the rows however they change; the strings are
+// compared only where the hashes match.
 class ListViewRows : public joblist::JobRows {
 public:
-    explicit ListViewRows(QTreeWidget& view) : m_view(view) {}
+    explicit ListViewRows(QTreeWidget& view);
 
     int count() const override;
     QString text(int position) const override;
@@ -23,7 +27,11 @@ public:
     int positionOf(const QString& text) const override;
 
 private:
+    void rehash(int first, int last);
+    void rebuild();
+
     QTreeWidget& m_view;
+    std::vector<size_t> m_hashes; // one per row, in display order
 };
 
 } // namespace app

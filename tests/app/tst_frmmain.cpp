@@ -470,6 +470,31 @@ private slots:
         QCOMPARE(win.p.settings.writes.size(), 2);
     }
 
+    void duplicateScanFollowsTheRowsHoweverTheyChange()
+    {
+        Window win;
+        joblist::JobRows& rows = win.w.rows();
+        for (const char* p : {"/d/1.pdf", "/d/2.pdf", "/d/3.pdf"})
+            win.w.AddPDF(QString::fromLatin1(p));
+        QCOMPARE(rows.positionOf("/d/3.pdf"), 3);
+        rows.removeAt(1);
+        QCOMPARE(rows.positionOf("/d/3.pdf"), 2);
+        QCOMPARE(rows.positionOf("/d/1.pdf"), 0);
+        // Changes made on the view itself are seen too.
+        win.w.lvwPDF->insertTopLevelItem(0, new QTreeWidgetItem(QStringList{"/d/0.pdf", "待转换"}));
+        win.w.lvwPDF->topLevelItem(2)->setText(0, "/d/renamed.pdf");
+        QCOMPARE(rows.positionOf("/d/0.pdf"), 1);
+        QCOMPARE(rows.positionOf("/d/2.pdf"), 2);
+        QCOMPARE(rows.positionOf("/d/renamed.pdf"), 3);
+        QCOMPARE(rows.positionOf("/d/3.pdf"), 0);
+        win.w.AddPDF("/d/renamed.pdf");
+        QCOMPARE(win.texts(), QStringList{"文件[/d/renamed.pdf]在列表中已经存在！"});
+        rows.clear();
+        QCOMPARE(rows.positionOf("/d/0.pdf"), 0);
+        win.w.AddPDF("/d/0.pdf");
+        QCOMPARE(rows.positionOf("/d/0.pdf"), 1);
+    }
+
     void openButtonOpensTheFolderOrAsksForOne()
     {
         Window win;
