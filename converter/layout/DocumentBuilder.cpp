@@ -4,18 +4,17 @@
 #include "Lines.h"
 #include "ParagraphComposer.h"
 #include "ParagraphSplitter.h"
+#include "ReadingOrder.h"
 #include "StructureAnalysis.h"
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <optional>
 
 namespace pwt::layout {
 
 namespace {
-
-// A flow narrower than this share of the page's text width is a column of its own.
-constexpr double kColumnShareOfBody = 0.7;
 
 int twips(double points) { return static_cast<int>(std::lround(points * kTwipsPerPoint)); }
 
@@ -35,29 +34,20 @@ std::optional<pdf::Box> textExtent(const PageLines& page)
     return box;
 }
 
-// The column each flow's paragraphs align in: the flow itself when the page
-// has columns, else the whole text width of the page.
-std::vector<ColumnBounds> columnsOf(const PageLines& page, const pdf::Box& body)
+// The column each block's paragraphs align in: its column when the page has
+// columns, else the whole text width of the page.
+std::map<int, ColumnBounds> columnsOf(const PageLines& page, const pdf::Box& body)
 {
-    int flows = 0;
-    for (const Block& b : page.blocks)
-        flows = std::max(flows, b.flow + 1);
-    std::vector<ColumnBounds> cols(static_cast<std::size_t>(flows), ColumnBounds{body.xMin, body.xMax});
-    std::vector<std::optional<pdf::Box>> boxes(static_cast<std::size_t>(flows));
-    std::vector<std::size_t> lineCount(static_cast<std::size_t>(flows), 0);
+    std::map<int, ColumnBounds> cols;
+    cols[kNoColumn] = ColumnBounds{body.xMin, body.xMax};
     for (const Block& b : page.blocks) {
-        if (b.rotation != 0)
+        if (b.flow == kNoColumn)
             continue;
-        auto& box = boxes[static_cast<std::size_t>(b.flow)];
-        lineCount[static_cast<std::size_t>(b.flow)] += b.lines.size();
-        if (!box)
-            box = b.box;
-        box->xMin = std::min(box->xMin, b.box.xMin);
-        box->xMax = std::max(box->xMax, b.box.xMax);
-    }
-    for (std::size_t i = 0; i < cols.size(); ++i) {
-        if (boxes[i] && lineCount[i] >= 3 && boxes[i]->width() < kColumnShareOfBody * body.width())
-            cols[i] = ColumnBounds{boxes[i]->xMin, boxes[i]->xMax};
+        auto [it, fresh] = cols.try_emplace(b.flow, ColumnBounds{b.box.xMin, b.box.xMax});
+        if (!fresh) {
+            it->second.left = std::min(it->second.left, b.box.xMin);
+            it->second.right = std::max(it->second.right, b.box.xMax);
+        }
     }
     return cols;
 }
@@ -93,7 +83,7 @@ public:
             const auto cols = columnsOf(page, *extent);
             PreviousLine previousBaseline;
             for (const Block& block : page.blocks)
-                addBlock(block, cols[static_cast<std::size_t>(block.flow)], section, previousBaseline);
+                addBlock(block, cols.at(block.flow), section, previousBaseline);
         }
         if (section.paragraphs.size() == firstOfPage)
             section.paragraphs.emplace_back(); // a page without text still takes a page
@@ -203,6 +193,8 @@ Document buildDocument(const std::vector<pdf::PageText>& pages, const DocumentIn
         pageLines.push_back(collectLines(page, fonts));
 
     const RunningText running = extractRunningText(pageLines);
+    for (PageLines& page : pageLines)
+        orderBlocks(page);
 
     Builder builder(info);
     for (PageLines& page : pageLines)

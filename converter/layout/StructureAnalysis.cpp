@@ -105,10 +105,12 @@ RunningText extractRunningText(std::vector<PageLines>& pages)
                 continue;
             for (std::size_t l = 0; l < block.lines.size(); ++l) {
                 const Line& line = block.lines[l];
+                // Feet are measured from the bottom edge, so pages of other
+                // heights (a landscape page among portrait ones) still match.
                 if (line.box.yMax < kRunningZoneShare * page.height)
                     candidates[{Zone::Head, pattern(line.text)}].push_back({p, b, l, line.baseline});
                 else if (line.box.yMin > (1 - kRunningZoneShare) * page.height)
-                    candidates[{Zone::Foot, pattern(line.text)}].push_back({p, b, l, line.baseline});
+                    candidates[{Zone::Foot, pattern(line.text)}].push_back({p, b, l, page.height - line.baseline});
             }
         }
     }
@@ -116,18 +118,21 @@ RunningText extractRunningText(std::vector<PageLines>& pages)
     std::vector<Occurrence> running;
     std::size_t bestHead = 0, bestFoot = 0;
     for (auto& [key, occ] : candidates) {
-        // One occurrence per page, at (nearly) the same height on each.
-        std::size_t pagesWith = 0;
-        std::size_t lastPage = SIZE_MAX;
+        // Keep the occurrences at the place most of them share.
         const Line& first = pages[occ.front().page].blocks[occ.front().block].lines[occ.front().line];
-        bool samePlace = true;
-        for (const Occurrence& o : occ) {
-            if (o.page != lastPage)
-                ++pagesWith;
-            lastPage = o.page;
-            samePlace = samePlace && std::abs(o.y - occ.front().y) <= kRunningPositionEm * first.fontSize;
+        const double tolerance = kRunningPositionEm * first.fontSize;
+        std::vector<Occurrence> best;
+        for (const Occurrence& anchor : occ) {
+            std::vector<Occurrence> group;
+            for (const Occurrence& o : occ)
+                if (std::abs(o.y - anchor.y) <= tolerance && (group.empty() || group.back().page != o.page))
+                    group.push_back(o);
+            if (group.size() > best.size())
+                best = std::move(group);
         }
-        if (pagesWith < std::max<std::size_t>(needed, 2) || !samePlace)
+        occ = std::move(best);
+        const std::size_t pagesWith = occ.size();
+        if (pagesWith < std::max<std::size_t>(needed, 2))
             continue;
         bool varies = false;
         for (const Occurrence& o : occ)

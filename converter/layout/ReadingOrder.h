@@ -1,0 +1,18 @@
+#pragma once
+// Puts a page's blocks in reading order: text running across the page
+// (titles, abstracts) where it stands, and between two such blocks the
+// columns one after the other, each from top to bottom.
+#include "Lines.h"
+
+namespace pwt::layout {
+
+// A block at least this share of the page's text width runs across columns.
+inline constexpr double kSpanningShare = 0.6;
+// Column flow id of blocks that belong to no column (they align in the text width).
+inline constexpr int kNoColumn = -1;
+
+// Reorders page.blocks and sets each block's flow: one id per detected
+// column, kNoColumn for text that spans the page or stands alone.
+void orderBlocks(PageLines& page);
+
+} // namespace pwt::layout
