@@ -31,7 +31,7 @@ Paragraph readParagraph(QXmlStreamReader& xml)
         if (xml.isStartElement()) {
             if (name == QLatin1String("text:span")) {
                 spanStyles << xml.attributes().value(QLatin1String("text:style-name")).toString();
-                p.spans << Span{spanStyles.last(), {}};
+                p.spans << Span{spanStyles.last(), {}, p.text.size()};
             } else if (name == QLatin1String("text:s")) {
                 const int n = qMax(1, xml.attributes().value(QLatin1String("text:c")).toInt());
                 const QString spaces(n, QChar(' '));
@@ -132,6 +132,19 @@ Document read(const QString& path)
                 doc.pageLayouts.insert(layout, attributes(xml));
             else if (name == QLatin1String("style:master-page"))
                 readMasterPage(xml, doc);
+            else if (name == QLatin1String("style:font-face")) {
+                QString family = xml.attributes().value(QLatin1String("svg:font-family")).toString();
+                if (family.size() > 1 && family.startsWith(QChar('\'')) && family.endsWith(QChar('\'')))
+                    family = family.mid(1, family.size() - 2);
+                doc.fontFaces.insert(xml.attributes().value(QLatin1String("style:name")).toString(), family);
+            } else if (name == QLatin1String("style:default-style")
+                       && xml.attributes().value(QLatin1String("style:family")) == QLatin1String("paragraph")) {
+                while (!xml.atEnd() && !(xml.isEndElement() && xml.qualifiedName() == QLatin1String("style:default-style"))) {
+                    xml.readNext();
+                    if (xml.isStartElement() && xml.qualifiedName() == QLatin1String("style:text-properties"))
+                        doc.defaultText = attributes(xml);
+                }
+            }
             else if (inBody && (name == QLatin1String("text:p") || name == QLatin1String("text:h")))
                 doc.body << readParagraph(xml);
         }

@@ -22,6 +22,7 @@ struct Style {
 struct Span {
     QString style;
     QString text;
+    qsizetype offset = 0; // where its text starts in the paragraph's text
 };
 
 struct Paragraph {
@@ -44,6 +45,8 @@ struct Document {
     QString error;
     QString title;
     QMap<QString, Style> styles;
+    QMap<QString, QString> fontFaces; // font-face name ("DejaVu Sans1") -> family ("DejaVu Sans")
+    Properties defaultText;           // the paragraph family's default text properties
     QMap<QString, Properties> pageLayouts;
     QList<MasterPage> masterPages;
     QList<Paragraph> body;

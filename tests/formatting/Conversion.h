@@ -1,0 +1,20 @@
+#pragma once
+// Runs the real pwt on every document of the set, then LibreOffice once over
+// all the outputs to get their flat ODF.
+#include "Corpus.h"
+
+#include <QList>
+#include <QString>
+
+namespace fmt {
+
+struct Converted {
+    CorpusFile source;
+    QString doc;       // pwt's output
+    QString fodt;      // LibreOffice's reading of it; empty when it made none
+    QString problem;   // why pwt or LibreOffice failed on it; empty when both worked
+};
+
+QList<Converted> convertAll(const QString& pwt, const QList<CorpusFile>& files, const QString& outDir);
+
+} // namespace fmt

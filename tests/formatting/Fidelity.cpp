@@ -1,0 +1,327 @@
+#include "Fidelity.h"
+
+#include "PdfComposer.h"
+
+#include <QSet>
+
+#include <cmath>
+
+namespace fmt {
+
+namespace {
+
+QString quoted(const QString& s, int max = 40)
+{
+    return QChar('"') + (s.size() > max ? s.left(max) + QStringLiteral("...") : s) + QChar('"');
+}
+
+QString yesNo(bool b) { return b ? QStringLiteral("yes") : QStringLiteral("no"); }
+
+QString positionName(Position p)
+{
+    return p == Position::Superscript ? QStringLiteral("superscript")
+        : p == Position::Subscript    ? QStringLiteral("subscript")
+                                      : QStringLiteral("baseline");
+}
+
+bool sameColor(const QColor& expected, const QString& seen)
+{
+    if (seen.isEmpty())
+        return expected == QColor(Qt::black);
+    return QColor(seen) == expected;
+}
+
+// The fodt paragraph of each truth paragraph (-1: not found), and whether it was found whole.
+struct ParagraphMap {
+    QList<int> at;
+    QList<bool> exact;
+};
+
+ParagraphMap mapParagraphs(const Truth& truth, const FodtView& view)
+{
+    ParagraphMap m;
+    for (const TruthParagraph& p : truth.paragraphs) {
+        bool exact = false;
+        m.at << view.findParagraph(p.text, &exact);
+        m.exact << exact;
+    }
+    return m;
+}
+
+// A run's characters judged one by one: CJK characters by the East Asian
+// properties, the others by the Latin ones.
+struct RunVerdict {
+    bool found = false;
+    bool bold = true, italic = true, size = true, family = true;
+    bool color = true, position = true, eastAsian = true;
+    QStringList why;
+};
+
+RunVerdict judgeRun(const TruthRun& run, const FodtView& view, const QList<FodtView::Hit>& hits)
+{
+    RunVerdict v;
+    if (hits.isEmpty()) {
+        v.bold = v.italic = v.size = v.family = v.color = v.position = v.eastAsian = false;
+        v.why << QStringLiteral("text not found");
+        return v;
+    }
+    v.found = true;
+    auto note = [&](bool& flag, const QString& what) {
+        if (flag) {
+            flag = false;
+            v.why << what;
+        }
+    };
+    for (const FodtView::Hit& hit : hits) {
+        const QString& text = view.paragraph(hit.paragraph).text;
+        for (qsizetype i = hit.begin; i < hit.end; ++i) {
+            const QChar c = text[i];
+            if (c.isSpace())
+                continue;
+            const SeenFormat f = view.formatAt(hit.paragraph, i);
+            const bool cjk = isCjk(c);
+            const double size = cjk ? f.eastAsianSize : f.size;
+            const bool bold = cjk ? f.eastAsianBold : f.bold;
+            const bool italic = cjk ? f.eastAsianItalic : f.italic;
+            const QString at = QStringLiteral(" at '%1'").arg(c);
+            if (bold != run.bold)
+                note(v.bold, QStringLiteral("bold %1, expected %2").arg(yesNo(bold), yesNo(run.bold)) + at);
+            if (italic != run.italic)
+                note(v.italic, QStringLiteral("italic %1, expected %2").arg(yesNo(italic), yesNo(run.italic)) + at);
+            const bool sizeRight = std::abs(size - run.size) <= 0.5 || (run.altSize > 0 && std::abs(size - run.altSize) <= 0.5);
+            if (!sizeRight)
+                note(v.size, QStringLiteral("size %1 pt, expected %2 pt").arg(size).arg(run.size) + at);
+            if (cjk && !run.eastAsianFamilies.isEmpty() && !run.eastAsianFamilies.contains(f.eastAsianFamily))
+                note(v.eastAsian, QStringLiteral("East Asian font %1, expected one of %2").arg(quoted(f.eastAsianFamily), run.eastAsianFamilies.join(QStringLiteral(", "))) + at);
+            if (!cjk && c.isLetterOrNumber() && !run.families.isEmpty() && !run.families.contains(f.family))
+                note(v.family, QStringLiteral("font %1, expected %2").arg(quoted(f.family), run.families.join(QStringLiteral(" or "))) + at);
+            if (!sameColor(run.color, f.color))
+                note(v.color, QStringLiteral("colour %1, expected %2").arg(f.color.isEmpty() ? QStringLiteral("automatic") : f.color, run.color.name()) + at);
+            if (f.position != run.position)
+                note(v.position, QStringLiteral("%1, expected %2").arg(positionName(f.position), positionName(run.position)) + at);
+        }
+    }
+    // A CJK run's family is its East Asian font; a Latin run's its Latin one.
+    if (run.cjk && run.families.isEmpty())
+        v.family = v.eastAsian;
+    return v;
+}
+
+QString alignWord(const QString& odf)
+{
+    return odf == QLatin1String("start") ? QStringLiteral("left")
+        : odf == QLatin1String("end")    ? QStringLiteral("right")
+                                         : odf;
+}
+
+} // namespace
+
+FidelityReport& FidelityReport::operator+=(const FidelityReport& o)
+{
+    runs += o.runs;
+    bold += o.bold;
+    italic += o.italic;
+    size += o.size;
+    family += o.family;
+    color += o.color;
+    position += o.position;
+    eastAsianFamily += o.eastAsianFamily;
+    paragraphs += o.paragraphs;
+    alignment += o.alignment;
+    indents += o.indents;
+    headingRecall += o.headingRecall;
+    headingPrecision += o.headingPrecision;
+    misses += o.misses;
+    return *this;
+}
+
+FidelityReport score(const Truth& truth, const FodtView& view)
+{
+    FidelityReport r;
+    const QString doc = truth.name + QStringLiteral(": ");
+    const ParagraphMap map = mapParagraphs(truth, view);
+
+    for (int i = 0; i < truth.paragraphs.size(); ++i) {
+        const TruthParagraph& p = truth.paragraphs[i];
+        r.paragraphs.count(map.exact[i]);
+        if (!map.exact[i])
+            r.misses << doc + QStringLiteral("paragraph %1 %2 ").arg(i).arg(quoted(p.text))
+                    + (map.at[i] < 0 ? QStringLiteral("not found") : QStringLiteral("not kept whole: nearest is %1").arg(quoted(view.paragraph(map.at[i]).text, 60)));
+        const int at = map.at[i];
+        if (p.judgeAlignment) {
+            const QString seen = at < 0 ? QString() : view.alignment(at);
+            const bool ok = seen == odfAlign(p.align);
+            r.alignment.count(ok);
+            if (!ok && at >= 0)
+                r.misses << doc + QStringLiteral("paragraph %1 %2 is aligned %3, expected %4")
+                                      .arg(i).arg(quoted(p.text), alignWord(seen), alignName(p.align));
+        }
+        if (p.judgeIndents) {
+            const double left = at < 0 ? -1000 : view.leftIndent(at);
+            const double right = at < 0 ? -1000 : view.rightIndent(at);
+            const double first = at < 0 ? -1000 : view.firstLine(at);
+            const bool ok = std::abs(left - p.leftIndent) <= 3 && std::abs(right - p.rightIndent) <= 3 && std::abs(first - p.firstLine) <= 3;
+            r.indents.count(ok);
+            if (!ok && at >= 0)
+                r.misses << doc + QStringLiteral("paragraph %1 %2 has indents left %3 right %4 first line %5 pt, expected %6 %7 %8")
+                                      .arg(i).arg(quoted(p.text)).arg(left, 0, 'f', 1).arg(right, 0, 'f', 1).arg(first, 0, 'f', 1)
+                                      .arg(p.leftIndent).arg(p.rightIndent).arg(p.firstLine);
+        }
+        if (p.headingLevel > 0) {
+            const int outline = at < 0 ? 0 : view.outlineLevel(at);
+            const int style = at < 0 ? 0 : view.headingStyleLevel(at);
+            const bool ok = map.exact[i] && outline == p.headingLevel && style == p.headingLevel;
+            r.headingRecall.count(ok);
+            if (!ok && at >= 0)
+                r.misses << doc + QStringLiteral("heading %1 has outline level %2 and style Heading %3, expected level %4")
+                                      .arg(quoted(p.text)).arg(outline).arg(style).arg(p.headingLevel);
+        }
+    }
+
+    // Paragraphs marked as headings that the document does not have as headings.
+    for (int j = 0; j < view.paragraphCount(); ++j) {
+        if (view.outlineLevel(j) == 0)
+            continue;
+        bool isHeading = false;
+        for (int i = 0; i < truth.paragraphs.size(); ++i)
+            if (map.at[i] == j && truth.paragraphs[i].headingLevel > 0)
+                isHeading = true;
+        r.headingPrecision.count(isHeading);
+        if (!isHeading)
+            r.misses << doc + QStringLiteral("body text %1 was made a heading (outline level %2)")
+                                  .arg(quoted(view.paragraph(j).text)).arg(view.outlineLevel(j));
+    }
+
+    // Runs, in order within their paragraph.
+    QList<qsizetype> cursor(truth.paragraphs.size(), 0);
+    for (const TruthRun& run : truth.runs) {
+        const int at = map.at.value(run.paragraph, -1);
+        FodtView::Hit hit = view.findIn(at, run.text, at < 0 ? 0 : cursor[run.paragraph]);
+        if (hit.paragraph < 0) // the paragraph came apart: look in the ones after it
+            for (int j = qMax(0, at); j < view.paragraphCount() && hit.paragraph < 0; ++j)
+                hit = view.findIn(j, run.text);
+        if (hit.paragraph == at && at >= 0)
+            cursor[run.paragraph] = hit.squeezedEnd;
+        QList<FodtView::Hit> hits;
+        if (hit.paragraph >= 0) {
+            hits << hit;
+        } else {
+            // A run across a paragraph that came apart: judged by its two ends.
+            const QString squeezed = squeeze(run.text).text;
+            for (const QString& end : {squeezed.left(24), squeezed.right(24)})
+                for (int j = qMax(0, at); j < view.paragraphCount(); ++j) {
+                    const FodtView::Hit part = view.findIn(j, end);
+                    if (part.paragraph >= 0) {
+                        hits << part;
+                        break;
+                    }
+                }
+            if (hits.size() < 2)
+                hits.clear();
+        }
+        const RunVerdict v = judgeRun(run, view, hits);
+        r.bold.count(v.bold);
+        r.italic.count(v.italic);
+        r.size.count(v.size);
+        r.family.count(v.family);
+        r.color.count(v.color);
+        r.position.count(v.position);
+        if (run.cjk && !run.eastAsianFamilies.isEmpty())
+            r.eastAsianFamily.count(v.eastAsian);
+        r.runs.count(v.bold && v.italic && v.size && v.family);
+        if (!v.why.isEmpty())
+            r.misses << doc + QStringLiteral("run %1: %2").arg(quoted(run.text), v.why.join(QStringLiteral("; ")));
+    }
+    return r;
+}
+
+QStringList checkReadingOrder(const Truth& truth, const FodtView& view)
+{
+    QStringList problems;
+    int previous = -1;
+    QString previousText;
+    for (const QString& fragment : truth.readingOrder) {
+        const int at = view.findContaining(fragment);
+        if (at < 0) {
+            problems << QStringLiteral("%1 not found").arg(quoted(fragment));
+            continue;
+        }
+        if (at <= previous)
+            problems << QStringLiteral("%1 is in paragraph %2, not after %3 in paragraph %4")
+                            .arg(quoted(fragment)).arg(at).arg(quoted(previousText)).arg(previous);
+        previous = at;
+        previousText = fragment;
+    }
+    return problems;
+}
+
+QStringList checkRunningText(const Truth& truth, const FodtView& view)
+{
+    QStringList problems;
+    if (truth.runningHead.isEmpty() && !truth.pageNumbers)
+        return problems;
+    const QString head = squeeze(truth.runningHead).text;
+    QSet<QString> masters;
+    for (int i = 0; i < view.paragraphCount(); ++i) {
+        masters.insert(view.masterPage(i));
+        const QString text = view.squeezedText(i);
+        if (!head.isEmpty() && text.contains(head))
+            problems << QStringLiteral("the running head is still in the body: %1").arg(quoted(view.paragraph(i).text));
+        bool number = false;
+        const int n = text.toInt(&number);
+        if (number && n >= 1 && n <= truth.pages.size())
+            problems << QStringLiteral("a page number is still in the body: paragraph %1 %2").arg(i).arg(quoted(text));
+    }
+    for (const QString& name : masters) {
+        const odt::MasterPage* m = view.document().masterPage(name);
+        if (!m) {
+            problems << QStringLiteral("master page %1 not found").arg(quoted(name));
+            continue;
+        }
+        if (!head.isEmpty()) {
+            QString header;
+            for (const odt::Paragraph& p : m->header)
+                header += p.text;
+            if (!squeeze(header).text.contains(head))
+                problems << QStringLiteral("the header of master page %1 is %2, expected to hold %3")
+                                .arg(quoted(name), quoted(header), quoted(truth.runningHead));
+        }
+        if (truth.pageNumbers) {
+            bool field = false;
+            QString footer;
+            for (const odt::Paragraph& p : m->footer) {
+                field = field || p.hasPageNumber;
+                footer += p.text;
+            }
+            if (!field)
+                problems << QStringLiteral("the footer of master page %1 is %2 with no page-number field")
+                                .arg(quoted(name), quoted(footer));
+        }
+    }
+    return problems;
+}
+
+QStringList checkSections(const Truth& truth, const FodtView& view)
+{
+    QStringList problems;
+    for (int page = 1; page <= truth.pages.size(); ++page) {
+        const TruthPage& expected = truth.pages[page - 1];
+        int at = -1;
+        for (const TruthParagraph& p : truth.paragraphs)
+            if (p.page == page) {
+                at = view.findParagraph(p.text);
+                break;
+            }
+        if (at < 0)
+            continue; // a page of no paragraphs of its own
+        const QString master = view.masterPage(at);
+        const double w = view.pageWidth(master), h = view.pageHeight(master);
+        if (std::abs(w - expected.width) > 2 || std::abs(h - expected.height) > 2)
+            problems << QStringLiteral("page %1 (%2) is laid out on %3 x %4 pt (master page %5), expected %6 x %7 pt")
+                            .arg(page).arg(quoted(view.paragraph(at).text, 30)).arg(w, 0, 'f', 0).arg(h, 0, 'f', 0)
+                            .arg(quoted(master)).arg(expected.width).arg(expected.height);
+    }
+    return problems;
+}
+
+} // namespace fmt

@@ -1,0 +1,50 @@
+#pragma once
+// Compares a generated document's ground truth with what LibreOffice reads
+// from our .doc: scores for the formatting measures and descriptions of every
+// miss, plus the structure checks (reading order, running text, sections).
+#include "FodtView.h"
+#include "Truth.h"
+
+#include <QStringList>
+
+namespace fmt {
+
+struct Tally {
+    int total = 0;
+    int right = 0;
+    void count(bool ok)
+    {
+        ++total;
+        right += ok ? 1 : 0;
+    }
+    double share() const { return total == 0 ? 1.0 : double(right) / double(total); }
+    Tally& operator+=(const Tally& o)
+    {
+        total += o.total;
+        right += o.right;
+        return *this;
+    }
+};
+
+struct FidelityReport {
+    Tally runs;        // bold, italic, size (within half a point) and family all right
+    Tally bold, italic, size, family;
+    Tally color, position, eastAsianFamily;
+    Tally paragraphs;  // found whole, as one paragraph
+    Tally alignment;
+    Tally indents;
+    Tally headingRecall;    // headings found at their level with their Heading N style
+    Tally headingPrecision; // paragraphs marked as headings that are headings
+    QStringList misses;     // "<document>: <what went wrong>"
+
+    FidelityReport& operator+=(const FidelityReport& o);
+};
+
+FidelityReport score(const Truth& truth, const FodtView& view);
+
+// Each returns the problems found; empty when all is well.
+QStringList checkReadingOrder(const Truth& truth, const FodtView& view);
+QStringList checkRunningText(const Truth& truth, const FodtView& view);
+QStringList checkSections(const Truth& truth, const FodtView& view);
+
+} // namespace fmt

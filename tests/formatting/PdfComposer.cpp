@@ -1,0 +1,324 @@
+#include "PdfComposer.h"
+
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <algorithm>
+
+namespace fmt {
+
+namespace {
+
+constexpr double kScriptScale = 0.6;  // a raised or lowered run's size against its line
+constexpr double kScriptShift = 0.35; // its baseline shift, in sizes of the line
+constexpr double kLinePitch = 1.15;   // single spacing, in sizes of the largest font
+// Qt sets text at whole device pixels: at ten pixels a point, 10.5 pt stays 10.5 pt.
+constexpr int kPixelsPerPoint = 10;
+
+double drawnSize(const TextStyle& s)
+{
+    return s.position == Position::Baseline ? s.size : s.size * kScriptScale;
+}
+
+QString simplified(const QString& s) { return s.simplified(); }
+
+} // namespace
+
+bool isCjk(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= 0x2E80 && u <= 0x9FFF) || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF00 && u <= 0xFFEF);
+}
+
+QStringList wordFamiliesFor(const QString& family)
+{
+    if (family == QLatin1String("Liberation Serif"))
+        return {QStringLiteral("Times New Roman")};
+    if (family == QLatin1String("Liberation Sans"))
+        return {QStringLiteral("Arial")};
+    if (family == QLatin1String("Liberation Mono"))
+        return {QStringLiteral("Courier New")};
+    if (family == QLatin1String("DejaVu Sans"))
+        return {QStringLiteral("DejaVu Sans"), QStringLiteral("Verdana")};
+    if (family == QLatin1String("DejaVu Serif"))
+        return {QStringLiteral("DejaVu Serif")};
+    if (family == QLatin1String("DejaVu Sans Mono"))
+        return {QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Courier New")};
+    return {family};
+}
+
+QStringList eastAsianFamiliesFor(const QString& family)
+{
+    if (family.startsWith(QLatin1String("Noto Serif CJK")))
+        return {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("宋体"), QStringLiteral("SimSun")};
+    if (family.startsWith(QLatin1String("Noto Sans CJK")))
+        return {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("黑体"), QStringLiteral("SimHei"),
+                QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei")};
+    return {};
+}
+
+PdfComposer::PdfComposer(const QString& pdfPath, Truth& truth, const QPageSize& size,
+                         QPageLayout::Orientation orientation)
+    : m_truth(truth), m_writer(std::make_unique<QPdfWriter>(pdfPath))
+{
+    m_writer->setResolution(72 * kPixelsPerPoint);
+    m_writer->setTitle(truth.title);
+    m_writer->setCreator(QStringLiteral("formatting set"));
+    m_writer->setPageLayout(QPageLayout(size, orientation, QMarginsF(0, 0, 0, 0)));
+    const QRectF r = m_writer->pageLayout().fullRectPoints();
+    m_width = r.width();
+    m_height = r.height();
+    m_columnWidth = m_width - 2 * m_columnLeft;
+    m_painter = std::make_unique<QPainter>(m_writer.get());
+}
+
+PdfComposer::~PdfComposer() { finish(); }
+
+void PdfComposer::finish()
+{
+    if (!m_painter)
+        return;
+    startPage(); // an empty document still has its first page's decoration
+    m_painter->end();
+    m_painter.reset();
+    m_writer.reset();
+}
+
+void PdfComposer::setPageDecoration(std::function<void(PdfComposer&, int)> decorate) { m_decorate = std::move(decorate); }
+
+void PdfComposer::setColumn(double left, double width)
+{
+    m_columnLeft = left;
+    m_columnWidth = width;
+}
+
+void PdfComposer::startPage()
+{
+    if (m_pageStarted)
+        return;
+    m_pageStarted = true;
+    m_truth.pages << TruthPage{m_width, m_height};
+    m_y = m_top;
+    if (m_decorate)
+        m_decorate(*this, m_page);
+}
+
+void PdfComposer::newPage(const QPageSize& size, QPageLayout::Orientation orientation)
+{
+    startPage();
+    m_writer->setPageLayout(QPageLayout(size, orientation, QMarginsF(0, 0, 0, 0)));
+    const QRectF r = m_writer->pageLayout().fullRectPoints();
+    m_writer->newPage();
+    m_width = r.width();
+    m_height = r.height();
+    m_columnLeft = 72;
+    m_columnWidth = m_width - 144;
+    ++m_page;
+    m_pageStarted = false;
+    startPage();
+}
+
+void PdfComposer::newPage()
+{
+    startPage();
+    m_writer->newPage();
+    ++m_page;
+    m_pageStarted = false;
+    startPage();
+}
+
+QFont PdfComposer::font(const TextStyle& style)
+{
+    QFont f(style.family);
+    f.setPointSizeF(drawnSize(style));
+    f.setBold(style.bold);
+    f.setItalic(style.italic);
+    f.setKerning(false); // word widths add up exactly
+    const QFontInfo info(f);
+    if (info.family() != style.family && m_fontError.isEmpty())
+        m_fontError = QStringLiteral("font \"%1\" is not installed (got \"%2\")").arg(style.family, info.family());
+    return f;
+}
+
+std::vector<PdfComposer::Token> PdfComposer::tokens(const ParagraphSpec& spec)
+{
+    std::vector<Token> out;
+    QString word;
+    int wordPiece = 0;
+    double pendingSpace = 0;
+    auto flush = [&] {
+        if (word.isEmpty())
+            return;
+        const QFontMetricsF metrics(font(spec.pieces[static_cast<std::size_t>(wordPiece)].style), m_writer.get());
+        out.push_back(Token{word, wordPiece, metrics.horizontalAdvance(word) / kPixelsPerPoint, out.empty() ? 0 : pendingSpace});
+        word.clear();
+        pendingSpace = 0;
+    };
+    for (std::size_t i = 0; i < spec.pieces.size(); ++i) {
+        const Piece& piece = spec.pieces[i];
+        const QFontMetricsF metrics(font(piece.style), m_writer.get());
+        flush(); // a new piece starts a new token, glued when no space comes between
+        for (const QChar c : piece.text) {
+            if (c == QChar(' ')) {
+                flush();
+                pendingSpace = metrics.horizontalAdvance(QChar(' ')) / kPixelsPerPoint;
+            } else if (isCjk(c)) {
+                flush();
+                word = c;
+                wordPiece = static_cast<int>(i);
+                flush();
+            } else {
+                if (word.isEmpty())
+                    wordPiece = static_cast<int>(i);
+                word += c;
+            }
+        }
+    }
+    flush();
+    return out;
+}
+
+void PdfComposer::drawToken(const Token& token, const ParagraphSpec& spec, double x, double baseline)
+{
+    const TextStyle& style = spec.pieces[static_cast<std::size_t>(token.piece)].style;
+    double shift = 0;
+    if (style.position == Position::Superscript)
+        shift = -kScriptShift * style.size;
+    else if (style.position == Position::Subscript)
+        shift = 0.2 * style.size;
+    m_painter->setFont(font(style));
+    m_painter->setPen(style.color);
+    m_painter->drawText(QPointF(x, baseline + shift) * kPixelsPerPoint, token.text);
+}
+
+void PdfComposer::paragraph(const ParagraphSpec& spec)
+{
+    startPage();
+    const std::vector<Token> all = tokens(spec);
+    double largest = 0;
+    for (const Piece& p : spec.pieces)
+        largest = std::max(largest, p.style.size);
+    const double pitch = kLinePitch * largest * spec.lineSpacing;
+
+    // Break into lines.
+    struct LineSpan {
+        std::size_t begin, end;
+        double width;
+    };
+    std::vector<LineSpan> lines;
+    const double fullWidth = m_columnWidth - spec.leftIndent - spec.rightIndent;
+    std::size_t begin = 0;
+    double width = 0;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const double available = fullWidth - (lines.empty() ? spec.firstLine : 0);
+        const double add = (i == begin ? 0 : all[i].spaceBefore) + all[i].width;
+        if (i > begin && width + add > available) {
+            lines.push_back({begin, i, width});
+            begin = i;
+            width = all[i].width;
+        } else {
+            width += add;
+        }
+    }
+    if (begin < all.size())
+        lines.push_back({begin, all.size(), width});
+
+    const double height = spec.spaceBefore + pitch * static_cast<double>(lines.size());
+    if (m_y + height > m_height - m_bottom && m_y > m_top)
+        newPage();
+    if (m_y > m_top)
+        m_y += spec.spaceBefore;
+
+    TruthParagraph truth;
+    truth.page = m_page;
+    truth.align = spec.align;
+    // Alignment shows only where the lines show it: a justified paragraph needs
+    // two full lines, a left-aligned one of several lines one line that ends
+    // clearly short of the column.
+    bool ragged = lines.size() == 1;
+    for (std::size_t l = 0; l + 1 < lines.size(); ++l)
+        ragged = ragged || fullWidth - (l == 0 ? spec.firstLine : 0) - lines[l].width > largest;
+    truth.judgeAlignment = spec.judgeAlignment && !(spec.align == Align::Justify && lines.size() < 3)
+        && !(spec.align == Align::Left && !ragged);
+    truth.judgeIndents = spec.judgeIndents;
+    truth.leftIndent = spec.leftIndent;
+    truth.rightIndent = spec.rightIndent;
+    truth.firstLine = spec.firstLine;
+    truth.headingLevel = spec.headingLevel;
+    QString text;
+    for (const Piece& p : spec.pieces)
+        text += p.text;
+    truth.text = simplified(text);
+    m_truth.paragraphs << truth;
+    for (const Piece& p : spec.pieces) {
+        if (simplified(p.text).isEmpty())
+            continue;
+        TruthRun run;
+        run.text = simplified(p.text);
+        run.paragraph = static_cast<int>(m_truth.paragraphs.size() - 1);
+        run.cjk = std::any_of(p.text.begin(), p.text.end(), isCjk);
+        const bool latin = std::any_of(p.text.begin(), p.text.end(), [](QChar c) { return c.isLetter() && !isCjk(c); });
+        if (latin && !eastAsianFamiliesFor(p.style.family).isEmpty())
+            run.families = {}; // a CJK font's Latin letters: any family will do
+        else if (latin || !run.cjk)
+            run.families = wordFamiliesFor(p.style.family);
+        if (run.cjk)
+            run.eastAsianFamilies = eastAsianFamiliesFor(p.style.family);
+        run.size = drawnSize(p.style);
+        run.altSize = p.style.position == Position::Baseline ? 0 : p.style.size;
+        run.bold = p.style.bold;
+        run.italic = p.style.italic;
+        run.color = p.style.color;
+        run.position = p.style.position;
+        m_truth.runs << run;
+    }
+
+    for (std::size_t l = 0; l < lines.size(); ++l) {
+        const LineSpan& line = lines[l];
+        const bool first = l == 0, last = l + 1 == lines.size();
+        const double left = m_columnLeft + spec.leftIndent + (first ? spec.firstLine : 0);
+        const double available = fullWidth - (first ? spec.firstLine : 0);
+        const double baseline = m_y + 0.9 * largest;
+        double x = left;
+        double stretch = 0;
+        if (spec.align == Align::Center)
+            x += (available - line.width) / 2;
+        else if (spec.align == Align::Right)
+            x += available - line.width;
+        else if (spec.align == Align::Justify && !last) {
+            std::size_t gaps = 0;
+            for (std::size_t i = line.begin + 1; i < line.end; ++i)
+                gaps += all[i].spaceBefore > 0 || isCjk(all[i].text.front()) ? 1 : 0;
+            if (gaps > 0)
+                stretch = (available - line.width) / static_cast<double>(gaps);
+        }
+        for (std::size_t i = line.begin; i < line.end; ++i) {
+            if (i > line.begin) {
+                x += all[i].spaceBefore;
+                if (all[i].spaceBefore > 0 || isCjk(all[i].text.front()))
+                    x += stretch;
+            }
+            drawToken(all[i], spec, x, baseline);
+            x += all[i].width;
+        }
+        m_y += pitch;
+    }
+    m_y += spec.spaceAfter;
+}
+
+void PdfComposer::textAt(double x, double y, const QString& text, const TextStyle& style, Align align)
+{
+    const QFont f = font(style);
+    const double w = QFontMetricsF(f, m_writer.get()).horizontalAdvance(text) / kPixelsPerPoint;
+    if (align == Align::Center)
+        x -= w / 2;
+    else if (align == Align::Right)
+        x -= w;
+    m_painter->setFont(f);
+    m_painter->setPen(style.color);
+    m_painter->drawText(QPointF(x, y) * kPixelsPerPoint, text);
+}
+
+} // namespace fmt

@@ -1,0 +1,111 @@
+#pragma once
+// Draws PDFs with known formatting through QPdfWriter and records, as it
+// draws, the ground truth of every paragraph and run (see Truth.h). Units are
+// points; text is placed word by word so that justified lines really are.
+#include "Truth.h"
+
+#include <QColor>
+#include <QFont>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QPdfWriter;
+class QPainter;
+
+namespace fmt {
+
+struct TextStyle {
+    QString family = QStringLiteral("Liberation Serif"); // an installed family
+    double size = 11;
+    bool bold = false;
+    bool italic = false;
+    QColor color = Qt::black;
+    Position position = Position::Baseline; // drawn at 0.6 of `size`, raised or lowered
+};
+
+struct Piece {
+    QString text;   // spaces inside and at the ends separate words
+    TextStyle style;
+};
+
+struct ParagraphSpec {
+    std::vector<Piece> pieces;
+    Align align = Align::Left;
+    double leftIndent = 0;   // from the column's left edge
+    double rightIndent = 0;
+    double firstLine = 0;    // relative to leftIndent; negative: hanging
+    double spaceBefore = 0;
+    double spaceAfter = 6;
+    double lineSpacing = 1.0; // multiple of single (1.15 times the largest size)
+    int headingLevel = 0;
+    bool judgeIndents = false;
+    bool judgeAlignment = true;
+};
+
+// The Word families a converter may rightly give an installed family.
+QStringList wordFamiliesFor(const QString& family);
+QStringList eastAsianFamiliesFor(const QString& family);
+bool isCjk(QChar c);
+
+class PdfComposer {
+public:
+    PdfComposer(const QString& pdfPath, Truth& truth, const QPageSize& size = QPageSize(QPageSize::A4),
+                QPageLayout::Orientation orientation = QPageLayout::Portrait);
+    ~PdfComposer();
+    PdfComposer(const PdfComposer&) = delete;
+    PdfComposer& operator=(const PdfComposer&) = delete;
+
+    // Empty when every font asked for was found as itself; otherwise what was substituted.
+    QString fontError() const { return m_fontError; }
+
+    // Called on each new page (and the first) to draw running heads and feet.
+    void setPageDecoration(std::function<void(PdfComposer&, int page)> decorate);
+    void setColumn(double left, double width);
+    void setMargins(double top, double bottom) { m_top = top; m_bottom = bottom; }
+
+    // Lays out and draws a paragraph; moves to a new page first when it does not fit.
+    void paragraph(const ParagraphSpec& spec);
+    // Text at a fixed place, baseline at y; recorded in no paragraph.
+    void textAt(double x, double y, const QString& text, const TextStyle& style, Align align = Align::Left);
+    void newPage(const QPageSize& size, QPageLayout::Orientation orientation);
+    void newPage(); // same size as the current page
+
+    double y() const { return m_y; }
+    void setY(double y) { m_y = y; }
+    double top() const { return m_top; }
+    double pageWidth() const { return m_width; }
+    double pageHeight() const { return m_height; }
+    int page() const { return m_page; }
+    void finish();
+
+private:
+    struct Token {
+        QString text;
+        int piece = 0;
+        double width = 0;
+        double spaceBefore = 0; // width of the space before it; 0: glued to the previous token
+    };
+    QFont font(const TextStyle& style);
+    std::vector<Token> tokens(const ParagraphSpec& spec);
+    void drawToken(const Token& token, const ParagraphSpec& spec, double x, double baseline);
+    void startPage();
+
+    Truth& m_truth;
+    std::unique_ptr<QPdfWriter> m_writer;
+    std::unique_ptr<QPainter> m_painter;
+    std::function<void(PdfComposer&, int)> m_decorate;
+    QString m_fontError;
+    double m_width = 595, m_height = 842;
+    double m_top = 72, m_bottom = 72;
+    double m_columnLeft = 72, m_columnWidth = 451;
+    double m_y = 72;
+    int m_page = 1;
+    bool m_pageStarted = false;
+};
+
+} // namespace fmt

@@ -1,0 +1,65 @@
+#pragma once
+// What a generated PDF holds, as drawn: its pages, paragraphs, runs, headings,
+// running heads and feet and reading order. Saved beside the PDF as JSON so
+// that the benchmark and a person can read it too.
+#include <QColor>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace fmt {
+
+enum class Align { Left, Center, Right, Justify };
+enum class Position { Baseline, Superscript, Subscript };
+
+QString alignName(Align a);         // "left", "center", "right", "justify"
+QString odfAlign(Align a);          // "start", "center", "end", "justify"
+
+struct TruthRun {
+    QString text;
+    int paragraph = -1;             // index into Truth::paragraphs
+    QStringList families;           // Word families accepted for Latin text; empty: not judged
+    QStringList eastAsianFamilies;  // accepted East Asian families; empty: not judged
+    bool cjk = false;               // the run is Chinese text
+    double size = 12;               // points
+    double altSize = 0;             // also right (a raised run may keep its line's size); 0: none
+    bool bold = false;
+    bool italic = false;
+    bool smallCaps = false;
+    QColor color = Qt::black;
+    Position position = Position::Baseline;
+};
+
+struct TruthParagraph {
+    QString text;                   // its words, single-spaced
+    int page = 1;
+    Align align = Align::Left;
+    bool judgeAlignment = true;     // false where one short line cannot show it
+    bool judgeIndents = false;      // the indents below were set on purpose
+    double leftIndent = 0;          // points from the text column's left edge
+    double rightIndent = 0;
+    double firstLine = 0;           // relative to leftIndent; negative: hanging
+    int headingLevel = 0;           // 0: body text
+};
+
+struct TruthPage {
+    double width = 595;             // points
+    double height = 842;
+    bool landscape() const { return width > height; }
+};
+
+struct Truth {
+    QString name;                   // file name without extension
+    QString title;
+    QList<TruthPage> pages;
+    QList<TruthParagraph> paragraphs;
+    QList<TruthRun> runs;
+    QString runningHead;            // empty: none
+    bool pageNumbers = false;       // a page number at the foot of every page
+    QStringList readingOrder;       // paragraph beginnings in the order they must be read
+
+    bool save(const QString& jsonPath) const;
+    static Truth load(const QString& jsonPath, QString* error = nullptr);
+};
+
+} // namespace fmt
