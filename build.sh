@@ -14,7 +14,7 @@ packages=(
   g++ cmake make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libpoppler-private-dev libgsf-1-dev
-  fonts-noto-cjk xdg-utils
+  fonts-noto-cjk xdg-utils x11-utils
 )
 test_packages=(
   xvfb xauth poppler-utils antiword catdoc wv libreoffice-writer-nogui
