@@ -54,7 +54,7 @@ struct RunVerdict {
     bool found = false;
     bool bold = true, italic = true, size = true, family = true;
     bool color = true, position = true, eastAsian = true;
-    QStringList why;
+    QList<QPair<QString, QString>> why; // measure, what went wrong
 };
 
 RunVerdict judgeRun(const TruthRun& run, const FodtView& view, const QList<FodtView::Hit>& hits)
@@ -62,16 +62,17 @@ RunVerdict judgeRun(const TruthRun& run, const FodtView& view, const QList<FodtV
     RunVerdict v;
     if (hits.isEmpty()) {
         v.bold = v.italic = v.size = v.family = v.color = v.position = v.eastAsian = false;
-        v.why << QStringLiteral("text not found");
+        v.why << qMakePair(kRunFormat, QStringLiteral("text not found"));
         return v;
     }
     v.found = true;
-    auto note = [&](bool& flag, const QString& what) {
+    auto note = [&](bool& flag, const QString& measure, const QString& what) {
         if (flag) {
             flag = false;
-            v.why << what;
+            v.why << qMakePair(measure, what);
         }
     };
+    bool exactSize = true;
     for (const FodtView::Hit& hit : hits) {
         const QString& text = view.paragraph(hit.paragraph).text;
         for (qsizetype i = hit.begin; i < hit.end; ++i) {
@@ -85,20 +86,23 @@ RunVerdict judgeRun(const TruthRun& run, const FodtView& view, const QList<FodtV
             const bool italic = cjk ? f.eastAsianItalic : f.italic;
             const QString at = QStringLiteral(" at '%1'").arg(c);
             if (bold != run.bold)
-                note(v.bold, QStringLiteral("bold %1, expected %2").arg(yesNo(bold), yesNo(run.bold)) + at);
+                note(v.bold, kRunFormat, QStringLiteral("bold %1, expected %2").arg(yesNo(bold), yesNo(run.bold)) + at);
             if (italic != run.italic)
-                note(v.italic, QStringLiteral("italic %1, expected %2").arg(yesNo(italic), yesNo(run.italic)) + at);
+                note(v.italic, kRunFormat, QStringLiteral("italic %1, expected %2").arg(yesNo(italic), yesNo(run.italic)) + at);
             const bool sizeRight = std::abs(size - run.size) <= 0.5 || (run.altSize > 0 && std::abs(size - run.altSize) <= 0.5);
+            const bool sizeExact = std::abs(size - run.size) <= 0.25 || (run.altSize > 0 && std::abs(size - run.altSize) <= 0.25);
+            if (sizeRight && !sizeExact)
+                note(exactSize, kExactSize, QStringLiteral("size %1 pt, expected %2 pt").arg(size).arg(run.size) + at);
             if (!sizeRight)
-                note(v.size, QStringLiteral("size %1 pt, expected %2 pt").arg(size).arg(run.size) + at);
+                note(v.size, kRunFormat, QStringLiteral("size %1 pt, expected %2 pt").arg(size).arg(run.size) + at);
             if (cjk && !run.eastAsianFamilies.isEmpty() && !run.eastAsianFamilies.contains(f.eastAsianFamily))
-                note(v.eastAsian, QStringLiteral("East Asian font %1, expected one of %2").arg(quoted(f.eastAsianFamily), run.eastAsianFamilies.join(QStringLiteral(", "))) + at);
+                note(v.eastAsian, kEastAsian, QStringLiteral("East Asian font %1, expected one of %2").arg(quoted(f.eastAsianFamily), run.eastAsianFamilies.join(QStringLiteral(", "))) + at);
             if (!cjk && c.isLetterOrNumber() && !run.families.isEmpty() && !run.families.contains(f.family))
-                note(v.family, QStringLiteral("font %1, expected %2").arg(quoted(f.family), run.families.join(QStringLiteral(" or "))) + at);
+                note(v.family, kRunFormat, QStringLiteral("font %1, expected %2").arg(quoted(f.family), run.families.join(QStringLiteral(" or "))) + at);
             if (!sameColor(run.color, f.color))
-                note(v.color, QStringLiteral("colour %1, expected %2").arg(f.color.isEmpty() ? QStringLiteral("automatic") : f.color, run.color.name()) + at);
+                note(v.color, kColour, QStringLiteral("colour %1, expected %2").arg(f.color.isEmpty() ? QStringLiteral("automatic") : f.color, run.color.name()) + at);
             if (f.position != run.position)
-                note(v.position, QStringLiteral("%1, expected %2").arg(positionName(f.position), positionName(run.position)) + at);
+                note(v.position, kPosition, QStringLiteral("%1, expected %2").arg(positionName(f.position), positionName(run.position)) + at);
         }
     }
     // A CJK run's family is its East Asian font; a Latin run's its Latin one.
@@ -132,7 +136,15 @@ FidelityReport& FidelityReport::operator+=(const FidelityReport& o)
     headingRecall += o.headingRecall;
     headingPrecision += o.headingPrecision;
     misses += o.misses;
+    for (auto it = o.missesBy.begin(); it != o.missesBy.end(); ++it)
+        missesBy[it.key()] += it.value();
     return *this;
+}
+
+void FidelityReport::file(const QString& measure, const QString& what)
+{
+    misses << what;
+    missesBy[measure] << what;
 }
 
 FidelityReport score(const Truth& truth, const FodtView& view)
@@ -145,16 +157,16 @@ FidelityReport score(const Truth& truth, const FodtView& view)
         const TruthParagraph& p = truth.paragraphs[i];
         r.paragraphs.count(map.exact[i]);
         if (!map.exact[i])
-            r.misses << doc + QStringLiteral("paragraph %1 %2 ").arg(i).arg(quoted(p.text))
-                    + (map.at[i] < 0 ? QStringLiteral("not found") : QStringLiteral("not kept whole: nearest is %1").arg(quoted(view.paragraph(map.at[i]).text, 60)));
+            r.file(kParagraphs, doc + QStringLiteral("paragraph %1 %2 ").arg(i).arg(quoted(p.text))
+                    + (map.at[i] < 0 ? QStringLiteral("not found") : QStringLiteral("not kept whole: nearest is %1").arg(quoted(view.paragraph(map.at[i]).text, 60))));
         const int at = map.at[i];
         if (p.judgeAlignment) {
             const QString seen = at < 0 ? QString() : view.alignment(at);
             const bool ok = seen == odfAlign(p.align);
             r.alignment.count(ok);
             if (!ok && at >= 0)
-                r.misses << doc + QStringLiteral("paragraph %1 %2 is aligned %3, expected %4")
-                                      .arg(i).arg(quoted(p.text), alignWord(seen), alignName(p.align));
+                r.file(kAlignment, doc + QStringLiteral("paragraph %1 %2 is aligned %3, expected %4")
+                                      .arg(i).arg(quoted(p.text), alignWord(seen), alignName(p.align)));
         }
         if (p.judgeIndents) {
             const double left = at < 0 ? -1000 : view.leftIndent(at);
@@ -163,9 +175,9 @@ FidelityReport score(const Truth& truth, const FodtView& view)
             const bool ok = std::abs(left - p.leftIndent) <= 3 && std::abs(right - p.rightIndent) <= 3 && std::abs(first - p.firstLine) <= 3;
             r.indents.count(ok);
             if (!ok && at >= 0)
-                r.misses << doc + QStringLiteral("paragraph %1 %2 has indents left %3 right %4 first line %5 pt, expected %6 %7 %8")
+                r.file(kIndents, doc + QStringLiteral("paragraph %1 %2 has indents left %3 right %4 first line %5 pt, expected %6 %7 %8")
                                       .arg(i).arg(quoted(p.text)).arg(left, 0, 'f', 1).arg(right, 0, 'f', 1).arg(first, 0, 'f', 1)
-                                      .arg(p.leftIndent).arg(p.rightIndent).arg(p.firstLine);
+                                      .arg(p.leftIndent).arg(p.rightIndent).arg(p.firstLine));
         }
         if (p.headingLevel > 0) {
             const int outline = at < 0 ? 0 : view.outlineLevel(at);
@@ -173,8 +185,8 @@ FidelityReport score(const Truth& truth, const FodtView& view)
             const bool ok = map.exact[i] && outline == p.headingLevel && style == p.headingLevel;
             r.headingRecall.count(ok);
             if (!ok && at >= 0)
-                r.misses << doc + QStringLiteral("heading %1 has outline level %2 and style Heading %3, expected level %4")
-                                      .arg(quoted(p.text)).arg(outline).arg(style).arg(p.headingLevel);
+                r.file(kHeadings, doc + QStringLiteral("heading %1 has outline level %2 and style Heading %3, expected level %4")
+                                      .arg(quoted(p.text)).arg(outline).arg(style).arg(p.headingLevel));
         }
     }
 
@@ -188,8 +200,8 @@ FidelityReport score(const Truth& truth, const FodtView& view)
                 isHeading = true;
         r.headingPrecision.count(isHeading);
         if (!isHeading)
-            r.misses << doc + QStringLiteral("body text %1 was made a heading (outline level %2)")
-                                  .arg(quoted(view.paragraph(j).text)).arg(view.outlineLevel(j));
+            r.file(kHeadings, doc + QStringLiteral("body text %1 was made a heading (outline level %2)")
+                                  .arg(quoted(view.paragraph(j).text)).arg(view.outlineLevel(j)));
     }
 
     // Runs, in order within their paragraph.
@@ -229,8 +241,8 @@ FidelityReport score(const Truth& truth, const FodtView& view)
         if (run.cjk && !run.eastAsianFamilies.isEmpty())
             r.eastAsianFamily.count(v.eastAsian);
         r.runs.count(v.bold && v.italic && v.size && v.family);
-        if (!v.why.isEmpty())
-            r.misses << doc + QStringLiteral("run %1: %2").arg(quoted(run.text), v.why.join(QStringLiteral("; ")));
+        for (const auto& [measure, what] : v.why)
+            r.file(measure, doc + QStringLiteral("run %1: %2").arg(quoted(run.text), what));
     }
     return r;
 }

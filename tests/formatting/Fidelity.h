@@ -5,6 +5,7 @@
 #include "FodtView.h"
 #include "Truth.h"
 
+#include <QMap>
 #include <QStringList>
 
 namespace fmt {
@@ -36,9 +37,22 @@ struct FidelityReport {
     Tally headingRecall;    // headings found at their level with their Heading N style
     Tally headingPrecision; // paragraphs marked as headings that are headings
     QStringList misses;     // "<document>: <what went wrong>"
+    QMap<QString, QStringList> missesBy; // the same by measure: see the k... names below
 
     FidelityReport& operator+=(const FidelityReport& o);
+    void file(const QString& measure, const QString& what);
 };
+
+// The measures misses are filed under.
+inline const QString kRunFormat = QStringLiteral("run format");   // bold, italic, size within 0.5 pt, family
+inline const QString kExactSize = QStringLiteral("exact size");   // sizes off by a half-point step
+inline const QString kColour = QStringLiteral("colour");
+inline const QString kPosition = QStringLiteral("position");     // superscript and subscript
+inline const QString kEastAsian = QStringLiteral("East Asian font");
+inline const QString kParagraphs = QStringLiteral("paragraphs");  // kept whole
+inline const QString kAlignment = QStringLiteral("alignment");
+inline const QString kIndents = QStringLiteral("indents");
+inline const QString kHeadings = QStringLiteral("headings");      // recall and precision
 
 FidelityReport score(const Truth& truth, const FodtView& view);
 

@@ -1,0 +1,327 @@
+// Issue-level checks of pwt's formatting on the generated formatting set.
+// One source, two programs: tst_formatting runs the checks pwt meets today,
+// tst_formatting_fidelity (FORMATTING_PENDING) the ones it does not meet yet.
+// A check moves from the second to the first by flipping its row's flag.
+#include "ExternalReaders.h"
+#include "Fidelity.h"
+#include "FormattingRun.h"
+#include "PdfComposer.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QtTest>
+
+using namespace fmt;
+
+namespace {
+
+#ifndef FORMATTING_PENDING
+#define FORMATTING_PENDING 0
+#endif
+constexpr bool kPending = FORMATTING_PENDING;
+
+const QStringList kDocuments = {QStringLiteral("character-runs"), QStringLiteral("paragraph-alignment"),
+                                QStringLiteral("headings"),       QStringLiteral("two-columns"),
+                                QStringLiteral("running-heads"),  QStringLiteral("page-sections"),
+                                QStringLiteral("chinese")};
+
+// Check and document pairs that the current pwt does not pass yet (see the
+// fidelity program's output for why).
+struct Pending {
+    const char* check;
+    const char* document;
+};
+const Pending kNotYet[] = {
+    {"characterFormats", "character-runs"},    // a line of mixed sizes splits its paragraph
+    {"characterFormats", "paragraph-alignment"}, // the 1.5-spaced paragraph falls apart into lines
+    {"characterFormats", "chinese"},           // bold CJK run inside a paragraph comes out regular
+    {"coloursAndScripts", "character-runs"},   // a word's colour spreads to the punctuation glued to it
+    {"paragraphsKeptWhole", "character-runs"},
+    {"paragraphsKeptWhole", "paragraph-alignment"},
+    {"alignment", "paragraph-alignment"},       // multi-line centred; justified inside indents
+    {"alignment", "two-columns"},               // the indented, justified abstract reads as left
+    {"indents", "paragraph-alignment"},         // right indent not found
+    {"headings", "character-runs"},             // larger body text made Heading 1
+    {"readingOrder", "two-columns"},            // second page's columns interleave
+    {"targets", "all"},
+};
+
+bool pending(const char* check, const QString& document)
+{
+    for (const Pending& p : kNotYet)
+        if (qstrcmp(p.check, check) == 0 && document == QLatin1String(p.document))
+            return true;
+    return false;
+}
+
+// Rows for the documents `check` applies to, those this program runs.
+void rows(const char* check, const QStringList& documents = kDocuments)
+{
+    QTest::addColumn<QString>("document");
+    bool any = false;
+    for (const QString& d : documents)
+        if (pending(check, d) == kPending) {
+            QTest::newRow(qPrintable(d)) << d;
+            any = true;
+        }
+    if (!any) // QtTest runs a test with no rows once without data
+        QTest::newRow("none") << QString();
+}
+
+#define FETCH_DOCUMENT()                                                           \
+    QFETCH(QString, document);                                                     \
+    if (document.isEmpty())                                                        \
+        QSKIP(kPending ? "passed by pwt: checked in tst_formatting" : "not met by pwt yet: see tst_formatting_fidelity")
+
+const FodtView* viewOf(const QString& document)
+{
+    const FormattingRun& run = FormattingRun::instance();
+    const Converted* c = run.find(document);
+    if (!c)
+        return nullptr;
+    if (!c->problem.isEmpty())
+        qWarning("%s: %s", qPrintable(document), qPrintable(c->problem));
+    return run.view(document);
+}
+
+QString listed(const QStringList& problems) { return QStringLiteral("\n  ") + problems.join(QStringLiteral("\n  ")); }
+
+QStringList missesOf(const QString& document, std::initializer_list<QString> measures)
+{
+    const FodtView* view = viewOf(document);
+    if (!view)
+        return {document + QStringLiteral(": no converted document")};
+    const FidelityReport r = score(FormattingRun::instance().find(document)->source.truth, *view);
+    QStringList out;
+    for (const QString& m : measures)
+        out += r.missesBy.value(m);
+    return out;
+}
+
+#define CHECK_NO_MISSES(document, ...)                                                      \
+    do {                                                                                    \
+        const QStringList problems = missesOf(document, {__VA_ARGS__});                     \
+        QVERIFY2(problems.isEmpty(), qPrintable(listed(problems)));                         \
+    } while (false)
+
+// Whitespace-free, compatibility-folded text, as readers and pdftotext differ in both.
+QString folded(const QString& text) { return squeeze(text.normalized(QString::NormalizationForm_KC)).text; }
+
+// A PDF's text layer may name a CJK radical where the text has the ideograph
+// drawn with the same glyph (pdftotext gives U+2EDA for 页): such a character
+// matches any ideograph.
+bool containsModuloRadicals(const QString& haystack, const QString& needle)
+{
+    const auto radical = [](QChar c) { return c.unicode() >= 0x2E80 && c.unicode() <= 0x2FDF; };
+    for (qsizetype at = 0; at + needle.size() <= haystack.size(); ++at) {
+        qsizetype i = 0;
+        while (i < needle.size() && (haystack[at + i] == needle[i] || (radical(haystack[at + i]) && isCjk(needle[i]))))
+            ++i;
+        if (i == needle.size())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+class FormattingChecks : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        const FormattingRun& run = FormattingRun::instance();
+        QVERIFY2(run.error.isEmpty(), qPrintable(run.error));
+        QCOMPARE(run.converted.size(), kDocuments.size());
+        for (const Converted& c : run.converted)
+            QVERIFY2(QFileInfo::exists(c.doc) || kPending, qPrintable(c.source.truth.name + QStringLiteral(": ") + c.problem));
+    }
+
+    // The yardstick itself: each PDF holds the text, pages and fonts its truth says.
+    void generatedPdfsHoldTheirTruth_data()
+    {
+        QTest::addColumn<QString>("document");
+        for (const QString& d : kPending ? QStringList{QString()} : kDocuments)
+            QTest::newRow(d.isEmpty() ? "none" : qPrintable(d)) << d;
+    }
+    void generatedPdfsHoldTheirTruth()
+    {
+        FETCH_DOCUMENT();
+        const Converted* c = FormattingRun::instance().find(document);
+        QVERIFY(c);
+        const readers::Output text = readers::run(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), c->source.pdf, QStringLiteral("-")});
+        QCOMPARE(text.exitCode, 0);
+        const QString all = folded(text.out);
+        for (const TruthParagraph& p : c->source.truth.paragraphs)
+            QVERIFY2(containsModuloRadicals(all, folded(p.text)), qPrintable(QStringLiteral("not in the PDF: ") + p.text));
+        if (!c->source.truth.runningHead.isEmpty())
+            QVERIFY(containsModuloRadicals(all, folded(c->source.truth.runningHead)));
+        const readers::Output info = readers::run(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("99"), c->source.pdf});
+        for (int page = 1; page <= c->source.truth.pages.size(); ++page) {
+            const TruthPage& p = c->source.truth.pages[page - 1];
+            const QRegularExpression size(QStringLiteral("Page +%1 size: +([\\d.]+) x ([\\d.]+) pts").arg(page));
+            const QRegularExpressionMatch m = size.match(info.out);
+            QVERIFY2(m.hasMatch(), qPrintable(info.out));
+            QVERIFY(qAbs(m.captured(1).toDouble() - p.width) < 1 && qAbs(m.captured(2).toDouble() - p.height) < 1);
+        }
+    }
+
+    // Every output opens in the four readers and gives back every paragraph's text.
+    void fourReadersOpenEveryOutput_data()
+    {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QString>("reader");
+        if (kPending) {
+            QTest::newRow("none") << QString() << QString();
+            return;
+        }
+        for (const QString& d : kDocuments)
+            for (const char* reader : {"antiword", "catdoc", "wvText", "LibreOffice"})
+                QTest::newRow(qPrintable(d + QChar('/') + QLatin1String(reader))) << d << QString::fromLatin1(reader);
+    }
+    void fourReadersOpenEveryOutput()
+    {
+        FETCH_DOCUMENT();
+        QFETCH(QString, reader);
+        const FormattingRun& run = FormattingRun::instance();
+        const Converted* c = run.find(document);
+        QVERIFY(c);
+        QVERIFY2(QFileInfo::exists(c->doc), qPrintable(c->problem));
+        readers::Output out;
+        if (reader == QLatin1String("antiword"))
+            out = readers::antiwordText(c->doc);
+        else if (reader == QLatin1String("catdoc"))
+            out = readers::catdocText(c->doc);
+        else if (reader == QLatin1String("wvText"))
+            out = readers::wvText(c->doc, run.dir() + QStringLiteral("/out/") + document + QStringLiteral(".wv.txt"));
+        else {
+            QString error;
+            out.out = run.libreOfficeText(document, &error);
+            QVERIFY2(error.isEmpty(), qPrintable(error));
+            out.finished = true;
+            out.exitCode = 0;
+        }
+        QVERIFY2(out.finished && out.exitCode == 0, qPrintable(reader + QStringLiteral(" failed: ") + out.err));
+        const QString all = folded(out.out);
+        for (const TruthParagraph& p : c->source.truth.paragraphs)
+            QVERIFY2(all.contains(folded(p.text)), qPrintable(reader + QStringLiteral(" lacks: ") + p.text));
+    }
+
+    // Font family, size, bold and italic of every run.
+    void characterFormats_data() { rows("characterFormats"); }
+    void characterFormats()
+    {
+        FETCH_DOCUMENT();
+        CHECK_NO_MISSES(document, kRunFormat, kExactSize);
+    }
+
+    void coloursAndScripts_data() { rows("coloursAndScripts", {QStringLiteral("character-runs")}); }
+    void coloursAndScripts()
+    {
+        FETCH_DOCUMENT();
+        CHECK_NO_MISSES(document, kColour, kPosition);
+    }
+
+    // Chinese text carries its font as the East Asian font.
+    void eastAsianFonts_data() { rows("eastAsianFonts", {QStringLiteral("chinese")}); }
+    void eastAsianFonts()
+    {
+        FETCH_DOCUMENT();
+        CHECK_NO_MISSES(document, kEastAsian);
+    }
+
+    // No paragraph split into lines or merged with its neighbour.
+    void paragraphsKeptWhole_data() { rows("paragraphsKeptWhole"); }
+    void paragraphsKeptWhole()
+    {
+        FETCH_DOCUMENT();
+        CHECK_NO_MISSES(document, kParagraphs);
+    }
+
+    void alignment_data() { rows("alignment"); }
+    void alignment()
+    {
+        FETCH_DOCUMENT();
+        CHECK_NO_MISSES(document, kAlignment);
+    }
+
+    // Left, right, first-line and hanging indents within 3 pt.
+    void indents_data() { rows("indents", {QStringLiteral("paragraph-alignment"), QStringLiteral("chinese")}); }
+    void indents()
+    {
+        FETCH_DOCUMENT();
+        CHECK_NO_MISSES(document, kIndents);
+    }
+
+    // Headings with Word's Heading N style and outline level; body text none.
+    void headings_data() { rows("headings"); }
+    void headings()
+    {
+        FETCH_DOCUMENT();
+        CHECK_NO_MISSES(document, kHeadings);
+    }
+
+    // Titles across both columns first, then each column top to bottom.
+    void readingOrder_data() { rows("readingOrder", {QStringLiteral("two-columns")}); }
+    void readingOrder()
+    {
+        FETCH_DOCUMENT();
+        const FodtView* view = viewOf(document);
+        QVERIFY(view);
+        const QStringList problems = checkReadingOrder(FormattingRun::instance().find(document)->source.truth, *view);
+        QVERIFY2(problems.isEmpty(), qPrintable(listed(problems)));
+    }
+
+    // Running heads in the header, page numbers as PAGE fields in the footer, neither in the body.
+    void runningText_data() { rows("runningText", {QStringLiteral("running-heads"), QStringLiteral("chinese")}); }
+    void runningText()
+    {
+        FETCH_DOCUMENT();
+        const FodtView* view = viewOf(document);
+        QVERIFY(view);
+        const QStringList problems = checkRunningText(FormattingRun::instance().find(document)->source.truth, *view);
+        QVERIFY2(problems.isEmpty(), qPrintable(listed(problems)));
+    }
+
+    // Each page's text lies in a section of that page's size and orientation.
+    void sections_data() { rows("sections", {QStringLiteral("page-sections"), QStringLiteral("chinese"), QStringLiteral("running-heads")}); }
+    void sections()
+    {
+        FETCH_DOCUMENT();
+        const FodtView* view = viewOf(document);
+        QVERIFY(view);
+        const QStringList problems = checkSections(FormattingRun::instance().find(document)->source.truth, *view);
+        QVERIFY2(problems.isEmpty(), qPrintable(listed(problems)));
+        if (document == QLatin1String("page-sections")) {
+            // Upright A4, A4 on its side, Letter: three layouts at least.
+            QSet<QString> layouts;
+            for (int i = 0; i < view->paragraphCount(); ++i)
+                layouts.insert(QStringLiteral("%1x%2").arg(qRound(view->pageWidth(view->masterPage(i)))).arg(qRound(view->pageHeight(view->masterPage(i)))));
+            QVERIFY2(layouts.size() >= 3, qPrintable(QStringList(layouts.values()).join(QChar(' '))));
+        }
+    }
+
+    // The issue's measures over the whole set: 95% each.
+    void targets_data() { rows("targets", {QStringLiteral("all")}); }
+    void targets()
+    {
+        FETCH_DOCUMENT();
+        FidelityReport total;
+        for (const Converted& c : FormattingRun::instance().converted) {
+            const FodtView* view = FormattingRun::instance().view(c.source.truth.name);
+            QVERIFY2(view, qPrintable(c.source.truth.name + QStringLiteral(": ") + c.problem));
+            total += score(c.source.truth, *view);
+        }
+        const QString summary = QStringLiteral("runs %1, alignment %2, heading recall %3, heading precision %4")
+                                    .arg(total.runs.share()).arg(total.alignment.share())
+                                    .arg(total.headingRecall.share()).arg(total.headingPrecision.share());
+        QVERIFY2(total.runs.share() >= 0.95, qPrintable(summary));
+        QVERIFY2(total.alignment.share() >= 0.95, qPrintable(summary));
+        QVERIFY2(total.headingRecall.share() >= 0.95, qPrintable(summary));
+        QVERIFY2(total.headingPrecision.share() >= 0.95, qPrintable(summary));
+    }
+};
+
+QTEST_MAIN(FormattingChecks)
+#include "tst_formatting_checks.moc"
