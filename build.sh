@@ -17,7 +17,7 @@ packages=(
   fonts-noto-cjk xdg-utils x11-utils
 )
 test_packages=(
-  xvfb xauth poppler-utils antiword catdoc wv libreoffice-writer-nogui
+  xvfb xauth poppler-utils antiword catdoc wv libreoffice-writer-nogui fonts-liberation2 fonts-dejavu-core
 )
 [ "$mode" = test ] && packages+=("${test_packages[@]}")
 
