@@ -2,6 +2,11 @@
 """Words (for CJK text: characters) that catdoc reads from pwt's .doc against
 the words pdftotext finds in the PDF: recall and precision per file.
 
+A running head or foot stands on every page of the PDF but once in the .doc,
+in a header or footer story that Word shows on every page of its section;
+catdoc prints each story once. Our side therefore counts the header stories
+as Word shows them, page by page (docstories.py), in place of catdoc's one copy.
+
     bench/converter/fidelity.py <pwt binary> <file.pdf>...
 """
 import collections
@@ -11,6 +16,8 @@ import subprocess
 import sys
 import tempfile
 import unicodedata
+
+import docstories
 
 # Radicals supplement forms some fonts name instead of the ideograph (NFKC
 # leaves them alone); both sides are compared as ideographs.
@@ -51,6 +58,8 @@ def main():
                 print(f'{os.path.basename(pdf):40} pwt failed: {r.stderr.strip()}')
                 continue
             ours = tokens(subprocess.run(['catdoc', '-d', 'utf-8', '-w', doc], capture_output=True, encoding='utf-8', errors='replace').stdout)
+            stored, shown = docstories.running_text(doc)
+            ours = ours - tokens(stored) + tokens(shown)
             theirs = tokens(subprocess.run(['pdftotext', '-enc', 'UTF-8', pdf, '-'], capture_output=True, encoding='utf-8', errors='replace').stdout)
             common = sum((ours & theirs).values())
             recall = common / max(sum(theirs.values()), 1)

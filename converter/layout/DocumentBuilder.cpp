@@ -62,18 +62,23 @@ class Builder {
 public:
     explicit Builder(const DocumentInfo& info) { m_doc.info = info; }
 
-    void addPage(PageLines& page, const std::vector<Paragraph>& header, const std::vector<Paragraph>& footer)
+    void addPage(PageLines& page, const RunningText& running)
     {
         const auto extent = textExtent(page);
+        // A new section where the page size changes, or where the running
+        // head or foot does (a new chapter's title): each section carries its own.
+        std::u16string key = runningKey(running);
         const bool newSection = m_doc.sections.empty()
-            || std::abs(page.width - m_pageWidth) > kSamePageSizePt || std::abs(page.height - m_pageHeight) > kSamePageSizePt;
+            || std::abs(page.width - m_pageWidth) > kSamePageSizePt || std::abs(page.height - m_pageHeight) > kSamePageSizePt
+            || key != m_runningKey;
         if (newSection) {
             Section& s = m_doc.sections.emplace_back();
             s.page = pageSetupFor(page.width, page.height, extent ? &*extent : nullptr);
-            s.header = header;
-            s.footer = footer;
+            s.header = running.header;
+            s.footer = running.footer;
             m_pageWidth = page.width;
             m_pageHeight = page.height;
+            m_runningKey = std::move(key);
         }
         Section& section = m_doc.sections.back();
         const std::size_t firstOfPage = section.paragraphs.size();
@@ -153,6 +158,7 @@ private:
     Document m_doc;
     std::vector<ParagraphMetrics> m_metrics; // one per body paragraph, in order
     double m_pageWidth = 0, m_pageHeight = 0;
+    std::u16string m_runningKey;
 };
 
 } // namespace
@@ -192,13 +198,13 @@ Document buildDocument(const std::vector<pdf::PageText>& pages, const DocumentIn
     for (const pdf::PageText& page : pages)
         pageLines.push_back(collectLines(page, fonts));
 
-    const RunningText running = extractRunningText(pageLines);
+    const std::vector<RunningText> running = extractRunningText(pageLines);
     for (PageLines& page : pageLines)
         orderBlocks(page);
 
     Builder builder(info);
-    for (PageLines& page : pageLines)
-        builder.addPage(page, running.header, running.footer);
+    for (std::size_t i = 0; i < pageLines.size(); ++i)
+        builder.addPage(pageLines[i], running[i]);
     markHeadings(builder.bodyParagraphs(), builder.metrics());
     Document doc = builder.finish();
     if (doc.sections.empty())

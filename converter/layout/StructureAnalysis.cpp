@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <set>
+#include <string>
 #include <tuple>
 
 namespace pwt::layout {
@@ -16,11 +18,15 @@ namespace {
 
 enum class Zone { Head, Foot };
 
-struct Occurrence {
+// A line in the head or foot zone of a page.
+struct Candidate {
     std::size_t page;
     std::size_t block;
     std::size_t line;
-    double y;
+    Zone zone;
+    double y;           // baseline from the zone's own edge
+    std::u32string pattern;
+    bool running = false;
 };
 
 // Digits stand for any number, so "Page 3" and "Page 4" are one pattern.
@@ -40,41 +46,133 @@ std::u32string pattern(const std::u32string& text)
 
 bool allDigits(const std::u32string& s)
 {
-    return !s.empty() && std::all_of(s.begin(), s.end(), [](char32_t c) { return c >= U'0' && c <= U'9'; });
+    return !s.empty() && s.size() <= 6 && std::all_of(s.begin(), s.end(), [](char32_t c) { return c >= U'0' && c <= U'9'; });
 }
 
-std::vector<Paragraph> runningParagraph(const PageLines& page, const Line& line, bool numberVaries)
+const Line& lineOf(const std::vector<PageLines>& pages, const Candidate& c)
 {
-    std::vector<Line> one{line};
-    Paragraph p = composeParagraph(one, 0, 1);
-    if (numberVaries) {
-        // Rebuild the runs so that the page number stands alone as a PAGE field.
-        p.runs.clear();
+    return pages[c.page].blocks[c.block].lines[c.line];
+}
+
+// Places: candidates of one zone whose baselines lie within a fraction of an
+// em of the one before, in order of position.
+std::vector<std::vector<Candidate*>> placesOf(const std::vector<PageLines>& pages, std::vector<Candidate>& candidates, Zone zone)
+{
+    std::vector<Candidate*> inZone;
+    for (Candidate& c : candidates)
+        if (c.zone == zone)
+            inZone.push_back(&c);
+    std::sort(inZone.begin(), inZone.end(), [](const Candidate* a, const Candidate* b) { return a->y < b->y; });
+    std::vector<std::vector<Candidate*>> places;
+    for (Candidate* c : inZone) {
+        const double tolerance = kRunningPositionEm * lineOf(pages, *c).fontSize;
+        if (places.empty() || c->y - places.back().back()->y > tolerance)
+            places.emplace_back();
+        places.back().push_back(c);
+    }
+    return places;
+}
+
+using WordKey = std::tuple<std::size_t, std::size_t, std::size_t, std::size_t>; // page, block, line, word
+
+// Numbers that count up with the pages among the running lines of one
+// pattern: page numbers, written as PAGE fields. A chapter number in
+// "Chapter 3" stays the same over many pages and stays text.
+void findPageNumbers(const std::vector<PageLines>& pages, const std::vector<Candidate*>& place, std::set<WordKey>& numbers)
+{
+    std::map<std::pair<std::u32string, std::size_t>, std::vector<const Candidate*>> byPattern; // pattern, word count
+    for (const Candidate* c : place)
+        byPattern[{c->pattern, lineOf(pages, *c).words.size()}].push_back(c);
+    for (auto& [key, occ] : byPattern) {
+        std::sort(occ.begin(), occ.end(), [](const Candidate* a, const Candidate* b) { return a->page < b->page; });
+        for (std::size_t k = 0; k < key.second; ++k) {
+            std::size_t pairs = 0, counting = 0;
+            for (std::size_t i = 0; i + 1 < occ.size(); ++i) {
+                const std::u32string& a = lineOf(pages, *occ[i]).words[k].text;
+                const std::u32string& b = lineOf(pages, *occ[i + 1]).words[k].text;
+                if (!allDigits(a) || !allDigits(b))
+                    continue;
+                ++pairs;
+                const long step = std::stol(std::string(b.begin(), b.end())) - std::stol(std::string(a.begin(), a.end()));
+                counting += step == static_cast<long>(occ[i + 1]->page - occ[i]->page);
+            }
+            if (pairs == 0 || counting * 2 < pairs)
+                continue;
+            for (const Candidate* c : occ)
+                if (allDigits(lineOf(pages, *c).words[k].text))
+                    numbers.insert({c->page, c->block, c->line, k});
+        }
+    }
+}
+
+// Marks the candidates of a place as running when the place holds recurring
+// text on enough pages: the same words but for the page number. Text seen on
+// one page only (the first line of a page's body that happens to stand
+// there, a line number of a listing) stays in the body.
+void markRunning(const std::vector<PageLines>& pages, std::vector<Candidate*>& place, const std::set<WordKey>& numbers,
+                 std::size_t pagesNeeded)
+{
+    std::map<const Candidate*, std::u32string> keys;
+    for (const Candidate* c : place) {
+        const Line& line = lineOf(pages, *c);
+        std::u32string key;
+        for (std::size_t k = 0; k < line.words.size(); ++k)
+            key += (numbers.contains({c->page, c->block, c->line, k}) ? U"#" : line.words[k].text) + U" ";
+        keys[c] = std::move(key);
+    }
+    std::map<std::u32string, std::set<std::size_t>> pagesByKey;
+    for (const Candidate* c : place)
+        pagesByKey[keys[c]].insert(c->page);
+    std::set<std::size_t> covered;
+    for (const Candidate* c : place)
+        if (pagesByKey[keys[c]].size() >= 2)
+            covered.insert(c->page);
+    if (covered.size() < pagesNeeded)
+        return;
+    for (Candidate* c : place)
+        c->running = pagesByKey[keys[c]].size() >= 2;
+}
+
+// The running lines of one place on one page as a paragraph, left to right.
+Paragraph runningParagraph(const std::vector<PageLines>& pages, std::vector<const Candidate*> lines, const std::set<WordKey>& numbers)
+{
+    std::sort(lines.begin(), lines.end(),
+              [&](const Candidate* a, const Candidate* b) { return lineOf(pages, *a).left() < lineOf(pages, *b).left(); });
+    Paragraph p;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const Line& line = lineOf(pages, *lines[i]);
+        if (i > 0)
+            p.runs.push_back(Run{u"\t", line.words.front().format, false});
         for (std::size_t k = 0; k < line.words.size(); ++k) {
             const Word& w = line.words[k];
-            Run r;
-            r.text = toUtf16(w.text);
-            r.format = w.format;
-            r.pageNumberField = allDigits(w.text);
-            p.runs.push_back(std::move(r));
+            const bool number = numbers.contains({lines[i]->page, lines[i]->block, lines[i]->line, k});
+            if (!number && !p.runs.empty() && !p.runs.back().pageNumberField && p.runs.back().format == w.format)
+                p.runs.back().text += toUtf16(w.text);
+            else
+                p.runs.push_back(Run{toUtf16(w.text), w.format, number});
             if (w.spaceAfter && k + 1 < line.words.size())
                 p.runs.push_back(Run{u" ", w.format, false});
         }
     }
-    p.format = inferParagraphFormat(one, 0, 1, ColumnBounds{0.1 * page.width, 0.9 * page.width});
-    p.format.leftIndent = p.format.firstLineIndent = 0;
-    return {std::move(p)};
+    const PageLines& page = pages[lines.front()->page];
+    if (lines.size() == 1) {
+        const std::vector<Line> one{lineOf(pages, *lines.front())};
+        p.format = inferParagraphFormat(one, 0, 1, ColumnBounds{0.1 * page.width, 0.9 * page.width});
+        p.format.leftIndent = p.format.firstLineIndent = 0;
+        p.format.rightIndent = 0;
+    }
+    return p;
 }
 
-void removeLines(std::vector<PageLines>& pages, std::vector<Occurrence> occurrences)
+void removeLines(std::vector<PageLines>& pages, std::vector<const Candidate*> occurrences)
 {
     // Erase from the back so earlier indices stay valid.
-    std::sort(occurrences.begin(), occurrences.end(), [](const Occurrence& a, const Occurrence& b) {
-        return std::tie(a.page, a.block, a.line) > std::tie(b.page, b.block, b.line);
+    std::sort(occurrences.begin(), occurrences.end(), [](const Candidate* a, const Candidate* b) {
+        return std::tie(a->page, a->block, a->line) > std::tie(b->page, b->block, b->line);
     });
-    for (const Occurrence& o : occurrences) {
-        Block& b = pages[o.page].blocks[o.block];
-        b.lines.erase(b.lines.begin() + static_cast<std::ptrdiff_t>(o.line));
+    for (const Candidate* o : occurrences) {
+        Block& b = pages[o->page].blocks[o->block];
+        b.lines.erase(b.lines.begin() + static_cast<std::ptrdiff_t>(o->line));
         if (b.lines.empty())
             continue;
         b.box = b.lines.front().box;
@@ -91,12 +189,12 @@ void removeLines(std::vector<PageLines>& pages, std::vector<Occurrence> occurren
 
 } // namespace
 
-RunningText extractRunningText(std::vector<PageLines>& pages)
+std::vector<RunningText> extractRunningText(std::vector<PageLines>& pages)
 {
-    RunningText result;
+    std::vector<RunningText> result(pages.size());
     if (pages.size() < 2)
         return result;
-    std::map<std::pair<Zone, std::u32string>, std::vector<Occurrence>> candidates;
+    std::vector<Candidate> candidates;
     for (std::size_t p = 0; p < pages.size(); ++p) {
         const PageLines& page = pages[p];
         for (std::size_t b = 0; b < page.blocks.size(); ++b) {
@@ -108,47 +206,58 @@ RunningText extractRunningText(std::vector<PageLines>& pages)
                 // Feet are measured from the bottom edge, so pages of other
                 // heights (a landscape page among portrait ones) still match.
                 if (line.box.yMax < kRunningZoneShare * page.height)
-                    candidates[{Zone::Head, pattern(line.text)}].push_back({p, b, l, line.baseline});
+                    candidates.push_back({p, b, l, Zone::Head, line.baseline, pattern(line.text)});
                 else if (line.box.yMin > (1 - kRunningZoneShare) * page.height)
-                    candidates[{Zone::Foot, pattern(line.text)}].push_back({p, b, l, page.height - line.baseline});
+                    candidates.push_back({p, b, l, Zone::Foot, page.height - line.baseline, pattern(line.text)});
             }
         }
     }
-    const auto needed = static_cast<std::size_t>(std::ceil(kRunningPageShare * static_cast<double>(pages.size())));
-    std::vector<Occurrence> running;
-    std::size_t bestHead = 0, bestFoot = 0;
-    for (auto& [key, occ] : candidates) {
-        // Keep the occurrences at the place most of them share.
-        const Line& first = pages[occ.front().page].blocks[occ.front().block].lines[occ.front().line];
-        const double tolerance = kRunningPositionEm * first.fontSize;
-        std::vector<Occurrence> best;
-        for (const Occurrence& anchor : occ) {
-            std::vector<Occurrence> group;
-            for (const Occurrence& o : occ)
-                if (std::abs(o.y - anchor.y) <= tolerance && (group.empty() || group.back().page != o.page))
-                    group.push_back(o);
-            if (group.size() > best.size())
-                best = std::move(group);
+    const std::size_t needed = std::max<std::size_t>(
+        2, static_cast<std::size_t>(std::ceil(kRunningPageShare * static_cast<double>(pages.size()))));
+    std::set<WordKey> numbers;
+    std::vector<std::vector<Candidate*>> places[2];
+    for (Zone zone : {Zone::Head, Zone::Foot}) {
+        auto& zonePlaces = places[zone == Zone::Head ? 0 : 1];
+        zonePlaces = placesOf(pages, candidates, zone);
+        for (auto& place : zonePlaces) {
+            findPageNumbers(pages, place, numbers);
+            markRunning(pages, place, numbers, needed);
         }
-        occ = std::move(best);
-        const std::size_t pagesWith = occ.size();
-        if (pagesWith < std::max<std::size_t>(needed, 2))
-            continue;
-        bool varies = false;
-        for (const Occurrence& o : occ)
-            varies = varies || pages[o.page].blocks[o.block].lines[o.line].text != first.text;
-        auto paragraphs = runningParagraph(pages[occ.front().page], first, varies);
-        if (key.first == Zone::Head && pagesWith > bestHead) {
-            bestHead = pagesWith;
-            result.header = std::move(paragraphs);
-        } else if (key.first == Zone::Foot && pagesWith > bestFoot) {
-            bestFoot = pagesWith;
-            result.footer = std::move(paragraphs);
-        }
-        running.insert(running.end(), occ.begin(), occ.end());
     }
+    // Heads from the top down, feet from the top of the foot zone down.
+    for (int z = 0; z < 2; ++z) {
+        auto& zonePlaces = places[z];
+        if (z == 1)
+            std::reverse(zonePlaces.begin(), zonePlaces.end());
+        for (const auto& place : zonePlaces) {
+            std::map<std::size_t, std::vector<const Candidate*>> byPage;
+            for (const Candidate* c : place)
+                if (c->running)
+                    byPage[c->page].push_back(c);
+            for (auto& [page, lines] : byPage)
+                (z == 0 ? result[page].header : result[page].footer).push_back(runningParagraph(pages, lines, numbers));
+        }
+    }
+    std::vector<const Candidate*> running;
+    for (const Candidate& c : candidates)
+        if (c.running)
+            running.push_back(&c);
     removeLines(pages, std::move(running));
     return result;
+}
+
+std::u16string runningKey(const RunningText& running)
+{
+    std::u16string key;
+    for (const auto* story : {&running.header, &running.footer}) {
+        for (const Paragraph& p : *story) {
+            for (const Run& r : p.runs)
+                key += r.pageNumberField ? u"#" : r.text;
+            key += u'\n';
+        }
+        key += u'\f';
+    }
+    return key;
 }
 
 void markHeadings(const std::vector<Paragraph*>& paragraphs, const std::vector<ParagraphMetrics>& metrics)

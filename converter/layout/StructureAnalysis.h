@@ -11,10 +11,11 @@ namespace pwt::layout {
 
 // Heads live in the top, feet in the bottom share of the page.
 inline constexpr double kRunningZoneShare = 0.12;
-// Text found at one place on at least this share of the pages is running text...
+// A place in the head or foot zone holds running text when lines whose text
+// recurs on other pages stand there on at least this share of the pages...
 inline constexpr double kRunningPageShare = 0.5;
-// ...when its positions differ by no more than this many ems.
-inline constexpr double kRunningPositionEm = 1.0;
+// ...lines standing within this many ems of one another being at one place.
+inline constexpr double kRunningPositionEm = 0.5;
 
 // Headings: this much larger than the body text...
 inline constexpr double kHeadingSizeRatio = 1.15;
@@ -25,14 +26,22 @@ inline constexpr std::size_t kHeadingMaxLines = 3;
 // Sizes within this many points are one heading level.
 inline constexpr double kHeadingSizeStepPt = 0.5;
 
+// The running head and foot of one page, as header and footer paragraphs.
 struct RunningText {
     std::vector<Paragraph> header;
     std::vector<Paragraph> footer;
 };
 
-// Finds the running heads and feet, removes them from the pages' blocks and
-// returns them as header and footer paragraphs; a page number becomes a PAGE field.
-RunningText extractRunningText(std::vector<PageLines>& pages);
+// Finds the running heads and feet (a chapter's title in the head changes
+// from chapter to chapter), removes them from the pages' blocks and returns
+// them page by page; a page number becomes a PAGE field. Lines of one place
+// on a page (a title at the left, a date at the right) share one paragraph,
+// a tab between them.
+std::vector<RunningText> extractRunningText(std::vector<PageLines>& pages);
+
+// Equal for pages whose head and foot read the same but for the page number:
+// such pages can share one section's header and footer.
+std::u16string runningKey(const RunningText& running);
 
 // What the heading rule needs to know of a body paragraph.
 struct ParagraphMetrics {

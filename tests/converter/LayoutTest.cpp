@@ -274,6 +274,56 @@ private slots:
         QVERIFY(!s.header[0].runs[0].pageNumberField);
     }
 
+    // A book's heads name its chapter; its foot holds a title at the left and
+    // a copyright at the right; a listing's line numbers reach into the foot zone.
+    void chapterHeadsMakeSectionsAndNothingIsLost()
+    {
+        std::vector<pdf::PageText> pages;
+        const std::u32string chapters[] = {U"Chapter 1 Basics", U"Chapter 1 Basics", U"Chapter 1 Basics",
+                                           U"Chapter 2 Fonts", U"Chapter 2 Fonts", U"Chapter 2 Fonts"};
+        for (int n = 1; n <= 6; ++n) {
+            const std::string digits = std::to_string(n + 10);
+            const std::u32string num(digits.begin(), digits.end());
+            pages.push_back(page(n));
+            test::addBlock(pages.back(), {LineSpec{chapters[n - 1], 72, 40, 9}});
+            test::addBlock(pages.back(), {LineSpec{num, 500, 40, 9}}); // page 11, 12...
+            test::addBlock(pages.back(), {LineSpec{U"Body of page " + num + U".", 72, 200}});
+            test::addBlock(pages.back(), {LineSpec{std::u32string(1, U'0' + static_cast<char32_t>(3 * n % 10)) + U"7 code", 60, 760}});
+            test::addBlock(pages.back(), {LineSpec{U"User Guide v2", 72, 800, 8}});
+            test::addBlock(pages.back(), {LineSpec{U"Copyright 2009", 450, 800, 8}});
+        }
+        const Document doc = buildDocument(pages, {});
+        QCOMPARE(doc.sections.size(), std::size_t(2));
+        for (int i = 0; i < 2; ++i) {
+            const Section& s = doc.sections[static_cast<std::size_t>(i)];
+            QCOMPARE(s.header.size(), std::size_t(1));
+            const auto& runs = s.header[0].runs;
+            QCOMPARE(textOf(s.header[0]), (i == 0 ? u"Chapter 1 Basics\t11"_qs : u"Chapter 2 Fonts\t14"_qs));
+            QVERIFY(runs.back().pageNumberField); // the page number counts up with the pages...
+            for (std::size_t k = 0; k + 1 < runs.size(); ++k)
+                QVERIFY(!runs[k].pageNumberField); // ...the chapter number does not
+            QCOMPARE(textsOf(s.footer), QStringList{u"User Guide v2\tCopyright 2009"_qs});
+            QCOMPARE(s.paragraphs.size(), std::size_t(6)); // body and listing line of each page stay
+        }
+        QCOMPARE(textOf(doc.sections[0].paragraphs[1]), u"37 code"_qs);
+        QCOMPARE(textOf(doc.sections[1].paragraphs[0]), u"Body of page 14."_qs);
+    }
+
+    // Without running heads, the first lines of the pages stand at one height
+    // but read differently: they stay in the body.
+    void firstLinesAtTheTopStayInTheBody()
+    {
+        std::vector<pdf::PageText> pages;
+        for (int n = 1; n <= 4; ++n) {
+            pages.push_back(page(n));
+            test::addBlock(pages.back(), {LineSpec{filler(n % 2 ? U"odd" : U"even", 60 + static_cast<std::size_t>(n)), 72, 50}});
+        }
+        const Document doc = buildDocument(pages, {});
+        QCOMPARE(doc.sections.size(), std::size_t(1));
+        QVERIFY(doc.sections[0].header.empty());
+        QCOMPARE(doc.sections[0].paragraphs.size(), std::size_t(4));
+    }
+
     void headingsByRelativeSize()
     {
         pdf::PageText p = page(1);
