@@ -17,7 +17,7 @@ packages=(
   fonts-noto-cjk xdg-utils x11-utils
 )
 test_packages=(
-  xvfb xauth poppler-utils antiword catdoc wv libreoffice-writer-nogui fonts-liberation2 fonts-dejavu-core
+  xvfb xauth poppler-utils antiword catdoc wv libreoffice-writer-nogui fonts-liberation2 fonts-dejavu-core fonts-lmodern
 )
 [ "$mode" = test ] && packages+=("${test_packages[@]}")
 

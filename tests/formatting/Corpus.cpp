@@ -151,6 +151,9 @@ void characterRuns(PdfComposer& c, Prose& prose)
     c.paragraph(pieces({{QStringLiteral("DejaVu Sans text stands for fonts with no Word twin. ") + prose.next(1) + QChar(' '),
                          withFamily(serif(10), "DejaVu Sans")},
                         {QStringLiteral("Its bold closes the line."), withFamily(serif(10, true), "DejaVu Sans")}}));
+    c.paragraph(pieces({{QStringLiteral("A font of small capitals sets "), body},
+                        {QStringLiteral("The Velkaro Company"), withFamily(serif(11), "Latin Modern Roman Caps")},
+                        {QStringLiteral(" apart from the words around it. ") + prose.next(1), body}}));
     c.paragraph(pieces({{QStringLiteral("DejaVu Serif in italic at twelve points. ") + prose.next(1),
                          withFamily(serif(12, false, true), "DejaVu Serif")}}));
     c.paragraph(pieces({{QStringLiteral("A larger sans statement at fourteen points closes the page. ") + prose.next(1),

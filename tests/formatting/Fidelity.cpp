@@ -53,7 +53,7 @@ ParagraphMap mapParagraphs(const Truth& truth, const FodtView& view)
 struct RunVerdict {
     bool found = false;
     bool bold = true, italic = true, size = true, family = true;
-    bool color = true, position = true, eastAsian = true;
+    bool color = true, position = true, smallCaps = true, eastAsian = true;
     QList<QPair<QString, QString>> why; // measure, what went wrong
 };
 
@@ -61,7 +61,7 @@ RunVerdict judgeRun(const TruthRun& run, const FodtView& view, const QList<FodtV
 {
     RunVerdict v;
     if (hits.isEmpty()) {
-        v.bold = v.italic = v.size = v.family = v.color = v.position = v.eastAsian = false;
+        v.bold = v.italic = v.size = v.family = v.color = v.position = v.smallCaps = v.eastAsian = false;
         v.why << qMakePair(kRunFormat, QStringLiteral("text not found"));
         return v;
     }
@@ -101,6 +101,8 @@ RunVerdict judgeRun(const TruthRun& run, const FodtView& view, const QList<FodtV
                 note(v.family, kRunFormat, QStringLiteral("font %1, expected %2").arg(quoted(f.family), run.families.join(QStringLiteral(" or "))) + at);
             if (!sameColor(run.color, f.color))
                 note(v.color, kColour, QStringLiteral("colour %1, expected %2").arg(f.color.isEmpty() ? QStringLiteral("automatic") : f.color, run.color.name()) + at);
+            if (c.isLetter() && f.smallCaps != run.smallCaps)
+                note(v.smallCaps, kSmallCaps, QStringLiteral("small caps %1, expected %2").arg(yesNo(f.smallCaps), yesNo(run.smallCaps)) + at);
             if (f.position != run.position)
                 note(v.position, kPosition, QStringLiteral("%1, expected %2").arg(positionName(f.position), positionName(run.position)) + at);
         }
@@ -129,6 +131,7 @@ FidelityReport& FidelityReport::operator+=(const FidelityReport& o)
     family += o.family;
     color += o.color;
     position += o.position;
+    smallCaps += o.smallCaps;
     eastAsianFamily += o.eastAsianFamily;
     paragraphs += o.paragraphs;
     alignment += o.alignment;
@@ -238,6 +241,7 @@ FidelityReport score(const Truth& truth, const FodtView& view)
         r.family.count(v.family);
         r.color.count(v.color);
         r.position.count(v.position);
+        r.smallCaps.count(v.smallCaps);
         if (run.cjk && !run.eastAsianFamilies.isEmpty())
             r.eastAsianFamily.count(v.eastAsian);
         r.runs.count(v.bold && v.italic && v.size && v.family);

@@ -30,7 +30,7 @@ struct Tally {
 struct FidelityReport {
     Tally runs;        // bold, italic, size (within half a point) and family all right
     Tally bold, italic, size, family;
-    Tally color, position, eastAsianFamily;
+    Tally color, position, smallCaps, eastAsianFamily;
     Tally paragraphs;  // found whole, as one paragraph
     Tally alignment;
     Tally indents;
@@ -48,6 +48,7 @@ inline const QString kRunFormat = QStringLiteral("run format");   // bold, itali
 inline const QString kExactSize = QStringLiteral("exact size");   // sizes off by a half-point step
 inline const QString kColour = QStringLiteral("colour");
 inline const QString kPosition = QStringLiteral("position");     // superscript and subscript
+inline const QString kSmallCaps = QStringLiteral("small caps");
 inline const QString kEastAsian = QStringLiteral("East Asian font");
 inline const QString kParagraphs = QStringLiteral("paragraphs");  // kept whole
 inline const QString kAlignment = QStringLiteral("alignment");

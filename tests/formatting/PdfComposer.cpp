@@ -44,6 +44,8 @@ QStringList wordFamiliesFor(const QString& family)
         return {QStringLiteral("DejaVu Sans"), QStringLiteral("Verdana")};
     if (family == QLatin1String("DejaVu Serif"))
         return {QStringLiteral("DejaVu Serif")};
+    if (family.startsWith(QLatin1String("Latin Modern Roman")))
+        return {QStringLiteral("Times New Roman"), QStringLiteral("Latin Modern Roman"), QStringLiteral("LM Roman 10")};
     if (family == QLatin1String("DejaVu Sans Mono"))
         return {QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Courier New")};
     return {family};
@@ -268,6 +270,7 @@ void PdfComposer::paragraph(const ParagraphSpec& spec)
             run.eastAsianFamilies = eastAsianFamiliesFor(p.style.family);
         run.size = drawnSize(p.style);
         run.altSize = p.style.position == Position::Baseline ? 0 : p.style.size;
+        run.smallCaps = p.style.family.endsWith(QLatin1String(" Caps")); // a font made of small capitals
         run.bold = p.style.bold;
         run.italic = p.style.italic;
         run.color = p.style.color;
