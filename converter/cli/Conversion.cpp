@@ -96,23 +96,20 @@ Outcome convertChecked(const Options& options, AtomicOutput& output)
                                          toInt(ExitCode::TimeLimit));
     }
 
-    std::vector<pdf::PageText> texts;
-    texts.reserve(static_cast<std::size_t>(pages));
-    std::size_t words = 0;
+    // Page by page: only the layout's view of each page is kept.
+    layout::DocumentBuilder builder;
+    pdf::PageText page;
     for (int n = 1; n <= pages; ++n) {
-        pdf::PageText& page = texts.emplace_back();
         if (!reader.readPage(n, page))
             return fail(ExitCode::BadInput, src, "is damaged: page " + std::to_string(n) + " cannot be read");
-        words += page.wordCount();
+        builder.addPage(page);
     }
-    if (words == 0)
+    page = pdf::PageText{};
+    if (builder.wordCount() == 0)
         return fail(ExitCode::NoTextLayer, src, "has no text layer (scanned pages?); there is no text to convert");
 
     const pdf::DocumentMetadata meta = reader.metadata();
-    DocumentInfo info{meta.title, meta.author, meta.subject, meta.keywords};
-    const Document document = layout::buildDocument(texts, info);
-    texts.clear();
-    texts.shrink_to_fit();
+    const Document document = builder.finish(DocumentInfo{meta.title, meta.author, meta.subject, meta.keywords});
 
     if (const std::string why = doc::writeWordDocument(document, output.temporaryPath()); !why.empty())
         return fail(ExitCode::OutputFailure, options.destination, "cannot be written: " + why);

@@ -190,14 +190,23 @@ PageSetup pageSetupFor(double widthPt, double heightPt, const pdf::Box* text)
     return s;
 }
 
-Document buildDocument(const std::vector<pdf::PageText>& pages, const DocumentInfo& info)
-{
+struct DocumentBuilder::Pages {
     FontCache fonts;
-    std::vector<PageLines> pageLines;
-    pageLines.reserve(pages.size());
-    for (const pdf::PageText& page : pages)
-        pageLines.push_back(collectLines(page, fonts));
+    std::vector<PageLines> lines;
+};
 
+DocumentBuilder::DocumentBuilder() : m_pages(std::make_unique<Pages>()) {}
+DocumentBuilder::~DocumentBuilder() = default;
+
+void DocumentBuilder::addPage(const pdf::PageText& page)
+{
+    m_words += page.wordCount();
+    m_pages->lines.push_back(collectLines(page, m_pages->fonts));
+}
+
+Document DocumentBuilder::finish(const DocumentInfo& info)
+{
+    std::vector<PageLines> pageLines = std::move(m_pages->lines);
     const std::vector<RunningText> running = extractRunningText(pageLines);
     for (PageLines& page : pageLines)
         orderBlocks(page);
@@ -210,6 +219,14 @@ Document buildDocument(const std::vector<pdf::PageText>& pages, const DocumentIn
     if (doc.sections.empty())
         doc.sections.emplace_back();
     return doc;
+}
+
+Document buildDocument(const std::vector<pdf::PageText>& pages, const DocumentInfo& info)
+{
+    DocumentBuilder builder;
+    for (const pdf::PageText& page : pages)
+        builder.addPage(page);
+    return builder.finish(info);
 }
 
 } // namespace pwt::layout

@@ -5,6 +5,7 @@
 #include "PageText.h"
 #include "model/Document.h"
 
+#include <memory>
 #include <vector>
 
 namespace pwt::layout {
@@ -16,6 +17,26 @@ inline constexpr int kMinMarginTwips = 360;
 inline constexpr int kMinBodyTwips = 2880;
 // Page sizes equal within this many points belong to one section.
 inline constexpr double kSamePageSizePt = 2.0;
+
+// Takes the pages one by one, keeping only what the layout needs of each
+// (a page's poppler words can go as soon as it is added), and lays out the
+// document once all are in: running heads and headings need every page.
+class DocumentBuilder {
+public:
+    DocumentBuilder();
+    ~DocumentBuilder();
+    DocumentBuilder(const DocumentBuilder&) = delete;
+    DocumentBuilder& operator=(const DocumentBuilder&) = delete;
+
+    void addPage(const pdf::PageText& page);
+    std::size_t wordCount() const { return m_words; }
+    Document finish(const DocumentInfo& info);
+
+private:
+    struct Pages;
+    std::unique_ptr<Pages> m_pages;
+    std::size_t m_words = 0;
+};
 
 Document buildDocument(const std::vector<pdf::PageText>& pages, const DocumentInfo& info);
 

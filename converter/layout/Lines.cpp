@@ -18,9 +18,14 @@ constexpr int kMaxHalfPoints = 3276;  // 1638 pt: Word's largest size
 
 CharFormat FontCache::formatFor(const pdf::TextWord& word)
 {
-    const std::string key = word.fontName + char('0' + word.bold) + char('0' + word.italic) + char('0' + word.serif)
-        + char('0' + word.fixedWidth);
-    auto it = m_formats.find(key);
+    // Words in a row mostly share their font: look the map up only on a change.
+    const int flags = word.bold | word.italic << 1 | word.serif << 2 | word.fixedWidth << 3;
+    if (m_last == m_formats.end() || flags != m_lastFlags || word.fontName != m_lastName) {
+        m_lastName = word.fontName;
+        m_lastFlags = flags;
+        m_last = m_formats.find(m_lastName + char('0' + flags));
+    }
+    auto it = m_last;
     if (it == m_formats.end()) {
         const FontStyle style = mapFont(word.fontName, word.bold, word.italic, word.serif, word.fixedWidth);
         CharFormat f;
@@ -29,7 +34,7 @@ CharFormat FontCache::formatFor(const pdf::TextWord& word)
         f.bold = style.bold;
         f.italic = style.italic;
         f.smallCaps = style.smallCaps;
-        it = m_formats.emplace(key, f).first;
+        it = m_last = m_formats.emplace(m_lastName + char('0' + flags), f).first;
     }
     CharFormat f = it->second;
     f.halfPoints = std::clamp(static_cast<int>(std::lround(word.fontSize * kHalfPointsPerPoint)), kMinHalfPoints, kMaxHalfPoints);
@@ -91,8 +96,10 @@ PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
             b.box = block.box;
             b.rotation = block.rotation;
             b.flow = flowIndex;
+            b.lines.reserve(block.lines.size());
             for (const pdf::TextLine& line : block.lines) {
                 Line l;
+                l.words.reserve(line.words.size());
                 for (const pdf::TextWord& word : line.words) {
                     std::u32string text = normalizeText(word.text);
                     if (text.empty())

@@ -50,10 +50,17 @@ struct PageLines {
 // Maps fonts once per name: a page has thousands of words and a handful of fonts.
 class FontCache {
 public:
+    FontCache() = default;
+    FontCache(const FontCache&) = delete; // holds an iterator into its own map
+    FontCache& operator=(const FontCache&) = delete;
+
     CharFormat formatFor(const pdf::TextWord& word);
 
 private:
     std::map<std::string, CharFormat> m_formats;
+    std::map<std::string, CharFormat>::iterator m_last = m_formats.end();
+    std::string m_lastName;
+    int m_lastFlags = 0;
 };
 
 PageLines collectLines(const pdf::PageText& page, FontCache& fonts);

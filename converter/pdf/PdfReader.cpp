@@ -6,12 +6,14 @@
 #include <goo/GooString.h>
 #include <goo/gmem.h>
 #include <PDFDoc.h>
+#include <Stream.h>
 #include <TextOutputDev.h>
 #include <UTF.h>
 
 #include <cmath>
 #include <fstream>
 #include <mutex>
+#include <vector>
 
 namespace pwt::pdf {
 
@@ -19,6 +21,10 @@ namespace {
 
 constexpr std::size_t kSignatureWindow = 1024; // "%PDF-" may follow junk up to here
 constexpr std::size_t kEndMarkerWindow = 2048; // "%%EOF" may be followed by padding
+// Files up to this size are read into memory at once: poppler reads a file
+// 256 bytes per system call, which costs as much as the text extraction
+// itself. Larger ones (scans) are read from the file as they are needed.
+constexpr std::size_t kInMemoryLimit = 64u << 20;
 
 void ignorePopplerMessage(ErrorCategory, Goffset, const char*) {}
 
@@ -124,6 +130,7 @@ TextWord convertWord(const ::TextWord* w)
 } // namespace
 
 struct PdfReader::Impl {
+    std::vector<char> bytes; // the file, when read into memory; outlives doc
     std::unique_ptr<PDFDoc> doc;
     // Physical layout off: poppler then sorts blocks into flows in reading order.
     TextOutputDev textOut{nullptr, false, 0.0, false, false};
@@ -159,10 +166,24 @@ ReadFailure PdfReader::open(const std::string& path)
         m_detail = "is truncated (its end is missing)";
         return ReadFailure::Truncated;
     }
-    in.close();
 
     auto impl = std::make_unique<Impl>();
-    impl->doc = std::make_unique<PDFDoc>(std::make_unique<GooString>(path));
+    in.clear();
+    in.seekg(0, std::ios::end);
+    const auto size = static_cast<std::size_t>(in.tellg());
+    if (size <= kInMemoryLimit) {
+        impl->bytes.resize(size);
+        in.seekg(0);
+        if (!in.read(impl->bytes.data(), static_cast<std::streamsize>(size))) {
+            m_detail = "cannot be read";
+            return ReadFailure::Unreadable;
+        }
+        auto* stream = new MemStream(impl->bytes.data(), 0, static_cast<Goffset>(size), Object(objNull));
+        impl->doc = std::make_unique<PDFDoc>(stream); // the document owns the stream
+    } else {
+        impl->doc = std::make_unique<PDFDoc>(std::make_unique<GooString>(path));
+    }
+    in.close();
     if (!impl->doc->isOk()) {
         const int code = impl->doc->getErrorCode();
         if (code == errEncrypted) {
