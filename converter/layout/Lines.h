@@ -28,6 +28,7 @@ struct Line {
     bool italic = false;
     std::u32string text;   // words joined as they read
     bool hasCjk = false;
+    bool endsWithReference = false; // a page number set apart at its end (a contents entry)
 
     double left() const { return box.xMin; }
     double right() const { return box.xMax; }

@@ -94,6 +94,8 @@ std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines)
             opens = true; // a gap, or a line that goes back up (another column)
         } else if (differentClass(prev, cur)) {
             opens = true;
+        } else if (prev.endsWithReference || endsWithLeaders(prev.text)) {
+            opens = true; // each entry of a table of contents is a paragraph
         } else if (endsShort(prev, cur, right)) {
             opens = true;
         } else if (curIndented && prevFlush && !inListItem) {

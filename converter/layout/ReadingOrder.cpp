@@ -1,6 +1,8 @@
 #include "ReadingOrder.h"
 
 #include <algorithm>
+#include <cmath>
+#include <string_view>
 
 namespace pwt::layout {
 
@@ -31,12 +33,109 @@ std::vector<std::vector<Block>> columnsOf(std::vector<Block> band)
     return columns;
 }
 
+// A page reference in a table of contents, an equation number, a figure in a
+// table's column: a short number, perhaps in brackets or dashes.
+bool isNumberLike(const std::u32string& text)
+{
+    if (text.empty() || text.size() > kNumberFragmentMaxChars)
+        return false;
+    bool digit = false;
+    for (char32_t c : text) {
+        if (c >= U'0' && c <= U'9')
+            digit = true;
+        else if (std::u32string_view(U"()[].,–-— ").find(c) == std::u32string_view::npos)
+            return false;
+    }
+    return digit;
+}
+
+// The line of another block on `fragment`'s baseline that it ends (the
+// nearest line left of it) or, failing that, opens (the nearest right of it).
+Line* lineBeside(PageLines& page, const Block& own, const Line& fragment, double maxGap, Block** owner, bool& before)
+{
+    Line* best = nullptr;
+    double bestGap = maxGap;
+    const double slack = kSameBaselineEm * fragment.fontSize;
+    for (int pass = 0; pass < 2 && !best; ++pass) {
+        before = pass == 0;
+        for (Block& b : page.blocks) {
+            if (&b == &own || b.rotation != 0)
+                continue;
+            for (Line& l : b.lines) {
+                if (std::abs(l.baseline - fragment.baseline) > slack)
+                    continue;
+                const double gap = before ? fragment.left() - l.right() : l.left() - fragment.right();
+                if (gap < -slack || gap > bestGap)
+                    continue;
+                best = &l;
+                bestGap = gap;
+                *owner = &b;
+            }
+        }
+    }
+    return best;
+}
+
+void growBox(pdf::Box& box, const pdf::Box& other)
+{
+    box.xMin = std::min(box.xMin, other.xMin);
+    box.yMin = std::min(box.yMin, other.yMin);
+    box.xMax = std::max(box.xMax, other.xMax);
+    box.yMax = std::max(box.yMax, other.yMax);
+}
+
+// Poppler puts the page numbers of a table of contents (set apart by a gap or
+// dot leaders) into a block of their own, which would read as a column of
+// numbers after the entries. Each goes back to the end of its entry's line.
+void rejoinNumberFragments(PageLines& page, double textWidth)
+{
+    for (Block& block : page.blocks) {
+        if (block.rotation != 0 || block.lines.empty())
+            continue;
+        if (!std::all_of(block.lines.begin(), block.lines.end(), [](const Line& l) { return isNumberLike(l.text); }))
+            continue;
+        std::erase_if(block.lines, [&](Line& fragment) {
+            Block* owner = nullptr;
+            bool before = true;
+            Line* target = lineBeside(page, block, fragment, kNumberFragmentGapShare * textWidth, &owner, before);
+            if (!target)
+                return false;
+            if (before) {
+                target->words.back().spaceAfter = true;
+                target->words.insert(target->words.end(), fragment.words.begin(), fragment.words.end());
+                target->endsWithReference = true;
+            } else {
+                // An item's number at its left (a numbered question in a list of contents).
+                fragment.words.back().spaceAfter = true;
+                target->words.insert(target->words.begin(), fragment.words.begin(), fragment.words.end());
+            }
+            measureLine(*target);
+            growBox(owner->box, target->box);
+            return true;
+        });
+        if (!block.lines.empty()) {
+            block.box = block.lines.front().box;
+            for (const Line& l : block.lines)
+                growBox(block.box, l.box);
+        }
+    }
+    std::erase_if(page.blocks, [](const Block& b) { return b.lines.empty(); });
+}
+
 } // namespace
 
 void orderBlocks(PageLines& page)
 {
     if (page.blocks.empty())
         return;
+    {
+        double l = page.blocks.front().box.xMin, r = page.blocks.front().box.xMax;
+        for (const Block& b : page.blocks) {
+            l = std::min(l, b.box.xMin);
+            r = std::max(r, b.box.xMax);
+        }
+        rejoinNumberFragments(page, r - l);
+    }
     double left = page.blocks.front().box.xMin, right = page.blocks.front().box.xMax;
     for (const Block& b : page.blocks) {
         left = std::min(left, b.box.xMin);

@@ -8,6 +8,15 @@ namespace pwt::layout {
 
 // A block at least this share of the page's text width runs across columns.
 inline constexpr double kSpanningShare = 0.6;
+// A block of nothing but short numbers (page references of a table of
+// contents, equation numbers, item numbers) belongs to the lines on its
+// baselines: numbers of at most this many characters...
+inline constexpr std::size_t kNumberFragmentMaxChars = 7;
+// ...standing at most this share of the text width right (or left) of the line...
+inline constexpr double kNumberFragmentGapShare = 1.0;
+// ...whose baseline lies within this many ems of theirs.
+inline constexpr double kSameBaselineEm = 0.3;
+
 // Column flow id of blocks that belong to no column (they align in the text width).
 inline constexpr int kNoColumn = -1;
 

@@ -10,6 +10,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <tuple>
 
 namespace pwt::layout {
@@ -44,9 +45,39 @@ std::u32string pattern(const std::u32string& text)
     return p;
 }
 
-bool allDigits(const std::u32string& s)
+// A page number as set in a head or foot: digits, perhaps between dashes or
+// brackets ("–3–", "[12]"). Returns where the digits start and end, or an
+// empty range when the word is not one.
+struct NumberSpan {
+    std::size_t begin = 0, end = 0;
+    bool found() const { return end > begin; }
+};
+
+NumberSpan numberIn(const std::u32string& s)
 {
-    return !s.empty() && s.size() <= 6 && std::all_of(s.begin(), s.end(), [](char32_t c) { return c >= U'0' && c <= U'9'; });
+    constexpr std::u32string_view kDecoration = U"-–—()[]|·.";
+    auto digit = [](char32_t c) { return c >= U'0' && c <= U'9'; };
+    NumberSpan n;
+    while (n.begin < s.size() && kDecoration.find(s[n.begin]) != std::u32string_view::npos)
+        ++n.begin;
+    n.end = n.begin;
+    while (n.end < s.size() && digit(s[n.end]))
+        ++n.end;
+    if (n.end - n.begin > 6)
+        return {};
+    for (std::size_t i = n.end; i < s.size(); ++i)
+        if (kDecoration.find(s[i]) == std::u32string_view::npos)
+            return {};
+    return n;
+}
+
+long numberValue(const std::u32string& s)
+{
+    const NumberSpan n = numberIn(s);
+    long v = 0;
+    for (std::size_t i = n.begin; i < n.end; ++i)
+        v = v * 10 + static_cast<long>(s[i] - U'0');
+    return v;
 }
 
 const Line& lineOf(const std::vector<PageLines>& pages, const Candidate& c)
@@ -90,16 +121,16 @@ void findPageNumbers(const std::vector<PageLines>& pages, const std::vector<Cand
             for (std::size_t i = 0; i + 1 < occ.size(); ++i) {
                 const std::u32string& a = lineOf(pages, *occ[i]).words[k].text;
                 const std::u32string& b = lineOf(pages, *occ[i + 1]).words[k].text;
-                if (!allDigits(a) || !allDigits(b))
+                if (!numberIn(a).found() || !numberIn(b).found())
                     continue;
                 ++pairs;
-                const long step = std::stol(std::string(b.begin(), b.end())) - std::stol(std::string(a.begin(), a.end()));
+                const long step = numberValue(b) - numberValue(a);
                 counting += step == static_cast<long>(occ[i + 1]->page - occ[i]->page);
             }
             if (pairs == 0 || counting * 2 < pairs)
                 continue;
             for (const Candidate* c : occ)
-                if (allDigits(lineOf(pages, *c).words[k].text))
+                if (numberIn(lineOf(pages, *c).words[k].text).found())
                     numbers.insert({c->page, c->block, c->line, k});
         }
     }
@@ -145,11 +176,23 @@ Paragraph runningParagraph(const std::vector<PageLines>& pages, std::vector<cons
             p.runs.push_back(Run{u"\t", line.words.front().format, false});
         for (std::size_t k = 0; k < line.words.size(); ++k) {
             const Word& w = line.words[k];
-            const bool number = numbers.contains({lines[i]->page, lines[i]->block, lines[i]->line, k});
-            if (!number && !p.runs.empty() && !p.runs.back().pageNumberField && p.runs.back().format == w.format)
-                p.runs.back().text += toUtf16(w.text);
-            else
-                p.runs.push_back(Run{toUtf16(w.text), w.format, number});
+            auto addText = [&](const std::u32string& text) {
+                if (text.empty())
+                    return;
+                if (!p.runs.empty() && !p.runs.back().pageNumberField && p.runs.back().format == w.format)
+                    p.runs.back().text += toUtf16(text);
+                else
+                    p.runs.push_back(Run{toUtf16(text), w.format, false});
+            };
+            if (numbers.contains({lines[i]->page, lines[i]->block, lines[i]->line, k})) {
+                // The dashes or brackets around the number stay text beside the field.
+                const NumberSpan n = numberIn(w.text);
+                addText(w.text.substr(0, n.begin));
+                p.runs.push_back(Run{toUtf16(w.text.substr(n.begin, n.end - n.begin)), w.format, true});
+                addText(w.text.substr(n.end));
+            } else {
+                addText(w.text);
+            }
             if (w.spaceAfter && k + 1 < line.words.size())
                 p.runs.push_back(Run{u" ", w.format, false});
         }

@@ -165,6 +165,20 @@ bool startsListItem(const std::u32string& t)
     return i < t.size() && (t[i] == U' ' || t[i] == U'\t');
 }
 
+bool endsWithLeaders(const std::u32string& t)
+{
+    std::size_t i = t.size();
+    auto isRefChar = [](char32_t c) { return isDigit(c) || c == U'i' || c == U'v' || c == U'x' || c == U'l' || c == U'c'; };
+    while (i > 0 && isRefChar(t[i - 1]))
+        --i;
+    std::size_t dots = 0;
+    while (i > 0 && (t[i - 1] == U'.' || t[i - 1] == U' ' || t[i - 1] == 0x2026 || t[i - 1] == 0xB7)) {
+        dots += t[i - 1] == U' ' ? 0 : (t[i - 1] == 0x2026 ? 3 : 1);
+        --i;
+    }
+    return dots >= 3;
+}
+
 std::u16string toUtf16(const std::u32string& text)
 {
     std::u16string out;

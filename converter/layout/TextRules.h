@@ -28,6 +28,10 @@ LineJoin joinBetween(const std::u32string& previousLineText, const std::u32strin
 // A bullet or an item number ("•", "–", "1.", "2)", "(a)", "iv.") at the start of a line.
 bool startsListItem(const std::u32string& lineText);
 
+// A table of contents entry's end: dot leaders, perhaps followed by a page
+// number ("Introduction . . . . 1", "Index.........xii").
+bool endsWithLeaders(const std::u32string& lineText);
+
 std::u16string toUtf16(const std::u32string& text);
 
 } // namespace pwt::layout

@@ -309,6 +309,47 @@ private slots:
         QCOMPARE(textOf(doc.sections[1].paragraphs[0]), u"Body of page 14."_qs);
     }
 
+    // Page numbers of a table of contents come in a block of their own; each
+    // goes back to its entry, and every entry is a paragraph.
+    void contentsEntriesKeepTheirPageNumbers()
+    {
+        pdf::PageText p = page(1);
+        test::addBlock(p, {LineSpec{U"Introduction", 72, 100, 10, true},
+                           LineSpec{U"Symbols in math mode", 82, 112},
+                           LineSpec{U"Soft hyphens . . . . . . . .", 82, 124},
+                           LineSpec{U"Closing remarks", 72, 136, 10, true}});
+        test::addBlock(p, {LineSpec{U"1", 300, 100, 10, true}, LineSpec{U"2", 300, 112}, LineSpec{U"2", 300, 124},
+                           LineSpec{U"9", 300, 136, 10, true}});
+        const Document doc = buildDocument({p}, {});
+        QCOMPARE(textsOf(doc.sections.at(0).paragraphs),
+                 (QStringList{u"Introduction 1"_qs, u"Symbols in math mode 2"_qs, u"Soft hyphens . . . . . . . . 2"_qs,
+                              u"Closing remarks 9"_qs}));
+        QVERIFY(endsWithLeaders(U"Index.........xii"));
+        QVERIFY(endsWithLeaders(U"Soft hyphens . . . ."));
+        QVERIFY(!endsWithLeaders(U"A sentence ends here. 12"));
+    }
+
+    // Page numbers set between dashes, on alternate sides of the foot.
+    void decoratedPageNumbersBecomeFields()
+    {
+        std::vector<pdf::PageText> pages;
+        for (int n = 1; n <= 4; ++n) {
+            pages.push_back(page(n));
+            test::addBlock(pages.back(), {LineSpec{U"Body of page " + std::u32string(1, U'0' + static_cast<char32_t>(n)) + U".", 72, 200}});
+            const std::u32string num = U"–" + std::u32string(1, U'0' + static_cast<char32_t>(n)) + U"–";
+            test::addBlock(pages.back(), {LineSpec{num, n % 2 ? 72.0 : 500.0, 800, 9}});
+        }
+        const Document doc = buildDocument(pages, {});
+        QCOMPARE(doc.sections.size(), std::size_t(1));
+        const Section& s = doc.sections[0];
+        QCOMPARE(s.paragraphs.size(), std::size_t(4));
+        QCOMPARE(s.footer.size(), std::size_t(1));
+        const auto& runs = s.footer[0].runs;
+        QCOMPARE(runs.size(), std::size_t(3));
+        QVERIFY(!runs[0].pageNumberField && runs[1].pageNumberField && !runs[2].pageNumberField);
+        QCOMPARE(QString::fromStdU16String(runs[0].text + runs[2].text), u"––"_qs);
+    }
+
     // Without running heads, the first lines of the pages stand at one height
     // but read differently: they stay in the body.
     void firstLinesAtTheTopStayInTheBody()
