@@ -31,7 +31,7 @@ QString row(const QString& name, const fmt::FidelityReport& r)
         .arg(percent(r.headingRecall), 7)
         .arg(percent(r.headingPrecision), 7)
         .arg(percent(r.paragraphs), 7)
-        .arg(percent(r.indents), 7)
+        .arg(percent(r.indents) + percent(r.spacing), 7)
         .arg(QStringLiteral("%1 %2 %3 %4").arg(percent(r.color), percent(r.position), percent(r.smallCaps), percent(r.eastAsianFamily)));
 }
 
@@ -65,7 +65,7 @@ int main(int argc, char** argv)
                .arg(QStringLiteral("h.recl"), 7)
                .arg(QStringLiteral("h.prec"), 7)
                .arg(QStringLiteral("paras"), 7)
-               .arg(QStringLiteral("indent"), 7)
+               .arg(QStringLiteral(" indent spacing"), 7)
                .arg(QStringLiteral(" colour sup/sub s.caps EAfont"));
     fmt::FidelityReport total;
     QStringList failures;

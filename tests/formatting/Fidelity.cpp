@@ -40,10 +40,14 @@ struct ParagraphMap {
 ParagraphMap mapParagraphs(const Truth& truth, const FodtView& view)
 {
     ParagraphMap m;
+    int next = 0; // the truth is in reading order: look after the last one found first
     for (const TruthParagraph& p : truth.paragraphs) {
         bool exact = false;
-        m.at << view.findParagraph(p.text, &exact);
+        const int at = view.findParagraph(p.text, &exact, next);
+        m.at << at;
         m.exact << exact;
+        if (at >= 0)
+            next = exact ? at + 1 : at;
     }
     return m;
 }
@@ -136,6 +140,7 @@ FidelityReport& FidelityReport::operator+=(const FidelityReport& o)
     paragraphs += o.paragraphs;
     alignment += o.alignment;
     indents += o.indents;
+    spacing += o.spacing;
     headingRecall += o.headingRecall;
     headingPrecision += o.headingPrecision;
     misses += o.misses;
@@ -181,6 +186,22 @@ FidelityReport score(const Truth& truth, const FodtView& view)
                 r.file(kIndents, doc + QStringLiteral("paragraph %1 %2 has indents left %3 right %4 first line %5 pt, expected %6 %7 %8")
                                       .arg(i).arg(quoted(p.text)).arg(left, 0, 'f', 1).arg(right, 0, 'f', 1).arg(first, 0, 'f', 1)
                                       .arg(p.leftIndent).arg(p.rightIndent).arg(p.firstLine));
+        }
+        if (p.gapBefore >= 0 && map.exact[i] && at > 0) {
+            const double gap = view.spaceAfter(at - 1) + view.spaceBefore(at);
+            const bool ok = std::abs(gap - p.gapBefore) <= 2;
+            r.spacing.count(ok);
+            if (!ok)
+                r.file(kSpacing, doc + QStringLiteral("paragraph %1 %2 has %3 pt above it, expected %4 pt")
+                                           .arg(i).arg(quoted(p.text)).arg(gap, 0, 'f', 1).arg(p.gapBefore));
+        }
+        if (p.lines >= 3 && map.exact[i]) {
+            const double seen = view.lineSpacing(at);
+            const bool ok = std::abs(seen - p.lineSpacing) <= 0.1 * p.lineSpacing;
+            r.spacing.count(ok);
+            if (!ok)
+                r.file(kSpacing, doc + QStringLiteral("paragraph %1 %2 has line spacing %3, expected %4")
+                                           .arg(i).arg(quoted(p.text)).arg(seen).arg(p.lineSpacing));
         }
         if (p.headingLevel > 0) {
             const int outline = at < 0 ? 0 : view.outlineLevel(at);
@@ -320,12 +341,13 @@ QStringList checkRunningText(const Truth& truth, const FodtView& view)
 QStringList checkSections(const Truth& truth, const FodtView& view)
 {
     QStringList problems;
+    const ParagraphMap map = mapParagraphs(truth, view);
     for (int page = 1; page <= truth.pages.size(); ++page) {
         const TruthPage& expected = truth.pages[page - 1];
         int at = -1;
-        for (const TruthParagraph& p : truth.paragraphs)
-            if (p.page == page) {
-                at = view.findParagraph(p.text);
+        for (int i = 0; i < truth.paragraphs.size(); ++i)
+            if (truth.paragraphs[i].page == page) {
+                at = map.at[i];
                 break;
             }
         if (at < 0)

@@ -34,6 +34,7 @@ struct FidelityReport {
     Tally paragraphs;  // found whole, as one paragraph
     Tally alignment;
     Tally indents;
+    Tally spacing;
     Tally headingRecall;    // headings found at their level with their Heading N style
     Tally headingPrecision; // paragraphs marked as headings that are headings
     QStringList misses;     // "<document>: <what went wrong>"
@@ -53,6 +54,7 @@ inline const QString kEastAsian = QStringLiteral("East Asian font");
 inline const QString kParagraphs = QStringLiteral("paragraphs");  // kept whole
 inline const QString kAlignment = QStringLiteral("alignment");
 inline const QString kIndents = QStringLiteral("indents");
+inline const QString kSpacing = QStringLiteral("spacing");       // space between paragraphs, line spacing
 inline const QString kHeadings = QStringLiteral("headings");      // recall and precision
 
 FidelityReport score(const Truth& truth, const FodtView& view);

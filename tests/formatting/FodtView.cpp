@@ -36,25 +36,31 @@ FodtView::FodtView(odt::Document doc) : m_doc(std::move(doc))
     }
 }
 
-int FodtView::findParagraph(const QString& text, bool* exact) const
+int FodtView::findParagraph(const QString& text, bool* exact, int from) const
 {
     const QString wanted = squeeze(text).text;
     if (exact)
         *exact = false;
-    for (int i = 0; i < m_squeezed.size(); ++i)
-        if (m_squeezed[i].text == wanted) {
+    const int n = static_cast<int>(m_squeezed.size());
+    from = qBound(0, from, n);
+    // From `from` to the end, then from the start: i-th candidate in that order.
+    auto at = [&](int k) { return (from + k) % qMax(n, 1); };
+    for (int k = 0; k < n; ++k)
+        if (m_squeezed[at(k)].text == wanted) {
             if (exact)
                 *exact = true;
-            return i;
+            return at(k);
         }
     // Split or merged: the paragraph that begins alike, else one that holds its beginning.
     const QString beginning = wanted.left(30);
-    for (int i = 0; i < m_squeezed.size(); ++i)
-        if (!m_squeezed[i].text.isEmpty() && (wanted.startsWith(m_squeezed[i].text.left(30)) || m_squeezed[i].text.startsWith(beginning)))
-            return i;
-    for (int i = 0; i < m_squeezed.size(); ++i)
-        if (m_squeezed[i].text.contains(beginning))
-            return i;
+    for (int k = 0; k < n; ++k) {
+        const QString& s = m_squeezed[at(k)].text;
+        if (!s.isEmpty() && (wanted.startsWith(s.left(30)) || s.startsWith(beginning)))
+            return at(k);
+    }
+    for (int k = 0; k < n; ++k)
+        if (m_squeezed[at(k)].text.contains(beginning))
+            return at(k);
     return -1;
 }
 
@@ -143,6 +149,15 @@ QString FodtView::alignment(int paragraph) const
 double FodtView::leftIndent(int paragraph) const { return points(paragraphValue(paragraph, QStringLiteral("fo:margin-left"))); }
 double FodtView::rightIndent(int paragraph) const { return points(paragraphValue(paragraph, QStringLiteral("fo:margin-right"))); }
 double FodtView::firstLine(int paragraph) const { return points(paragraphValue(paragraph, QStringLiteral("fo:text-indent"))); }
+
+double FodtView::spaceBefore(int paragraph) const { return points(paragraphValue(paragraph, QStringLiteral("fo:margin-top"))); }
+double FodtView::spaceAfter(int paragraph) const { return points(paragraphValue(paragraph, QStringLiteral("fo:margin-bottom"))); }
+
+double FodtView::lineSpacing(int paragraph) const
+{
+    const QString h = paragraphValue(paragraph, QStringLiteral("fo:line-height"));
+    return h.endsWith(QChar('%')) ? h.chopped(1).toDouble() / 100.0 : 1.0;
+}
 
 int FodtView::outlineLevel(int paragraph) const
 {

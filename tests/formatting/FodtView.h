@@ -40,8 +40,9 @@ public:
     const QString& squeezedText(int i) const { return m_squeezed[i].text; }
 
     // The body paragraph whose text is `text`, or failing that the first that
-    // begins with it or that holds its beginning; -1 when none.
-    int findParagraph(const QString& text, bool* exact = nullptr) const;
+    // begins with it or that holds its beginning; -1 when none. Paragraphs from
+    // `from` on are preferred (texts may repeat in a document).
+    int findParagraph(const QString& text, bool* exact = nullptr, int from = 0) const;
     // The first paragraph at or after `from` that holds `fragment`; -1 when none.
     int findContaining(const QString& fragment, int from = 0) const;
 
@@ -58,6 +59,9 @@ public:
     double leftIndent(int paragraph) const;      // points
     double rightIndent(int paragraph) const;
     double firstLine(int paragraph) const;
+    double spaceBefore(int paragraph) const;     // points
+    double spaceAfter(int paragraph) const;
+    double lineSpacing(int paragraph) const;     // multiple of single; 1 when not proportional
     int outlineLevel(int paragraph) const;        // 0 unless a text:h with a level
     int headingStyleLevel(int paragraph) const;   // N when its style derives from "Heading N"
     QString masterPage(int paragraph) const;      // in force at this paragraph

@@ -230,7 +230,8 @@ void PdfComposer::paragraph(const ParagraphSpec& spec)
     const double height = spec.spaceBefore + pitch * static_cast<double>(lines.size());
     if (m_y + height > m_height - m_bottom && m_y > m_top)
         newPage();
-    if (m_y > m_top)
+    const bool atTop = m_y <= m_top;
+    if (!atTop)
         m_y += spec.spaceBefore;
 
     TruthParagraph truth;
@@ -249,6 +250,13 @@ void PdfComposer::paragraph(const ParagraphSpec& spec)
     truth.rightIndent = spec.rightIndent;
     truth.firstLine = spec.firstLine;
     truth.headingLevel = spec.headingLevel;
+    truth.lines = static_cast<int>(lines.size());
+    truth.lineSpacing = spec.lineSpacing;
+    const bool body = spec.headingLevel == 0 && spec.pieces.size() == 1;
+    if (body && m_previous.body && !atTop && m_previous.page == m_page && m_previous.column == m_columnLeft
+        && m_previous.size == largest)
+        truth.gapBefore = m_previous.spaceAfter + spec.spaceBefore;
+    m_previous = Previous{m_page, m_columnLeft, largest, spec.spaceAfter, body};
     QString text;
     for (const Piece& p : spec.pieces)
         text += p.text;

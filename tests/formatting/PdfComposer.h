@@ -106,6 +106,12 @@ private:
     double m_y = 72;
     int m_page = 1;
     bool m_pageStarted = false;
+    // The paragraph before, for the space between: same page and column, same size.
+    struct Previous {
+        int page = 0;
+        double column = 0, size = 0, spaceAfter = 0;
+        bool body = false;
+    } m_previous;
 };
 
 } // namespace fmt

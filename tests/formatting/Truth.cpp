@@ -87,7 +87,10 @@ bool Truth::save(const QString& jsonPath) const
                                       {QStringLiteral("leftIndent"), p.leftIndent},
                                       {QStringLiteral("rightIndent"), p.rightIndent},
                                       {QStringLiteral("firstLine"), p.firstLine},
-                                      {QStringLiteral("headingLevel"), p.headingLevel}};
+                                      {QStringLiteral("headingLevel"), p.headingLevel},
+                                      {QStringLiteral("lineSpacing"), p.lineSpacing},
+                                      {QStringLiteral("gapBefore"), p.gapBefore},
+                                      {QStringLiteral("lines"), p.lines}};
     root[QStringLiteral("paragraphs")] = paragraphArray;
     QJsonArray runArray;
     for (const TruthRun& r : runs)
@@ -144,6 +147,9 @@ Truth Truth::load(const QString& jsonPath, QString* error)
         p.rightIndent = v[QStringLiteral("rightIndent")].toDouble();
         p.firstLine = v[QStringLiteral("firstLine")].toDouble();
         p.headingLevel = v[QStringLiteral("headingLevel")].toInt();
+        p.lineSpacing = v[QStringLiteral("lineSpacing")].toDouble(1.0);
+        p.gapBefore = v[QStringLiteral("gapBefore")].toDouble(-1);
+        p.lines = v[QStringLiteral("lines")].toInt(1);
         t.paragraphs << p;
     }
     for (const QJsonValue& v : root[QStringLiteral("runs")].toArray()) {

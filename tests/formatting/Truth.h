@@ -40,6 +40,9 @@ struct TruthParagraph {
     double rightIndent = 0;
     double firstLine = 0;           // relative to leftIndent; negative: hanging
     int headingLevel = 0;           // 0: body text
+    double lineSpacing = 1.0;       // multiple of single spacing; judged from three lines up
+    double gapBefore = -1;          // extra space above it, points (after + before); -1: not judged
+    int lines = 1;
 };
 
 struct TruthPage {
