@@ -38,6 +38,20 @@ Alignment alignmentOf(const std::vector<Line>& lines, std::size_t first, std::si
         // A justified paragraph's last line is left-aligned and usually short.
         if (justified && !(allCentred && anyAway) && lastLine.left() - col.left < away)
             return Alignment::Justify;
+        // A block quotation, indented on both sides: its lines end together
+        // short of the column's edge. Two or more such lines are needed to tell.
+        if (n >= 3 && !(allCentred && anyAway)) {
+            double ownRight = lines[first].right(), ownLeft = lines[first].left();
+            for (std::size_t i = first; i + 1 < last; ++i) {
+                ownRight = std::max(ownRight, lines[i].right());
+                ownLeft = std::min(ownLeft, lines[i].left());
+            }
+            bool together = true;
+            for (std::size_t i = first; i + 1 < last; ++i)
+                together = together && ownRight - lines[i].right() < kTwoLineJustifyEm * em;
+            if (together && lastLine.right() < ownRight + kTwoLineJustifyEm * em && lastLine.left() - ownLeft < away)
+                return Alignment::Justify;
+        }
     }
     if (allCentred && anyAway)
         return Alignment::Center;

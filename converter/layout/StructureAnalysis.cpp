@@ -315,7 +315,11 @@ void markHeadings(const std::vector<Paragraph*>& paragraphs, const std::vector<P
                                                 return a.second < b.second;
                                             })->first) * kHeadingSizeStepPt;
 
-    auto isShort = [](const ParagraphMetrics& m) { return m.lineCount <= kHeadingMaxLines && m.charCount <= kHeadingMaxChars; };
+    // A heading is short and does not read as sentences: a paragraph of
+    // several lines ending in a full stop is body text, however large.
+    auto isShort = [](const ParagraphMetrics& m) {
+        return m.lineCount <= kHeadingMaxLines && m.charCount <= kHeadingMaxChars && !(m.lineCount > 1 && m.endsWithStop);
+    };
     std::vector<long> sizes; // heading sizes in steps, largest first
     for (const ParagraphMetrics& m : metrics)
         if (isShort(m) && m.fontSize >= body * kHeadingSizeRatio)

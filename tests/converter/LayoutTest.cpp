@@ -224,6 +224,13 @@ private slots:
         const auto hanging = format({{filler(U"1. H", 80), 72, 100}, {filler(U"a", 76), 92, 112}, {U"end", 92, 124}});
         QCOMPARE(hanging.leftIndent, 20 * 20);
         QCOMPARE(hanging.firstLineIndent, -20 * 20);
+        // A quotation indented 20 pt at the left, 40 pt at the right: 68 chars at 5 pt end at 432.
+        const auto quoted = format({{filler(U"Q", 68), 92, 100}, {filler(U"u", 68), 92, 112}, {U"end", 92, 124}});
+        QCOMPARE(quoted.alignment, Alignment::Justify);
+        QCOMPARE(quoted.leftIndent, 20 * 20);
+        QCOMPARE(quoted.rightIndent, 40 * 20);
+        // Ragged right lines that end together by chance on one line only stay left-aligned.
+        QCOMPARE(format({{filler(U"R", 70), 72, 100}, {filler(U"a", 64), 72, 112}, {U"end", 72, 124}}).alignment, Alignment::Left);
         const auto spaced = format({{filler(U"S", 80), 72, 100}, {filler(U"p", 80), 72, 120}, {U"end", 72, 140}});
         QVERIFY2(spaced.lineSpacing > 360, QByteArray::number(spaced.lineSpacing));
     }
@@ -383,12 +390,13 @@ private slots:
         block(U"Section 1.1", 14, true);
         block(U"More body text in the section that goes on and on.", 10, false, 4);
         block(U"A bold run-in title", 10, true);
+        block(U"A large statement set over two lines, ending as a sentence does.", 14, false, 2);
         block(U"Closing body text that is the body of this page here.", 10, false, 4);
         const Document doc = buildDocument({p}, {});
         std::vector<int> levels;
         for (const Paragraph& para : doc.sections[0].paragraphs)
             levels.push_back(para.format.headingLevel);
-        QCOMPARE(levels, (std::vector<int>{1, 0, 2, 0, 3, 0}));
+        QCOMPARE(levels, (std::vector<int>{1, 0, 2, 0, 3, 0, 0}));
     }
 
     void pageSetupKeepsRoomForText()
