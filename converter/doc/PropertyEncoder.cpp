@@ -89,7 +89,11 @@ Grpprl encodeParagraph(const ParagraphFormat& format)
         g.add16(sprm::PDyaBefore, static_cast<std::uint16_t>(before));
     if (const int after = std::clamp(format.spaceAfter, 0, kMaxTwips); after != 0)
         g.add16(sprm::PDyaAfter, static_cast<std::uint16_t>(after));
-    if (format.lineSpacing != 240 && format.lineSpacing > 0) {
+    if (format.exactLineSpacing > 0) {
+        // LSPD: a negative dyaLine with fMultLinespace = 0 sets lines exactly this far apart.
+        const auto line = static_cast<std::uint16_t>(-std::min(format.exactLineSpacing, kMaxTwips));
+        g.add32(sprm::PDyaLine, static_cast<std::uint32_t>(line));
+    } else if (format.lineSpacing != 240 && format.lineSpacing > 0) {
         // LSPD: dyaLine in 240ths of a line, then fMultLinespace = 1 (auto rule).
         const auto line = static_cast<std::uint16_t>(std::min(format.lineSpacing, 32767));
         g.add32(sprm::PDyaLine, static_cast<std::uint32_t>(line) | (1u << 16));

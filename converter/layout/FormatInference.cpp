@@ -112,6 +112,15 @@ ParagraphFormat inferParagraphFormat(const std::vector<Line>& lines, std::size_t
 
     if (last - first >= 2) {
         const double pitch = typicalPitch(lines, first, last);
+        // A CJK font's own line height differs from reader to reader (the font
+        // Word substitutes for the PDF's sets lines apart by 1.3 to 1.5 ems), so
+        // Chinese text keeps the PDF's distance between lines exactly.
+        const bool cjk = std::any_of(lines.begin() + static_cast<std::ptrdiff_t>(first),
+                                     lines.begin() + static_cast<std::ptrdiff_t>(last), [](const Line& l) { return l.hasCjk; });
+        if (cjk && pitch > em) {
+            f.exactLineSpacing = twips(pitch);
+            return f;
+        }
         int spacing = static_cast<int>(std::lround(kSingleSpacing * pitch / (kSingleLineEm * em)));
         if (std::abs(spacing - kSingleSpacing) <= kSpacingSnap)
             spacing = kSingleSpacing;

@@ -14,6 +14,16 @@ constexpr int kHalfPointsPerPoint = 2;
 constexpr int kMinHalfPoints = 2;     // 1 pt: Word's smallest size
 constexpr int kMaxHalfPoints = 3276;  // 1638 pt: Word's largest size
 
+// One character that is no text: a C1 control or a private use code point,
+// what poppler gives for a glyph of a font without a Unicode mapping.
+bool isUnmappedSymbol(const std::u32string& text)
+{
+    if (text.size() != 1)
+        return false;
+    const char32_t c = text.front();
+    return (c >= 0x80 && c <= 0x9F) || (c >= 0xE000 && c <= 0xF8FF);
+}
+
 } // namespace
 
 CharFormat FontCache::formatFor(const pdf::TextWord& word)
@@ -100,8 +110,14 @@ PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
             for (const pdf::TextLine& line : block.lines) {
                 Line l;
                 l.words.reserve(line.words.size());
+                bool markerFromSymbolFont = false;
                 for (const pdf::TextWord& word : line.words) {
                     std::u32string text = normalizeText(word.text);
+                    if (l.words.empty() && isUnmappedSymbol(word.text)) {
+                        // A list bullet drawn from a symbol font that gives no text for it.
+                        text.assign(1, U'•');
+                        markerFromSymbolFont = true;
+                    }
                     if (text.empty())
                         continue;
                     Word w;
@@ -118,6 +134,14 @@ PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
                 if (l.words.empty())
                     continue;
                 measureLine(l);
+                if (markerFromSymbolFont && l.words.size() > 1) {
+                    // Such fonts often claim a size far from the text's: the bullet takes the line's.
+                    l.words.front().format.halfPoints = static_cast<int>(std::lround(l.fontSize * kHalfPointsPerPoint));
+                    l.words.front().fontSize = l.fontSize;
+                    l.words.front().box.yMin = std::max(l.words.front().box.yMin, l.words[1].box.yMin);
+                    l.words.front().box.yMax = std::min(l.words.front().box.yMax, l.words[1].box.yMax);
+                    measureLine(l);
+                }
                 b.lines.push_back(std::move(l));
             }
             if (!b.lines.empty())

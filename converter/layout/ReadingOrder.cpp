@@ -39,8 +39,10 @@ bool isNumberLike(const std::u32string& text)
 {
     if (text.empty() || text.size() > kNumberFragmentMaxChars)
         return false;
-    bool digit = false;
-    for (char32_t c : text) {
+    // An appendix or section label set apart from its title: "A", "B.2".
+    const bool letterLabel = text.front() >= U'A' && text.front() <= U'Z' && (text.size() == 1 || text[1] == U'.');
+    bool digit = letterLabel;
+    for (char32_t c : letterLabel ? text.substr(1) : text) {
         if (c >= U'0' && c <= U'9')
             digit = true;
         else if (std::u32string_view(U"()[].,–-— ").find(c) == std::u32string_view::npos)

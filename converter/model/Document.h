@@ -41,6 +41,7 @@ struct ParagraphFormat {
     int spaceBefore = 0;
     int spaceAfter = 0;
     int lineSpacing = 240;    // 240ths of a line (240 = single); "auto" rule
+    int exactLineSpacing = 0; // twips between baselines ("exactly" rule); 0: lineSpacing holds
     int headingLevel = 0;     // 0: body text (Normal), 1..3: Heading 1..3
 
     bool operator==(const ParagraphFormat&) const = default;

@@ -336,6 +336,44 @@ private slots:
         QVERIFY(!endsWithLeaders(U"A sentence ends here. 12"));
     }
 
+    // Chinese text keeps the PDF's line pitch exactly (CJK fonts' own line
+    // heights differ between readers); Latin text keeps the proportional rule.
+    // A bullet from a font with no Unicode mapping reads as "•" at the text's size.
+    void chineseLinesAndUnmappedBullets()
+    {
+        pdf::PageText p = page(1);
+        test::addBlock(p, {LineSpec{U"中文第一行很长的文字内容继续写下去直到行尾为止", 72, 100, 10},
+                           LineSpec{U"中文第二行很长的文字内容继续写下去直到行尾为止", 72, 115, 10},
+                           LineSpec{U"第三行。", 72, 130, 10}});
+        test::addBlock(p, {LineSpec{U"\u0088 http://www.ctex.org 主页", 90, 200, 10}});
+        auto& bullet = p.flows.back().blocks.back().lines.back().words.front();
+        bullet.fontSize = 23;
+        bullet.box.yMin -= 20;
+        test::addBlock(p, {LineSpec{U"Stray \u0088control", 72, 300, 10}});
+        const Document doc = buildDocument({p}, {});
+        const auto& ps = doc.sections.at(0).paragraphs;
+        QCOMPARE(ps.size(), std::size_t(3));
+        QCOMPARE(ps[0].format.exactLineSpacing, 15 * 20);
+        QCOMPARE(textOf(ps[1]), u"• http://www.ctex.org 主页"_qs);
+        QCOMPARE(ps[1].runs.front().format.halfPoints, 20);
+        QCOMPARE(textOf(ps[2]), u"Stray control"_qs);
+        QCOMPARE(ps[2].format.exactLineSpacing, 0);
+    }
+
+    // "A" set apart from its title "关于 FAQ" on one baseline is one heading.
+    void sectionLabelsJoinTheirTitles()
+    {
+        pdf::PageText p = page(1);
+        test::addBlock(p, {LineSpec{U"A", 72, 100, 14, true}});
+        test::addBlock(p, {LineSpec{U"关于 FAQ", 110, 100, 14, true}});
+        test::addBlock(p, {LineSpec{filler(U"Body", 80), 72, 130}, LineSpec{U"ends here.", 72, 142}});
+        const Document doc = buildDocument({p}, {});
+        const auto& ps = doc.sections.at(0).paragraphs;
+        QCOMPARE(ps.size(), std::size_t(2));
+        QCOMPARE(textOf(ps[0]), u"A 关于 FAQ"_qs);
+        QCOMPARE(ps[0].format.headingLevel, 1);
+    }
+
     // Page numbers set between dashes, on alternate sides of the foot.
     void decoratedPageNumbersBecomeFields()
     {
