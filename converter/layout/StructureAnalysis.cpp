@@ -111,12 +111,19 @@ using WordKey = std::tuple<std::size_t, std::size_t, std::size_t, std::size_t>; 
 // "Chapter 3" stays the same over many pages and stays text.
 void findPageNumbers(const std::vector<PageLines>& pages, const std::vector<Candidate*>& place, std::set<WordKey>& numbers)
 {
-    std::map<std::pair<std::u32string, std::size_t>, std::vector<const Candidate*>> byPattern; // pattern, word count
-    for (const Candidate* c : place)
-        byPattern[{c->pattern, lineOf(pages, *c).words.size()}].push_back(c);
+    // Lines of one pattern, word count and third of the page: a chapter
+    // number at the left of a head and the page number at its right are
+    // both "#" but count differently.
+    std::map<std::tuple<std::u32string, std::size_t, int>, std::vector<const Candidate*>> byPattern;
+    for (const Candidate* c : place) {
+        const Line& line = lineOf(pages, *c);
+        const int third = static_cast<int>(3 * (line.left() + line.right()) / 2 / std::max(pages[c->page].width, 1.0));
+        byPattern[{c->pattern, line.words.size(), third}].push_back(c);
+    }
     for (auto& [key, occ] : byPattern) {
+        const std::size_t wordCount = std::get<1>(key);
         std::sort(occ.begin(), occ.end(), [](const Candidate* a, const Candidate* b) { return a->page < b->page; });
-        for (std::size_t k = 0; k < key.second; ++k) {
+        for (std::size_t k = 0; k < wordCount; ++k) {
             std::size_t pairs = 0, counting = 0;
             for (std::size_t i = 0; i + 1 < occ.size(); ++i) {
                 const std::u32string& a = lineOf(pages, *occ[i]).words[k].text;
