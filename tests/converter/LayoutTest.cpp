@@ -395,6 +395,28 @@ private slots:
         QCOMPARE(QString::fromStdU16String(runs[0].text + runs[2].text), u"––"_qs);
     }
 
+    // "5   PACKAGE OPTIONS   20": the chapter number and the page number are
+    // both lone numbers at one place; only the one counting with the pages is a field.
+    void chapterNumberAndPageNumberInOneHead()
+    {
+        std::vector<pdf::PageText> pages;
+        for (int n = 1; n <= 4; ++n) {
+            const std::string digits = std::to_string(n + 19);
+            pages.push_back(page(n));
+            test::addBlock(pages.back(), {LineSpec{U"5", 72, 40, 9}});
+            test::addBlock(pages.back(), {LineSpec{U"PACKAGE OPTIONS", 90, 40, 9}});
+            test::addBlock(pages.back(), {LineSpec{std::u32string(digits.begin(), digits.end()), 500, 40, 9}});
+            test::addBlock(pages.back(), {LineSpec{U"Body.", 72, 200}});
+        }
+        const Document doc = buildDocument(pages, {});
+        QCOMPARE(doc.sections.size(), std::size_t(1));
+        const auto& head = doc.sections[0].header;
+        QCOMPARE(head.size(), std::size_t(1));
+        QCOMPARE(textOf(head[0]), u"5\tPACKAGE OPTIONS\t20"_qs);
+        for (std::size_t k = 0; k < head[0].runs.size(); ++k)
+            QCOMPARE(head[0].runs[k].pageNumberField, k + 1 == head[0].runs.size());
+    }
+
     // Without running heads, the first lines of the pages stand at one height
     // but read differently: they stay in the body.
     void firstLinesAtTheTopStayInTheBody()
