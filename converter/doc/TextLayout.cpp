@@ -55,17 +55,17 @@ private:
     {
         Grpprl special;
         special.add8(sprm::CFSpec, 1);
-        const std::uint32_t spec =
+        const std::uint32_t fieldMarkProps =
             out_.characterProps.intern(out_.characterProps.at(chp) + special.bytes());
         fields.push_back({cp() - partStart, static_cast<std::uint8_t>(kFieldBegin), kFieldTypePage});
-        put(kFieldBegin, spec);
+        put(kFieldBegin, fieldMarkProps);
         putText(u" PAGE ", chp);
         fields.push_back({cp() - partStart, static_cast<std::uint8_t>(kFieldSeparator), 0});
-        put(kFieldSeparator, spec);
+        put(kFieldSeparator, fieldMarkProps);
         std::u16string shown = cleanRunText(run.text);
         putText(shown.empty() ? u"1" : shown, chp);
         fields.push_back({cp() - partStart, static_cast<std::uint8_t>(kFieldEnd), 0x80 /* fHasSep */});
-        put(kFieldEnd, spec);
+        put(kFieldEnd, fieldMarkProps);
     }
 
     std::uint32_t characterId(const CharFormat& format)
