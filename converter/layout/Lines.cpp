@@ -91,6 +91,7 @@ void measureLine(Line& line)
     line.baseline = static_cast<double>(byBase->first) / 4.0;
     line.bold = boldChars * 2 > allChars;
     line.italic = italicChars * 2 > allChars;
+    line.allItalic = static_cast<double>(italicChars) >= kAllItalicShare * static_cast<double>(allChars);
 }
 
 PageLines collectLines(const pdf::PageText& page, FontCache& fonts)

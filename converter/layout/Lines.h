@@ -26,6 +26,7 @@ struct Line {
     double fontSize = 12;  // the size most of its characters have
     bool bold = false;     // most of its characters are bold
     bool italic = false;
+    bool allItalic = false; // italic but for a symbol or logo (at least kAllItalicShare of it)
     std::u32string text;   // words joined as they read
     bool hasCjk = false;
     bool endsWithReference = false; // a page number set apart at its end (a contents entry)
@@ -63,6 +64,8 @@ private:
     std::string m_lastName;
     int m_lastFlags = 0;
 };
+
+inline constexpr double kAllItalicShare = 0.85;
 
 PageLines collectLines(const pdf::PageText& page, FontCache& fonts);
 

@@ -78,6 +78,7 @@ std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines)
     }
     const double pitch = typicalPitch(lines);
     bool inListItem = startsListItem(lines.front().text);
+    bool italicSoFar = lines.front().allItalic; // the paragraph so far is all italic
 
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const Line& prev = lines[i - 1];
@@ -94,6 +95,8 @@ std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines)
             opens = true; // a gap, or a line that goes back up (another column)
         } else if (differentClass(prev, cur)) {
             opens = true;
+        } else if (italicSoFar && !cur.italic) {
+            opens = true; // an italic heading over its roman paragraph, no gap between them
         } else if (prev.endsWithReference || endsWithLeaders(prev.text)) {
             opens = true; // each entry of a table of contents is a paragraph
         } else if (endsShort(prev, cur, right)) {
@@ -109,6 +112,9 @@ std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines)
         if (opens) {
             starts.push_back(i);
             inListItem = startsListItem(cur.text);
+            italicSoFar = cur.allItalic;
+        } else {
+            italicSoFar = italicSoFar && cur.allItalic;
         }
     }
     return starts;

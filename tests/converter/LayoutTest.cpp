@@ -206,6 +206,22 @@ private slots:
         QCOMPARE(runs[0].format.halfPoints, 20);
     }
 
+    // An italic heading right over its paragraph, no gap, full width: two
+    // paragraphs. An italic line inside a roman paragraph splits nothing.
+    void italicHeadingsOverTheirParagraphs()
+    {
+        auto texts = [](const std::vector<LineSpec>& specs) {
+            pdf::PageText p = page(1);
+            test::addBlock(p, specs);
+            return textsOf(buildDocument({p}, {}).sections.at(0).paragraphs).size();
+        };
+        LineSpec heading{filler(U"Italic", 80), 72, 100, 10, false, true};
+        QCOMPARE(texts({heading, {filler(U"Roman", 80), 72, 112}, {U"end.", 72, 124}}), qsizetype(2));
+        LineSpec italicInside{filler(U"inside", 80), 72, 112, 10, false, true};
+        QCOMPARE(texts({{filler(U"Roman", 80), 72, 100}, italicInside, {filler(U"more", 80), 72, 124}, {U"end.", 72, 136}}),
+                 qsizetype(1));
+    }
+
     void alignmentAndIndents()
     {
         const ColumnBounds col{72, 472};
