@@ -13,6 +13,31 @@ bool overlapsVertically(const pdf::Box& a, const pdf::Box& b)
     return a.yMin < b.yMax && b.yMin < a.yMax;
 }
 
+bool overlapsHorizontally(const pdf::Box& a, const pdf::Box& b)
+{
+    return a.xMin < b.xMax && b.xMin < a.xMax;
+}
+
+// Whether block i stands beside a column that runs on above and below it: a
+// heading of the left column that happens to meet a gap between two blocks
+// of the right one. Such a block belongs to its column, not across the page.
+bool besideAColumn(const std::vector<Block>& blocks, std::size_t i)
+{
+    const pdf::Box& me = blocks[i].box;
+    for (std::size_t j = 0; j < blocks.size(); ++j) {
+        const pdf::Box& above = blocks[j].box;
+        if (j == i || overlapsHorizontally(me, above) || above.yMax > me.yMax)
+            continue;
+        for (std::size_t k = 0; k < blocks.size(); ++k) {
+            const pdf::Box& below = blocks[k].box;
+            if (k != i && k != j && !overlapsHorizontally(me, below) && below.yMin >= me.yMin
+                && overlapsHorizontally(above, below))
+                return true;
+        }
+    }
+    return false;
+}
+
 // Columns of a band: blocks grouped while their horizontal extents overlap.
 std::vector<std::vector<Block>> columnsOf(std::vector<Block> band)
 {
@@ -51,6 +76,16 @@ bool isNumberLike(const std::u32string& text)
     return digit;
 }
 
+// Whether a block other than the two stands between x `from` and `to` on the fragment's line.
+bool crossesBlock(const PageLines& page, const Block& own, const Block& owner, double from, double to, const Line& fragment)
+{
+    for (const Block& b : page.blocks)
+        if (&b != &own && &b != &owner && b.box.xMin < to && b.box.xMax > from && b.box.yMin < fragment.box.yMax
+            && b.box.yMax > fragment.box.yMin)
+            return true;
+    return false;
+}
+
 // The line of another block on `fragment`'s baseline that it ends (the
 // nearest line left of it) or, failing that, opens (the nearest right of it).
 Line* lineBeside(PageLines& page, const Block& own, const Line& fragment, double maxGap, Block** owner, bool& before)
@@ -69,6 +104,10 @@ Line* lineBeside(PageLines& page, const Block& own, const Line& fragment, double
                 const double gap = before ? fragment.left() - l.right() : l.left() - fragment.right();
                 if (gap < -slack || gap > bestGap)
                     continue;
+                const double from = before ? l.right() : fragment.right();
+                const double to = before ? fragment.left() : l.left();
+                if (crossesBlock(page, own, b, from, to, fragment))
+                    continue; // never across another column
                 best = &l;
                 bestGap = gap;
                 *owner = &b;
@@ -152,7 +191,8 @@ void orderBlocks(PageLines& page)
         bool alone = true;
         for (std::size_t j = 0; j < blocks.size() && alone; ++j)
             alone = i == j || !overlapsVertically(blocks[i].box, blocks[j].box);
-        separator[i] = alone || blocks[i].box.width() >= kSpanningShare * width || blocks[i].rotation != 0;
+        separator[i] = (alone && !besideAColumn(blocks, i)) || blocks[i].box.width() >= kSpanningShare * width
+            || blocks[i].rotation != 0;
     }
 
     page.blocks.clear();

@@ -332,6 +332,29 @@ private slots:
         QCOMPARE(textOf(doc.sections[1].paragraphs[0]), u"Body of page 14."_qs);
     }
 
+    // A heading of the left column meets the gap between two paragraphs of the
+    // right one: it stays in its column instead of cutting the page in two.
+    void headingBesideAGapStaysInItsColumn()
+    {
+        pdf::PageText p = page(1);
+        auto para = [&](const char32_t* start, double x, double first, int lines) {
+            std::vector<LineSpec> specs;
+            for (int i = 0; i < lines; ++i)
+                specs.push_back(LineSpec{i + 1 < lines ? filler(start, 40) : std::u32string(start) + U" end.", x, first + 12 * i});
+            test::addBlock(p, specs);
+        };
+        para(U"Left one", 72, 100, 8);   // baselines 100..184
+        test::addBlock(p, {LineSpec{U"Left heading", 72, 201, 10, true}});
+        para(U"Left two", 72, 220, 8);
+        para(U"Right one", 300, 100, 8); // ends at 184 + 2
+        para(U"Right two", 300, 212, 8);
+        const Document doc = buildDocument({p}, {});
+        QStringList firstWords;
+        for (const QString& t : textsOf(doc.sections.at(0).paragraphs))
+            firstWords << t.section(u' ', 0, 1);
+        QCOMPARE(firstWords, (QStringList{u"Left one"_qs, u"Left heading"_qs, u"Left two"_qs, u"Right one"_qs, u"Right two"_qs}));
+    }
+
     // Page numbers of a table of contents come in a block of their own; each
     // goes back to its entry, and every entry is a paragraph.
     void contentsEntriesKeepTheirPageNumbers()
