@@ -79,7 +79,7 @@ int main(int argc, char** argv)
         out << row(c.source.truth.name, r) << "\n";
         total += r;
         for (const QString& p : fmt::checkReadingOrder(c.source.truth, view) + fmt::checkRunningText(c.source.truth, view)
-                 + fmt::checkSections(c.source.truth, view))
+                 + fmt::checkSections(c.source.truth, view) + fmt::checkPlacedText(c.source.truth, view))
             total.misses << c.source.truth.name + QStringLiteral(": ") + p;
     }
     out << row(QStringLiteral("ALL"), total) << "\n";

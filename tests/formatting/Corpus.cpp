@@ -261,6 +261,9 @@ void twoColumns(PdfComposer& c, Prose& prose, Truth& truth)
     c.paragraph(abstract);
     truth.readingOrder << QStringLiteral("Reading Order in Two-Column Reports") << QStringLiteral("A. Writer and B. Reviewer")
                        << QStringLiteral("Abstract.");
+    // A preprint stamp up the left margin, as archives put on papers.
+    truth.placedTexts << QStringLiteral("Preprint 2612.00042 of 7 December 2026");
+    c.textUpwards(40, 600, truth.placedTexts.last(), serif(9));
 
     const double gutter = 18, width = (c.pageWidth() - 144 - gutter) / 2;
     const auto column = [&](double left, const QString& label, int count, bool withHeading) {

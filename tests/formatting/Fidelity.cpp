@@ -292,6 +292,20 @@ QStringList checkReadingOrder(const Truth& truth, const FodtView& view)
     return problems;
 }
 
+QStringList checkPlacedText(const Truth& truth, const FodtView& view)
+{
+    QStringList problems;
+    for (const QString& text : truth.placedTexts) {
+        bool found = view.findContaining(text) >= 0;
+        for (const odt::MasterPage& m : view.document().masterPages)
+            for (const odt::Paragraph& p : m.header + m.footer)
+                found = found || squeeze(p.text).text.contains(squeeze(text).text);
+        if (!found)
+            problems << QStringLiteral("%1 is lost").arg(quoted(text, 60));
+    }
+    return problems;
+}
+
 QStringList checkRunningText(const Truth& truth, const FodtView& view)
 {
     QStringList problems;

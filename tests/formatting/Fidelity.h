@@ -63,5 +63,6 @@ FidelityReport score(const Truth& truth, const FodtView& view);
 QStringList checkReadingOrder(const Truth& truth, const FodtView& view);
 QStringList checkRunningText(const Truth& truth, const FodtView& view);
 QStringList checkSections(const Truth& truth, const FodtView& view);
+QStringList checkPlacedText(const Truth& truth, const FodtView& view);
 
 } // namespace fmt

@@ -332,4 +332,15 @@ void PdfComposer::textAt(double x, double y, const QString& text, const TextStyl
     m_painter->drawText(QPointF(x, y) * kPixelsPerPoint, text);
 }
 
+void PdfComposer::textUpwards(double x, double y, const QString& text, const TextStyle& style)
+{
+    m_painter->save();
+    m_painter->translate(QPointF(x, y) * kPixelsPerPoint);
+    m_painter->rotate(-90);
+    m_painter->setFont(font(style));
+    m_painter->setPen(style.color);
+    m_painter->drawText(QPointF(0, 0), text);
+    m_painter->restore();
+}
+
 } // namespace fmt

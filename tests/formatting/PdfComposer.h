@@ -72,6 +72,8 @@ public:
     void paragraph(const ParagraphSpec& spec);
     // Text at a fixed place, baseline at y; recorded in no paragraph.
     void textAt(double x, double y, const QString& text, const TextStyle& style, Align align = Align::Left);
+    // Text turned a quarter turn anticlockwise, reading upwards from (x, y).
+    void textUpwards(double x, double y, const QString& text, const TextStyle& style);
     void newPage(const QPageSize& size, QPageLayout::Orientation orientation);
     void newPage(); // same size as the current page
 

@@ -73,6 +73,7 @@ bool Truth::save(const QString& jsonPath) const
     root[QStringLiteral("runningHead")] = runningHead;
     root[QStringLiteral("pageNumbers")] = pageNumbers;
     root[QStringLiteral("readingOrder")] = strings(readingOrder);
+    root[QStringLiteral("placedTexts")] = strings(placedTexts);
     QJsonArray pageArray;
     for (const TruthPage& p : pages)
         pageArray << QJsonObject{{QStringLiteral("width"), p.width}, {QStringLiteral("height"), p.height}};
@@ -134,6 +135,7 @@ Truth Truth::load(const QString& jsonPath, QString* error)
     t.runningHead = root[QStringLiteral("runningHead")].toString();
     t.pageNumbers = root[QStringLiteral("pageNumbers")].toBool();
     t.readingOrder = strings(root[QStringLiteral("readingOrder")]);
+    t.placedTexts = strings(root[QStringLiteral("placedTexts")]);
     for (const QJsonValue& v : root[QStringLiteral("pages")].toArray())
         t.pages << TruthPage{v[QStringLiteral("width")].toDouble(), v[QStringLiteral("height")].toDouble()};
     for (const QJsonValue& v : root[QStringLiteral("paragraphs")].toArray()) {

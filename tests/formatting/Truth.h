@@ -60,6 +60,7 @@ struct Truth {
     QString runningHead;            // empty: none
     bool pageNumbers = false;       // a page number at the foot of every page
     QStringList readingOrder;       // paragraph beginnings in the order they must be read
+    QStringList placedTexts;        // drawn outside the flow (e.g. turned on its side); must be kept
 
     bool save(const QString& jsonPath) const;
     static Truth load(const QString& jsonPath, QString* error = nullptr);
