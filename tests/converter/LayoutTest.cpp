@@ -31,11 +31,11 @@ QStringList textsOf(const std::vector<Paragraph>& ps)
     return out;
 }
 
-// Lines as the layout sees them, from specs.
-std::vector<Line> linesOf(const std::vector<LineSpec>& specs)
+// Lines as the layout sees them, from their sketches.
+std::vector<Line> linesOf(const std::vector<LineSpec>& sketches)
 {
     pdf::PageText page;
-    test::addBlock(page, specs);
+    test::addBlock(page, sketches);
     FontCache fonts;
     return collectLines(page, fonts).blocks.front().lines;
 }
@@ -132,10 +132,10 @@ private slots:
     {
         const double x = 72, size = 10, pitch = 12;
         double y = 100;
-        std::vector<LineSpec> specs;
+        std::vector<LineSpec> sketches;
         auto add = [&](std::u32string t, double dx = 0, double extra = 0, double sz = 10, bool bold = false) {
             y += extra;
-            specs.push_back(LineSpec{std::move(t), x + dx, y, sz, bold});
+            sketches.push_back(LineSpec{std::move(t), x + dx, y, sz, bold});
             y += pitch;
         };
         add(filler(U"First", 80));             // 0: paragraph 1
@@ -151,29 +151,29 @@ private slots:
         add(U"\u2022 item one that wraps");      // 10: list item
         add(U"\u2022 item two");                 // 11
         QCOMPARE(size, 10.0);
-        const auto starts = paragraphStarts(linesOf(specs));
+        const auto starts = paragraphStarts(linesOf(sketches));
         QCOMPARE(starts, (std::vector<std::size_t>{0, 3, 5, 7, 9, 10, 11}));
     }
 
     void hangingIndentKeepsItemTogether()
     {
-        std::vector<LineSpec> specs{
+        std::vector<LineSpec> sketches{
             {filler(U"1. A", 80), 72, 100},
             {filler(U"continued", 76), 92, 112},
             {U"end of it.", 92, 124},
             {filler(U"Next", 80), 72, 136},
         };
-        QCOMPARE(paragraphStarts(linesOf(specs)), (std::vector<std::size_t>{0, 3}));
+        QCOMPARE(paragraphStarts(linesOf(sketches)), (std::vector<std::size_t>{0, 3}));
     }
 
     void linesJoinIntoRuns()
     {
         pdf::PageText p = page(1);
-        std::vector<LineSpec> specs{
+        std::vector<LineSpec> sketches{
             {filler(U"Words", 73) + U" hyph-", 72, 100},
             {U"enated end and \uFB01ne.", 72, 112},
         };
-        test::addBlock(p, specs);
+        test::addBlock(p, sketches);
         LineSpec cjk{U"中文第一行很长的文字内容继续写下去直到行尾为止", 72, 140};
         LineSpec cjk2{U"第二行。", 72, 152};
         test::addBlock(p, {cjk, cjk2});
@@ -210,9 +210,9 @@ private slots:
     // paragraphs. An italic line inside a roman paragraph splits nothing.
     void italicHeadingsOverTheirParagraphs()
     {
-        auto texts = [](const std::vector<LineSpec>& specs) {
+        auto texts = [](const std::vector<LineSpec>& sketches) {
             pdf::PageText p = page(1);
-            test::addBlock(p, specs);
+            test::addBlock(p, sketches);
             return textsOf(buildDocument({p}, {}).sections.at(0).paragraphs).size();
         };
         LineSpec heading{filler(U"Italic", 80), 72, 100, 10, false, true};
@@ -225,8 +225,8 @@ private slots:
     void alignmentAndIndents()
     {
         const ColumnBounds col{72, 472};
-        auto format = [&](const std::vector<LineSpec>& specs) {
-            const auto lines = linesOf(specs);
+        auto format = [&](const std::vector<LineSpec>& sketches) {
+            const auto lines = linesOf(sketches);
             return inferParagraphFormat(lines, 0, lines.size(), col);
         };
         // 80 chars at 5 pt = 400 pt: exactly the column.
@@ -338,10 +338,10 @@ private slots:
     {
         pdf::PageText p = page(1);
         auto para = [&](const char32_t* start, double x, double first, int lines) {
-            std::vector<LineSpec> specs;
+            std::vector<LineSpec> sketches;
             for (int i = 0; i < lines; ++i)
-                specs.push_back(LineSpec{i + 1 < lines ? filler(start, 40) : std::u32string(start) + U" end.", x, first + 12 * i});
-            test::addBlock(p, specs);
+                sketches.push_back(LineSpec{i + 1 < lines ? filler(start, 40) : std::u32string(start) + U" end.", x, first + 12 * i});
+            test::addBlock(p, sketches);
         };
         para(U"Left one", 72, 100, 8);   // baselines 100..184
         test::addBlock(p, {LineSpec{U"Left heading", 72, 201, 10, true}});
@@ -476,13 +476,13 @@ private slots:
         pdf::PageText p = page(1);
         double y = 80;
         auto block = [&](std::u32string t, double size, bool bold, int lines = 1) {
-            std::vector<LineSpec> specs;
+            std::vector<LineSpec> sketches;
             for (int i = 0; i < lines; ++i) {
-                specs.push_back(LineSpec{i + 1 < lines ? filler(t.c_str(), 80) : t, 72, y, size, bold});
+                sketches.push_back(LineSpec{i + 1 < lines ? filler(t.c_str(), 80) : t, 72, y, size, bold});
                 y += size * 1.2;
             }
             y += 20;
-            test::addBlock(p, specs);
+            test::addBlock(p, sketches);
         };
         block(U"Chapter One", 20, true);
         block(U"Body text of the chapter, long enough to be the body.", 10, false, 4);

@@ -21,13 +21,13 @@ struct LineSpec {
     std::uint32_t color = 0;
 };
 
-// Words of `spec.text` split at spaces; CJK text becomes one word per line.
-inline pdf::TextLine makeLine(const LineSpec& spec)
+// Words of `sketch.text` split at spaces; CJK text becomes one word per line.
+inline pdf::TextLine makeLine(const LineSpec& sketch)
 {
     pdf::TextLine line;
-    double x = spec.x;
+    double x = sketch.x;
     std::size_t start = 0;
-    const std::u32string& t = spec.text;
+    const std::u32string& t = sketch.text;
     while (start <= t.size()) {
         std::size_t end = t.find(U' ', start);
         if (end == std::u32string::npos)
@@ -36,17 +36,17 @@ inline pdf::TextLine makeLine(const LineSpec& spec)
             pdf::TextWord w;
             w.text = t.substr(start, end - start);
             const bool wide = w.text.front() >= 0x2E80;
-            const double width = static_cast<double>(w.text.size()) * spec.size * (wide ? 1.0 : kCharEm);
-            w.box = {x, spec.baseline - spec.size * 0.8, x + width, spec.baseline + spec.size * 0.2};
-            w.baseline = spec.baseline;
-            w.fontSize = spec.size;
-            w.fontName = spec.font;
-            w.bold = spec.bold;
-            w.italic = spec.italic;
-            w.colorRgb = spec.color;
+            const double width = static_cast<double>(w.text.size()) * sketch.size * (wide ? 1.0 : kCharEm);
+            w.box = {x, sketch.baseline - sketch.size * 0.8, x + width, sketch.baseline + sketch.size * 0.2};
+            w.baseline = sketch.baseline;
+            w.fontSize = sketch.size;
+            w.fontName = sketch.font;
+            w.bold = sketch.bold;
+            w.italic = sketch.italic;
+            w.colorRgb = sketch.color;
             w.spaceAfter = end < t.size();
             line.words.push_back(w);
-            x += width + spec.size * kCharEm;
+            x += width + sketch.size * kCharEm;
         }
         start = end + 1;
     }
@@ -63,8 +63,8 @@ inline pdf::TextFlow& addBlock(pdf::PageText& page, const std::vector<LineSpec>&
     pdf::TextFlow& flow = page.flows[static_cast<std::size_t>(flowIndex)];
     pdf::TextBlock& block = flow.blocks.emplace_back();
     bool first = true;
-    for (const LineSpec& spec : lines) {
-        block.lines.push_back(makeLine(spec));
+    for (const LineSpec& sketch : lines) {
+        block.lines.push_back(makeLine(sketch));
         for (const auto& w : block.lines.back().words) {
             if (first) {
                 block.box = w.box;
