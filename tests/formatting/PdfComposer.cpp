@@ -144,7 +144,7 @@ QFont PdfComposer::font(const TextStyle& style)
     return f;
 }
 
-std::vector<PdfComposer::Token> PdfComposer::tokens(const ParagraphSpec& spec)
+std::vector<PdfComposer::Token> PdfComposer::tokens(const ParagraphSpec& request)
 {
     std::vector<Token> out;
     QString word;
@@ -153,13 +153,13 @@ std::vector<PdfComposer::Token> PdfComposer::tokens(const ParagraphSpec& spec)
     auto flush = [&] {
         if (word.isEmpty())
             return;
-        const QFontMetricsF metrics(font(spec.pieces[static_cast<std::size_t>(wordPiece)].style), m_writer.get());
+        const QFontMetricsF metrics(font(request.pieces[static_cast<std::size_t>(wordPiece)].style), m_writer.get());
         out.push_back(Token{word, wordPiece, metrics.horizontalAdvance(word) / kPixelsPerPoint, out.empty() ? 0 : pendingSpace});
         word.clear();
         pendingSpace = 0;
     };
-    for (std::size_t i = 0; i < spec.pieces.size(); ++i) {
-        const Piece& piece = spec.pieces[i];
+    for (std::size_t i = 0; i < request.pieces.size(); ++i) {
+        const Piece& piece = request.pieces[i];
         const QFontMetricsF metrics(font(piece.style), m_writer.get());
         flush(); // a new piece starts a new token, glued when no space comes between
         for (const QChar c : piece.text) {
@@ -182,9 +182,9 @@ std::vector<PdfComposer::Token> PdfComposer::tokens(const ParagraphSpec& spec)
     return out;
 }
 
-void PdfComposer::drawToken(const Token& token, const ParagraphSpec& spec, double x, double baseline)
+void PdfComposer::drawToken(const Token& token, const ParagraphSpec& request, double x, double baseline)
 {
-    const TextStyle& style = spec.pieces[static_cast<std::size_t>(token.piece)].style;
+    const TextStyle& style = request.pieces[static_cast<std::size_t>(token.piece)].style;
     double shift = 0;
     if (style.position == Position::Superscript)
         shift = -kScriptShift * style.size;
@@ -195,14 +195,14 @@ void PdfComposer::drawToken(const Token& token, const ParagraphSpec& spec, doubl
     m_painter->drawText(QPointF(x, baseline + shift) * kPixelsPerPoint, token.text);
 }
 
-void PdfComposer::paragraph(const ParagraphSpec& spec)
+void PdfComposer::paragraph(const ParagraphSpec& request)
 {
     startPage();
-    const std::vector<Token> all = tokens(spec);
+    const std::vector<Token> all = tokens(request);
     double largest = 0;
-    for (const Piece& p : spec.pieces)
+    for (const Piece& p : request.pieces)
         largest = std::max(largest, p.style.size);
-    const double pitch = kLinePitch * largest * spec.lineSpacing;
+    const double pitch = kLinePitch * largest * request.lineSpacing;
 
     // Break into lines.
     struct LineSpan {
@@ -210,11 +210,11 @@ void PdfComposer::paragraph(const ParagraphSpec& spec)
         double width;
     };
     std::vector<LineSpan> lines;
-    const double fullWidth = m_columnWidth - spec.leftIndent - spec.rightIndent;
+    const double fullWidth = m_columnWidth - request.leftIndent - request.rightIndent;
     std::size_t begin = 0;
     double width = 0;
     for (std::size_t i = 0; i < all.size(); ++i) {
-        const double available = fullWidth - (lines.empty() ? spec.firstLine : 0);
+        const double available = fullWidth - (lines.empty() ? request.firstLine : 0);
         const double add = (i == begin ? 0 : all[i].spaceBefore) + all[i].width;
         if (i > begin && width + add > available) {
             lines.push_back({begin, i, width});
@@ -227,42 +227,42 @@ void PdfComposer::paragraph(const ParagraphSpec& spec)
     if (begin < all.size())
         lines.push_back({begin, all.size(), width});
 
-    const double height = spec.spaceBefore + pitch * static_cast<double>(lines.size());
+    const double height = request.spaceBefore + pitch * static_cast<double>(lines.size());
     if (m_y + height > m_height - m_bottom && m_y > m_top)
         newPage();
     const bool atTop = m_y <= m_top;
     if (!atTop)
-        m_y += spec.spaceBefore;
+        m_y += request.spaceBefore;
 
     TruthParagraph truth;
     truth.page = m_page;
-    truth.align = spec.align;
+    truth.align = request.align;
     // Alignment shows only where the lines show it: a justified paragraph needs
     // two full lines, a left-aligned one of several lines one line that ends
     // clearly short of the column.
     bool ragged = lines.size() == 1;
     for (std::size_t l = 0; l + 1 < lines.size(); ++l)
-        ragged = ragged || fullWidth - (l == 0 ? spec.firstLine : 0) - lines[l].width > largest;
-    truth.judgeAlignment = spec.judgeAlignment && !(spec.align == Align::Justify && lines.size() < 3)
-        && !(spec.align == Align::Left && !ragged);
-    truth.judgeIndents = spec.judgeIndents;
-    truth.leftIndent = spec.leftIndent;
-    truth.rightIndent = spec.rightIndent;
-    truth.firstLine = spec.firstLine;
-    truth.headingLevel = spec.headingLevel;
+        ragged = ragged || fullWidth - (l == 0 ? request.firstLine : 0) - lines[l].width > largest;
+    truth.judgeAlignment = request.judgeAlignment && !(request.align == Align::Justify && lines.size() < 3)
+        && !(request.align == Align::Left && !ragged);
+    truth.judgeIndents = request.judgeIndents;
+    truth.leftIndent = request.leftIndent;
+    truth.rightIndent = request.rightIndent;
+    truth.firstLine = request.firstLine;
+    truth.headingLevel = request.headingLevel;
     truth.lines = static_cast<int>(lines.size());
-    truth.lineSpacing = spec.lineSpacing;
-    const bool body = spec.headingLevel == 0 && spec.pieces.size() == 1;
+    truth.lineSpacing = request.lineSpacing;
+    const bool body = request.headingLevel == 0 && request.pieces.size() == 1;
     if (body && m_previous.body && !atTop && m_previous.page == m_page && m_previous.column == m_columnLeft
         && m_previous.size == largest)
-        truth.gapBefore = m_previous.spaceAfter + spec.spaceBefore;
-    m_previous = Previous{m_page, m_columnLeft, largest, spec.spaceAfter, body};
+        truth.gapBefore = m_previous.spaceAfter + request.spaceBefore;
+    m_previous = Previous{m_page, m_columnLeft, largest, request.spaceAfter, body};
     QString text;
-    for (const Piece& p : spec.pieces)
+    for (const Piece& p : request.pieces)
         text += p.text;
     truth.text = simplified(text);
     m_truth.paragraphs << truth;
-    for (const Piece& p : spec.pieces) {
+    for (const Piece& p : request.pieces) {
         if (simplified(p.text).isEmpty())
             continue;
         TruthRun run;
@@ -289,16 +289,16 @@ void PdfComposer::paragraph(const ParagraphSpec& spec)
     for (std::size_t l = 0; l < lines.size(); ++l) {
         const LineSpan& line = lines[l];
         const bool first = l == 0, last = l + 1 == lines.size();
-        const double left = m_columnLeft + spec.leftIndent + (first ? spec.firstLine : 0);
-        const double available = fullWidth - (first ? spec.firstLine : 0);
+        const double left = m_columnLeft + request.leftIndent + (first ? request.firstLine : 0);
+        const double available = fullWidth - (first ? request.firstLine : 0);
         const double baseline = m_y + 0.9 * largest;
         double x = left;
         double stretch = 0;
-        if (spec.align == Align::Center)
+        if (request.align == Align::Center)
             x += (available - line.width) / 2;
-        else if (spec.align == Align::Right)
+        else if (request.align == Align::Right)
             x += available - line.width;
-        else if (spec.align == Align::Justify && !last) {
+        else if (request.align == Align::Justify && !last) {
             std::size_t gaps = 0;
             for (std::size_t i = line.begin + 1; i < line.end; ++i)
                 gaps += all[i].spaceBefore > 0 || isCjk(all[i].text.front()) ? 1 : 0;
@@ -311,12 +311,12 @@ void PdfComposer::paragraph(const ParagraphSpec& spec)
                 if (all[i].spaceBefore > 0 || isCjk(all[i].text.front()))
                     x += stretch;
             }
-            drawToken(all[i], spec, x, baseline);
+            drawToken(all[i], request, x, baseline);
             x += all[i].width;
         }
         m_y += pitch;
     }
-    m_y += spec.spaceAfter;
+    m_y += request.spaceAfter;
 }
 
 void PdfComposer::textAt(double x, double y, const QString& text, const TextStyle& style, Align align)
