@@ -81,26 +81,26 @@ TextStyle positioned(TextStyle s, Position p)
     return s;
 }
 
-ParagraphSpec plain(const QString& text, TextStyle style = serif(), Align align = Align::Left)
+ParagraphRequest plain(const QString& text, TextStyle style = serif(), Align align = Align::Left)
 {
-    ParagraphSpec p;
+    ParagraphRequest p;
     p.pieces = {Piece{text, style}};
     p.align = align;
     return p;
 }
 
-ParagraphSpec pieces(std::vector<Piece> list, Align align = Align::Left)
+ParagraphRequest pieces(std::vector<Piece> list, Align align = Align::Left)
 {
-    ParagraphSpec p;
+    ParagraphRequest p;
     p.pieces = std::move(list);
     p.align = align;
     return p;
 }
 
-ParagraphSpec heading(const QString& text, int level)
+ParagraphRequest heading(const QString& text, int level)
 {
     static const TextStyle styles[] = {sans(20, true), sans(15, true), serif(12.5, true, true)};
-    ParagraphSpec p = plain(text, styles[level - 1]);
+    ParagraphRequest p = plain(text, styles[level - 1]);
     p.headingLevel = level;
     p.spaceBefore = level == 1 ? 14 : 8;
     p.spaceAfter = 6;
@@ -163,36 +163,36 @@ void characterRuns(PdfComposer& c, Prose& prose)
 void paragraphAlignment(PdfComposer& c, Prose& prose)
 {
     c.paragraph(plain(prose.next(4))); // ragged right
-    ParagraphSpec justified = plain(prose.next(5), serif(), Align::Justify);
+    ParagraphRequest justified = plain(prose.next(5), serif(), Align::Justify);
     c.paragraph(justified);
     c.paragraph(plain(prose.next(3), serif(), Align::Center));
     c.paragraph(plain(prose.next(3), serif(), Align::Right));
-    ParagraphSpec title = plain(QStringLiteral("A centred line on its own"), serif(), Align::Center);
+    ParagraphRequest title = plain(QStringLiteral("A centred line on its own"), serif(), Align::Center);
     c.paragraph(title);
     c.paragraph(plain(QStringLiteral("Signed on 7 December 2026"), serif(), Align::Right));
 
-    ParagraphSpec quote = plain(prose.next(3), serif(10, false, true), Align::Justify);
+    ParagraphRequest quote = plain(prose.next(3), serif(10, false, true), Align::Justify);
     quote.leftIndent = 36;
     quote.rightIndent = 36;
     quote.judgeIndents = true;
     c.paragraph(quote);
 
-    ParagraphSpec firstLine = plain(prose.next(3), serif(), Align::Justify);
+    ParagraphRequest firstLine = plain(prose.next(3), serif(), Align::Justify);
     firstLine.firstLine = 24;
     firstLine.judgeIndents = true;
     c.paragraph(firstLine);
-    ParagraphSpec firstLine2 = plain(prose.next(3), serif(), Align::Justify);
+    ParagraphRequest firstLine2 = plain(prose.next(3), serif(), Align::Justify);
     firstLine2.firstLine = 24;
     firstLine2.judgeIndents = true;
     c.paragraph(firstLine2);
 
-    ParagraphSpec indented = plain(prose.next(3));
+    ParagraphRequest indented = plain(prose.next(3));
     indented.leftIndent = 54;
     indented.judgeIndents = true;
     c.paragraph(indented);
 
     for (int i = 1; i <= 3; ++i) {
-        ParagraphSpec item = plain(QStringLiteral("%1. ").arg(i) + prose.next(2));
+        ParagraphRequest item = plain(QStringLiteral("%1. ").arg(i) + prose.next(2));
         item.leftIndent = 18;
         item.firstLine = -18;
         item.spaceAfter = 3;
@@ -200,14 +200,14 @@ void paragraphAlignment(PdfComposer& c, Prose& prose)
         c.paragraph(item);
     }
     for (int i = 0; i < 3; ++i) {
-        ParagraphSpec item = plain(QStringLiteral("\u2022 ") + prose.next(2));
+        ParagraphRequest item = plain(QStringLiteral("\u2022 ") + prose.next(2));
         item.leftIndent = 18;
         item.firstLine = -18;
         item.spaceAfter = 3;
         item.judgeIndents = true;
         c.paragraph(item);
     }
-    ParagraphSpec airy = plain(prose.next(4), serif(), Align::Justify);
+    ParagraphRequest airy = plain(prose.next(4), serif(), Align::Justify);
     airy.lineSpacing = 1.5;
     airy.spaceBefore = 18;
     c.paragraph(airy);
@@ -246,13 +246,13 @@ void headings(PdfComposer& c, Prose& prose)
 
 void twoColumns(PdfComposer& c, Prose& prose, Truth& truth)
 {
-    ParagraphSpec title = plain(QStringLiteral("Reading Order in Two-Column Reports"), sans(18, true), Align::Center);
+    ParagraphRequest title = plain(QStringLiteral("Reading Order in Two-Column Reports"), sans(18, true), Align::Center);
     title.headingLevel = 1;
     title.spaceAfter = 4;
     c.paragraph(title);
-    ParagraphSpec authors = plain(QStringLiteral("A. Writer and B. Reviewer, Velkaro Institute"), serif(11, false, true), Align::Center);
+    ParagraphRequest authors = plain(QStringLiteral("A. Writer and B. Reviewer, Velkaro Institute"), serif(11, false, true), Align::Center);
     c.paragraph(authors);
-    ParagraphSpec abstract = pieces({{QStringLiteral("Abstract."), serif(10, true)},
+    ParagraphRequest abstract = pieces({{QStringLiteral("Abstract."), serif(10, true)},
                                      {QStringLiteral(" ") + prose.next(4), serif(10)}},
                                     Align::Justify);
     abstract.leftIndent = 36;
@@ -348,7 +348,7 @@ void chinese(PdfComposer& c, Truth& truth)
         pc.textAt(pc.pageWidth() - 72, 42, truth.runningHead, small, Align::Right);
         pc.textAt(pc.pageWidth() / 2, pc.pageHeight() - 36, QString::number(page), serif(10), Align::Center);
     });
-    ParagraphSpec title = plain(QStringLiteral("文档格式转换技术说明"), bold(hei, 20), Align::Center);
+    ParagraphRequest title = plain(QStringLiteral("文档格式转换技术说明"), bold(hei, 20), Align::Center);
     title.headingLevel = 1;
     title.spaceAfter = 12;
     c.paragraph(title);
@@ -364,16 +364,16 @@ void chinese(PdfComposer& c, Truth& truth)
         QStringLiteral("测试使用自动生成的文档，其中每一段的格式都是已知的。结果表明绝大多数格式都能得到保留。"),
     };
     for (int s = 0; s < sections.size(); ++s) {
-        ParagraphSpec h = plain(sections[s], bold(hei, 15));
+        ParagraphRequest h = plain(sections[s], bold(hei, 15));
         h.headingLevel = 2;
         h.spaceBefore = 10;
         h.judgeAlignment = false;
         c.paragraph(h);
-        ParagraphSpec first = plain(body[s] + body[(s + 1) % body.size()], song, Align::Justify);
+        ParagraphRequest first = plain(body[s] + body[(s + 1) % body.size()], song, Align::Justify);
         first.firstLine = 22; // two characters, as Chinese text is indented
         first.judgeIndents = true;
         c.paragraph(first);
-        ParagraphSpec second = pieces({{body[(s + 2) % body.size()], song},
+        ParagraphRequest second = pieces({{body[(s + 2) % body.size()], song},
                                        {QStringLiteral("重点内容以粗体标出。"), songBold},
                                        {body[(s + 3) % body.size()], song}},
                                       Align::Justify);

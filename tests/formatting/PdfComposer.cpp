@@ -144,7 +144,7 @@ QFont PdfComposer::font(const TextStyle& style)
     return f;
 }
 
-std::vector<PdfComposer::Token> PdfComposer::tokens(const ParagraphSpec& request)
+std::vector<PdfComposer::Token> PdfComposer::tokens(const ParagraphRequest& request)
 {
     std::vector<Token> out;
     QString word;
@@ -182,7 +182,7 @@ std::vector<PdfComposer::Token> PdfComposer::tokens(const ParagraphSpec& request
     return out;
 }
 
-void PdfComposer::drawToken(const Token& token, const ParagraphSpec& request, double x, double baseline)
+void PdfComposer::drawToken(const Token& token, const ParagraphRequest& request, double x, double baseline)
 {
     const TextStyle& style = request.pieces[static_cast<std::size_t>(token.piece)].style;
     double shift = 0;
@@ -195,7 +195,7 @@ void PdfComposer::drawToken(const Token& token, const ParagraphSpec& request, do
     m_painter->drawText(QPointF(x, baseline + shift) * kPixelsPerPoint, token.text);
 }
 
-void PdfComposer::paragraph(const ParagraphSpec& request)
+void PdfComposer::paragraph(const ParagraphRequest& request)
 {
     startPage();
     const std::vector<Token> all = tokens(request);

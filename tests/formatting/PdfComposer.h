@@ -33,7 +33,7 @@ struct Piece {
     TextStyle style;
 };
 
-struct ParagraphSpec {
+struct ParagraphRequest {
     std::vector<Piece> pieces;
     Align align = Align::Left;
     double leftIndent = 0;   // from the column's left edge
@@ -69,7 +69,7 @@ public:
     void setMargins(double top, double bottom) { m_top = top; m_bottom = bottom; }
 
     // Lays out and draws a paragraph; moves to a new page first when it does not fit.
-    void paragraph(const ParagraphSpec& request);
+    void paragraph(const ParagraphRequest& request);
     // Text at a fixed place, baseline at y; recorded in no paragraph.
     void textAt(double x, double y, const QString& text, const TextStyle& style, Align align = Align::Left);
     // Text turned a quarter turn anticlockwise, reading upwards from (x, y).
@@ -93,8 +93,8 @@ private:
         double spaceBefore = 0; // width of the space before it; 0: glued to the previous token
     };
     QFont font(const TextStyle& style);
-    std::vector<Token> tokens(const ParagraphSpec& request);
-    void drawToken(const Token& token, const ParagraphSpec& request, double x, double baseline);
+    std::vector<Token> tokens(const ParagraphRequest& request);
+    void drawToken(const Token& token, const ParagraphRequest& request, double x, double baseline);
     void startPage();
 
     Truth& m_truth;
