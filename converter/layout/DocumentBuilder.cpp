@@ -1,5 +1,6 @@
 #include "DocumentBuilder.h"
 
+#include "BlockJoiner.h"
 #include "FormatInference.h"
 #include "Lines.h"
 #include "ParagraphComposer.h"
@@ -18,10 +19,16 @@ namespace {
 
 int twips(double points) { return static_cast<int>(std::lround(points * kTwipsPerPoint)); }
 
+// The extent of the page's text. Turned text (a stamp up the margin) is
+// left out when there is other text: it would widen the column that centred
+// and right-aligned lines are measured in.
 std::optional<pdf::Box> textExtent(const PageLines& page)
 {
+    const bool anyUpright = std::any_of(page.blocks.begin(), page.blocks.end(), [](const Block& b) { return b.rotation == 0; });
     std::optional<pdf::Box> box;
     for (const Block& b : page.blocks) {
+        if (anyUpright && b.rotation != 0)
+            continue;
         if (!box) {
             box = b.box;
             continue;
@@ -120,7 +127,7 @@ private:
             previousBaseline.known = false;
             return;
         }
-        auto starts = paragraphStarts(lines);
+        auto starts = paragraphStarts(lines, column);
         starts.push_back(lines.size());
         for (std::size_t k = 0; k + 1 < starts.size(); ++k) {
             const std::size_t first = starts[k], last = starts[k + 1];
@@ -128,7 +135,12 @@ private:
             p.format = inferParagraphFormat(lines, first, last, column);
             const Line& firstLine = lines[first];
             if (previousBaseline.known && firstLine.baseline > previousBaseline.baseline) {
-                const double pitch = last - first >= 3 ? typicalPitch(lines, first, last) : firstLine.fontSize * kDefaultPitchEm;
+                const double single = firstLine.fontSize * kDefaultPitchEm;
+                double pitch = last - first >= 3 ? typicalPitch(lines, first, last) : single;
+                // Readers set the extra height of proportionally spaced lines
+                // between the lines, not above the first: measure from a single line.
+                if (p.format.exactLineSpacing == 0)
+                    pitch = std::min(pitch, single);
                 p.format.spaceBefore = spaceBetween(previousBaseline.baseline, firstLine.baseline, firstLine.fontSize, pitch);
             }
             previousBaseline = PreviousLine{true, lines[last - 1].baseline};
@@ -208,8 +220,10 @@ Document DocumentBuilder::finish(const DocumentInfo& info)
 {
     std::vector<PageLines> pageLines = std::move(m_pages->lines);
     const std::vector<RunningText> running = extractRunningText(pageLines);
-    for (PageLines& page : pageLines)
+    for (PageLines& page : pageLines) {
         orderBlocks(page);
+        joinContinuedBlocks(page);
+    }
 
     Builder builder(info);
     for (std::size_t i = 0; i < pageLines.size(); ++i)

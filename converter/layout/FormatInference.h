@@ -6,20 +6,12 @@
 
 namespace pwt::layout {
 
-// The horizontal extent the paragraph's lines are laid out in (its column).
-struct ColumnBounds {
-    double left = 0;
-    double right = 0;
-    double center() const { return (left + right) / 2; }
-    double width() const { return right - left; }
-};
-
 // Fractions of the paragraph's font size (ems).
 inline constexpr double kEdgeToleranceEm = 0.5;   // a line ends "at" an edge within this
 inline constexpr double kTwoLineJustifyEm = 0.2;  // stricter for a two-line paragraph: one line to judge by
 inline constexpr double kCenterToleranceEm = 1.0; // line centre off the column centre by at most this
 inline constexpr double kAwayFromEdgeEm = 2.0;    // centred or right-aligned text keeps this off the left edge
-inline constexpr double kMinSpaceEm = 0.25;       // extra space before a paragraph smaller than this is noise
+inline constexpr double kMinSpaceEm = 0.2;        // extra space before a paragraph smaller than this is noise
 inline constexpr double kSingleLineEm = 1.17;     // Word's single line spacing for common fonts, in ems
 inline constexpr int kTwipsPerPoint = 20;
 

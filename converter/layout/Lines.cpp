@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <string_view>
 
 namespace pwt::layout {
 
@@ -22,6 +24,42 @@ bool isUnmappedSymbol(const std::u32string& text)
         return false;
     const char32_t c = text.front();
     return (c >= 0x80 && c <= 0x9F) || (c >= 0xE000 && c <= 0xF8FF);
+}
+
+bool isClosingPunctuation(char32_t c)
+{
+    return std::u32string_view(U",.;:!?)]}\"'’”、。，；：！？）」』").find(c)
+        != std::u32string_view::npos;
+}
+
+// Poppler gives a word one colour, that of its first character: the comma
+// after a red word comes out red although it was set in the text's colour.
+// Punctuation closing a word whose colour differs from the next word's takes
+// the next word's colour, as it does in the PDF.
+void uncolourTrailingPunctuation(std::vector<Word>& words)
+{
+    for (std::size_t k = 0; k + 1 < words.size(); ++k) {
+        Word& w = words[k];
+        const std::uint32_t following = words[k + 1].format.colorRgb;
+        if (w.format.colorRgb == following)
+            continue;
+        std::size_t cut = w.text.size();
+        while (cut > 0 && isClosingPunctuation(w.text[cut - 1]))
+            --cut;
+        if (cut == 0 || cut == w.text.size())
+            continue;
+        Word tail = w;
+        tail.text = w.text.substr(cut);
+        tail.format.colorRgb = following;
+        const double share = static_cast<double>(cut) / static_cast<double>(w.text.size());
+        const double split = w.box.xMin + share * w.box.width();
+        tail.box.xMin = split;
+        w.box.xMax = split;
+        w.text.resize(cut);
+        w.spaceAfter = false;
+        words.insert(words.begin() + static_cast<std::ptrdiff_t>(k + 1), std::move(tail));
+        ++k;
+    }
 }
 
 } // namespace
@@ -134,6 +172,7 @@ PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
                 }
                 if (l.words.empty())
                     continue;
+                uncolourTrailingPunctuation(l.words);
                 measureLine(l);
                 if (markerFromSymbolFont && l.words.size() > 1) {
                     // Such fonts often claim a size far from the text's: the bullet takes the line's.

@@ -35,6 +35,14 @@ struct Line {
     double right() const { return box.xMax; }
 };
 
+// The horizontal extent a paragraph's lines are laid out in (its column).
+struct ColumnBounds {
+    double left = 0;
+    double right = 0;
+    double center() const { return (left + right) / 2; }
+    double width() const { return right - left; }
+};
+
 struct Block {
     std::vector<Line> lines;
     pdf::Box box;

@@ -9,12 +9,57 @@ namespace pwt::layout {
 
 namespace {
 
+bool sizesDiffer(double a, double b)
+{
+    return std::abs(a - b) > kSizeChangeRatio * std::max(a, b);
+}
+
+bool onBaseline(const Word& w, const Line& line)
+{
+    return std::abs(w.baseline - line.baseline) <= kOffBaselineEm * line.fontSize;
+}
+
+// The text on either side of a line break, passing over raised or lowered marks.
+const Word& lastTextWord(const Line& line)
+{
+    for (auto it = line.words.rbegin(); it != line.words.rend(); ++it)
+        if (onBaseline(*it, line))
+            return *it;
+    return line.words.back();
+}
+
+const Word& firstTextWord(const Line& line)
+{
+    for (const Word& w : line.words)
+        if (onBaseline(w, line))
+            return w;
+    return line.words.front();
+}
+
+// A change of size or weight between two lines (a heading and its text).
+// A line that mixes sizes or weights within a paragraph is judged by the
+// text at the break: "... at fourteen points before settling back" / "at
+// eleven" is one paragraph although most of the first line is larger.
 bool differentClass(const Line& a, const Line& b)
 {
-    const double larger = std::max(a.fontSize, b.fontSize);
-    if (std::abs(a.fontSize - b.fontSize) > kSizeChangeRatio * larger)
-        return true;
-    return a.bold != b.bold;
+    if (!sizesDiffer(a.fontSize, b.fontSize) && a.bold == b.bold)
+        return false;
+    const Word& end = lastTextWord(a);
+    const Word& start = firstTextWord(b);
+    return sizesDiffer(end.fontSize, start.fontSize) || end.format.bold != start.format.bold;
+}
+
+double centreOf(const Line& l) { return (l.left() + l.right()) / 2; }
+
+// Two lines of centred text: one centre, and one of them clear of both
+// edges of the block (in a left-aligned or justified paragraph the lines
+// share the left edge instead).
+bool centredPair(const Line& previous, const Line& next, double blockLeft, double blockRight, double em)
+{
+    if (std::abs(centreOf(previous) - centreOf(next)) > kSameCentreEm * em)
+        return false;
+    const auto clear = [&](const Line& l) { return l.left() - blockLeft > kIndentEm * em && blockRight - l.right() > kIndentEm * em; };
+    return clear(previous) || clear(next);
 }
 
 // Width the first word of `next` would need at the end of `previous`
@@ -29,14 +74,24 @@ double firstWordWidth(const Line& next)
 
 // The previous line ended although the next line's first word would have
 // fitted after it: the writer broke the line on purpose.
-bool endsShort(const Line& previous, const Line& next, double blockRight)
+bool hadRoomFor(const Line& previous, const Line& next, double room)
 {
     if (!previous.text.empty() && isLineEndHyphen(previous.text.back()))
         return false;
     const double em = previous.fontSize;
-    const double room = blockRight - previous.right();
     const double needed = firstWordWidth(next) + (next.hasCjk ? 0.0 : kSpaceEm * em);
     return room > needed + kFitSlackEm * em;
+}
+
+bool endsShort(const Line& previous, const Line& next, double blockRight)
+{
+    return hadRoomFor(previous, next, blockRight - previous.right());
+}
+
+// A centred line has the room on both of its sides.
+bool centredEndsShort(const Line& previous, const Line& next, const ColumnBounds& column)
+{
+    return hadRoomFor(previous, next, column.width() - (previous.right() - previous.left()));
 }
 
 } // namespace
@@ -65,17 +120,36 @@ double typicalPitch(const std::vector<Line>& lines, std::size_t first, std::size
     return steps[steps.size() / 2];
 }
 
+namespace {
+
+ColumnBounds extentOf(const std::vector<Line>& lines)
+{
+    ColumnBounds c{lines.front().left(), lines.front().right()};
+    for (const Line& l : lines) {
+        c.left = std::min(c.left, l.left());
+        c.right = std::max(c.right, l.right());
+    }
+    return c;
+}
+
+} // namespace
+
 std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines)
+{
+    if (lines.empty())
+        return {};
+    return paragraphStarts(lines, extentOf(lines));
+}
+
+std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines, const ColumnBounds& givenColumn)
 {
     std::vector<std::size_t> starts;
     if (lines.empty())
         return starts;
     starts.push_back(0);
-    double left = lines.front().left(), right = lines.front().right();
-    for (const Line& l : lines) {
-        left = std::min(left, l.left());
-        right = std::max(right, l.right());
-    }
+    const ColumnBounds extent = extentOf(lines);
+    const double left = extent.left, right = extent.right;
+    const ColumnBounds column{std::min(givenColumn.left, left), std::max(givenColumn.right, right)};
     const double pitch = typicalPitch(lines);
     bool inListItem = startsListItem(lines.front().text);
     bool italicSoFar = lines.front().allItalic; // the paragraph so far is all italic
@@ -99,6 +173,8 @@ std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines)
             opens = true; // an italic heading over its roman paragraph, no gap between them
         } else if (prev.endsWithReference || endsWithLeaders(prev.text)) {
             opens = true; // each entry of a table of contents is a paragraph
+        } else if (centredPair(prev, cur, left, right, em)) {
+            opens = centredEndsShort(prev, cur, column);
         } else if (endsShort(prev, cur, right)) {
             opens = true;
         } else if (curIndented && prevFlush && !inListItem) {

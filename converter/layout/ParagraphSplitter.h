@@ -24,8 +24,16 @@ inline constexpr double kSpaceEm = 0.25;
 inline constexpr double kFitSlackEm = 0.3;
 // Sizes differing by more than this share belong to different text classes.
 inline constexpr double kSizeChangeRatio = 0.08;
+// Two lines whose centres lie this close are centred on one axis.
+inline constexpr double kSameCentreEm = 0.5;
+// A word this far above or below its line's baseline is a raised or lowered mark.
+inline constexpr double kOffBaselineEm = 0.1;
 
 // Indices of the lines that open a paragraph; the first is always 0.
+// `column` is the width the lines were set in: a centred line continues a
+// paragraph only when the line before had no room in it for its first word.
+std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines, const ColumnBounds& column);
+// The same with the block's own width as its column.
 std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines);
 
 // The usual distance between consecutive baselines of these lines.

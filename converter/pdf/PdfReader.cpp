@@ -100,31 +100,59 @@ std::uint32_t toRgb(double r, double g, double b)
     return (channel(r) << 16) | (channel(g) << 8) | channel(b);
 }
 
-TextWord convertWord(const ::TextWord* w)
+void setFont(TextWord& out, const TextFontInfo* font)
 {
-    TextWord out;
-    out.text.reserve(static_cast<std::size_t>(w->getLength()));
-    for (int i = 0; i < w->getLength(); ++i)
-        out.text += static_cast<char32_t>(*w->getChar(i));
-    w->getBBox(&out.box.xMin, &out.box.yMin, &out.box.xMax, &out.box.yMax);
-    out.baseline = w->getBaseline();
-    out.fontSize = w->getFontSize();
-    if (w->getLength() > 0) {
-        // One font per word: a word rarely mixes fonts, and a run cannot
-        // start inside a word in the document anyway.
-        const TextFontInfo* font = w->getFontInfo(0);
-        if (const GooString* name = font->getFontName())
-            out.fontName = name->toStr();
-        out.bold = font->isBold();
-        out.italic = font->isItalic();
-        out.fixedWidth = font->isFixedWidth();
-        out.serif = font->isSerif();
-    }
+    if (const GooString* name = font->getFontName())
+        out.fontName = name->toStr();
+    out.bold = font->isBold();
+    out.italic = font->isItalic();
+    out.fixedWidth = font->isFixedWidth();
+    out.serif = font->isSerif();
+}
+
+// Poppler's word, cut where the font changes: poppler joins characters by
+// position alone, so a line of Chinese with a bold phrase inside comes as one
+// word of two fonts.
+void appendWord(const ::TextWord* w, std::vector<TextWord>& out)
+{
+    const int length = w->getLength();
     double r = 0, g = 0, b = 0;
     w->getColor(&r, &g, &b);
-    out.colorRgb = toRgb(r, g, b);
-    out.spaceAfter = w->getSpaceAfter();
-    return out;
+    TextWord base;
+    base.baseline = w->getBaseline();
+    base.fontSize = w->getFontSize();
+    base.colorRgb = toRgb(r, g, b);
+    if (length == 0) {
+        w->getBBox(&base.box.xMin, &base.box.yMin, &base.box.xMax, &base.box.yMax);
+        base.spaceAfter = w->getSpaceAfter();
+        out.push_back(std::move(base));
+        return;
+    }
+    for (int start = 0; start < length;) {
+        const TextFontInfo* font = w->getFontInfo(start);
+        int end = start + 1;
+        while (end < length && w->getFontInfo(end) == font)
+            ++end;
+        TextWord piece = base;
+        piece.text.reserve(static_cast<std::size_t>(end - start));
+        for (int i = start; i < end; ++i) {
+            piece.text += static_cast<char32_t>(*w->getChar(i));
+            Box c;
+            w->getCharBBox(i, &c.xMin, &c.yMin, &c.xMax, &c.yMax);
+            if (i == start) {
+                piece.box = c;
+            } else {
+                piece.box.xMin = std::min(piece.box.xMin, c.xMin);
+                piece.box.yMin = std::min(piece.box.yMin, c.yMin);
+                piece.box.xMax = std::max(piece.box.xMax, c.xMax);
+                piece.box.yMax = std::max(piece.box.yMax, c.yMax);
+            }
+        }
+        setFont(piece, font);
+        piece.spaceAfter = end == length && w->getSpaceAfter();
+        out.push_back(std::move(piece));
+        start = end;
+    }
 }
 
 } // namespace
@@ -253,7 +281,7 @@ bool PdfReader::readPage(int number, PageText& page)
             for (const ::TextLine* line = block->getLines(); line; line = line->getNext()) {
                 TextLine& outLine = outBlock.lines.emplace_back();
                 for (const ::TextWord* word = line->getWords(); word; word = word->getNext()) {
-                    outLine.words.push_back(convertWord(word));
+                    appendWord(word, outLine.words);
                     outBlock.rotation = word->getRotation();
                 }
             }

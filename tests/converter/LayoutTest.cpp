@@ -498,6 +498,76 @@ private slots:
         QCOMPARE(levels, (std::vector<int>{1, 0, 2, 0, 3, 0, 0}));
     }
 
+    // Poppler starts a block at every line of a paragraph set at 1.5 lines,
+    // and where the size changes inside a paragraph: such blocks are one
+    // paragraph again. A full-width heading over its text stays apart.
+    void paragraphsPopplerSplitAreWholeAgain()
+    {
+        pdf::PageText p = page(1);
+        for (int i = 0; i < 3; ++i)
+            test::addBlock(p, {LineSpec{filler(U"Spaced", 80), 72, 100.0 + 18 * i}});
+        test::addBlock(p, {LineSpec{U"last spaced line.", 72, 154}});
+        // "small, LARGE LARGE LARGE, small" over two lines: most of the first is larger.
+        test::addBlock(p, {LineSpec{filler(U"Mixed", 80), 72, 200}});
+        auto& mixed = p.flows.back().blocks.back().lines.back().words;
+        for (std::size_t k = 2; k + 2 < mixed.size(); ++k)
+            mixed[k].fontSize = 14;
+        test::addBlock(p, {LineSpec{U"and back to ten.", 72, 214}});
+        test::addBlock(p, {LineSpec{filler(U"Heading", 57), 72, 250, 14, true}});
+        test::addBlock(p, {LineSpec{filler(U"Body", 80), 72, 266}, LineSpec{U"end.", 72, 278}});
+        const Document doc = buildDocument({p}, {});
+        const auto& ps = doc.sections.at(0).paragraphs;
+        const QStringList texts = textsOf(ps);
+        QCOMPARE(texts.size(), qsizetype(4));
+        QVERIFY(texts[0].startsWith(u"Spaced"_qs) && texts[0].endsWith(u"last spaced line."_qs));
+        QVERIFY2(ps[0].format.lineSpacing >= 340, QByteArray::number(ps[0].format.lineSpacing));
+        QVERIFY(texts[1].startsWith(u"Mixed"_qs) && texts[1].endsWith(u"and back to ten."_qs));
+        QCOMPARE(ps[1].format.headingLevel, 0);
+        QVERIFY(texts[2].startsWith(u"Heading"_qs));
+        QVERIFY(ps[2].format.headingLevel > 0);
+        QVERIFY(texts[3].startsWith(u"Body"_qs));
+    }
+
+    // A centred paragraph whose lines nearly fill the column is one paragraph;
+    // a centred title over its author's name (room for the name beside the
+    // title) is two. A stamp up the margin does not move the page's centre.
+    void centredLinesAndTheirParagraphs()
+    {
+        pdf::PageText p = page(1);
+        test::addBlock(p, {LineSpec{U"Title Of The Paper", 72 + (400 - 90) / 2.0, 80, 10}, // 18 chars: 90 pt
+                           LineSpec{U"A. Writer", 72 + (400 - 45) / 2.0, 92, 10}});
+        test::addBlock(p, {LineSpec{filler(U"Centred", 76), 82, 120}, LineSpec{filler(U"nearly", 78), 77, 132},
+                           LineSpec{U"short last line", 72 + (400 - 75) / 2.0, 144}});
+        test::addBlock(p, {LineSpec{filler(U"Body", 80), 72, 170}, LineSpec{U"end.", 72, 182}});
+        test::addBlock(p, {LineSpec{U"arXiv:2612.00001v1", 32, 500}}).blocks.back().rotation = 3;
+        const Document doc = buildDocument({p}, {});
+        const auto& ps = doc.sections.at(0).paragraphs;
+        const QStringList texts = textsOf(ps);
+        QCOMPARE(texts.mid(0, 3), (QStringList{u"Title Of The Paper"_qs, u"A. Writer"_qs, texts[2]}));
+        QVERIFY2(texts[2].startsWith(u"Centred"_qs) && texts[2].endsWith(u"short last line"_qs), qPrintable(texts[2]));
+        for (int i : {0, 1, 2})
+            QCOMPARE(ps[static_cast<std::size_t>(i)].format.alignment, Alignment::Center);
+        QCOMPARE(ps[3].format.alignment, Alignment::Justify);
+        QCOMPARE(doc.sections[0].page.marginLeft, 72 * 20);
+    }
+
+    // Poppler gives a word the colour of its first character: a comma after
+    // a red word is the text's colour again.
+    void punctuationAfterAColouredWord()
+    {
+        pdf::PageText p = page(1);
+        test::addBlock(p, {LineSpec{U"plain red words, then plain.", 72, 100}});
+        auto& words = p.flows.back().blocks.back().lines.back().words;
+        words[1].colorRgb = words[2].colorRgb = 0xC00000;
+        const Document doc = buildDocument({p}, {});
+        const auto& runs = doc.sections.at(0).paragraphs.at(0).runs;
+        QCOMPARE(runs.size(), std::size_t(3));
+        QCOMPARE(QString::fromStdU16String(runs[1].text), u"red words"_qs);
+        QCOMPARE(runs[1].format.colorRgb, 0xC00000u);
+        QCOMPARE(QString::fromStdU16String(runs[2].text), u", then plain."_qs);
+        QCOMPARE(runs[2].format.colorRgb, 0u);
+    }
+
     void pageSetupKeepsRoomForText()
     {
         const pdf::Box lone{10, 10, 20, 20};

@@ -1,7 +1,5 @@
-// Issue-level checks of pwt's formatting on the generated formatting set.
-// One source, two programs: tst_formatting runs the checks pwt meets today,
-// tst_formatting_fidelity (FORMATTING_PENDING) the ones it does not meet yet.
-// A check moves from the second to the first by flipping its row's flag.
+// Checks of pwt's formatting on the generated formatting set: each PDF is
+// converted by the real pwt and read back through LibreOffice's flat ODF.
 #include "ExternalReaders.h"
 #include "Fidelity.h"
 #include "FormattingRun.h"
@@ -15,62 +13,20 @@ using namespace fmt;
 
 namespace {
 
-#ifndef FORMATTING_PENDING
-#define FORMATTING_PENDING 0
-#endif
-constexpr bool kPending = FORMATTING_PENDING;
-
 const QStringList kDocuments = {QStringLiteral("character-runs"), QStringLiteral("paragraph-alignment"),
                                 QStringLiteral("headings"),       QStringLiteral("two-columns"),
                                 QStringLiteral("running-heads"),  QStringLiteral("page-sections"),
                                 QStringLiteral("chinese")};
 
-// Check and document pairs that the current pwt does not pass yet (see the
-// fidelity program's output for why).
-struct Pending {
-    const char* check;
-    const char* document;
-};
-const Pending kNotYet[] = {
-    {"characterFormats", "character-runs"},      // a line mostly of 14 pt in an 11 pt paragraph splits it
-    {"characterFormats", "paragraph-alignment"}, // the 1.5-spaced paragraph falls apart into lines
-    {"characterFormats", "chinese"},             // a bold CJK phrase inside a line comes out regular
-    {"coloursAndScripts", "character-runs"},     // a word's colour spreads to the punctuation glued to it
-    {"paragraphsKeptWhole", "character-runs"},
-    {"paragraphsKeptWhole", "paragraph-alignment"},
-    {"alignment", "paragraph-alignment"},        // centred paragraphs of nearly full lines
-    {"alignment", "two-columns"},                // the stamp up the margin moves the centre of the page
-    {"spacing", "paragraph-alignment"},          // 3 pt between list items comes out as none
-    {"headings", "character-runs"},              // the mixed-size line made Heading 1
-    {"targets", "all"},                          // alignment under 95%
-};
-
-bool pending(const char* check, const QString& document)
-{
-    for (const Pending& p : kNotYet)
-        if (qstrcmp(p.check, check) == 0 && document == QLatin1String(p.document))
-            return true;
-    return false;
-}
-
-// Rows for the documents `check` applies to, those this program runs.
-void rows(const char* check, const QStringList& documents = kDocuments)
+// A row for each document a check applies to.
+void rows(const QStringList& documents = kDocuments)
 {
     QTest::addColumn<QString>("document");
-    bool any = false;
     for (const QString& d : documents)
-        if (pending(check, d) == kPending) {
-            QTest::newRow(qPrintable(d)) << d;
-            any = true;
-        }
-    if (!any) // QtTest runs a test with no rows once without data
-        QTest::newRow("none") << QString();
+        QTest::newRow(qPrintable(d)) << d;
 }
 
-#define FETCH_DOCUMENT()                                                           \
-    QFETCH(QString, document);                                                     \
-    if (document.isEmpty())                                                        \
-        QSKIP(kPending ? "passed by pwt: checked in tst_formatting" : "not met by pwt yet: see tst_formatting_fidelity")
+#define FETCH_DOCUMENT() QFETCH(QString, document)
 
 const FodtView* viewOf(const QString& document)
 {
@@ -134,16 +90,11 @@ private slots:
         QVERIFY2(run.error.isEmpty(), qPrintable(run.error));
         QCOMPARE(run.converted.size(), kDocuments.size());
         for (const Converted& c : run.converted)
-            QVERIFY2(QFileInfo::exists(c.doc) || kPending, qPrintable(c.source.truth.name + QStringLiteral(": ") + c.problem));
+            QVERIFY2(QFileInfo::exists(c.doc), qPrintable(c.source.truth.name + QStringLiteral(": ") + c.problem));
     }
 
     // The yardstick itself: each PDF holds the text, pages and fonts its truth says.
-    void generatedPdfsHoldTheirTruth_data()
-    {
-        QTest::addColumn<QString>("document");
-        for (const QString& d : kPending ? QStringList{QString()} : kDocuments)
-            QTest::newRow(d.isEmpty() ? "none" : qPrintable(d)) << d;
-    }
+    void generatedPdfsHoldTheirTruth_data() { rows(); }
     void generatedPdfsHoldTheirTruth()
     {
         FETCH_DOCUMENT();
@@ -171,10 +122,6 @@ private slots:
     {
         QTest::addColumn<QString>("document");
         QTest::addColumn<QString>("reader");
-        if (kPending) {
-            QTest::newRow("none") << QString() << QString();
-            return;
-        }
         for (const QString& d : kDocuments)
             for (const char* reader : {"antiword", "catdoc", "wvText", "LibreOffice"})
                 QTest::newRow(qPrintable(d + QChar('/') + QLatin1String(reader))) << d << QString::fromLatin1(reader);
@@ -208,14 +155,14 @@ private slots:
     }
 
     // Font family, size, bold and italic of every run.
-    void characterFormats_data() { rows("characterFormats"); }
+    void characterFormats_data() { rows(); }
     void characterFormats()
     {
         FETCH_DOCUMENT();
         CHECK_NO_MISSES(document, kRunFormat, kExactSize);
     }
 
-    void coloursAndScripts_data() { rows("coloursAndScripts", {QStringLiteral("character-runs")}); }
+    void coloursAndScripts_data() { rows({QStringLiteral("character-runs")}); }
     void coloursAndScripts()
     {
         FETCH_DOCUMENT();
@@ -223,7 +170,7 @@ private slots:
     }
 
     // Chinese text carries its font as the East Asian font.
-    void eastAsianFonts_data() { rows("eastAsianFonts", {QStringLiteral("chinese")}); }
+    void eastAsianFonts_data() { rows({QStringLiteral("chinese")}); }
     void eastAsianFonts()
     {
         FETCH_DOCUMENT();
@@ -231,14 +178,14 @@ private slots:
     }
 
     // No paragraph split into lines or merged with its neighbour.
-    void paragraphsKeptWhole_data() { rows("paragraphsKeptWhole"); }
+    void paragraphsKeptWhole_data() { rows(); }
     void paragraphsKeptWhole()
     {
         FETCH_DOCUMENT();
         CHECK_NO_MISSES(document, kParagraphs);
     }
 
-    void alignment_data() { rows("alignment"); }
+    void alignment_data() { rows(); }
     void alignment()
     {
         FETCH_DOCUMENT();
@@ -246,7 +193,7 @@ private slots:
     }
 
     // Left, right, first-line and hanging indents within 3 pt.
-    void indents_data() { rows("indents", {QStringLiteral("paragraph-alignment"), QStringLiteral("chinese")}); }
+    void indents_data() { rows({QStringLiteral("paragraph-alignment"), QStringLiteral("chinese")}); }
     void indents()
     {
         FETCH_DOCUMENT();
@@ -254,7 +201,7 @@ private slots:
     }
 
     // Space between body paragraphs within 2 pt, line spacing within a tenth.
-    void spacing_data() { rows("spacing"); }
+    void spacing_data() { rows(); }
     void spacing()
     {
         FETCH_DOCUMENT();
@@ -262,7 +209,7 @@ private slots:
     }
 
     // Headings with Word's Heading N style and outline level; body text none.
-    void headings_data() { rows("headings"); }
+    void headings_data() { rows(); }
     void headings()
     {
         FETCH_DOCUMENT();
@@ -270,7 +217,7 @@ private slots:
     }
 
     // Titles across both columns first, then each column top to bottom.
-    void readingOrder_data() { rows("readingOrder", {QStringLiteral("two-columns")}); }
+    void readingOrder_data() { rows({QStringLiteral("two-columns")}); }
     void readingOrder()
     {
         FETCH_DOCUMENT();
@@ -281,7 +228,7 @@ private slots:
     }
 
     // Text turned on its side is kept.
-    void rotatedText_data() { rows("rotatedText", {QStringLiteral("two-columns")}); }
+    void rotatedText_data() { rows({QStringLiteral("two-columns")}); }
     void rotatedText()
     {
         FETCH_DOCUMENT();
@@ -292,7 +239,7 @@ private slots:
     }
 
     // Running heads in the header, page numbers as PAGE fields in the footer, neither in the body.
-    void runningText_data() { rows("runningText", {QStringLiteral("running-heads"), QStringLiteral("chinese")}); }
+    void runningText_data() { rows({QStringLiteral("running-heads"), QStringLiteral("chinese")}); }
     void runningText()
     {
         FETCH_DOCUMENT();
@@ -303,7 +250,7 @@ private slots:
     }
 
     // Each page's text lies in a section of that page's size and orientation.
-    void sections_data() { rows("sections", {QStringLiteral("page-sections"), QStringLiteral("chinese"), QStringLiteral("running-heads")}); }
+    void sections_data() { rows({QStringLiteral("page-sections"), QStringLiteral("chinese"), QStringLiteral("running-heads")}); }
     void sections()
     {
         FETCH_DOCUMENT();
@@ -321,10 +268,8 @@ private slots:
     }
 
     // The issue's measures over the whole set: 95% each.
-    void targets_data() { rows("targets", {QStringLiteral("all")}); }
     void targets()
     {
-        FETCH_DOCUMENT();
         FidelityReport total;
         for (const Converted& c : FormattingRun::instance().converted) {
             const FodtView* view = FormattingRun::instance().view(c.source.truth.name);

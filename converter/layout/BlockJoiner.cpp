@@ -1,0 +1,94 @@
+#include "BlockJoiner.h"
+
+#include "FormatInference.h"
+#include "ParagraphSplitter.h"
+#include "TextRules.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pwt::layout {
+
+namespace {
+
+bool sameClass(const Line& a, const Line& b)
+{
+    return std::abs(a.fontSize - b.fontSize) <= kSizeChangeRatio * std::max(a.fontSize, b.fontSize) && a.bold == b.bold;
+}
+
+double stepBetween(const Line& upper, const Line& lower) { return lower.baseline - upper.baseline; }
+
+// The earlier block's last line runs on into the later block's first line.
+bool runsOn(const Block& earlier, const Block& later)
+{
+    const Line& last = earlier.lines.back();
+    const Line& next = later.lines.front();
+    const double em = std::max(std::min(last.fontSize, next.fontSize), 1.0);
+    const double right = std::max(earlier.box.xMax, later.box.xMax);
+    const bool full = right - last.right() < kEdgeToleranceEm * em;
+    const bool sameLeft = std::abs(next.left() - last.left()) < kFlushEm * em
+        || std::abs(next.left() - earlier.box.xMin) < kFlushEm * em;
+    const bool ended = last.endsWithReference || endsWithLeaders(last.text) || startsListItem(next.text);
+    return full && sameLeft && !ended && stepBetween(last, next) > 0;
+}
+
+// Set at the usual distance: poppler split them for a change of size
+// within the paragraph (a line mixing sizes).
+bool atUsualDistance(const Block& earlier, const Block& later)
+{
+    const Line& last = earlier.lines.back();
+    const Line& next = later.lines.front();
+    const double size = std::max(last.fontSize, next.fontSize);
+    const double pitch = earlier.lines.size() >= 3 ? typicalPitch(earlier.lines) : size * kDefaultPitchEm;
+    return stepBetween(last, next) <= kParagraphGapRatio * pitch;
+}
+
+// Set at the even pitch of the lines around them: a paragraph at 1.5 or
+// double spacing, one line per block. `after` is the block after `later`.
+bool atEvenPitch(const Block& earlier, const Block& later, const Block* after)
+{
+    const Line& last = earlier.lines.back();
+    const Line& next = later.lines.front();
+    if (!sameClass(last, next))
+        return false;
+    const double em = std::max(next.fontSize, 1.0);
+    const double step = stepBetween(last, next);
+    if (step > kMaxSpacedPitchEm * em)
+        return false;
+    const auto same = [&](double other) { return std::abs(other - step) <= kSamePitchEm * em; };
+    const std::size_t n = earlier.lines.size();
+    if (n >= 2)
+        return same(stepBetween(earlier.lines[n - 2], last));
+    // The first two lines of such a paragraph: the line after them must keep the pitch.
+    return after && later.lines.size() == 1 && runsOn(later, *after) && same(stepBetween(next, after->lines.front()));
+}
+
+} // namespace
+
+void joinContinuedBlocks(PageLines& page)
+{
+    std::vector<Block> joined;
+    joined.reserve(page.blocks.size());
+    for (std::size_t i = 0; i < page.blocks.size(); ++i) {
+        Block& block = page.blocks[i];
+        const Block* after = i + 1 < page.blocks.size() && page.blocks[i + 1].flow == block.flow ? &page.blocks[i + 1] : nullptr;
+        if (!joined.empty()) {
+            Block& earlier = joined.back();
+            if (earlier.flow == block.flow && earlier.rotation == 0 && block.rotation == 0 && runsOn(earlier, block)
+                && (!sameClass(earlier.lines.back(), block.lines.front()) ? atUsualDistance(earlier, block)
+                                                                          : atEvenPitch(earlier, block, after))) {
+                earlier.lines.insert(earlier.lines.end(), std::make_move_iterator(block.lines.begin()),
+                                     std::make_move_iterator(block.lines.end()));
+                earlier.box.xMin = std::min(earlier.box.xMin, block.box.xMin);
+                earlier.box.yMin = std::min(earlier.box.yMin, block.box.yMin);
+                earlier.box.xMax = std::max(earlier.box.xMax, block.box.xMax);
+                earlier.box.yMax = std::max(earlier.box.yMax, block.box.yMax);
+                continue;
+            }
+        }
+        joined.push_back(std::move(block));
+    }
+    page.blocks = std::move(joined);
+}
+
+} // namespace pwt::layout
