@@ -2,6 +2,7 @@
 
 #include "FormatInference.h"
 #include "ParagraphSplitter.h"
+#include "ReadingOrder.h"
 #include "TextRules.h"
 
 #include <algorithm>
@@ -18,16 +19,22 @@ bool sameClass(const Line& a, const Line& b)
 
 double stepBetween(const Line& upper, const Line& lower) { return lower.baseline - upper.baseline; }
 
-// The earlier block's last line runs on into the later block's first line.
-bool runsOn(const Block& earlier, const Block& later)
+// The earlier block's last line runs on into the later block's first line:
+// the line had no room left in its column for the next one's first word.
+// (Cells of a table, one below the other, have room beside them.)
+bool runsOn(const Block& earlier, const Block& later, double columnRight)
 {
     const Line& last = earlier.lines.back();
     const Line& next = later.lines.front();
     const double em = std::max(std::min(last.fontSize, next.fontSize), 1.0);
-    const double right = std::max(earlier.box.xMax, later.box.xMax);
-    const bool full = right - last.right() < kEdgeToleranceEm * em;
+    const double room = columnRight - last.right();
+    // A line of a listing ends far short of the edge before a long word.
+    const bool full = room < kMaxRoomLeftEm * em && !nextWordFitted(last, next, room);
     const bool sameLeft = std::abs(next.left() - last.left()) < kFlushEm * em
         || std::abs(next.left() - earlier.box.xMin) < kFlushEm * em;
+    // The lines of a listing are lines: poppler's blocks stay as they are.
+    if (last.fixedWidth || next.fixedWidth)
+        return false;
     const bool ended = last.endsWithReference || endsWithLeaders(last.text) || startsListItem(next.text);
     return full && sameLeft && !ended && stepBetween(last, next) > 0;
 }
@@ -45,7 +52,7 @@ bool atUsualDistance(const Block& earlier, const Block& later)
 
 // Set at the even pitch of the lines around them: a paragraph at 1.5 or
 // double spacing, one line per block. `after` is the block after `later`.
-bool atEvenPitch(const Block& earlier, const Block& later, const Block* after)
+bool atEvenPitch(const Block& earlier, const Block& later, const Block* after, double columnRight)
 {
     const Line& last = earlier.lines.back();
     const Line& next = later.lines.front();
@@ -60,13 +67,17 @@ bool atEvenPitch(const Block& earlier, const Block& later, const Block* after)
     if (n >= 2)
         return same(stepBetween(earlier.lines[n - 2], last));
     // The first two lines of such a paragraph: the line after them must keep the pitch.
-    return after && later.lines.size() == 1 && runsOn(later, *after) && same(stepBetween(next, after->lines.front()));
+    return after && later.lines.size() == 1 && runsOn(later, *after, columnRight) && same(stepBetween(next, after->lines.front()));
 }
 
 } // namespace
 
 void joinContinuedBlocks(PageLines& page)
 {
+    const auto extent = textExtent(page);
+    if (!extent)
+        return;
+    const auto columns = columnBounds(page, *extent);
     std::vector<Block> joined;
     joined.reserve(page.blocks.size());
     for (std::size_t i = 0; i < page.blocks.size(); ++i) {
@@ -74,9 +85,12 @@ void joinContinuedBlocks(PageLines& page)
         const Block* after = i + 1 < page.blocks.size() && page.blocks[i + 1].flow == block.flow ? &page.blocks[i + 1] : nullptr;
         if (!joined.empty()) {
             Block& earlier = joined.back();
-            if (earlier.flow == block.flow && earlier.rotation == 0 && block.rotation == 0 && runsOn(earlier, block)
+            const ColumnBounds& column = columns.at(block.flow);
+            const double right = column.right;
+            const bool wide = column.width() >= kMinJoinedColumnEm * std::max(block.lines.front().fontSize, 1.0);
+            if (wide && earlier.flow == block.flow && earlier.rotation == 0 && block.rotation == 0 && runsOn(earlier, block, right)
                 && (!sameClass(earlier.lines.back(), block.lines.front()) ? atUsualDistance(earlier, block)
-                                                                          : atEvenPitch(earlier, block, after))) {
+                                                                          : atEvenPitch(earlier, block, after, right))) {
                 earlier.lines.insert(earlier.lines.end(), std::make_move_iterator(block.lines.begin()),
                                      std::make_move_iterator(block.lines.end()));
                 earlier.box.xMin = std::min(earlier.box.xMin, block.box.xMin);

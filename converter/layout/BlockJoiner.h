@@ -10,6 +10,11 @@ namespace pwt::layout {
 
 // Steps between baselines this close (in ems) are the same pitch.
 inline constexpr double kSamePitchEm = 0.1;
+// Blocks are joined only in columns at least this many ems wide: narrower
+// ones hold figures, marks and table cells, not running text.
+inline constexpr double kMinJoinedColumnEm = 12;
+// A line that runs on leaves at most this much room (in ems) at its end.
+inline constexpr double kMaxRoomLeftEm = 6;
 // Evenly spaced lines further apart than this (in ems) are separate items, not spacing.
 inline constexpr double kMaxSpacedPitchEm = 2.6;
 

@@ -14,6 +14,8 @@ struct FontStyle {
 
 // The East Asian family a run with CJK text gets when its font names none.
 inline constexpr const char* kDefaultEastAsianFamily = "宋体";
+// The Word family typewriter fonts are mapped to.
+inline constexpr const char* kTypewriterFamily = "Courier New";
 
 // "ABCDEF+TimesNewRomanPS-BoldMT" -> Times New Roman, bold.
 // Flags come from the font descriptor and are trusted when set; the name can

@@ -100,7 +100,7 @@ void measureLine(Line& line)
     // Size and weight by character count, so one small footnote mark or a
     // bold lead-in word does not decide for the whole line.
     std::map<int, std::size_t> charsBySize;
-    std::size_t boldChars = 0, italicChars = 0, allChars = 0;
+    std::size_t boldChars = 0, italicChars = 0, fixedChars = 0, allChars = 0;
     std::map<long, std::size_t> charsByBaseline;
     for (std::size_t i = 0; i < line.words.size(); ++i) {
         const Word& w = line.words[i];
@@ -116,6 +116,8 @@ void measureLine(Line& line)
             boldChars += n;
         if (w.format.italic)
             italicChars += n;
+        if (w.fixedWidth)
+            fixedChars += n;
         line.text += w.text;
         if (w.spaceAfter && i + 1 < line.words.size())
             line.text += U' ';
@@ -129,6 +131,7 @@ void measureLine(Line& line)
     line.baseline = static_cast<double>(byBase->first) / 4.0;
     line.bold = boldChars * 2 > allChars;
     line.italic = italicChars * 2 > allChars;
+    line.fixedWidth = fixedChars * 2 > allChars;
     line.allItalic = static_cast<double>(italicChars) >= kAllItalicShare * static_cast<double>(allChars);
 }
 
@@ -168,6 +171,7 @@ PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
                     w.baseline = word.baseline;
                     w.fontSize = word.fontSize;
                     w.spaceAfter = word.spaceAfter;
+                    w.fixedWidth = word.fixedWidth || w.format.fontFamily == kTypewriterFamily;
                     l.words.push_back(std::move(w));
                 }
                 if (l.words.empty())

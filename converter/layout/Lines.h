@@ -17,6 +17,7 @@ struct Word {
     double baseline = 0;
     double fontSize = 12;
     bool spaceAfter = false;
+    bool fixedWidth = false; // a typewriter font: code, commands, listings
 };
 
 struct Line {
@@ -27,6 +28,7 @@ struct Line {
     bool bold = false;     // most of its characters are bold
     bool italic = false;
     bool allItalic = false; // italic but for a symbol or logo (at least kAllItalicShare of it)
+    bool fixedWidth = false; // most of its characters are in a typewriter font
     std::u32string text;   // words joined as they read
     bool hasCjk = false;
     bool endsWithReference = false; // a page number set apart at its end (a contents entry)

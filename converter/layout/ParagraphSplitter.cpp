@@ -51,6 +51,21 @@ bool differentClass(const Line& a, const Line& b)
 
 double centreOf(const Line& l) { return (l.left() + l.right()) / 2; }
 
+// A block of centred lines only: every line on one centre, and no two
+// starting at the same x. (Ragged-right lines under an indented first line
+// can share a centre by chance, but they start where the column does.)
+bool centredBlock(const std::vector<Line>& lines, double blockLeft)
+{
+    if (lines.size() < 2)
+        return false;
+    const double centre = centreOf(lines.front());
+    const bool oneCentre = std::all_of(lines.begin(), lines.end(), [&](const Line& l) {
+        return std::abs(centreOf(l) - centre) <= kSameCentreEm * std::max(l.fontSize, 1.0);
+    });
+    const auto atLeftEdge = std::count_if(lines.begin(), lines.end(), [&](const Line& l) { return l.left() - blockLeft < kSameEdgePt; });
+    return oneCentre && atLeftEdge < 2;
+}
+
 // Two lines of centred text: one centre, and one of them clear of both
 // edges of the block (in a left-aligned or justified paragraph the lines
 // share the left edge instead).
@@ -74,7 +89,20 @@ double firstWordWidth(const Line& next)
 
 // The previous line ended although the next line's first word would have
 // fitted after it: the writer broke the line on purpose.
-bool hadRoomFor(const Line& previous, const Line& next, double room)
+bool endsShort(const Line& previous, const Line& next, double blockRight)
+{
+    return nextWordFitted(previous, next, blockRight - previous.right());
+}
+
+// A centred line has the room on both of its sides.
+bool centredEndsShort(const Line& previous, const Line& next, const ColumnBounds& column)
+{
+    return nextWordFitted(previous, next, column.width() - (previous.right() - previous.left()));
+}
+
+} // namespace
+
+bool nextWordFitted(const Line& previous, const Line& next, double room)
 {
     if (!previous.text.empty() && isLineEndHyphen(previous.text.back()))
         return false;
@@ -82,19 +110,6 @@ bool hadRoomFor(const Line& previous, const Line& next, double room)
     const double needed = firstWordWidth(next) + (next.hasCjk ? 0.0 : kSpaceEm * em);
     return room > needed + kFitSlackEm * em;
 }
-
-bool endsShort(const Line& previous, const Line& next, double blockRight)
-{
-    return hadRoomFor(previous, next, blockRight - previous.right());
-}
-
-// A centred line has the room on both of its sides.
-bool centredEndsShort(const Line& previous, const Line& next, const ColumnBounds& column)
-{
-    return hadRoomFor(previous, next, column.width() - (previous.right() - previous.left()));
-}
-
-} // namespace
 
 double typicalPitch(const std::vector<Line>& lines)
 {
@@ -153,6 +168,7 @@ std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines, const C
     const double pitch = typicalPitch(lines);
     bool inListItem = startsListItem(lines.front().text);
     bool italicSoFar = lines.front().allItalic; // the paragraph so far is all italic
+    const bool centred = centredBlock(lines, left);
 
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const Line& prev = lines[i - 1];
@@ -173,7 +189,7 @@ std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines, const C
             opens = true; // an italic heading over its roman paragraph, no gap between them
         } else if (prev.endsWithReference || endsWithLeaders(prev.text)) {
             opens = true; // each entry of a table of contents is a paragraph
-        } else if (centredPair(prev, cur, left, right, em)) {
+        } else if (centred && centredPair(prev, cur, left, right, em)) {
             opens = centredEndsShort(prev, cur, column);
         } else if (endsShort(prev, cur, right)) {
             opens = true;

@@ -26,6 +26,9 @@ inline constexpr double kFitSlackEm = 0.3;
 inline constexpr double kSizeChangeRatio = 0.08;
 // Two lines whose centres lie this close are centred on one axis.
 inline constexpr double kSameCentreEm = 0.5;
+// Left-aligned lines start at the same x to within this (points): poppler
+// measures from the glyphs' origins, which the typesetter lined up exactly.
+inline constexpr double kSameEdgePt = 0.1;
 // A word this far above or below its line's baseline is a raised or lowered mark.
 inline constexpr double kOffBaselineEm = 0.1;
 
@@ -35,6 +38,10 @@ inline constexpr double kOffBaselineEm = 0.1;
 std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines, const ColumnBounds& column);
 // The same with the block's own width as its column.
 std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines);
+
+// Whether the first word of `next` would have fitted in `room` at the end of
+// `previous`: then the writer broke the line on purpose.
+bool nextWordFitted(const Line& previous, const Line& next, double room);
 
 // The usual distance between consecutive baselines of these lines.
 double typicalPitch(const std::vector<Line>& lines);

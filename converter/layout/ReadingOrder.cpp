@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <optional>
 #include <string_view>
 
 namespace pwt::layout {
@@ -221,6 +223,46 @@ void orderBlocks(PageLines& page)
         }
     }
     flushBand();
+}
+
+// The extent of the page's text. Turned text (a stamp up the margin) is
+// left out when there is other text: it would widen the column that centred
+// and right-aligned lines are measured in.
+std::optional<pdf::Box> textExtent(const PageLines& page)
+{
+    const bool anyUpright = std::any_of(page.blocks.begin(), page.blocks.end(), [](const Block& b) { return b.rotation == 0; });
+    std::optional<pdf::Box> box;
+    for (const Block& b : page.blocks) {
+        if (anyUpright && b.rotation != 0)
+            continue;
+        if (!box) {
+            box = b.box;
+            continue;
+        }
+        box->xMin = std::min(box->xMin, b.box.xMin);
+        box->yMin = std::min(box->yMin, b.box.yMin);
+        box->xMax = std::max(box->xMax, b.box.xMax);
+        box->yMax = std::max(box->yMax, b.box.yMax);
+    }
+    return box;
+}
+
+// The column each block's paragraphs align in: its column when the page has
+// columns, else the whole text width of the page.
+std::map<int, ColumnBounds> columnBounds(const PageLines& page, const pdf::Box& body)
+{
+    std::map<int, ColumnBounds> cols;
+    cols[kNoColumn] = ColumnBounds{body.xMin, body.xMax};
+    for (const Block& b : page.blocks) {
+        if (b.flow == kNoColumn)
+            continue;
+        auto [it, fresh] = cols.try_emplace(b.flow, ColumnBounds{b.box.xMin, b.box.xMax});
+        if (!fresh) {
+            it->second.left = std::min(it->second.left, b.box.xMin);
+            it->second.right = std::max(it->second.right, b.box.xMax);
+        }
+    }
+    return cols;
 }
 
 } // namespace pwt::layout

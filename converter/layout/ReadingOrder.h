@@ -4,6 +4,9 @@
 // columns one after the other, each from top to bottom.
 #include "Lines.h"
 
+#include <map>
+#include <optional>
+
 namespace pwt::layout {
 
 // A block at least this share of the page's text width runs across columns.
@@ -23,5 +26,12 @@ inline constexpr int kNoColumn = -1;
 // Reorders page.blocks and sets each block's flow: one id per detected
 // column, kNoColumn for text that spans the page or stands alone.
 void orderBlocks(PageLines& page);
+
+// The extent of the page's upright text (all of it when none is upright).
+std::optional<pdf::Box> textExtent(const PageLines& page);
+
+// The column each flow's paragraphs align in, after orderBlocks(): a
+// column's own extent, and for kNoColumn the page's text width `body`.
+std::map<int, ColumnBounds> columnBounds(const PageLines& page, const pdf::Box& body);
 
 } // namespace pwt::layout

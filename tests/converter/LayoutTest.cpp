@@ -515,10 +515,14 @@ private slots:
         test::addBlock(p, {LineSpec{U"and back to ten.", 72, 214}});
         test::addBlock(p, {LineSpec{filler(U"Heading", 57), 72, 250, 14, true}});
         test::addBlock(p, {LineSpec{filler(U"Body", 80), 72, 266}, LineSpec{U"end.", 72, 278}});
+        // Cells of a table's first column, evenly spaced, one block each: they had room to run on.
+        for (int i = 0; i < 3; ++i)
+            test::addBlock(p, {LineSpec{U"Cell", 72, 320.0 + 18 * i}});
         const Document doc = buildDocument({p}, {});
         const auto& ps = doc.sections.at(0).paragraphs;
         const QStringList texts = textsOf(ps);
-        QCOMPARE(texts.size(), qsizetype(4));
+        QCOMPARE(texts.size(), qsizetype(7));
+        QCOMPARE(texts.mid(4), (QStringList{u"Cell"_qs, u"Cell"_qs, u"Cell"_qs}));
         QVERIFY(texts[0].startsWith(u"Spaced"_qs) && texts[0].endsWith(u"last spaced line."_qs));
         QVERIFY2(ps[0].format.lineSpacing >= 340, QByteArray::number(ps[0].format.lineSpacing));
         QVERIFY(texts[1].startsWith(u"Mixed"_qs) && texts[1].endsWith(u"and back to ten."_qs));
@@ -540,9 +544,14 @@ private slots:
                            LineSpec{U"short last line", 72 + (400 - 75) / 2.0, 144}});
         test::addBlock(p, {LineSpec{filler(U"Body", 80), 72, 170}, LineSpec{U"end.", 72, 182}});
         test::addBlock(p, {LineSpec{U"arXiv:2612.00001v1", 32, 500}}).blocks.back().rotation = 3;
+        // Ragged right under an indented first line: the centres agree by chance.
+        test::addBlock(p, {LineSpec{filler(U"Ragged", 74), 82, 220}, LineSpec{filler(U"n", 78), 72, 232},
+                           LineSpec{filler(U"o", 77), 72, 244}, LineSpec{filler(U"t", 76), 72, 256}});
         const Document doc = buildDocument({p}, {});
         const auto& ps = doc.sections.at(0).paragraphs;
         const QStringList texts = textsOf(ps);
+        QCOMPARE(texts.size(), qsizetype(6));
+        QVERIFY(texts[4].startsWith(u"Ragged"_qs));
         QCOMPARE(texts.mid(0, 3), (QStringList{u"Title Of The Paper"_qs, u"A. Writer"_qs, texts[2]}));
         QVERIFY2(texts[2].startsWith(u"Centred"_qs) && texts[2].endsWith(u"short last line"_qs), qPrintable(texts[2]));
         for (int i : {0, 1, 2})
