@@ -154,7 +154,9 @@ PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
                 l.words.reserve(line.words.size());
                 bool markerFromSymbolFont = false;
                 for (const pdf::TextWord& word : line.words) {
-                    std::u32string text = normalizeText(word.text);
+                    CharFormat format = fonts.formatFor(word);
+                    std::u32string text = normalizeText(
+                        format.eastAsianFamily.empty() ? word.text : withSimplifiedRadicals(word.text));
                     if (l.words.empty() && isUnmappedSymbol(word.text)) {
                         // A list bullet drawn from a symbol font that gives no text for it.
                         text.assign(1, U'•');
@@ -164,7 +166,7 @@ PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
                         continue;
                     Word w;
                     w.text = std::move(text);
-                    w.format = fonts.formatFor(word);
+                    w.format = std::move(format);
                     if (w.format.eastAsianFamily.empty() && containsCjk(w.text))
                         w.format.eastAsianFamily = kDefaultEastAsianFamily;
                     w.box = word.box;

@@ -89,6 +89,20 @@ std::u32string normalizeText(const std::u32string& text)
     return out;
 }
 
+std::u32string withSimplifiedRadicals(const std::u32string& text)
+{
+    std::u32string out = text;
+    for (char32_t& c : out) {
+        if (c == 0x2F3E)
+            c = 0x6237; // 户
+        else if (c == 0x2FAD)
+            c = 0x9752; // 青
+        else if (c == 0x2FC8)
+            c = 0x9EC4; // 黄
+    }
+    return out;
+}
+
 bool isCjk(char32_t c)
 {
     return (c >= 0x2E80 && c <= 0x2FDF)      // radicals

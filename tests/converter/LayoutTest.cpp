@@ -73,6 +73,9 @@ private slots:
         QCOMPARE(normalizeText(U"a\u0007b\u000Cc"), std::u32string(U"abc"));
         // Radicals a font shares with ideographs: "中⽂⻚⾯很⻓" reads "中文页面很长".
         QCOMPARE(normalizeText(U"中\u2F42\u2EDA\u2FAF很\u2ED3"), std::u32string(U"中文页面很长"));
+        // Out of a simplified Chinese font the door radical is 户, else 戶.
+        QCOMPARE(normalizeText(withSimplifiedRadicals(U"用\u2F3E\u2FAD\u2FC8")), std::u32string(U"用户青黄"));
+        QCOMPARE(normalizeText(U"\u2F3E"), std::u32string(U"戶"));
         QCOMPARE(joinBetween(U"a hyphen-", U"ated word"), LineJoin::DropHyphen);
         QCOMPARE(joinBetween(U"the well-", U"Known"), LineJoin::Space);
         QCOMPARE(joinBetween(U"in 1990-", U"1995"), LineJoin::Space);
