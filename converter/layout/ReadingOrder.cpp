@@ -1,5 +1,7 @@
 #include "ReadingOrder.h"
 
+#include "TextRules.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -130,18 +132,21 @@ void growBox(pdf::Box& box, const pdf::Box& other)
 // Poppler puts the page numbers of a table of contents (set apart by a gap or
 // dot leaders) into a block of their own, which would read as a column of
 // numbers after the entries. Each goes back to the end of its entry's line.
+// Dot leaders and their number cut off from an entry's title (by a raised or
+// lowered letter in the title) go back the same way.
 void rejoinNumberFragments(PageLines& page, double textWidth)
 {
     for (Block& block : page.blocks) {
         if (block.rotation != 0 || block.lines.empty())
             continue;
-        if (!std::all_of(block.lines.begin(), block.lines.end(), [](const Line& l) { return isNumberLike(l.text); }))
-            continue;
+        const bool allNumbers = std::all_of(block.lines.begin(), block.lines.end(), [](const Line& l) { return isNumberLike(l.text); });
         std::erase_if(block.lines, [&](Line& fragment) {
+            if (!allNumbers && !isLeadersOnly(fragment.text))
+                return false;
             Block* owner = nullptr;
             bool before = true;
             Line* target = lineBeside(page, block, fragment, kNumberFragmentGapShare * textWidth, &owner, before);
-            if (!target)
+            if (!target || (!allNumbers && !before))
                 return false;
             if (before) {
                 target->words.back().spaceAfter = true;
@@ -165,10 +170,66 @@ void rejoinNumberFragments(PageLines& page, double textWidth)
     std::erase_if(page.blocks, [](const Block& b) { return b.lines.empty(); });
 }
 
+// The line whose gap between two words `glyph` fills, on about its baseline.
+Line* lineAround(PageLines& page, const Line& glyph)
+{
+    for (Block& b : page.blocks) {
+        if (b.rotation != 0)
+            continue;
+        for (Line& l : b.lines) {
+            if (&l == &glyph || std::abs(l.baseline - glyph.baseline) > kStrayBaselineEm * l.fontSize)
+                continue;
+            if (l.left() >= glyph.left() || l.right() <= glyph.right())
+                continue;
+            // Kerned in, it may overlap its neighbours a little (T and E of "TeX").
+            const double centre = (glyph.left() + glyph.right()) / 2;
+            const bool inAGap = std::none_of(l.words.begin(), l.words.end(), [&](const Word& w) {
+                return w.box.xMin < centre && centre < w.box.xMax;
+            });
+            if (inAGap)
+                return &l;
+        }
+    }
+    return nullptr;
+}
+
+// TeX sets the E of "TeX" and the A of "LaTeX" off the baseline; poppler
+// sometimes makes such a letter a line of its own ("LAT X" and a lone "E").
+// It goes back into the gap it was drawn in.
+void rejoinStrayGlyphs(PageLines& page)
+{
+    for (Block& block : page.blocks) {
+        if (block.rotation != 0)
+            continue;
+        std::erase_if(block.lines, [&](const Line& glyph) {
+            if (glyph.text.size() > kStrayGlyphMaxChars)
+                return false;
+            Line* target = lineAround(page, glyph);
+            if (!target)
+                return false;
+            const double centre = (glyph.left() + glyph.right()) / 2;
+            auto at = std::find_if(target->words.begin(), target->words.end(),
+                                   [&](const Word& w) { return w.box.xMin >= centre; });
+            const double joined = kStrayJoinGapEm * target->fontSize;
+            if (at != target->words.begin())
+                std::prev(at)->spaceAfter = glyph.left() - std::prev(at)->box.xMax > joined;
+            std::vector<Word> words = glyph.words;
+            words.back().spaceAfter = at != target->words.end() && at->box.xMin - glyph.right() > joined;
+            target->words.insert(at, words.begin(), words.end());
+            measureLine(*target);
+            return true;
+        });
+    }
+    std::erase_if(page.blocks, [](const Block& b) { return b.lines.empty(); });
+}
+
 } // namespace
 
 void orderBlocks(PageLines& page)
 {
+    if (page.blocks.empty())
+        return;
+    rejoinStrayGlyphs(page);
     if (page.blocks.empty())
         return;
     {

@@ -20,6 +20,15 @@ inline constexpr double kNumberFragmentGapShare = 1.0;
 // ...whose baseline lies within this many ems of theirs.
 inline constexpr double kSameBaselineEm = 0.3;
 
+// A line of at most this many characters standing in the gap between two
+// words of another line...
+inline constexpr std::size_t kStrayGlyphMaxChars = 2;
+// ...with its baseline within this many ems of that line's is a letter of it
+// set off the baseline (the E of "TeX").
+inline constexpr double kStrayBaselineEm = 0.4;
+// Closer to a word than this (ems) it joins the word without a space.
+inline constexpr double kStrayJoinGapEm = 0.1;
+
 // Column flow id of blocks that belong to no column (they align in the text width).
 inline constexpr int kNoColumn = -1;
 

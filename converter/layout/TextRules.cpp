@@ -179,7 +179,10 @@ bool startsListItem(const std::u32string& t)
     return i < t.size() && (t[i] == U' ' || t[i] == U'\t');
 }
 
-bool endsWithLeaders(const std::u32string& t)
+namespace {
+
+// Where the leaders and page reference at the end of `t` begin, and how many dots they have.
+std::size_t leadersStart(const std::u32string& t, std::size_t& dotsOut)
 {
     std::size_t i = t.size();
     auto isRefChar = [](char32_t c) { return isDigit(c) || c == U'i' || c == U'v' || c == U'x' || c == U'l' || c == U'c'; };
@@ -190,7 +193,23 @@ bool endsWithLeaders(const std::u32string& t)
         dots += t[i - 1] == U' ' ? 0 : (t[i - 1] == 0x2026 ? 3 : 1);
         --i;
     }
+    dotsOut = dots;
+    return i;
+}
+
+} // namespace
+
+bool endsWithLeaders(const std::u32string& t)
+{
+    std::size_t dots = 0;
+    leadersStart(t, dots);
     return dots >= 3;
+}
+
+bool isLeadersOnly(const std::u32string& t)
+{
+    std::size_t dots = 0;
+    return leadersStart(t, dots) == 0 && dots >= 3;
 }
 
 std::u16string toUtf16(const std::u32string& text)

@@ -37,6 +37,9 @@ bool startsListItem(const std::u32string& lineText);
 // A table of contents entry's end: dot leaders, perhaps followed by a page
 // number ("Introduction . . . . 1", "Index.........xii").
 bool endsWithLeaders(const std::u32string& lineText);
+// Nothing but dot leaders and perhaps a page number (". . . . 10"): the end
+// of a contents entry that poppler set apart from its title.
+bool isLeadersOnly(const std::u32string& lineText);
 
 std::u16string toUtf16(const std::u32string& text);
 

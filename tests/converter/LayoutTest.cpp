@@ -360,7 +360,7 @@ private slots:
 
     // Page numbers of a table of contents come in a block of their own; each
     // goes back to its entry, and every entry is a paragraph.
-    void contentsEntriesKeepTheirPageNumbers()
+    void fragmentsRejoinTheirLines()
     {
         pdf::PageText p = page(1);
         test::addBlock(p, {LineSpec{U"Introduction", 72, 100, 10, true},
@@ -373,6 +373,18 @@ private slots:
         QCOMPARE(textsOf(doc.sections.at(0).paragraphs),
                  (QStringList{u"Introduction 1"_qs, u"Symbols in math mode 2"_qs, u"Soft hyphens . . . . . . . . 2"_qs,
                               u"Closing remarks 9"_qs}));
+        // Leaders poppler set apart from their title, in a block with the next entry.
+        pdf::PageText q = page(1);
+        test::addBlock(q, {LineSpec{U"21 Editing LaTeX files", 92, 100}});
+        test::addBlock(q, {LineSpec{U". . . . . . . . 10", 300, 100}, LineSpec{U"22 The preamble . . . . 11", 92, 117}});
+        QCOMPARE(textsOf(buildDocument({q}, {}).sections.at(0).paragraphs),
+                 (QStringList{u"21 Editing LaTeX files . . . . . . . . 10"_qs, u"22 The preamble . . . . 11"_qs}));
+        // The lowered E of "LaTeX" made a line of its own goes back into its word.
+        pdf::PageText r = page(1);
+        test::addBlock(r, {LineSpec{U"LAT X files", 72, 100}});
+        test::addBlock(r, {LineSpec{U"E", 87.5, 102}});
+        QCOMPARE(textsOf(buildDocument({r}, {}).sections.at(0).paragraphs), QStringList{u"LATEX files"_qs});
+        QVERIFY(isLeadersOnly(U". . . . 10") && isLeadersOnly(U"......xii") && !isLeadersOnly(U"Index . . . 3"));
         QVERIFY(endsWithLeaders(U"Index.........xii"));
         QVERIFY(endsWithLeaders(U"Soft hyphens . . . ."));
         QVERIFY(!endsWithLeaders(U"A sentence ends here. 12"));
