@@ -5,7 +5,6 @@
 #include "ExternalReaders.h"
 #include "FodtDocument.h"
 #include "SampleDocuments.h"
-#include "doc/DocWriter.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,18 +13,6 @@
 using namespace pwt;
 
 namespace {
-
-struct Sample {
-    const char* name;
-    Document (*make)();
-};
-
-const Sample kSamples[] = {
-    {"english", sample::english},
-    {"chinese", sample::chinese},
-    {"formatted", sample::formatted},
-    {"sectioned", sample::sectioned},
-};
 
 bool near(double actual, double expected) { return qAbs(actual - expected) < 0.01; }
 
@@ -56,19 +43,15 @@ private slots:
     void initTestCase()
     {
         QVERIFY(dir_.isValid());
-        QStringList docs;
-        for (const Sample& s : kSamples) {
-            const QString file = path(QString::fromLatin1(s.name), ".doc");
-            const std::string reason = doc::writeWordDocument(s.make(), file.toStdString());
-            QVERIFY2(reason.empty(), reason.c_str());
-            docs << file;
-        }
+        std::string reason;
+        const QStringList docs = sample::writeAll(dir_.path(), &reason);
+        QVERIFY2(reason.empty(), reason.c_str());
         const QString profile = dir_.filePath(QStringLiteral("lo-profile"));
         for (const char* format : {"fodt", "txt:Text"}) {
             const auto out = readers::libreOfficeConvert(docs, QString::fromLatin1(format), dir_.path(), profile);
-            QVERIFY2(out.finished && out.exitCode == 0, qPrintable(out.err));
+            QVERIFY2(out.ok(), qPrintable(out.err));
         }
-        for (const Sample& s : kSamples) {
+        for (const sample::Named& s : sample::kSamples) {
             const QString name = QString::fromLatin1(s.name);
             odt_[name] = fodt::read(path(name, ".fodt"));
             QVERIFY2(odt_[name].error.isEmpty(), qPrintable(odt_[name].error));
@@ -79,7 +62,7 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("paragraphs");
-        for (const Sample& s : kSamples)
+        for (const sample::Named& s : sample::kSamples)
             QTest::newRow(s.name) << QString::fromLatin1(s.name) << sample::bodyTexts(s.make());
     }
 
