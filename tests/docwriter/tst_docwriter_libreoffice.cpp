@@ -10,8 +10,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-using namespace pwt;
-
 namespace {
 
 bool near(double actual, double expected) { return qAbs(actual - expected) < 0.01; }
