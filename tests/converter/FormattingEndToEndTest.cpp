@@ -72,7 +72,8 @@ private slots:
         QCOMPARE(m_fodt.formatOf(m_sample.colouredText).color, QStringLiteral("#ff0000"));
         const int p = m_fodt.findContaining(QStringLiteral("E = mc"));
         QVERIFY(p >= 0);
-        const fodt::Document::Hit raised = m_fodt.findIn(p, m_sample.superscript, m_fodt.findIn(p, QStringLiteral("mc")).squeezedEnd);
+        const qsizetype afterMc = m_fodt.findIn(p, QStringLiteral("mc")).squeezedEnd;
+        const fodt::Document::Hit raised = m_fodt.findIn(p, m_sample.superscript, afterMc);
         QVERIFY(raised.paragraph >= 0);
         QCOMPARE(m_fodt.formatAt(p, raised.begin).position, fodt::Position::Superscript);
     }

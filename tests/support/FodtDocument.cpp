@@ -137,7 +137,6 @@ double inches(const QString& length)
     return length.toDouble();
 }
 
-
 Document read(const QString& path)
 {
     Document doc;
