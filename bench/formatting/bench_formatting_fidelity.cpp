@@ -74,7 +74,7 @@ int main(int argc, char** argv)
             failures << c.source.truth.name + QStringLiteral(": ") + c.problem;
             continue;
         }
-        const fmt::FodtView view(odt::read(c.fodt));
+        const fodt::Document view = fodt::read(c.fodt);
         const fmt::FidelityReport r = fmt::score(c.source.truth, view);
         out << row(c.source.truth.name, r) << "\n";
         total += r;

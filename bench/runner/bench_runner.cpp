@@ -6,8 +6,8 @@
 #include "platform/doubles/Doubles.h"
 #include "platform/qt/PosixProcesses.h"
 #include "platform/qt/QtEventPump.h"
-#include "platform/qt/QtFileSystem.h"
 #include "runner/ConversionRunner.h"
+#include "tests/runner/FileSystemIn.h"
 #include "tests/runner/RunnerFakes.h"
 
 #include <QCoreApplication>
@@ -23,6 +23,7 @@
 #include <vector>
 
 using runner::testing::FakeView;
+using runner::testing::FileSystemIn;
 using runner::testing::VectorRows;
 
 namespace {
@@ -37,15 +38,6 @@ qint64 statusKb(const char* field)
             return line.mid(static_cast<qsizetype>(qstrlen(field))).trimmed().split(' ').value(0).toLongLong();
     return -1;
 }
-
-class FolderFiles : public platform::qt::QtFileSystem {
-public:
-    explicit FolderFiles(QString folder) : m_folder(std::move(folder)) {}
-    QString programFolder() const override { return m_folder; }
-
-private:
-    QString m_folder;
-};
 
 // The window's controls without the test view's log of every change, which
 // would grow with the batch and hide the runner's own memory.
@@ -123,7 +115,7 @@ Result runBatch(const QString& programFolder, const QString& outputFolder, int r
 {
     platform::doubles::TestPlatform doubles;
     TimedProcesses processes;
-    FolderFiles files(programFolder);
+    FileSystemIn files(programFolder);
     platform::qt::QtEventPump events;
     AnsweringBoxes boxes;
     platform::Platform platform{boxes, doubles.dialogs, files, processes, doubles.settings,

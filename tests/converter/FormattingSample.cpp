@@ -4,19 +4,6 @@
 
 namespace pwt::test {
 
-namespace {
-
-QString normalAlignment(QString a)
-{
-    if (a == QLatin1String("left") || a.isEmpty())
-        return QStringLiteral("start");
-    if (a == QLatin1String("right"))
-        return QStringLiteral("end");
-    return a;
-}
-
-} // namespace
-
 FormattingSample makeFormattingPdf(const QString& path)
 {
     FormattingSample s;
@@ -109,27 +96,23 @@ FormattingSample makeFormattingPdf(const QString& path)
     return s;
 }
 
-FormattingScore scoreFormatting(const FormattingSample& sample, const FodtDocument& doc)
+FormattingScore scoreFormatting(const FormattingSample& sample, const fodt::Document& doc)
 {
     FormattingScore score;
     int good = 0;
     for (const ExpectedRun& r : sample.runs) {
-        const auto p = doc.propsOf(r.text);
-        const bool bold = p.value(QStringLiteral("fo:font-weight")) == QLatin1String("bold");
-        const bool italic = p.value(QStringLiteral("fo:font-style")) == QLatin1String("italic");
-        const double size = p.value(QStringLiteral("fo:font-size")).chopped(2).toDouble();
-        const QString family = p.value(QStringLiteral("style:font-name"));
-        if (bold == r.bold && italic == r.italic && std::abs(size - r.size) <= 0.5 && family == r.family)
+        const fodt::SeenFormat f = doc.formatOf(r.text);
+        if (f.bold == r.bold && f.italic == r.italic && std::abs(f.size - r.size) <= 0.5 && f.family == r.family)
             ++good;
         else
-            score.misses << QStringLiteral("run '%1': bold %2 italic %3 size %4 family %5").arg(r.text).arg(bold).arg(italic).arg(size).arg(family);
+            score.misses << QStringLiteral("run '%1': bold %2 italic %3 size %4 family %5").arg(r.text).arg(f.bold).arg(f.italic).arg(f.size).arg(f.family);
     }
     score.runs = sample.runs.empty() ? 1 : double(good) / double(sample.runs.size());
 
     good = 0;
     for (const ExpectedParagraph& e : sample.paragraphs) {
-        const FodtParagraph* p = doc.find(e.text);
-        const QString a = p ? normalAlignment(p->props.value(QStringLiteral("fo:text-align"))) : QStringLiteral("(missing)");
+        const int p = doc.findContaining(e.text);
+        const QString a = p >= 0 ? doc.alignment(p) : QStringLiteral("(missing)");
         if (a == e.alignment)
             ++good;
         else
@@ -139,8 +122,8 @@ FormattingScore scoreFormatting(const FormattingSample& sample, const FodtDocume
 
     good = 0;
     for (const ExpectedHeading& h : sample.headings) {
-        const FodtParagraph* p = doc.find(h.text);
-        const int level = p ? p->outlineLevel : -1;
+        const int p = doc.findContaining(h.text);
+        const int level = p >= 0 ? doc.outlineLevel(p) : -1;
         if (level == h.level)
             ++good;
         else

@@ -1,7 +1,7 @@
 #pragma once
 // A PDF with known formatting and the score of how much of it a converted
 // document keeps (read back through LibreOffice's flat ODF).
-#include "FodtReader.h"
+#include "FodtDocument.h"
 
 #include <QString>
 #include <vector>
@@ -45,6 +45,6 @@ struct FormattingScore {
     QStringList misses;    // what went wrong, for the report
 };
 
-FormattingScore scoreFormatting(const FormattingSample& sample, const FodtDocument& doc);
+FormattingScore scoreFormatting(const FormattingSample& sample, const fodt::Document& doc);
 
 } // namespace pwt::test

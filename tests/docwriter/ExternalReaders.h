@@ -11,6 +11,8 @@ struct Output {
     int exitCode = -1;
     QString out;
     QString err;
+
+    bool ok() const { return finished && exitCode == 0; }
 };
 
 Output run(const QString& program, const QStringList& args, int timeoutMs = 60000);

@@ -1,5 +1,9 @@
 #include "SampleDocuments.h"
 
+#include "doc/DocWriter.h"
+
+#include <QDir>
+
 namespace sample {
 
 using namespace pwt;
@@ -210,6 +214,19 @@ QStringList bodyTexts(const Document& document)
         for (const Paragraph& p : s.paragraphs)
             texts << readerText(p);
     return texts;
+}
+
+QStringList writeAll(const QString& folder, std::string* reason)
+{
+    QStringList files;
+    for (const Named& s : kSamples) {
+        const QString file = QDir(folder).filePath(QString::fromLatin1(s.name) + QStringLiteral(".doc"));
+        *reason = doc::writeWordDocument(s.make(), file.toStdString());
+        if (!reason->empty())
+            return {};
+        files << file;
+    }
+    return files;
 }
 
 QStringList pageStarts(const Document& document)

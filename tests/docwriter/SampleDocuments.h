@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <string>
+
 namespace sample {
 
 pwt::Paragraph paragraph(const std::u16string& text, pwt::CharFormat format = {});
@@ -16,6 +18,21 @@ pwt::Document chinese();          // Chinese and mixed text, a non-BMP character
 pwt::Document formatted();        // character and paragraph formats, headings
 pwt::Document sectioned();        // portrait + landscape sections, header, footer with PAGE, title
 pwt::Document synthetic(int pages); // many pages of mixed formatted text
+
+// The four samples above by name, each saved as "<name>.doc" by writeAll.
+struct Named {
+    const char* name;
+    pwt::Document (*make)();
+};
+inline constexpr Named kSamples[] = {
+    {"english", english},
+    {"chinese", chinese},
+    {"formatted", formatted},
+    {"sectioned", sectioned},
+};
+
+// Writes every sample into `folder`: the files, or none with `reason` set.
+QStringList writeAll(const QString& folder, std::string* reason);
 
 // The body paragraphs' texts as a reader shows them (fields and reserved
 // characters left out), in document order.

@@ -3,29 +3,14 @@
 // sizes, weights, colours, positions, alignment, indents, spacing, headings,
 // page layouts of the sections, headers and footers with page numbers, title.
 #include "ExternalReaders.h"
-#include "OdtReader.h"
+#include "FodtDocument.h"
 #include "SampleDocuments.h"
-#include "doc/DocWriter.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
-using namespace pwt;
-
 namespace {
-
-struct Sample {
-    const char* name;
-    Document (*make)();
-};
-
-const Sample kSamples[] = {
-    {"english", sample::english},
-    {"chinese", sample::chinese},
-    {"formatted", sample::formatted},
-    {"sectioned", sample::sectioned},
-};
 
 bool near(double actual, double expected) { return qAbs(actual - expected) < 0.01; }
 
@@ -36,17 +21,17 @@ class TestDocLibreOffice : public QObject {
 
 private:
     QTemporaryDir dir_;
-    QMap<QString, odt::Document> odt_;
+    QMap<QString, fodt::Document> odt_;
 
     QString path(const QString& name, const char* suffix) const
     {
         return dir_.filePath(name + QString::fromLatin1(suffix));
     }
 
-    const odt::Paragraph& paragraph(const QString& doc, const QString& text)
+    const fodt::Paragraph& paragraph(const QString& doc, const QString& text)
     {
-        static const odt::Paragraph none;
-        const odt::Paragraph* p = odt_[doc].find(text);
+        static const fodt::Paragraph none;
+        const fodt::Paragraph* p = odt_[doc].find(text);
         if (!p)
             qWarning("no paragraph \"%s\" in %s", qPrintable(text), qPrintable(doc));
         return p ? *p : none;
@@ -56,21 +41,17 @@ private slots:
     void initTestCase()
     {
         QVERIFY(dir_.isValid());
-        QStringList docs;
-        for (const Sample& s : kSamples) {
-            const QString file = path(QString::fromLatin1(s.name), ".doc");
-            const std::string reason = doc::writeWordDocument(s.make(), file.toStdString());
-            QVERIFY2(reason.empty(), reason.c_str());
-            docs << file;
-        }
+        std::string reason;
+        const QStringList docs = sample::writeAll(dir_.path(), &reason);
+        QVERIFY2(reason.empty(), reason.c_str());
         const QString profile = dir_.filePath(QStringLiteral("lo-profile"));
         for (const char* format : {"fodt", "txt:Text"}) {
             const auto out = readers::libreOfficeConvert(docs, QString::fromLatin1(format), dir_.path(), profile);
-            QVERIFY2(out.finished && out.exitCode == 0, qPrintable(out.err));
+            QVERIFY2(out.ok(), qPrintable(out.err));
         }
-        for (const Sample& s : kSamples) {
+        for (const sample::Named& s : sample::kSamples) {
             const QString name = QString::fromLatin1(s.name);
-            odt_[name] = odt::read(path(name, ".fodt"));
+            odt_[name] = fodt::read(path(name, ".fodt"));
             QVERIFY2(odt_[name].error.isEmpty(), qPrintable(odt_[name].error));
         }
     }
@@ -79,7 +60,7 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("paragraphs");
-        for (const Sample& s : kSamples)
+        for (const sample::Named& s : sample::kSamples)
             QTest::newRow(s.name) << QString::fromLatin1(s.name) << sample::bodyTexts(s.make());
     }
 
@@ -94,7 +75,7 @@ private slots:
 
         // the flat ODF body has exactly these paragraphs
         QStringList body;
-        for (const odt::Paragraph& p : odt_[name].body)
+        for (const fodt::Paragraph& p : odt_[name].body)
             body << p.text;
         QCOMPARE(body, paragraphs);
     }
@@ -102,8 +83,8 @@ private slots:
     void pageBreaksStartTheRightParagraphs()
     {
         for (const char* name : {"english", "chinese"}) {
-            const odt::Document& d = odt_[QString::fromLatin1(name)];
-            for (const odt::Paragraph& p : d.body) {
+            const fodt::Document& d = odt_[QString::fromLatin1(name)];
+            for (const fodt::Paragraph& p : d.body) {
                 const bool expected = sample::pageStarts(name == QLatin1String("english") ? sample::english()
                                                                                         : sample::chinese())
                                           .contains(p.text);
@@ -115,7 +96,7 @@ private slots:
     void characterFormats()
     {
         const QString doc = QStringLiteral("formatted");
-        const odt::Document& d = odt_[doc];
+        const fodt::Document& d = odt_[doc];
         auto prop = [&](const char* text, const char* name) {
             return d.textProperty(paragraph(doc, QString::fromUtf8(text)), QString::fromLatin1(name));
         };
@@ -136,15 +117,15 @@ private slots:
         QVERIFY(prop("Arial with 黑体 Chinese", "style:font-name-asian").startsWith(QLatin1String("SimHei")));
         QVERIFY(prop("Bold words here", "style:font-name").startsWith(QLatin1String("Times New Roman")));
 
-        const odt::Document& zh = odt_[QStringLiteral("chinese")];
-        const odt::Paragraph& first = paragraph(QStringLiteral("chinese"), QStringLiteral("第一段：这是中文文本的转换测试。"));
+        const fodt::Document& zh = odt_[QStringLiteral("chinese")];
+        const fodt::Paragraph& first = paragraph(QStringLiteral("chinese"), QStringLiteral("第一段：这是中文文本的转换测试。"));
         QVERIFY(zh.textProperty(first, QStringLiteral("style:font-name-asian")).startsWith(QLatin1String("SimSun")));
     }
 
     void paragraphFormats()
     {
         const QString doc = QStringLiteral("formatted");
-        const odt::Document& d = odt_[doc];
+        const fodt::Document& d = odt_[doc];
         auto prop = [&](const char* text, const char* name) {
             return d.paragraphProperty(paragraph(doc, QString::fromUtf8(text)), QString::fromLatin1(name));
         };
@@ -154,13 +135,13 @@ private slots:
         QVERIFY(prop("Bold words here", "fo:text-align").isEmpty() ||
                 prop("Bold words here", "fo:text-align") == QLatin1String("start"));
 
-        QVERIFY(near(odt::inches(prop("Indented paragraph", "fo:margin-left")), 0.5));
-        QVERIFY(near(odt::inches(prop("Indented paragraph", "fo:margin-right")), 0.25));
-        QVERIFY(near(odt::inches(prop("Indented paragraph", "fo:text-indent")), 0.25));
-        QVERIFY(near(odt::inches(prop("Hanging indent paragraph", "fo:margin-left")), 1.0));
-        QVERIFY(near(odt::inches(prop("Hanging indent paragraph", "fo:text-indent")), -0.5));
-        QVERIFY(near(odt::inches(prop("Spaced paragraph", "fo:margin-top")), 240.0 / 1440));
-        QVERIFY(near(odt::inches(prop("Spaced paragraph", "fo:margin-bottom")), 120.0 / 1440));
+        QVERIFY(near(fodt::inches(prop("Indented paragraph", "fo:margin-left")), 0.5));
+        QVERIFY(near(fodt::inches(prop("Indented paragraph", "fo:margin-right")), 0.25));
+        QVERIFY(near(fodt::inches(prop("Indented paragraph", "fo:text-indent")), 0.25));
+        QVERIFY(near(fodt::inches(prop("Hanging indent paragraph", "fo:margin-left")), 1.0));
+        QVERIFY(near(fodt::inches(prop("Hanging indent paragraph", "fo:text-indent")), -0.5));
+        QVERIFY(near(fodt::inches(prop("Spaced paragraph", "fo:margin-top")), 240.0 / 1440));
+        QVERIFY(near(fodt::inches(prop("Spaced paragraph", "fo:margin-bottom")), 120.0 / 1440));
         QCOMPARE(prop("Spaced paragraph", "fo:line-height"), QStringLiteral("150%"));
     }
 
@@ -169,7 +150,7 @@ private slots:
         const QString doc = QStringLiteral("formatted");
         const char* names[] = {"Heading level one", "Heading level two", "Heading level three"};
         for (int level = 1; level <= 3; ++level) {
-            const odt::Paragraph& h = paragraph(doc, QString::fromLatin1(names[level - 1]));
+            const fodt::Paragraph& h = paragraph(doc, QString::fromLatin1(names[level - 1]));
             QVERIFY2(h.heading, names[level - 1]);
             QCOMPARE(h.outlineLevel, QString::number(level));
             QString style = h.style;
@@ -184,32 +165,32 @@ private slots:
     void sectionsHavePageLayoutsHeadersAndFooters()
     {
         const QString doc = QStringLiteral("sectioned");
-        const odt::Document& d = odt_[doc];
-        const odt::Paragraph& second = paragraph(doc, QStringLiteral("Landscape section text."));
+        const fodt::Document& d = odt_[doc];
+        const fodt::Paragraph& second = paragraph(doc, QStringLiteral("Landscape section text."));
         const QString landscapeName = d.masterPageOf(second);
         QVERIFY2(!landscapeName.isEmpty(), "the second section starts a page style of its own");
-        const odt::MasterPage* portrait = d.masterPage(d.masterPageOf(d.body.first()).isEmpty()
-                                                           ? QStringLiteral("Standard")
-                                                           : d.masterPageOf(d.body.first()));
-        const odt::MasterPage* landscape = d.masterPage(landscapeName);
+        const fodt::MasterPage* portrait = d.masterPageNamed(d.masterPageOf(d.body.first()).isEmpty()
+                                                                 ? QStringLiteral("Standard")
+                                                                 : d.masterPageOf(d.body.first()));
+        const fodt::MasterPage* landscape = d.masterPageNamed(landscapeName);
         QVERIFY(portrait && landscape && portrait != landscape);
 
-        const odt::Properties p = d.pageLayouts.value(portrait->layout);
-        QVERIFY(near(odt::inches(p.value(QStringLiteral("fo:page-width"))), 11906.0 / 1440));
-        QVERIFY(near(odt::inches(p.value(QStringLiteral("fo:page-height"))), 16838.0 / 1440));
+        const fodt::Properties p = d.pageLayouts.value(portrait->layout);
+        QVERIFY(near(fodt::inches(p.value(QStringLiteral("fo:page-width"))), 11906.0 / 1440));
+        QVERIFY(near(fodt::inches(p.value(QStringLiteral("fo:page-height"))), 16838.0 / 1440));
         QCOMPARE(p.value(QStringLiteral("style:print-orientation")), QStringLiteral("portrait"));
-        QVERIFY(near(odt::inches(p.value(QStringLiteral("fo:margin-left"))), 1800.0 / 1440));
-        const odt::Properties l = d.pageLayouts.value(landscape->layout);
-        QVERIFY(near(odt::inches(l.value(QStringLiteral("fo:page-width"))), 16838.0 / 1440));
-        QVERIFY(near(odt::inches(l.value(QStringLiteral("fo:page-height"))), 11906.0 / 1440));
+        QVERIFY(near(fodt::inches(p.value(QStringLiteral("fo:margin-left"))), 1800.0 / 1440));
+        const fodt::Properties l = d.pageLayouts.value(landscape->layout);
+        QVERIFY(near(fodt::inches(l.value(QStringLiteral("fo:page-width"))), 16838.0 / 1440));
+        QVERIFY(near(fodt::inches(l.value(QStringLiteral("fo:page-height"))), 11906.0 / 1440));
         QCOMPARE(l.value(QStringLiteral("style:print-orientation")), QStringLiteral("landscape"));
-        QVERIFY(near(odt::inches(l.value(QStringLiteral("fo:margin-left"))), 1.0));
+        QVERIFY(near(fodt::inches(l.value(QStringLiteral("fo:margin-left"))), 1.0));
 
         QCOMPARE(portrait->header.size(), 1);
         QCOMPARE(portrait->header[0].text, QStringLiteral("Running head 页眉"));
         QCOMPARE(landscape->header.size(), 1);
         QCOMPARE(landscape->header[0].text, QStringLiteral("Landscape head"));
-        for (const odt::MasterPage* m : {portrait, landscape}) {
+        for (const fodt::MasterPage* m : {portrait, landscape}) {
             QCOMPARE(m->footer.size(), 1);
             QVERIFY2(m->footer[0].hasPageNumber, "the footer holds a page-number field");
             QVERIFY(m->footer[0].text.startsWith(QLatin1String("Page ")));

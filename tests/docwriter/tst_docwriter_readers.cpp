@@ -43,17 +43,22 @@ QStringList withoutAstral(const QStringList& lines)
     return out;
 }
 
-struct Sample {
-    const char* name;
-    Document (*make)();
-};
+// catdoc and wv put each page break as a form feed inside the line.
+QString pageBreaksOnLinesOfTheirOwn(QString text)
+{
+    return text.replace(QChar('\f'), QStringLiteral("\f\n"));
+}
 
-const Sample kSamples[] = {
-    {"english", sample::english},
-    {"chinese", sample::chinese},
-    {"formatted", sample::formatted},
-    {"sectioned", sample::sectioned},
-};
+// A reader's text that shows page breaks as form feeds: every paragraph in
+// order, and each page after the first beginning with the right one.
+void checkFormFeedText(const readers::Output& text, const QStringList& paragraphs, const QStringList& pageStarts)
+{
+    QVERIFY2(text.ok(), qPrintable(text.err));
+    const QString body = pageBreaksOnLinesOfTheirOwn(text.out);
+    const QString missing = readers::missingInOrder(withoutAstral(paragraphs), withoutAstral(readers::lines(body)));
+    QVERIFY2(missing.isEmpty(), qPrintable(missing));
+    QCOMPARE(firstLinesOfLaterPages(body, QStringLiteral("\f")).mid(0, pageStarts.size()), pageStarts);
+}
 
 } // namespace
 
@@ -70,7 +75,7 @@ private:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("paragraphs");
         QTest::addColumn<QStringList>("pageStarts");
-        for (const Sample& s : kSamples) {
+        for (const sample::Named& s : sample::kSamples) {
             const Document d = s.make();
             QTest::newRow(s.name) << QString::fromLatin1(s.name) << sample::bodyTexts(d) << sample::pageStarts(d);
         }
@@ -80,10 +85,9 @@ private slots:
     void initTestCase()
     {
         QVERIFY(dir_.isValid());
-        for (const Sample& s : kSamples) {
-            const std::string reason = doc::writeWordDocument(s.make(), path(QString::fromLatin1(s.name)).toStdString());
-            QVERIFY2(reason.empty(), reason.c_str());
-        }
+        std::string reason;
+        sample::writeAll(dir_.path(), &reason);
+        QVERIFY2(reason.empty(), reason.c_str());
     }
 
     void antiwordReadsParagraphsAndPageBreaks_data() { addSamples(); }
@@ -93,13 +97,13 @@ private slots:
         QFETCH(QStringList, paragraphs);
         QFETCH(QStringList, pageStarts);
         const auto text = readers::antiwordText(path(name));
-        QVERIFY2(text.finished && text.exitCode == 0, qPrintable(text.err));
+        QVERIFY2(text.ok(), qPrintable(text.err));
         const QString missing = readers::missingInOrder(withoutAstral(paragraphs), withoutAstral(readers::lines(text.out)));
         QVERIFY2(missing.isEmpty(), qPrintable(missing));
 
         // Its text output shows no page breaks; its DocBook output does.
         const auto docbook = readers::antiwordDocBook(path(name));
-        QVERIFY2(docbook.finished && docbook.exitCode == 0, qPrintable(docbook.err));
+        QVERIFY2(docbook.ok(), qPrintable(docbook.err));
         QCOMPARE(firstLinesOfLaterPages(docbook.out, QStringLiteral("<beginpage/>")), pageStarts);
     }
 
@@ -109,14 +113,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QStringList, paragraphs);
         QFETCH(QStringList, pageStarts);
-        const auto text = readers::catdocText(path(name));
-        QVERIFY2(text.finished && text.exitCode == 0, qPrintable(text.err));
-        // catdoc puts each page break as a form feed inside the line
-        QString body = text.out;
-        body.replace(QChar('\f'), QStringLiteral("\f\n"));
-        const QString missing = readers::missingInOrder(withoutAstral(paragraphs), withoutAstral(readers::lines(body)));
-        QVERIFY2(missing.isEmpty(), qPrintable(missing));
-        QCOMPARE(firstLinesOfLaterPages(body, QStringLiteral("\f")).mid(0, pageStarts.size()), pageStarts);
+        checkFormFeedText(readers::catdocText(path(name)), paragraphs, pageStarts);
     }
 
     void wvReadsParagraphsAndPageBreaks_data() { addSamples(); }
@@ -125,13 +122,8 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QStringList, paragraphs);
         QFETCH(QStringList, pageStarts);
-        const auto text = readers::wvText(path(name), dir_.filePath(name + QStringLiteral(".wv.txt")));
-        QVERIFY2(text.finished && text.exitCode == 0, qPrintable(text.err));
-        QString body = text.out;
-        body.replace(QChar('\f'), QStringLiteral("\f\n"));
-        const QString missing = readers::missingInOrder(withoutAstral(paragraphs), withoutAstral(readers::lines(body)));
-        QVERIFY2(missing.isEmpty(), qPrintable(missing));
-        QCOMPARE(firstLinesOfLaterPages(body, QStringLiteral("\f")).mid(0, pageStarts.size()), pageStarts);
+        checkFormFeedText(readers::wvText(path(name), dir_.filePath(name + QStringLiteral(".wv.txt"))), paragraphs,
+                          pageStarts);
     }
 
     void largeDocumentReadsBackCompletely()
@@ -141,12 +133,10 @@ private slots:
         QCOMPARE(doc::writeWordDocument(d, file.toStdString()), std::string());
         const QStringList paragraphs = sample::bodyTexts(d);
         const auto anti = readers::antiwordText(file);
-        QVERIFY2(anti.finished && anti.exitCode == 0, qPrintable(anti.err));
+        QVERIFY2(anti.ok(), qPrintable(anti.err));
         QVERIFY(readers::missingInOrder(paragraphs, readers::lines(anti.out)).isEmpty());
         const auto cat = readers::catdocText(file);
-        QString body = cat.out;
-        body.replace(QChar('\f'), QStringLiteral("\f\n"));
-        QVERIFY(readers::missingInOrder(paragraphs, readers::lines(body)).isEmpty());
+        QVERIFY(readers::missingInOrder(paragraphs, readers::lines(pageBreaksOnLinesOfTheirOwn(cat.out))).isEmpty());
         QCOMPARE(cat.out.count(QChar('\f')), 59);
     }
 };

@@ -37,7 +37,7 @@ struct ParagraphMap {
     QList<bool> exact;
 };
 
-ParagraphMap mapParagraphs(const Truth& truth, const FodtView& view)
+ParagraphMap mapParagraphs(const Truth& truth, const fodt::Document& view)
 {
     ParagraphMap m;
     int next = 0; // the truth is in reading order: look after the last one found first
@@ -61,7 +61,7 @@ struct RunVerdict {
     QList<QPair<QString, QString>> why; // measure, what went wrong
 };
 
-RunVerdict judgeRun(const TruthRun& run, const FodtView& view, const QList<FodtView::Hit>& hits)
+RunVerdict judgeRun(const TruthRun& run, const fodt::Document& view, const QList<fodt::Document::Hit>& hits)
 {
     RunVerdict v;
     if (hits.isEmpty()) {
@@ -77,13 +77,13 @@ RunVerdict judgeRun(const TruthRun& run, const FodtView& view, const QList<FodtV
         }
     };
     bool exactSize = true;
-    for (const FodtView::Hit& hit : hits) {
+    for (const fodt::Document::Hit& hit : hits) {
         const QString& text = view.paragraph(hit.paragraph).text;
         for (qsizetype i = hit.begin; i < hit.end; ++i) {
             const QChar c = text[i];
             if (c.isSpace())
                 continue;
-            const SeenFormat f = view.formatAt(hit.paragraph, i);
+            const fodt::SeenFormat f = view.formatAt(hit.paragraph, i);
             const bool cjk = isCjk(c);
             const double size = cjk ? f.eastAsianSize : f.size;
             const bool bold = cjk ? f.eastAsianBold : f.bold;
@@ -155,7 +155,7 @@ void FidelityReport::file(const QString& measure, const QString& what)
     missesBy[measure] << what;
 }
 
-FidelityReport score(const Truth& truth, const FodtView& view)
+FidelityReport score(const Truth& truth, const fodt::Document& view)
 {
     FidelityReport r;
     const QString doc = truth.name + QStringLiteral(": ");
@@ -232,21 +232,21 @@ FidelityReport score(const Truth& truth, const FodtView& view)
     QList<qsizetype> cursor(truth.paragraphs.size(), 0);
     for (const TruthRun& run : truth.runs) {
         const int at = map.at.value(run.paragraph, -1);
-        FodtView::Hit hit = view.findIn(at, run.text, at < 0 ? 0 : cursor[run.paragraph]);
+        fodt::Document::Hit hit = view.findIn(at, run.text, at < 0 ? 0 : cursor[run.paragraph]);
         if (hit.paragraph < 0) // the paragraph came apart: look in the ones after it
             for (int j = qMax(0, at); j < view.paragraphCount() && hit.paragraph < 0; ++j)
                 hit = view.findIn(j, run.text);
         if (hit.paragraph == at && at >= 0)
             cursor[run.paragraph] = hit.squeezedEnd;
-        QList<FodtView::Hit> hits;
+        QList<fodt::Document::Hit> hits;
         if (hit.paragraph >= 0) {
             hits << hit;
         } else {
             // A run across a paragraph that came apart: judged by its two ends.
-            const QString squeezed = squeeze(run.text).text;
+            const QString squeezed = fodt::squeeze(run.text).text;
             for (const QString& end : {squeezed.left(24), squeezed.right(24)})
                 for (int j = qMax(0, at); j < view.paragraphCount(); ++j) {
-                    const FodtView::Hit part = view.findIn(j, end);
+                    const fodt::Document::Hit part = view.findIn(j, end);
                     if (part.paragraph >= 0) {
                         hits << part;
                         break;
@@ -272,7 +272,7 @@ FidelityReport score(const Truth& truth, const FodtView& view)
     return r;
 }
 
-QStringList checkReadingOrder(const Truth& truth, const FodtView& view)
+QStringList checkReadingOrder(const Truth& truth, const fodt::Document& view)
 {
     QStringList problems;
     int previous = -1;
@@ -292,26 +292,26 @@ QStringList checkReadingOrder(const Truth& truth, const FodtView& view)
     return problems;
 }
 
-QStringList checkPlacedText(const Truth& truth, const FodtView& view)
+QStringList checkPlacedText(const Truth& truth, const fodt::Document& view)
 {
     QStringList problems;
     for (const QString& text : truth.placedTexts) {
         bool found = view.findContaining(text) >= 0;
-        for (const odt::MasterPage& m : view.document().masterPages)
-            for (const odt::Paragraph& p : m.header + m.footer)
-                found = found || squeeze(p.text).text.contains(squeeze(text).text);
+        for (const fodt::MasterPage& m : view.masterPages)
+            for (const fodt::Paragraph& p : m.header + m.footer)
+                found = found || p.squeezed.text.contains(fodt::squeeze(text).text);
         if (!found)
             problems << QStringLiteral("%1 is lost").arg(quoted(text, 60));
     }
     return problems;
 }
 
-QStringList checkRunningText(const Truth& truth, const FodtView& view)
+QStringList checkRunningText(const Truth& truth, const fodt::Document& view)
 {
     QStringList problems;
     if (truth.runningHead.isEmpty() && !truth.pageNumbers)
         return problems;
-    const QString head = squeeze(truth.runningHead).text;
+    const QString head = fodt::squeeze(truth.runningHead).text;
     QSet<QString> masters;
     for (int i = 0; i < view.paragraphCount(); ++i) {
         masters.insert(view.masterPage(i));
@@ -324,23 +324,23 @@ QStringList checkRunningText(const Truth& truth, const FodtView& view)
             problems << QStringLiteral("a page number is still in the body: paragraph %1 %2").arg(i).arg(quoted(text));
     }
     for (const QString& name : masters) {
-        const odt::MasterPage* m = view.document().masterPage(name);
+        const fodt::MasterPage* m = view.masterPageNamed(name);
         if (!m) {
             problems << QStringLiteral("master page %1 not found").arg(quoted(name));
             continue;
         }
         if (!head.isEmpty()) {
             QString header;
-            for (const odt::Paragraph& p : m->header)
+            for (const fodt::Paragraph& p : m->header)
                 header += p.text;
-            if (!squeeze(header).text.contains(head))
+            if (!fodt::squeeze(header).text.contains(head))
                 problems << QStringLiteral("the header of master page %1 is %2, expected to hold %3")
                                 .arg(quoted(name), quoted(header), quoted(truth.runningHead));
         }
         if (truth.pageNumbers) {
             bool field = false;
             QString footer;
-            for (const odt::Paragraph& p : m->footer) {
+            for (const fodt::Paragraph& p : m->footer) {
                 field = field || p.hasPageNumber;
                 footer += p.text;
             }
@@ -352,7 +352,7 @@ QStringList checkRunningText(const Truth& truth, const FodtView& view)
     return problems;
 }
 
-QStringList checkSections(const Truth& truth, const FodtView& view)
+QStringList checkSections(const Truth& truth, const fodt::Document& view)
 {
     QStringList problems;
     const ParagraphMap map = mapParagraphs(truth, view);

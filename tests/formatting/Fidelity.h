@@ -2,7 +2,7 @@
 // Compares a generated document's ground truth with what LibreOffice reads
 // from our .doc: scores for the formatting measures and descriptions of every
 // miss, plus the structure checks (reading order, running text, sections).
-#include "FodtView.h"
+#include "FodtDocument.h"
 #include "Truth.h"
 
 #include <QMap>
@@ -57,12 +57,12 @@ inline const QString kIndents = QStringLiteral("indents");
 inline const QString kSpacing = QStringLiteral("spacing");       // space between paragraphs, line spacing
 inline const QString kHeadings = QStringLiteral("headings");      // recall and precision
 
-FidelityReport score(const Truth& truth, const FodtView& view);
+FidelityReport score(const Truth& truth, const fodt::Document& view);
 
 // Each returns the problems found; empty when all is well.
-QStringList checkReadingOrder(const Truth& truth, const FodtView& view);
-QStringList checkRunningText(const Truth& truth, const FodtView& view);
-QStringList checkSections(const Truth& truth, const FodtView& view);
-QStringList checkPlacedText(const Truth& truth, const FodtView& view);
+QStringList checkReadingOrder(const Truth& truth, const fodt::Document& view);
+QStringList checkRunningText(const Truth& truth, const fodt::Document& view);
+QStringList checkSections(const Truth& truth, const fodt::Document& view);
+QStringList checkPlacedText(const Truth& truth, const fodt::Document& view);
 
 } // namespace fmt

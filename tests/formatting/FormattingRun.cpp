@@ -37,14 +37,14 @@ const Converted* FormattingRun::find(const QString& name) const
     return nullptr;
 }
 
-const FodtView* FormattingRun::view(const QString& name) const
+const fodt::Document* FormattingRun::view(const QString& name) const
 {
     const Converted* c = find(name);
     if (!c || c->fodt.isEmpty())
         return nullptr;
     auto& slot = m_views[name];
     if (!slot)
-        slot = std::make_shared<FodtView>(odt::read(c->fodt));
+        slot = std::make_shared<fodt::Document>(fodt::read(c->fodt));
     return slot.get();
 }
 

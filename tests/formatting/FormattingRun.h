@@ -3,7 +3,7 @@
 // generated into a temporary folder, converted by the pwt under test and read
 // back by LibreOffice once.
 #include "Conversion.h"
-#include "FodtView.h"
+#include "FodtDocument.h"
 
 #include <QList>
 #include <QString>
@@ -25,14 +25,14 @@ public:
 
     const Converted* find(const QString& name) const;
     // The fodt of a document, read once; null when there is none.
-    const FodtView* view(const QString& name) const;
+    const fodt::Document* view(const QString& name) const;
     // LibreOffice's plain text of a document's .doc (all made in one call, on first use).
     QString libreOfficeText(const QString& name, QString* why) const;
 
 private:
     FormattingRun();
     QTemporaryDir m_dir;
-    mutable QMap<QString, std::shared_ptr<FodtView>> m_views;
+    mutable QMap<QString, std::shared_ptr<fodt::Document>> m_views;
     mutable bool m_textMade = false;
     mutable QString m_textError;
 };

@@ -2,6 +2,8 @@
 // What a generated PDF holds, as drawn: its pages, paragraphs, runs, headings,
 // running heads and feet and reading order. Saved beside the PDF as JSON so
 // that the benchmark and a person can read it too.
+#include "FodtDocument.h"
+
 #include <QColor>
 #include <QList>
 #include <QString>
@@ -10,7 +12,7 @@
 namespace fmt {
 
 enum class Align { Left, Center, Right, Justify };
-enum class Position { Baseline, Superscript, Subscript };
+using Position = fodt::Position; // where a run sits on its line
 
 QString alignName(Align a);         // "left", "center", "right", "justify"
 QString odfAlign(Align a);          // "start", "center", "end", "justify"

@@ -28,7 +28,7 @@ void rows(const QStringList& documents = kDocuments)
 
 #define FETCH_DOCUMENT() QFETCH(QString, document)
 
-const FodtView* viewOf(const QString& document)
+const fodt::Document* viewOf(const QString& document)
 {
     const FormattingRun& run = FormattingRun::instance();
     const Converted* c = run.find(document);
@@ -43,7 +43,7 @@ QString listed(const QStringList& problems) { return QStringLiteral("\n  ") + pr
 
 QStringList missesOf(const QString& document, std::initializer_list<QString> measures)
 {
-    const FodtView* view = viewOf(document);
+    const fodt::Document* view = viewOf(document);
     if (!view)
         return {document + QStringLiteral(": no converted document")};
     const FidelityReport r = score(FormattingRun::instance().find(document)->source.truth, *view);
@@ -60,7 +60,7 @@ QStringList missesOf(const QString& document, std::initializer_list<QString> mea
     } while (false)
 
 // Whitespace-free, compatibility-folded text, as readers and pdftotext differ in both.
-QString folded(const QString& text) { return squeeze(text.normalized(QString::NormalizationForm_KC)).text; }
+QString folded(const QString& text) { return fodt::squeeze(text.normalized(QString::NormalizationForm_KC)).text; }
 
 // A PDF's text layer may name a CJK radical where the text has the ideograph
 // drawn with the same glyph (pdftotext gives U+2EDA for 页): such a character
@@ -221,7 +221,7 @@ private slots:
     void readingOrder()
     {
         FETCH_DOCUMENT();
-        const FodtView* view = viewOf(document);
+        const fodt::Document* view = viewOf(document);
         QVERIFY(view);
         const QStringList problems = checkReadingOrder(FormattingRun::instance().find(document)->source.truth, *view);
         QVERIFY2(problems.isEmpty(), qPrintable(listed(problems)));
@@ -232,7 +232,7 @@ private slots:
     void rotatedText()
     {
         FETCH_DOCUMENT();
-        const FodtView* view = viewOf(document);
+        const fodt::Document* view = viewOf(document);
         QVERIFY(view);
         const QStringList problems = checkPlacedText(FormattingRun::instance().find(document)->source.truth, *view);
         QVERIFY2(problems.isEmpty(), qPrintable(listed(problems)));
@@ -243,7 +243,7 @@ private slots:
     void runningText()
     {
         FETCH_DOCUMENT();
-        const FodtView* view = viewOf(document);
+        const fodt::Document* view = viewOf(document);
         QVERIFY(view);
         const QStringList problems = checkRunningText(FormattingRun::instance().find(document)->source.truth, *view);
         QVERIFY2(problems.isEmpty(), qPrintable(listed(problems)));
@@ -254,7 +254,7 @@ private slots:
     void sections()
     {
         FETCH_DOCUMENT();
-        const FodtView* view = viewOf(document);
+        const fodt::Document* view = viewOf(document);
         QVERIFY(view);
         const QStringList problems = checkSections(FormattingRun::instance().find(document)->source.truth, *view);
         QVERIFY2(problems.isEmpty(), qPrintable(listed(problems)));
@@ -272,7 +272,7 @@ private slots:
     {
         FidelityReport total;
         for (const Converted& c : FormattingRun::instance().converted) {
-            const FodtView* view = FormattingRun::instance().view(c.source.truth.name);
+            const fodt::Document* view = FormattingRun::instance().view(c.source.truth.name);
             QVERIFY2(view, qPrintable(c.source.truth.name + QStringLiteral(": ") + c.problem));
             total += score(c.source.truth, *view);
         }

@@ -1,8 +1,8 @@
-// The yardstick checked by hand: a small flat ODF written here, read through
-// FodtView and scored against a truth that fits it in some places and not in
-// others, so that a fault in the reading or the scoring shows.
+// The yardstick checked by hand: a small flat ODF written here, read back and
+// scored against a truth that fits it in some places and not in others, so
+// that a fault in the reading or the scoring shows.
 #include "Fidelity.h"
-#include "FodtView.h"
+#include "FodtDocument.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -56,14 +56,14 @@ const char* const kFodt = R"(<?xml version="1.0" encoding="UTF-8"?>
 
 struct Fixture {
     QTemporaryDir dir;
-    std::unique_ptr<FodtView> view;
+    std::unique_ptr<fodt::Document> view;
     Fixture()
     {
         QFile f(dir.filePath(QStringLiteral("sample.fodt")));
         if (f.open(QIODevice::WriteOnly))
             f.write(kFodt);
         f.close();
-        view = std::make_unique<FodtView>(odt::read(f.fileName()));
+        view = std::make_unique<fodt::Document>(fodt::read(f.fileName()));
     }
 };
 
@@ -98,23 +98,23 @@ private slots:
     void resolvesFormatsThroughStyles()
     {
         Fixture fx;
-        const FodtView& v = *fx.view;
-        QVERIFY(v.document().error.isEmpty());
+        const fodt::Document& v = *fx.view;
+        QVERIFY(v.error.isEmpty());
         QCOMPARE(v.paragraphCount(), 5);
-        const FodtView::Hit bold = v.findIn(1, QStringLiteral("bold red"));
+        const fodt::Document::Hit bold = v.findIn(1, QStringLiteral("bold red"));
         QCOMPARE(bold.paragraph, 1);
-        const SeenFormat b = v.formatAt(1, bold.begin);
+        const fodt::SeenFormat b = v.formatAt(1, bold.begin);
         QCOMPARE(b.family, QStringLiteral("Arial")); // "Arial1" resolved through the font faces
         QVERIFY(b.bold);
         QCOMPARE(b.size, 11.0);                      // from P2, not the default 12
         QCOMPARE(b.color, QStringLiteral("#c00000"));
-        const SeenFormat plain = v.formatAt(1, 0);
+        const fodt::SeenFormat plain = v.formatAt(1, 0);
         QCOMPARE(plain.family, QStringLiteral("Times New Roman")); // Standard, P2's parent
         QVERIFY(!plain.bold);
         QCOMPARE(plain.color, QString());
-        const FodtView::Hit two = v.findIn(1, QStringLiteral("2"), v.findIn(1, QStringLiteral("mc")).squeezedEnd);
+        const fodt::Document::Hit two = v.findIn(1, QStringLiteral("2"), v.findIn(1, QStringLiteral("mc")).squeezedEnd);
         QCOMPARE(v.formatAt(1, two.begin).position, Position::Superscript);
-        const FodtView::Hit cjk = v.findIn(1, QStringLiteral("中文"));
+        const fodt::Document::Hit cjk = v.findIn(1, QStringLiteral("中文"));
         QCOMPARE(v.formatAt(1, cjk.begin).eastAsianFamily, QStringLiteral("SimSun"));
         QCOMPARE(v.formatAt(1, cjk.begin).eastAsianSize, 12.0); // the default style's
         QCOMPARE(v.formatAt(0, 0).size, 16.0);                  // Heading 1 through P1
@@ -123,7 +123,7 @@ private slots:
     void readsParagraphsHeadingsAndPages()
     {
         Fixture fx;
-        const FodtView& v = *fx.view;
+        const fodt::Document& v = *fx.view;
         QCOMPARE(v.alignment(1), QStringLiteral("center"));
         QCOMPARE(v.alignment(2), QStringLiteral("start"));
         QCOMPARE(v.leftIndent(1), 36.0);

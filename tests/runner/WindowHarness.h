@@ -2,24 +2,15 @@
 // The real window on the platform doubles, except for real processes, the
 // real file system (with a program folder of the test's choosing) and the
 // real event pump: batches run the converter for real, boxes are scripted.
+#include "FileSystemIn.h"
 #include "app/frmMain.h"
 #include "platform/doubles/Doubles.h"
 #include "platform/qt/PosixProcesses.h"
 #include "platform/qt/QtEventPump.h"
-#include "platform/qt/QtFileSystem.h"
 
 #include <QTreeWidget>
 
 namespace runner::testing {
-
-class FileSystemIn : public platform::qt::QtFileSystem {
-public:
-    explicit FileSystemIn(QString folder) : m_folder(std::move(folder)) {}
-    QString programFolder() const override { return m_folder; }
-
-private:
-    QString m_folder;
-};
 
 struct WindowHarness {
     platform::doubles::TestPlatform doubles;

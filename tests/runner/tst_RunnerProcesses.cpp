@@ -1,24 +1,29 @@
 // The real process and file-system layer, and whole batches through it with
 // the test-only converter: real processes, real files, real timer ticks.
+#include "ConverterSandbox.h"
+#include "FileSystemIn.h"
 #include "RunnerFakes.h"
 #include "platform/doubles/Doubles.h"
 #include "platform/qt/PosixProcesses.h"
-#include "platform/qt/QtFileSystem.h"
+#include "platform/qt/QtEventPump.h"
 #include "runner/ConversionRunner.h"
 
 #include <QtTest>
 
 #include <csignal>
 #include <fcntl.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 using namespace platform;
 using platform::qt::PosixProcesses;
+using platform::qt::QtEventPump;
 using platform::qt::QtFileSystem;
 using runner::ConversionRunner;
+using runner::testing::ConverterSandbox;
 using runner::testing::FakeView;
+using runner::testing::FileSystemIn;
+using runner::testing::processState;
 using runner::testing::VectorRows;
 
 namespace {
@@ -28,17 +33,6 @@ const QString kLauncher = QStringLiteral(LAUNCHER_PATH);
 const QString kDone = QStringLiteral("转换完成");
 const QString kFailed = QStringLiteral("转换失败");
 const QString kPending = QStringLiteral("待转换");
-
-// The state letter of /proc/<pid>/stat, or 0 when the process is gone.
-char processState(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray line = stat.readAll();
-    const auto close = line.lastIndexOf(')');
-    return close > 0 && close + 2 < line.size() ? line.at(close + 2) : char(0);
-}
 
 qint64 parentOf(qint64 pid)
 {
@@ -61,21 +55,6 @@ void writeText(const QString& path, const QByteArray& content)
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(content);
 }
-
-// The real file system with the program folder of the test's choosing.
-class FileSystemIn : public QtFileSystem {
-public:
-    explicit FileSystemIn(QString folder) : m_folder(std::move(folder)) {}
-    QString programFolder() const override { return m_folder; }
-
-private:
-    QString m_folder;
-};
-
-class QtEventPump : public EventPump {
-public:
-    void processEvents() override { QCoreApplication::processEvents(); }
-};
 
 // A batch on real processes and files; the window's timerPID is a real QTimer.
 struct RealBatch {
@@ -131,25 +110,12 @@ private slots:
     void wholeBatchWithoutConverter();
 
 private:
-    QString binFolder() const { return m_temp.filePath(QStringLiteral("bin")); }
-    QTemporaryDir m_temp;
+    ConverterSandbox m_sandbox;
 };
 
-void RunnerProcessesTest::initTestCase()
-{
-    // As a subreaper this process inherits orphans and, not reaping them,
-    // keeps them as zombies: the situation of many containers' PID 1.
-    QCOMPARE(prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0), 0);
-    QVERIFY(m_temp.isValid());
-    QVERIFY(QDir().mkdir(binFolder()));
-    QVERIFY(QFile::copy(kFakePwt, binFolder() + QStringLiteral("/pwt")));
-}
+void RunnerProcessesTest::initTestCase() { m_sandbox.setUp(kFakePwt); }
 
-void RunnerProcessesTest::cleanupTestCase()
-{
-    while (waitpid(-1, nullptr, WNOHANG) > 0) {
-    }
-}
+void RunnerProcessesTest::cleanupTestCase() { ConverterSandbox::reapOrphans(); }
 
 void RunnerProcessesTest::idsThatNameNoProcess()
 {
@@ -164,11 +130,11 @@ void RunnerProcessesTest::idsThatNameNoProcess()
 void RunnerProcessesTest::launchFailuresAreDescribed()
 {
     PosixProcesses processes;
-    const auto missing = processes.startHidden(m_temp.filePath(QStringLiteral("nothing/pwt")), {});
+    const auto missing = processes.startHidden(m_sandbox.filePath(QStringLiteral("nothing/pwt")), {});
     QVERIFY(!missing.ok());
     QVERIFY2(missing.error.contains(QStringLiteral("找不到程序文件")), qPrintable(missing.error));
 
-    const QString notExecutable = m_temp.filePath(QStringLiteral("plain.txt"));
+    const QString notExecutable = m_sandbox.filePath(QStringLiteral("plain.txt"));
     writeText(notExecutable, "text");
     const auto refused = processes.startHidden(notExecutable, {});
     QVERIFY(!refused.ok());
@@ -179,7 +145,7 @@ void RunnerProcessesTest::argumentsArriveVerbatim()
 {
     PosixProcesses processes;
     const QString source = QStringLiteral("/in/a \"quoted\" $HOME; `x` 'y' \\ 报告.pdf");
-    const QString destination = m_temp.filePath(QStringLiteral("out \"1\" $HOME 报告.doc"));
+    const QString destination = m_sandbox.filePath(QStringLiteral("out \"1\" $HOME 报告.doc"));
     const auto launch = processes.startHidden(kFakePwt, {QStringLiteral("--src=") + source, QStringLiteral("--dest=") + destination});
     QVERIFY2(launch.ok(), qPrintable(launch.error));
     QTRY_VERIFY_WITH_TIMEOUT(!processes.isRunning(launch.pid), 10000);
@@ -195,7 +161,7 @@ void RunnerProcessesTest::converterIsDetachedFromTheWindow()
 
     PosixProcesses processes;
     const auto launch = processes.startHidden(
-        kFakePwt, {QStringLiteral("--src=/in/hang.pdf"), QStringLiteral("--dest=") + m_temp.filePath(QStringLiteral("h.doc"))});
+        kFakePwt, {QStringLiteral("--src=/in/hang.pdf"), QStringLiteral("--dest=") + m_sandbox.filePath(QStringLiteral("h.doc"))});
     QVERIFY2(launch.ok(), qPrintable(launch.error));
     const auto pid = static_cast<pid_t>(launch.pid);
     QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget(),
@@ -234,10 +200,10 @@ void RunnerProcessesTest::orphanZombieCountsAsEnded()
     // The launcher starts the converter and ends; the converter, orphaned,
     // comes to this subreaper, which never reaps it on its own.
     PosixProcesses processes;
-    const QString idFile = m_temp.filePath(QStringLiteral("orphan.id"));
+    const QString idFile = m_sandbox.filePath(QStringLiteral("orphan.id"));
     const auto launcher = processes.startHidden(
         kLauncher, {idFile, kFakePwt, QStringLiteral("--src=/in/slow.pdf"),
-                    QStringLiteral("--dest=") + m_temp.filePath(QStringLiteral("slow.doc"))});
+                    QStringLiteral("--dest=") + m_sandbox.filePath(QStringLiteral("slow.doc"))});
     QVERIFY2(launcher.ok(), qPrintable(launcher.error));
     QTRY_VERIFY_WITH_TIMEOUT(!processes.isRunning(launcher.pid), 10000);
     const qint64 orphan = readAll(idFile).toLongLong();
@@ -246,14 +212,14 @@ void RunnerProcessesTest::orphanZombieCountsAsEnded()
     QTRY_COMPARE_WITH_TIMEOUT(processState(orphan), 'Z', 10000);
     QCOMPARE(kill(static_cast<pid_t>(orphan), 0), 0);
     QVERIFY(!processes.isRunning(orphan));
-    QVERIFY(QFile::exists(m_temp.filePath(QStringLiteral("slow.doc"))));
+    QVERIFY(QFile::exists(m_sandbox.filePath(QStringLiteral("slow.doc"))));
     QCOMPARE(waitpid(static_cast<pid_t>(orphan), nullptr, 0), static_cast<pid_t>(orphan));
 }
 
 void RunnerProcessesTest::converterOutlivesItsLauncher()
 {
     PosixProcesses processes;
-    const QString idFile = m_temp.filePath(QStringLiteral("hang.id"));
+    const QString idFile = m_sandbox.filePath(QStringLiteral("hang.id"));
     const auto launcher = processes.startHidden(
         kLauncher, {idFile, kFakePwt, QStringLiteral("--src=/in/hang.pdf"), QStringLiteral("--dest=/nowhere.doc")});
     QVERIFY2(launcher.ok(), qPrintable(launcher.error));
@@ -274,7 +240,7 @@ void RunnerProcessesTest::fileSystem()
     QtFileSystem files;
     QCOMPARE(files.programFolder(), QCoreApplication::applicationDirPath());
 
-    const QString base = m_temp.filePath(QStringLiteral("fs"));
+    const QString base = m_sandbox.filePath(QStringLiteral("fs"));
     QVERIFY(!files.folderExists(base));
     QVERIFY(files.makeFolder(base + u'/').ok());
     QVERIFY(files.folderExists(base));
@@ -317,13 +283,13 @@ void RunnerProcessesTest::fileSystem()
 
 void RunnerProcessesTest::wholeBatch()
 {
-    const QString in = m_temp.filePath(QStringLiteral("in"));
-    const QString out = m_temp.filePath(QStringLiteral("out 输出")); // missing, its parent exists
+    const QString in = m_sandbox.filePath(QStringLiteral("in"));
+    const QString out = m_sandbox.filePath(QStringLiteral("out 输出")); // missing, its parent exists
     for (const auto& folder : {in, in + QStringLiteral("/other")})
         QVERIFY(QDir().mkpath(folder));
     QVERIFY(!QFileInfo::exists(out));
 
-    RealBatch b(binFolder(), out);
+    RealBatch b(m_sandbox.binFolder(), out);
     const QStringList sources{in + QStringLiteral("/report.pdf"), in + QStringLiteral("/nowrite_stale.pdf"),
                               in + QStringLiteral("/other/report.pdf"), in + QStringLiteral("/slow “引号” $x.pdf"),
                               in + QStringLiteral("/nowrite.pdf")};
@@ -355,9 +321,9 @@ void RunnerProcessesTest::wholeBatch()
 
 void RunnerProcessesTest::wholeBatchWithoutConverter()
 {
-    const QString empty = m_temp.filePath(QStringLiteral("empty"));
+    const QString empty = m_sandbox.filePath(QStringLiteral("empty"));
     QVERIFY(QDir().mkdir(empty));
-    RealBatch b(empty, m_temp.path());
+    RealBatch b(empty, m_sandbox.path());
     b.rows.append(QStringLiteral("/in/a.pdf"), kPending);
     b.rows.append(QStringLiteral("/in/b.pdf"), kPending);
     b.runner.cmdStart_Click();

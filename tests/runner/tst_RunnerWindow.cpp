@@ -1,5 +1,6 @@
 // Batches in the real window frmMain (offscreen), with real converter
 // processes (the test-only converter) and scripted message boxes.
+#include "ConverterSandbox.h"
 #include "WindowHarness.h"
 
 #include <QLineEdit>
@@ -7,9 +8,10 @@
 #include <QtTest>
 
 #include <csignal>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 
+using runner::testing::ConverterSandbox;
+using runner::testing::processState;
 using runner::testing::WindowHarness;
 
 namespace {
@@ -20,16 +22,6 @@ const QString kPending = QStringLiteral("待转换");
 const QString kConverting = QStringLiteral("正在转换中，请耐心等待...");
 const QString kDone = QStringLiteral("转换完成");
 const QString kFailed = QStringLiteral("转换失败");
-
-char processState(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray line = stat.readAll();
-    const auto close = line.lastIndexOf(')');
-    return close > 0 && close + 2 < line.size() ? line.at(close + 2) : char(0);
-}
 
 } // namespace
 
@@ -45,28 +37,16 @@ private slots:
     void closingTheWindowMidBatchLeavesTheConverterRunning();
 
 private:
-    QString binFolder() const { return m_temp.filePath(QStringLiteral("bin")); }
-    QTemporaryDir m_temp;
+    ConverterSandbox m_sandbox;
 };
 
-void RunnerWindowTest::initTestCase()
-{
-    // Orphaned converters come to this process, which can then end them.
-    QCOMPARE(prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0), 0);
-    QVERIFY(m_temp.isValid());
-    QVERIFY(QDir().mkdir(binFolder()));
-    QVERIFY(QFile::copy(kFakePwt, binFolder() + QStringLiteral("/pwt")));
-}
+void RunnerWindowTest::initTestCase() { m_sandbox.setUp(kFakePwt); }
 
-void RunnerWindowTest::cleanupTestCase()
-{
-    while (waitpid(-1, nullptr, WNOHANG) > 0) {
-    }
-}
+void RunnerWindowTest::cleanupTestCase() { ConverterSandbox::reapOrphans(); }
 
 void RunnerWindowTest::refusalsMoveTheFocus()
 {
-    WindowHarness h(binFolder());
+    WindowHarness h(m_sandbox.binFolder());
     h.form.show();
     QVERIFY(QTest::qWaitForWindowActive(&h.form));
     h.form.txtSave->clear();
@@ -88,8 +68,8 @@ void RunnerWindowTest::refusalsMoveTheFocus()
 
 void RunnerWindowTest::wholeBatchInTheWindow()
 {
-    const QString out = m_temp.filePath(QStringLiteral("window out"));
-    WindowHarness h(binFolder());
+    const QString out = m_sandbox.filePath(QStringLiteral("window out"));
+    WindowHarness h(m_sandbox.binFolder());
     h.form.show();
     for (const auto& source : {QStringLiteral("/in/a/report.pdf"), QStringLiteral("/in/nowrite.pdf"),
                                QStringLiteral("/in/b/report.pdf"), QStringLiteral("/in/slow.pdf")})
@@ -137,10 +117,10 @@ void RunnerWindowTest::ticksHeldWhileErrorReportIsOpen()
 {
     // A name shorter than four characters brings up the error report right
     // after the launch; the converter ends while the report is still open.
-    WindowHarness h(binFolder());
+    WindowHarness h(m_sandbox.binFolder());
     h.form.show();
     h.form.AddPDF(QStringLiteral("/in/ab"));
-    h.form.txtSave->setText(m_temp.path());
+    h.form.txtSave->setText(m_sandbox.path());
     QStringList whileOpen;
     h.doubles.messages.setWhileOpen([&] {
         QTest::qWait(300); // a modal box's own event loop: the timer keeps firing meanwhile
@@ -158,10 +138,10 @@ void RunnerWindowTest::ticksHeldWhileErrorReportIsOpen()
 
 void RunnerWindowTest::closingTheWindowMidBatchLeavesTheConverterRunning()
 {
-    const QString idFile = m_temp.filePath(QStringLiteral("converter.id"));
+    const QString idFile = m_sandbox.filePath(QStringLiteral("converter.id"));
     platform::qt::PosixProcesses processes;
     const auto host = processes.startHidden(
-        kWindowHost, {idFile, binFolder(), QStringLiteral("/in/hang.pdf"), m_temp.path()});
+        kWindowHost, {idFile, m_sandbox.binFolder(), QStringLiteral("/in/hang.pdf"), m_sandbox.path()});
     QVERIFY2(host.ok(), qPrintable(host.error));
     QTRY_VERIFY_WITH_TIMEOUT(!processes.isRunning(host.pid), 30000);
 

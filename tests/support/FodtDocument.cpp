@@ -1,9 +1,9 @@
-#include "OdtReader.h"
+#include "FodtDocument.h"
 
 #include <QFile>
 #include <QXmlStreamReader>
 
-namespace odt {
+namespace fodt {
 namespace {
 
 Properties attributes(const QXmlStreamReader& xml)
@@ -53,6 +53,7 @@ Paragraph readParagraph(QXmlStreamReader& xml)
                 p.spans.last().text += xml.text();
         }
     }
+    p.squeezed = squeeze(p.text);
     return p;
 }
 
@@ -103,7 +104,38 @@ void readMasterPage(QXmlStreamReader& xml, Document& doc)
     doc.masterPages << m;
 }
 
+double points(const QString& length) { return length.isEmpty() ? 0 : inches(length) * 72.0; }
+
+bool isBold(const QString& weight)
+{
+    return weight == QLatin1String("bold") || weight.toInt() >= 600;
+}
+
 } // namespace
+
+Squeezed squeeze(const QString& text)
+{
+    Squeezed s;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (!text[i].isSpace()) {
+            s.text += text[i];
+            s.offsets << i;
+        }
+    return s;
+}
+
+double inches(const QString& length)
+{
+    struct Unit {
+        const char* suffix;
+        double perInch;
+    };
+    static const Unit units[] = {{"in", 1.0}, {"cm", 2.54}, {"mm", 25.4}, {"pt", 72.0}};
+    for (const Unit& u : units)
+        if (length.endsWith(QLatin1String(u.suffix)))
+            return length.chopped(static_cast<qsizetype>(qstrlen(u.suffix))).toDouble() / u.perInch;
+    return length.toDouble();
+}
 
 Document read(const QString& path)
 {
@@ -151,6 +183,13 @@ Document read(const QString& path)
     }
     if (xml.hasError())
         doc.error = xml.errorString();
+    QString master = QStringLiteral("Standard");
+    for (Paragraph& p : doc.body) {
+        const QString named = doc.masterPageOf(p);
+        if (!named.isEmpty())
+            master = named;
+        p.master = master;
+    }
     return doc;
 }
 
@@ -196,13 +235,152 @@ QString Document::paragraphProperty(const Paragraph& p, const QString& name) con
     return styleChainValue(p.style, name, false);
 }
 
+int Document::findParagraph(const QString& text, bool* exact, int from) const
+{
+    const QString wanted = squeeze(text).text;
+    if (exact)
+        *exact = false;
+    const int n = static_cast<int>(body.size());
+    from = qBound(0, from, n);
+    // From `from` to the end, then from the start: i-th candidate in that order.
+    auto at = [&](int k) { return (from + k) % qMax(n, 1); };
+    for (int k = 0; k < n; ++k)
+        if (body[at(k)].squeezed.text == wanted) {
+            if (exact)
+                *exact = true;
+            return at(k);
+        }
+    // Split or merged: the paragraph that begins alike, else one that holds its beginning.
+    const QString beginning = wanted.left(30);
+    for (int k = 0; k < n; ++k) {
+        const QString& s = body[at(k)].squeezed.text;
+        if (!s.isEmpty() && (wanted.startsWith(s.left(30)) || s.startsWith(beginning)))
+            return at(k);
+    }
+    for (int k = 0; k < n; ++k)
+        if (body[at(k)].squeezed.text.contains(beginning))
+            return at(k);
+    return -1;
+}
+
+int Document::findContaining(const QString& fragment, int from) const
+{
+    const QString wanted = squeeze(fragment).text;
+    for (int i = qMax(0, from); i < body.size(); ++i)
+        if (body[i].squeezed.text.contains(wanted))
+            return i;
+    return -1;
+}
+
+Document::Hit Document::findIn(int paragraph, const QString& text, qsizetype from) const
+{
+    Hit hit;
+    if (paragraph < 0 || paragraph >= body.size())
+        return hit;
+    const QString wanted = squeeze(text).text;
+    const Squeezed& s = body[paragraph].squeezed;
+    const qsizetype at = wanted.isEmpty() ? -1 : s.text.indexOf(wanted, from);
+    if (at < 0)
+        return hit;
+    hit.paragraph = paragraph;
+    hit.begin = s.offsets[at];
+    hit.end = s.offsets[at + wanted.size() - 1] + 1;
+    hit.squeezedEnd = at + wanted.size();
+    return hit;
+}
+
+SeenFormat Document::formatAt(int paragraph, qsizetype offset) const
+{
+    const Paragraph& p = body[paragraph];
+    QString spanStyle;
+    for (const Span& s : p.spans)
+        if (offset >= s.offset && offset < s.offset + s.text.size())
+            spanStyle = s.style;
+    auto value = [&](const char* name) {
+        const QString key = QString::fromLatin1(name);
+        if (!spanStyle.isEmpty()) {
+            const QString v = styleChainValue(spanStyle, key, true);
+            if (!v.isEmpty())
+                return v;
+        }
+        const QString v = styleChainValue(p.style, key, true);
+        return v.isEmpty() ? defaultText.value(key) : v;
+    };
+    SeenFormat f;
+    f.family = fontFaces.value(value("style:font-name"), value("style:font-name"));
+    f.eastAsianFamily = fontFaces.value(value("style:font-name-asian"), value("style:font-name-asian"));
+    f.size = points(value("fo:font-size"));
+    f.eastAsianSize = points(value("style:font-size-asian"));
+    f.bold = isBold(value("fo:font-weight"));
+    f.eastAsianBold = isBold(value("style:font-weight-asian"));
+    f.italic = value("fo:font-style") == QLatin1String("italic") || value("fo:font-style") == QLatin1String("oblique");
+    f.eastAsianItalic = value("style:font-style-asian") == QLatin1String("italic");
+    f.smallCaps = value("fo:font-variant") == QLatin1String("small-caps");
+    f.color = value("fo:color").toLower();
+    const QString position = value("style:text-position");
+    if (position.startsWith(QLatin1String("super")) || (!position.isEmpty() && position.split(QChar(' ')).first().remove(QChar('%')).toDouble() > 0))
+        f.position = Position::Superscript;
+    else if (position.startsWith(QLatin1String("sub")) || position.startsWith(QChar('-')))
+        f.position = Position::Subscript;
+    return f;
+}
+
+SeenFormat Document::formatOf(const QString& fragment) const
+{
+    const Hit hit = findIn(findContaining(fragment), fragment);
+    return hit.paragraph < 0 ? SeenFormat() : formatAt(hit.paragraph, hit.begin);
+}
+
+QString Document::alignment(int paragraph) const
+{
+    const QString a = paragraphProperty(body[paragraph], QStringLiteral("fo:text-align"));
+    if (a.isEmpty() || a == QLatin1String("left"))
+        return QStringLiteral("start");
+    if (a == QLatin1String("right"))
+        return QStringLiteral("end");
+    return a;
+}
+
+double Document::leftIndent(int paragraph) const { return points(paragraphProperty(body[paragraph], QStringLiteral("fo:margin-left"))); }
+double Document::rightIndent(int paragraph) const { return points(paragraphProperty(body[paragraph], QStringLiteral("fo:margin-right"))); }
+double Document::firstLine(int paragraph) const { return points(paragraphProperty(body[paragraph], QStringLiteral("fo:text-indent"))); }
+
+double Document::spaceBefore(int paragraph) const { return points(paragraphProperty(body[paragraph], QStringLiteral("fo:margin-top"))); }
+double Document::spaceAfter(int paragraph) const { return points(paragraphProperty(body[paragraph], QStringLiteral("fo:margin-bottom"))); }
+
+double Document::lineSpacing(int paragraph) const
+{
+    const QString h = paragraphProperty(body[paragraph], QStringLiteral("fo:line-height"));
+    return h.endsWith(QChar('%')) ? h.chopped(1).toDouble() / 100.0 : 1.0;
+}
+
+int Document::outlineLevel(int paragraph) const
+{
+    const Paragraph& p = body[paragraph];
+    return p.heading ? qMax(1, p.outlineLevel.toInt()) : 0;
+}
+
+int Document::headingStyleLevel(int paragraph) const
+{
+    QString current = body[paragraph].style;
+    for (int depth = 0; depth < 16 && !current.isEmpty(); ++depth) {
+        if (current.startsWith(QLatin1String("Heading_20_")))
+            return current.mid(11).toInt();
+        const auto it = styles.find(current);
+        if (it == styles.end())
+            break;
+        current = it->parent;
+    }
+    return 0;
+}
+
 QString Document::masterPageOf(const Paragraph& p) const
 {
     const auto it = styles.find(p.style);
     return it == styles.end() ? QString() : it->masterPage;
 }
 
-const MasterPage* Document::masterPage(const QString& name) const
+const MasterPage* Document::masterPageNamed(const QString& name) const
 {
     for (const MasterPage& m : masterPages)
         if (m.name == name)
@@ -210,17 +388,25 @@ const MasterPage* Document::masterPage(const QString& name) const
     return nullptr;
 }
 
-double inches(const QString& length)
+QString Document::masterPage(int paragraph) const
 {
-    struct Unit {
-        const char* suffix;
-        double perInch;
-    };
-    static const Unit units[] = {{"in", 1.0}, {"cm", 2.54}, {"mm", 25.4}, {"pt", 72.0}};
-    for (const Unit& u : units)
-        if (length.endsWith(QLatin1String(u.suffix)))
-            return length.chopped(static_cast<qsizetype>(qstrlen(u.suffix))).toDouble() / u.perInch;
-    return length.toDouble();
+    return paragraph >= 0 && paragraph < body.size() ? body[paragraph].master : QString();
 }
 
-} // namespace odt
+Properties Document::pageLayout(const QString& masterPage) const
+{
+    const MasterPage* m = masterPageNamed(masterPage);
+    return m ? pageLayouts.value(m->layout) : Properties();
+}
+
+double Document::pageWidth(const QString& masterPage) const
+{
+    return points(pageLayout(masterPage).value(QStringLiteral("fo:page-width")));
+}
+
+double Document::pageHeight(const QString& masterPage) const
+{
+    return points(pageLayout(masterPage).value(QStringLiteral("fo:page-height")));
+}
+
+} // namespace fodt

@@ -1,0 +1,130 @@
+#pragma once
+// The flat ODF text (.fodt) that LibreOffice makes of a .doc, read back the
+// way a person sees it: styles, page layouts, master pages with their headers
+// and footers, the body paragraphs with their spans, and the title; each
+// character's format with styles resolved, each paragraph's alignment,
+// indents, heading level and page. Text can be matched ignoring white space,
+// since readers and converters disagree on spaces at run edges.
+#include <QList>
+#include <QMap>
+#include <QString>
+
+namespace fodt {
+
+using Properties = QMap<QString, QString>; // qualified attribute name -> value
+
+enum class Position { Baseline, Superscript, Subscript };
+
+// Text without white space, with each character's offset in the original.
+struct Squeezed {
+    QString text;
+    QList<qsizetype> offsets;
+};
+Squeezed squeeze(const QString& text);
+
+double inches(const QString& length); // "8.2681in", "2cm", "12pt" -> inches
+
+struct Style {
+    QString name;
+    QString parent;
+    QString masterPage;
+    QString outlineLevel; // style:default-outline-level
+    Properties text;
+    Properties paragraph;
+};
+
+struct Span {
+    QString style;
+    QString text;
+    qsizetype offset = 0; // where its text starts in the paragraph's text
+};
+
+struct Paragraph {
+    bool heading = false;
+    QString outlineLevel;
+    QString style;
+    QString text;
+    QList<Span> spans;
+    bool hasPageNumber = false;
+    Squeezed squeezed; // of `text`
+    QString master;    // the master page in force (body paragraphs)
+};
+
+struct MasterPage {
+    QString name;
+    QString layout;
+    QList<Paragraph> header;
+    QList<Paragraph> footer;
+};
+
+struct SeenFormat {
+    QString family;           // resolved through the font faces
+    QString eastAsianFamily;
+    double size = 0;          // points
+    double eastAsianSize = 0;
+    bool bold = false, eastAsianBold = false;
+    bool italic = false, eastAsianItalic = false;
+    bool smallCaps = false;
+    QString color;            // "#rrggbb", lower case; "" when automatic
+    Position position = Position::Baseline;
+};
+
+struct Document {
+    QString error;
+    QString title;
+    QMap<QString, Style> styles;
+    QMap<QString, QString> fontFaces; // font-face name ("DejaVu Sans1") -> family ("DejaVu Sans")
+    Properties defaultText;           // the paragraph family's default text properties
+    QMap<QString, Properties> pageLayouts;
+    QList<MasterPage> masterPages;
+    QList<Paragraph> body;
+
+    // Finding text.
+    int paragraphCount() const { return static_cast<int>(body.size()); }
+    const Paragraph& paragraph(int i) const { return body[i]; }
+    const QString& squeezedText(int i) const { return body[i].squeezed.text; }
+    const Paragraph* find(const QString& text) const; // the body paragraph whose text is `text`
+    // The body paragraph whose text is `text`, or failing that the first that
+    // begins with it or that holds its beginning; -1 when none. Paragraphs from
+    // `from` on are preferred (texts may repeat in a document).
+    int findParagraph(const QString& text, bool* exact = nullptr, int from = 0) const;
+    // The first paragraph at or after `from` that holds `fragment`; -1 when none.
+    int findContaining(const QString& fragment, int from = 0) const;
+    struct Hit {
+        int paragraph = -1;
+        qsizetype begin = 0, end = 0; // offsets into the paragraph's text
+        qsizetype squeezedEnd = 0;
+    };
+    // `text` within paragraph `paragraph` at or after squeezed offset `from`.
+    Hit findIn(int paragraph, const QString& text, qsizetype from = 0) const;
+
+    // Styles resolved.
+    QString styleChainValue(const QString& style, const QString& name, bool text) const;
+    // A character property as shown: the first span with text, else the
+    // paragraph's style and the styles it inherits from.
+    QString textProperty(const Paragraph& p, const QString& name) const;
+    QString paragraphProperty(const Paragraph& p, const QString& name) const;
+    SeenFormat formatAt(int paragraph, qsizetype offset) const;
+    SeenFormat formatOf(const QString& fragment) const; // at its start in the first paragraph holding it
+    QString alignment(int paragraph) const;      // "start", "center", "end" or "justify"
+    double leftIndent(int paragraph) const;      // points
+    double rightIndent(int paragraph) const;
+    double firstLine(int paragraph) const;
+    double spaceBefore(int paragraph) const;     // points
+    double spaceAfter(int paragraph) const;
+    double lineSpacing(int paragraph) const;     // multiple of single; 1 when not proportional
+    int outlineLevel(int paragraph) const;       // 0 unless a text:h with a level
+    int headingStyleLevel(int paragraph) const;  // N when its style derives from "Heading N"
+
+    // Pages.
+    QString masterPageOf(const Paragraph& p) const; // named by its style; "" when none
+    QString masterPage(int paragraph) const;        // in force at a body paragraph
+    const MasterPage* masterPageNamed(const QString& name) const;
+    Properties pageLayout(const QString& masterPage) const;
+    double pageWidth(const QString& masterPage) const;  // points, 0 when unknown
+    double pageHeight(const QString& masterPage) const;
+};
+
+Document read(const QString& fodtPath);
+
+} // namespace fodt
