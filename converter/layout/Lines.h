@@ -50,6 +50,7 @@ struct Block {
     pdf::Box box;
     int rotation = 0;
     int flow = 0;          // index of the poppler flow (column) it came from
+    bool marginNote = false; // a note beside the text column, read after the page's text
 };
 
 struct PageLines {

@@ -1,5 +1,6 @@
 #include "ReadingOrder.h"
 
+#include "MarginNotes.h"
 #include "TextRules.h"
 
 #include <algorithm>
@@ -62,24 +63,6 @@ std::vector<std::vector<Block>> columnsOf(std::vector<Block> band)
     return columns;
 }
 
-// A page reference in a table of contents, an equation number, a figure in a
-// table's column: a short number, perhaps in brackets or dashes.
-bool isNumberLike(const std::u32string& text)
-{
-    if (text.empty() || text.size() > kNumberFragmentMaxChars)
-        return false;
-    // An appendix or section label set apart from its title: "A", "B.2".
-    const bool letterLabel = text.front() >= U'A' && text.front() <= U'Z' && (text.size() == 1 || text[1] == U'.');
-    bool digit = letterLabel;
-    for (char32_t c : letterLabel ? text.substr(1) : text) {
-        if (c >= U'0' && c <= U'9')
-            digit = true;
-        else if (std::u32string_view(U"()[].,–-— ").find(c) == std::u32string_view::npos)
-            return false;
-    }
-    return digit;
-}
-
 // Whether a block other than the two stands between x `from` and `to` on the fragment's line.
 bool crossesBlock(const PageLines& page, const Block& own, const Block& owner, double from, double to, const Line& fragment)
 {
@@ -134,8 +117,16 @@ void growBox(pdf::Box& box, const pdf::Box& other)
 // numbers after the entries. Each goes back to the end of its entry's line.
 // Dot leaders and their number cut off from an entry's title (by a raised or
 // lowered letter in the title) go back the same way.
-void rejoinNumberFragments(PageLines& page, double textWidth)
+void rejoinNumberFragments(PageLines& page)
 {
+    if (page.blocks.empty())
+        return;
+    double minX = page.blocks.front().box.xMin, maxX = page.blocks.front().box.xMax;
+    for (const Block& b : page.blocks) {
+        minX = std::min(minX, b.box.xMin);
+        maxX = std::max(maxX, b.box.xMax);
+    }
+    const double textWidth = maxX - minX;
     for (Block& block : page.blocks) {
         if (block.rotation != 0 || block.lines.empty())
             continue;
@@ -202,7 +193,9 @@ void rejoinStrayGlyphs(PageLines& page)
         if (block.rotation != 0)
             continue;
         std::erase_if(block.lines, [&](const Line& glyph) {
-            if (glyph.text.size() > kStrayGlyphMaxChars)
+            const bool letters = std::all_of(glyph.text.begin(), glyph.text.end(),
+                                             [](char32_t c) { return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z'); });
+            if (glyph.text.size() > kStrayGlyphMaxChars || !letters)
                 return false;
             Line* target = lineAround(page, glyph);
             if (!target)
@@ -223,6 +216,8 @@ void rejoinStrayGlyphs(PageLines& page)
     std::erase_if(page.blocks, [](const Block& b) { return b.lines.empty(); });
 }
 
+void orderTextBlocks(PageLines& page);
+
 } // namespace
 
 void orderBlocks(PageLines& page)
@@ -230,16 +225,27 @@ void orderBlocks(PageLines& page)
     if (page.blocks.empty())
         return;
     rejoinStrayGlyphs(page);
+    rejoinNumberFragments(page);
+    splitMarginNotes(page);
+    // Notes in the margin are read after the page's text, top to bottom.
+    std::vector<Block> notes;
+    for (Block& b : page.blocks)
+        if (b.marginNote)
+            notes.push_back(std::move(b));
+    std::erase_if(page.blocks, [](const Block& b) { return b.marginNote; });
+    std::stable_sort(notes.begin(), notes.end(), [](const Block& a, const Block& b) { return a.box.yMin < b.box.yMin; });
+    for (Block& n : notes)
+        n.flow = kNoColumn;
+    orderTextBlocks(page);
+    page.blocks.insert(page.blocks.end(), std::make_move_iterator(notes.begin()), std::make_move_iterator(notes.end()));
+}
+
+namespace {
+
+void orderTextBlocks(PageLines& page)
+{
     if (page.blocks.empty())
         return;
-    {
-        double l = page.blocks.front().box.xMin, r = page.blocks.front().box.xMax;
-        for (const Block& b : page.blocks) {
-            l = std::min(l, b.box.xMin);
-            r = std::max(r, b.box.xMax);
-        }
-        rejoinNumberFragments(page, r - l);
-    }
     double left = page.blocks.front().box.xMin, right = page.blocks.front().box.xMax;
     for (const Block& b : page.blocks) {
         left = std::min(left, b.box.xMin);
@@ -286,15 +292,18 @@ void orderBlocks(PageLines& page)
     flushBand();
 }
 
+} // namespace
+
 // The extent of the page's text. Turned text (a stamp up the margin) is
 // left out when there is other text: it would widen the column that centred
 // and right-aligned lines are measured in.
 std::optional<pdf::Box> textExtent(const PageLines& page)
 {
-    const bool anyUpright = std::any_of(page.blocks.begin(), page.blocks.end(), [](const Block& b) { return b.rotation == 0; });
+    const auto inColumn = [](const Block& b) { return b.rotation == 0 && !b.marginNote; };
+    const bool anyInColumn = std::any_of(page.blocks.begin(), page.blocks.end(), inColumn);
     std::optional<pdf::Box> box;
     for (const Block& b : page.blocks) {
-        if (anyUpright && b.rotation != 0)
+        if (anyInColumn && !inColumn(b))
             continue;
         if (!box) {
             box = b.box;

@@ -11,16 +11,14 @@ namespace pwt::layout {
 
 // A block at least this share of the page's text width runs across columns.
 inline constexpr double kSpanningShare = 0.6;
-// A block of nothing but short numbers (page references of a table of
-// contents, equation numbers, item numbers) belongs to the lines on its
-// baselines: numbers of at most this many characters...
-inline constexpr std::size_t kNumberFragmentMaxChars = 7;
-// ...standing at most this share of the text width right (or left) of the line...
+// A block of nothing but short numbers (isNumberLike: page references of a
+// table of contents, equation numbers, item numbers) belongs to the lines on
+// its baselines: numbers standing at most this share of the text width right (or left) of the line...
 inline constexpr double kNumberFragmentGapShare = 1.0;
 // ...whose baseline lies within this many ems of theirs.
 inline constexpr double kSameBaselineEm = 0.3;
 
-// A line of at most this many characters standing in the gap between two
+// A line of at most this many Latin letters standing in the gap between two
 // words of another line...
 inline constexpr std::size_t kStrayGlyphMaxChars = 2;
 // ...with its baseline within this many ems of that line's is a letter of it
@@ -32,6 +30,9 @@ inline constexpr double kStrayJoinGapEm = 0.1;
 // Column flow id of blocks that belong to no column (they align in the text width).
 inline constexpr int kNoColumn = -1;
 
+// First puts back into their lines the fragments poppler set apart (page
+// numbers and leaders of contents entries, letters off the baseline) and
+// takes margin notes out of the text (MarginNotes.h); they go last.
 // Reorders page.blocks and sets each block's flow: one id per detected
 // column, kNoColumn for text that spans the page or stands alone.
 void orderBlocks(PageLines& page);

@@ -212,6 +212,24 @@ bool isLeadersOnly(const std::u32string& t)
     return leadersStart(t, dots) == 0 && dots >= 3;
 }
 
+// A page reference in a table of contents, an equation number, a figure in a
+// table's column: a short number, perhaps in brackets or dashes.
+bool isNumberLike(const std::u32string& text)
+{
+    if (text.empty() || text.size() > kNumberLikeMaxChars)
+        return false;
+    // An appendix or section label set apart from its title: "A", "B.2".
+    const bool letterLabel = text.front() >= U'A' && text.front() <= U'Z' && (text.size() == 1 || text[1] == U'.');
+    bool digit = letterLabel;
+    for (char32_t c : letterLabel ? text.substr(1) : text) {
+        if (c >= U'0' && c <= U'9')
+            digit = true;
+        else if (std::u32string_view(U"()[].,–-— ").find(c) == std::u32string_view::npos)
+            return false;
+    }
+    return digit;
+}
+
 std::u16string toUtf16(const std::u32string& text)
 {
     std::u16string out;

@@ -1,6 +1,7 @@
 #pragma once
 // Character-level rules of the layout: ligatures, CJK detection, how two
 // lines are joined and what marks a list item.
+#include <cstddef>
 #include <string>
 
 namespace pwt::layout {
@@ -40,6 +41,12 @@ bool endsWithLeaders(const std::u32string& lineText);
 // Nothing but dot leaders and perhaps a page number (". . . . 10"): the end
 // of a contents entry that poppler set apart from its title.
 bool isLeadersOnly(const std::u32string& lineText);
+
+// A page reference in a table of contents, an equation number, a figure in a
+// table's column, a section label: a short number ("12", "(3)", "iv" is not
+// one, "B.2" is), of at most this many characters.
+inline constexpr std::size_t kNumberLikeMaxChars = 7;
+bool isNumberLike(const std::u32string& text);
 
 std::u16string toUtf16(const std::u32string& text);
 

@@ -575,6 +575,35 @@ private slots:
         QCOMPARE(doc.sections[0].page.marginLeft, 72 * 20);
     }
 
+    // A note set just right of a justified column shares a baseline with a
+    // line of it: it leaves the line and is read after the page's text, as
+    // is a note standing alone in the margin. A line running past the edge
+    // with its own word spacing keeps its words.
+    void marginNotesLeaveTheText()
+    {
+        pdf::PageText p = page(1);
+        std::vector<LineSpec> body;
+        for (int i = 0; i < 5; ++i)
+            body.push_back(LineSpec{filler(U"Body", 80), 72, 100.0 + 12 * i});
+        body.push_back(LineSpec{U"end of the paragraph.", 72, 160});
+        test::addBlock(p, body);
+        auto& noted = p.flows.back().blocks.back().lines[1].words;
+        pdf::TextWord note = noted.back();
+        note.text = U"see";
+        note.box.xMin = 484; // 12 pt off the column: more than twice the line's word spaces
+        note.box.xMax = 499;
+        noted.back().spaceAfter = true;
+        noted.push_back(note);
+        test::addBlock(p, {LineSpec{U"Aside", 486, 136}});
+        const Document doc = buildDocument({p}, {});
+        const QStringList texts = textsOf(doc.sections.at(0).paragraphs);
+        QCOMPARE(texts.size(), qsizetype(3));
+        QVERIFY2(texts[0].startsWith(u"Body"_qs) && texts[0].endsWith(u"end of the paragraph."_qs) && !texts[0].contains(u"see"_qs),
+                 qPrintable(texts[0]));
+        QCOMPARE(texts.mid(1), (QStringList{u"see"_qs, u"Aside"_qs}));
+        QCOMPARE(doc.sections[0].page.marginRight, (595 - 472) * 20);
+    }
+
     // Poppler gives a word the colour of its first character: a comma after
     // a red word is the text's colour again.
     void punctuationAfterAColouredWord()

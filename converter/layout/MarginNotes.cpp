@@ -1,0 +1,209 @@
+#include "MarginNotes.h"
+
+#include "FormatInference.h"
+#include "ParagraphSplitter.h"
+#include "TextRules.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <optional>
+
+namespace pwt::layout {
+
+namespace {
+
+// The x where most long lines end (or start): the column's edge.
+std::optional<double> commonEdge(const PageLines& page, bool right)
+{
+    std::map<long, int> votes;
+    int lines = 0;
+    for (const Block& b : page.blocks) {
+        if (b.rotation != 0)
+            continue;
+        for (const Line& l : b.lines)
+            if (l.text.size() >= kEdgeSampleMinChars && !isLeadersOnly(l.text)) {
+                ++votes[std::lround((right ? l.right() : l.left()) / kEdgeBinPt)];
+                ++lines;
+            }
+    }
+    const auto best = std::max_element(votes.begin(), votes.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
+    // Justified text ends at one edge; ragged text has none to go by.
+    if (best == votes.end() || best->second < kEdgeSampleMinLines || best->second < kEdgeMinShare * lines)
+        return std::nullopt;
+    return static_cast<double>(best->first) * kEdgeBinPt;
+}
+
+Line lineOf(std::vector<Word> words)
+{
+    Line l;
+    l.words = std::move(words);
+    measureLine(l);
+    return l;
+}
+
+Block blockOf(Line line)
+{
+    Block b;
+    b.box = line.box;
+    b.marginNote = true;
+    b.lines.push_back(std::move(line));
+    return b;
+}
+
+void fitBox(Block& b)
+{
+    b.box = b.lines.front().box;
+    for (const Line& l : b.lines) {
+        b.box.xMin = std::min(b.box.xMin, l.box.xMin);
+        b.box.yMin = std::min(b.box.yMin, l.box.yMin);
+        b.box.xMax = std::max(b.box.xMax, l.box.xMax);
+        b.box.yMax = std::max(b.box.yMax, l.box.yMax);
+    }
+}
+
+// Lines of notes one below the other, overlapping, at about a line's
+// distance, are one note.
+std::vector<Block> groupNotes(std::vector<Block> pieces)
+{
+    std::stable_sort(pieces.begin(), pieces.end(), [](const Block& a, const Block& b) { return a.box.yMin < b.box.yMin; });
+    std::vector<Block> notes;
+    for (Block& piece : pieces) {
+        if (!notes.empty()) {
+            Block& note = notes.back();
+            const Line& last = note.lines.back();
+            const Line& next = piece.lines.front();
+            const double step = next.baseline - last.baseline;
+            const bool below = step > 0 && step <= kParagraphGapRatio * kDefaultPitchEm * std::max(last.fontSize, next.fontSize);
+            if (below && note.box.xMin < piece.box.xMax && piece.box.xMin < note.box.xMax) {
+                note.lines.push_back(std::move(piece.lines.front()));
+                fitBox(note);
+                continue;
+            }
+        }
+        notes.push_back(std::move(piece));
+    }
+    return notes;
+}
+
+// Whether text runs on the far side of the right edge: a long line wholly
+// right of it, as in a page of two columns. Then there is no margin there.
+bool textBeyond(const PageLines& page, double rightEdge)
+{
+    for (const Block& b : page.blocks)
+        for (const Line& l : b.lines)
+            if (b.rotation == 0 && l.text.size() >= kEdgeSampleMinChars && l.left() > rightEdge)
+                return true;
+    return false;
+}
+
+// Short lines of words: page numbers and leaders beside a contents entry
+// belong to it, not to the margin.
+bool noteText(const Line& l)
+{
+    return l.text.size() < kEdgeSampleMinChars && !isNumberLike(l.text) && !isLeadersOnly(l.text);
+}
+
+bool allShort(const Block& b)
+{
+    return std::all_of(b.lines.begin(), b.lines.end(), noteText);
+}
+
+// The gap that sets a note apart from the words before it: wider than a
+// word space (and twice the usual gap between those words, for a line that
+// runs past the edge is set with them).
+double noteGap(const std::vector<Word>& words, std::size_t at, double em)
+{
+    std::vector<double> gaps;
+    for (std::size_t i = 1; i < at; ++i)
+        gaps.push_back(words[i].box.xMin - words[i - 1].box.xMax);
+    double usual = 0;
+    if (!gaps.empty()) {
+        std::nth_element(gaps.begin(), gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2), gaps.end());
+        usual = gaps[gaps.size() / 2];
+    }
+    return std::max(kNoteGapEm * em, kNoteGapRatio * usual);
+}
+
+// The extent of the page's long lines, margin notes left out.
+std::optional<ColumnBounds> longLineExtent(const PageLines& page)
+{
+    std::optional<ColumnBounds> extent;
+    for (const Block& b : page.blocks) {
+        if (b.rotation != 0 || b.marginNote)
+            continue;
+        for (const Line& l : b.lines) {
+            if (l.text.size() < kEdgeSampleMinChars || isLeadersOnly(l.text))
+                continue;
+            if (!extent)
+                extent = ColumnBounds{l.left(), l.right()};
+            extent->left = std::min(extent->left, l.left());
+            extent->right = std::max(extent->right, l.right());
+        }
+    }
+    return extent;
+}
+
+// A block of short lines wholly outside the extent of the page's long lines
+// (and past the column's common right edge).
+void markStandingNotes(PageLines& page, double commonRight, double maxWidth)
+{
+    const auto extent = longLineExtent(page);
+    if (!extent)
+        return;
+    for (Block& b : page.blocks) {
+        if (b.rotation != 0 || b.marginNote || !allShort(b) || b.box.width() > maxWidth)
+            continue;
+        const double em = std::max(b.lines.front().fontSize, 1.0);
+        b.marginNote = (b.box.xMin > extent->right && b.box.xMin > commonRight + kPastEdgeEm * em)
+            || b.box.xMax < extent->left - kPastEdgeEm * em;
+    }
+}
+
+} // namespace
+
+void splitMarginNotes(PageLines& page)
+{
+    const auto left = commonEdge(page, false);
+    const auto right = commonEdge(page, true);
+    if (!left || !right || *right <= *left)
+        return;
+    const double width = *right - *left;
+    // Only the right margin is looked at within lines: at the left, the
+    // labels and numbers of lists and contents stand out of the text as well.
+    const bool rightMargin = !textBeyond(page, *right);
+    std::vector<Block> pieces;
+    for (Block& block : page.blocks) {
+        if (block.rotation != 0)
+            continue;
+        bool changed = false;
+        for (Line& line : block.lines) {
+            auto& words = line.words;
+            const double lineEm = std::max(line.fontSize, 1.0);
+            // A note in the right margin: the words from the first one past the edge.
+            for (std::size_t k = 1; k < words.size(); ++k) {
+                const bool past = rightMargin && words[k].box.xMin > *right + kPastEdgeEm * lineEm
+                    && words[k - 1].box.xMax <= *right + kHangingEm * lineEm;
+                if (!past || words[k].box.xMin - words[k - 1].box.xMax <= noteGap(words, k, lineEm))
+                    continue;
+                Line note = lineOf({words.begin() + static_cast<std::ptrdiff_t>(k), words.end()});
+                if (note.box.width() > kMaxNoteShare * width || !noteText(note))
+                    break;
+                pieces.push_back(blockOf(std::move(note)));
+                words.erase(words.begin() + static_cast<std::ptrdiff_t>(k), words.end());
+                words.back().spaceAfter = false;
+                changed = true;
+                break;
+            }
+            if (changed)
+                measureLine(line);
+        }
+        if (changed)
+            fitBox(block);
+    }
+    for (Block& note : groupNotes(std::move(pieces)))
+        page.blocks.push_back(std::move(note));
+    markStandingNotes(page, *right, kMaxNoteShare * width);
+}
+
+} // namespace pwt::layout
