@@ -49,6 +49,19 @@ bool differentClass(const Line& a, const Line& b)
     return sizesDiffer(end.fontSize, start.fontSize) || end.format.bold != start.format.bold;
 }
 
+bool endsEntry(const Line& l) { return l.endsWithReference || endsWithLeaders(l.text); }
+
+// A contents entry too long for one line goes on, indented, on the next,
+// which ends with the leaders and the page number: one paragraph.
+bool continuesContentsEntry(const Line& previous, const Line& next, double em)
+{
+    // Its page number closes it ("..." closing a line of code or a formula is no entry).
+    const bool numbered = next.endsWithReference
+        || (endsWithLeaders(next.text) && !next.text.empty() && next.text.back() != U'.' && next.text.back() != U' ');
+    return numbered && !next.fixedWidth && !previous.fixedWidth && !endsEntry(previous)
+        && next.left() - previous.left() > kIndentEm * em;
+}
+
 double centreOf(const Line& l) { return (l.left() + l.right()) / 2; }
 
 // A block of centred lines only: every line on one centre, and no two
@@ -189,6 +202,8 @@ std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines, const C
             opens = true; // an italic heading over its roman paragraph, no gap between them
         } else if (prev.endsWithReference || endsWithLeaders(prev.text)) {
             opens = true; // each entry of a table of contents is a paragraph
+        } else if (continuesContentsEntry(prev, cur, em)) {
+            opens = false;
         } else if (centred && centredPair(prev, cur, left, right, em)) {
             opens = centredEndsShort(prev, cur, column);
         } else if (endsShort(prev, cur, right)) {

@@ -379,6 +379,15 @@ private slots:
         test::addBlock(q, {LineSpec{U". . . . . . . . 10", 300, 100}, LineSpec{U"22 The preamble . . . . 11", 92, 117}});
         QCOMPARE(textsOf(buildDocument({q}, {}).sections.at(0).paragraphs),
                  (QStringList{u"21 Editing LaTeX files . . . . . . . . 10"_qs, u"22 The preamble . . . . 11"_qs}));
+        // An entry too long for its line goes on, indented, up to its leaders: one paragraph.
+        pdf::PageText c = page(1);
+        test::addBlock(c, {LineSpec{U"Avoid extra line in centering", 72, 100}, LineSpec{U"or raggedright . . . . . . . . 3", 92, 112},
+                           LineSpec{U"Spacing issues . . . . . . . . . 3", 72, 124}});
+        const auto entries = buildDocument({c}, {}).sections.at(0).paragraphs;
+        QCOMPARE(textsOf(entries), (QStringList{u"Avoid extra line in centering or raggedright . . . . . . . . 3"_qs,
+                                                 u"Spacing issues . . . . . . . . . 3"_qs}));
+        QCOMPARE(entries[0].format.alignment, Alignment::Left);
+        QCOMPARE(entries[0].format.firstLineIndent, -20 * 20);
         // The lowered E of "LaTeX" made a line of its own goes back into its word.
         pdf::PageText r = page(1);
         test::addBlock(r, {LineSpec{U"LAT X files", 72, 100}});
