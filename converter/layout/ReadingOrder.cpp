@@ -189,29 +189,47 @@ Line* lineAround(PageLines& page, const Line& glyph)
 // It goes back into the gap it was drawn in.
 void rejoinStrayGlyphs(PageLines& page)
 {
-    for (Block& block : page.blocks) {
+    // Lines are only marked here and removed at the end, so that the lines
+    // found as targets stay where they are meanwhile.
+    std::vector<std::vector<bool>> joined(page.blocks.size());
+    for (std::size_t b = 0; b < page.blocks.size(); ++b) {
+        Block& block = page.blocks[b];
+        joined[b].assign(block.lines.size(), false);
         if (block.rotation != 0)
             continue;
-        std::erase_if(block.lines, [&](const Line& glyph) {
+        for (std::size_t i = 0; i < block.lines.size(); ++i) {
+            const Line& glyph = block.lines[i];
             const bool letters = std::all_of(glyph.text.begin(), glyph.text.end(),
                                              [](char32_t c) { return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z'); });
             if (glyph.text.size() > kStrayGlyphMaxChars || !letters)
-                return false;
+                continue;
             Line* target = lineAround(page, glyph);
             if (!target)
-                return false;
+                continue;
             const double centre = (glyph.left() + glyph.right()) / 2;
             auto at = std::find_if(target->words.begin(), target->words.end(),
                                    [&](const Word& w) { return w.box.xMin >= centre; });
-            const double joined = kStrayJoinGapEm * target->fontSize;
+            const double join = kStrayJoinGapEm * target->fontSize;
             if (at != target->words.begin())
-                std::prev(at)->spaceAfter = glyph.left() - std::prev(at)->box.xMax > joined;
+                std::prev(at)->spaceAfter = glyph.left() - std::prev(at)->box.xMax > join;
             std::vector<Word> words = glyph.words;
-            words.back().spaceAfter = at != target->words.end() && at->box.xMin - glyph.right() > joined;
+            words.back().spaceAfter = at != target->words.end() && at->box.xMin - glyph.right() > join;
             target->words.insert(at, words.begin(), words.end());
             measureLine(*target);
-            return true;
-        });
+            joined[b][i] = true;
+        }
+    }
+    for (std::size_t b = 0; b < page.blocks.size(); ++b) {
+        auto& lines = page.blocks[b].lines;
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (joined[b][i])
+                continue;
+            if (kept != i)
+                lines[kept] = std::move(lines[i]);
+            ++kept;
+        }
+        lines.resize(kept);
     }
     std::erase_if(page.blocks, [](const Block& b) { return b.lines.empty(); });
 }

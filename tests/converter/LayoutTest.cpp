@@ -392,7 +392,9 @@ private slots:
         pdf::PageText r = page(1);
         test::addBlock(r, {LineSpec{U"LAT X files", 72, 100}});
         test::addBlock(r, {LineSpec{U"E", 87.5, 102}});
-        QCOMPARE(textsOf(buildDocument({r}, {}).sections.at(0).paragraphs), QStringList{u"LATEX files"_qs});
+        // Two in the block of their own line.
+        test::addBlock(r, {LineSpec{U"LAT X and T X", 72, 130}, LineSpec{U"E", 87.5, 132}, LineSpec{U"E", 127.5, 132}});
+        QCOMPARE(textsOf(buildDocument({r}, {}).sections.at(0).paragraphs), (QStringList{u"LATEX files"_qs, u"LATEX and TEX"_qs}));
         QVERIFY(isLeadersOnly(U". . . . 10") && isLeadersOnly(U"......xii") && !isLeadersOnly(U"Index . . . 3"));
         QVERIFY(endsWithLeaders(U"Index.........xii"));
         QVERIFY(endsWithLeaders(U"Soft hyphens . . . ."));
