@@ -93,10 +93,7 @@ void joinContinuedBlocks(PageLines& page)
                                                                           : atEvenPitch(earlier, block, after, right))) {
                 earlier.lines.insert(earlier.lines.end(), std::make_move_iterator(block.lines.begin()),
                                      std::make_move_iterator(block.lines.end()));
-                earlier.box.xMin = std::min(earlier.box.xMin, block.box.xMin);
-                earlier.box.yMin = std::min(earlier.box.yMin, block.box.yMin);
-                earlier.box.xMax = std::max(earlier.box.xMax, block.box.xMax);
-                earlier.box.yMax = std::max(earlier.box.yMax, block.box.yMax);
+                growBox(earlier.box, block.box);
                 continue;
             }
         }

@@ -90,6 +90,23 @@ CharFormat FontCache::formatFor(const pdf::TextWord& word)
     return f;
 }
 
+void growBox(pdf::Box& box, const pdf::Box& other)
+{
+    box.xMin = std::min(box.xMin, other.xMin);
+    box.yMin = std::min(box.yMin, other.yMin);
+    box.xMax = std::max(box.xMax, other.xMax);
+    box.yMax = std::max(box.yMax, other.yMax);
+}
+
+void fitBlockBox(Block& block)
+{
+    if (block.lines.empty())
+        return;
+    block.box = block.lines.front().box;
+    for (const Line& l : block.lines)
+        growBox(block.box, l.box);
+}
+
 void measureLine(Line& line)
 {
     line.text.clear();
@@ -104,10 +121,7 @@ void measureLine(Line& line)
     std::map<long, std::size_t> charsByBaseline;
     for (std::size_t i = 0; i < line.words.size(); ++i) {
         const Word& w = line.words[i];
-        line.box.xMin = std::min(line.box.xMin, w.box.xMin);
-        line.box.yMin = std::min(line.box.yMin, w.box.yMin);
-        line.box.xMax = std::max(line.box.xMax, w.box.xMax);
-        line.box.yMax = std::max(line.box.yMax, w.box.yMax);
+        growBox(line.box, w.box);
         const std::size_t n = std::max<std::size_t>(w.text.size(), 1);
         charsBySize[w.format.halfPoints] += n;
         charsByBaseline[std::lround(w.baseline * 4)] += n;

@@ -83,4 +83,9 @@ PageLines collectLines(const pdf::PageText& page, FontCache& fonts);
 // Fills in the line's box, baseline, size, weight and text from its words.
 void measureLine(Line& line);
 
+// Grows `box` to take `other` in.
+void growBox(pdf::Box& box, const pdf::Box& other);
+// Fits a block's box to its lines again, after lines were added or taken away.
+void fitBlockBox(Block& block);
+
 } // namespace pwt::layout

@@ -51,17 +51,6 @@ Block blockOf(Line line)
     return b;
 }
 
-void fitBox(Block& b)
-{
-    b.box = b.lines.front().box;
-    for (const Line& l : b.lines) {
-        b.box.xMin = std::min(b.box.xMin, l.box.xMin);
-        b.box.yMin = std::min(b.box.yMin, l.box.yMin);
-        b.box.xMax = std::max(b.box.xMax, l.box.xMax);
-        b.box.yMax = std::max(b.box.yMax, l.box.yMax);
-    }
-}
-
 // Lines of notes one below the other, overlapping, at about a line's
 // distance, are one note.
 std::vector<Block> groupNotes(std::vector<Block> pieces)
@@ -77,7 +66,7 @@ std::vector<Block> groupNotes(std::vector<Block> pieces)
             const bool below = step > 0 && step <= kParagraphGapRatio * kDefaultPitchEm * std::max(last.fontSize, next.fontSize);
             if (below && note.box.xMin < piece.box.xMax && piece.box.xMin < note.box.xMax) {
                 note.lines.push_back(std::move(piece.lines.front()));
-                fitBox(note);
+                fitBlockBox(note);
                 continue;
             }
         }
@@ -199,7 +188,7 @@ void splitMarginNotes(PageLines& page)
                 measureLine(line);
         }
         if (changed)
-            fitBox(block);
+            fitBlockBox(block);
     }
     for (Block& note : groupNotes(std::move(pieces)))
         page.blocks.push_back(std::move(note));

@@ -104,12 +104,15 @@ Line* lineBeside(PageLines& page, const Block& own, const Line& fragment, double
     return best;
 }
 
-void growBox(pdf::Box& box, const pdf::Box& other)
+// From the left of the leftmost block to the right of the rightmost.
+double blocksWidth(const std::vector<Block>& blocks)
 {
-    box.xMin = std::min(box.xMin, other.xMin);
-    box.yMin = std::min(box.yMin, other.yMin);
-    box.xMax = std::max(box.xMax, other.xMax);
-    box.yMax = std::max(box.yMax, other.yMax);
+    double left = blocks.front().box.xMin, right = blocks.front().box.xMax;
+    for (const Block& b : blocks) {
+        left = std::min(left, b.box.xMin);
+        right = std::max(right, b.box.xMax);
+    }
+    return right - left;
 }
 
 // Poppler puts the page numbers of a table of contents (set apart by a gap or
@@ -121,12 +124,7 @@ void rejoinNumberFragments(PageLines& page)
 {
     if (page.blocks.empty())
         return;
-    double minX = page.blocks.front().box.xMin, maxX = page.blocks.front().box.xMax;
-    for (const Block& b : page.blocks) {
-        minX = std::min(minX, b.box.xMin);
-        maxX = std::max(maxX, b.box.xMax);
-    }
-    const double textWidth = maxX - minX;
+    const double textWidth = blocksWidth(page.blocks);
     for (Block& block : page.blocks) {
         if (block.rotation != 0 || block.lines.empty())
             continue;
@@ -152,11 +150,7 @@ void rejoinNumberFragments(PageLines& page)
             growBox(owner->box, target->box);
             return true;
         });
-        if (!block.lines.empty()) {
-            block.box = block.lines.front().box;
-            for (const Line& l : block.lines)
-                growBox(block.box, l.box);
-        }
+        fitBlockBox(block);
     }
     std::erase_if(page.blocks, [](const Block& b) { return b.lines.empty(); });
 }
@@ -264,12 +258,7 @@ void orderTextBlocks(PageLines& page)
 {
     if (page.blocks.empty())
         return;
-    double left = page.blocks.front().box.xMin, right = page.blocks.front().box.xMax;
-    for (const Block& b : page.blocks) {
-        left = std::min(left, b.box.xMin);
-        right = std::max(right, b.box.xMax);
-    }
-    const double width = right - left;
+    const double width = blocksWidth(page.blocks);
 
     std::vector<Block> blocks = std::move(page.blocks);
     std::stable_sort(blocks.begin(), blocks.end(), [](const Block& a, const Block& b) { return a.box.yMin < b.box.yMin; });
@@ -327,10 +316,7 @@ std::optional<pdf::Box> textExtent(const PageLines& page)
             box = b.box;
             continue;
         }
-        box->xMin = std::min(box->xMin, b.box.xMin);
-        box->yMin = std::min(box->yMin, b.box.yMin);
-        box->xMax = std::max(box->xMax, b.box.xMax);
-        box->yMax = std::max(box->yMax, b.box.yMax);
+        growBox(*box, b.box);
     }
     return box;
 }

@@ -223,15 +223,7 @@ void removeLines(std::vector<PageLines>& pages, std::vector<const Candidate*> oc
     for (const Candidate* o : occurrences) {
         Block& b = pages[o->page].blocks[o->block];
         b.lines.erase(b.lines.begin() + static_cast<std::ptrdiff_t>(o->line));
-        if (b.lines.empty())
-            continue;
-        b.box = b.lines.front().box;
-        for (const Line& l : b.lines) {
-            b.box.xMin = std::min(b.box.xMin, l.box.xMin);
-            b.box.yMin = std::min(b.box.yMin, l.box.yMin);
-            b.box.xMax = std::max(b.box.xMax, l.box.xMax);
-            b.box.yMax = std::max(b.box.yMax, l.box.yMax);
-        }
+        fitBlockBox(b);
     }
     for (PageLines& page : pages)
         std::erase_if(page.blocks, [](const Block& b) { return b.lines.empty(); });
