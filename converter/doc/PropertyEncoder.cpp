@@ -10,6 +10,7 @@ namespace {
 constexpr int kMaxHalfPoints = 3276; // 1638 pt, Word's largest size
 constexpr int kMaxTwips = 31680;     // 22 inches, Word's largest page side
 constexpr int kMinPageSide = 144;    // 0.1 inch
+constexpr int kMaxPageNumber = 32767; // a signed 16-bit number in the file
 
 int clampTwips(int v) { return std::clamp(v, -kMaxTwips, kMaxTwips); }
 
@@ -126,6 +127,10 @@ Grpprl encodeSection(const PageSetup& requested)
     g.add8(sprm::SBkc, 2); // each section starts on a new page
     if (page.landscape())
         g.add8(sprm::SBOrientation, 2); // portrait is the default; some readers take any value as landscape
+    if (page.firstPageNumber > 0) {
+        g.add8(sprm::SFPgnRestart, 1);
+        g.add16(sprm::SPgnStart97, static_cast<std::uint16_t>(std::min(page.firstPageNumber, kMaxPageNumber)));
+    }
     g.add16(sprm::SXaPage, static_cast<std::uint16_t>(page.width));
     g.add16(sprm::SYaPage, static_cast<std::uint16_t>(page.height));
     g.add16(sprm::SDxaLeft, static_cast<std::uint16_t>(page.marginLeft));

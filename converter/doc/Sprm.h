@@ -42,6 +42,8 @@ inline constexpr std::uint16_t SBkc = 0x3009;          // break kind; 2 = new pa
 inline constexpr std::uint16_t SDyaHdrTop = 0xB017;
 inline constexpr std::uint16_t SDyaHdrBottom = 0xB018;
 inline constexpr std::uint16_t SBOrientation = 0x301D; // 1 portrait, 2 landscape
+inline constexpr std::uint16_t SFPgnRestart = 0x3011;  // 1: page numbers restart at this section
+inline constexpr std::uint16_t SPgnStart97 = 0x501C;   // ...at this number
 inline constexpr std::uint16_t SXaPage = 0xB01F;
 inline constexpr std::uint16_t SYaPage = 0xB020;
 inline constexpr std::uint16_t SDxaLeft = 0xB021;

@@ -41,6 +41,9 @@ public:
         if (newSection) {
             Section& s = m_doc.sections.emplace_back();
             s.page = pageSetupFor(page.width, page.height, extent ? &*extent : nullptr);
+            // Word numbers the section's pages from the PDF's number: its
+            // pages may run longer, and each section catches up again.
+            s.page.firstPageNumber = running.pageNumber;
             s.header = running.header;
             s.footer = running.footer;
             m_pageWidth = page.width;

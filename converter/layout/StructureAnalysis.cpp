@@ -231,6 +231,29 @@ void removeLines(std::vector<PageLines>& pages, std::vector<const Candidate*> oc
 
 } // namespace
 
+namespace {
+
+// The number the page-number field of a page's head or foot stands for.
+int printedPageNumber(const RunningText& running)
+{
+    for (const auto* story : {&running.header, &running.footer})
+        for (const Paragraph& p : *story)
+            for (const Run& r : p.runs) {
+                if (!r.pageNumberField || r.text.empty() || r.text.size() > kMaxPageNumberDigits)
+                    continue;
+                int n = 0;
+                for (char16_t c : r.text) {
+                    if (c < u'0' || c > u'9')
+                        return 0;
+                    n = n * 10 + (c - u'0');
+                }
+                return n;
+            }
+    return 0;
+}
+
+} // namespace
+
 std::vector<RunningText> extractRunningText(std::vector<PageLines>& pages)
 {
     std::vector<RunningText> result(pages.size());
@@ -285,6 +308,8 @@ std::vector<RunningText> extractRunningText(std::vector<PageLines>& pages)
         if (c.running)
             running.push_back(&c);
     removeLines(pages, std::move(running));
+    for (RunningText& r : result)
+        r.pageNumber = printedPageNumber(r);
     return result;
 }
 

@@ -23,6 +23,8 @@ inline constexpr double kHeadingSizeRatio = 1.15;
 inline constexpr std::size_t kBoldHeadingMaxChars = 80;
 inline constexpr std::size_t kHeadingMaxChars = 200;
 inline constexpr std::size_t kHeadingMaxLines = 3;
+// A page number of more digits is no page number to count from.
+inline constexpr std::size_t kMaxPageNumberDigits = 4;
 // Sizes within this many points are one heading level.
 inline constexpr double kHeadingSizeStepPt = 0.5;
 
@@ -30,6 +32,7 @@ inline constexpr double kHeadingSizeStepPt = 0.5;
 struct RunningText {
     std::vector<Paragraph> header;
     std::vector<Paragraph> footer;
+    int pageNumber = 0; // the page number printed in them, 0: none (or not in digits)
 };
 
 // Finds the running heads and feet (a chapter's title in the head changes

@@ -60,6 +60,9 @@ struct PageSetup {
     int marginRight = 1800;
     int marginTop = 1440;
     int marginBottom = 1440;
+    // The number printed on the section's first page: Word numbers its pages
+    // from there. 0: the numbering goes on from the section before.
+    int firstPageNumber = 0;
     bool landscape() const { return width > height; }
 
     bool operator==(const PageSetup&) const = default;

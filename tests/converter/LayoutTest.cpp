@@ -332,6 +332,9 @@ private slots:
             QCOMPARE(s.paragraphs.size(), std::size_t(6)); // body and listing line of each page stay
         }
         QCOMPARE(textOf(doc.sections[0].paragraphs[1]), u"37 code"_qs);
+        // Each section numbers its pages from the number printed on its first.
+        QCOMPARE(doc.sections[0].page.firstPageNumber, 11);
+        QCOMPARE(doc.sections[1].page.firstPageNumber, 14);
         QCOMPARE(textOf(doc.sections[1].paragraphs[0]), u"Body of page 14."_qs);
     }
 

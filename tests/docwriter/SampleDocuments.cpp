@@ -152,6 +152,7 @@ Document sectioned()
     second.page.height = 11906;
     second.page.marginLeft = 1440;
     second.page.marginRight = 1440;
+    second.page.firstPageNumber = 7;
     second.paragraphs.push_back(paragraph(u"Landscape section text."));
     second.header.push_back(paragraph(u"Landscape head"));
     second.footer.push_back(footer);

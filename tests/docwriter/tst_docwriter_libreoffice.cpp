@@ -185,6 +185,10 @@ private slots:
         QVERIFY(near(fodt::inches(l.value(QStringLiteral("fo:page-height"))), 11906.0 / 1440));
         QCOMPARE(l.value(QStringLiteral("style:print-orientation")), QStringLiteral("landscape"));
         QVERIFY(near(fodt::inches(l.value(QStringLiteral("fo:margin-left"))), 1.0));
+        // The landscape section numbers its pages from 7, the portrait one goes on.
+        QCOMPARE(d.paragraphProperty(second, QStringLiteral("style:page-number")), QStringLiteral("7"));
+        QVERIFY(d.paragraphProperty(d.body.first(), QStringLiteral("style:page-number")).isEmpty()
+                || d.paragraphProperty(d.body.first(), QStringLiteral("style:page-number")) == QLatin1String("auto"));
 
         QCOMPARE(portrait->header.size(), 1);
         QCOMPARE(portrait->header[0].text, QStringLiteral("Running head 页眉"));
