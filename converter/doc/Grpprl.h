@@ -25,6 +25,13 @@ public:
         put16(static_cast<std::uint16_t>(value & 0xFFFF));
         put16(static_cast<std::uint16_t>(value >> 16));
     }
+    // A sprm whose operand is a byte count and that many bytes.
+    void addVariable(std::uint16_t sprm, const std::string& operand)
+    {
+        code(sprm);
+        put(static_cast<std::uint8_t>(operand.size()));
+        bytes_ += operand;
+    }
     // Raw bytes, for the istd that leads a paragraph's property group.
     void put16(std::uint16_t v)
     {

@@ -99,6 +99,17 @@ Grpprl encodeParagraph(const ParagraphFormat& format)
         const auto line = static_cast<std::uint16_t>(std::min(format.lineSpacing, 32767));
         g.add32(sprm::PDyaLine, static_cast<std::uint32_t>(line) | (1u << 16));
     }
+    if (const int tab = std::clamp(format.referenceTab.position, 0, kMaxTwips); tab > 0) {
+        // PChgTabsPapxOperand: no stop deleted, one added: its position and
+        // its TBD (jc 2: right-aligned; tlc 1: dot leader).
+        std::string operand;
+        operand += '\0';
+        operand += '\1';
+        operand += static_cast<char>(tab & 0xFF);
+        operand += static_cast<char>((tab >> 8) & 0xFF);
+        operand += static_cast<char>(2 | (format.referenceTab.dotLeader ? 1 << 3 : 0));
+        g.addVariable(sprm::PChgTabsPapx, operand);
+    }
     return g;
 }
 

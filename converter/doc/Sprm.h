@@ -36,6 +36,7 @@ inline constexpr std::uint16_t PDyaLine = 0x6412;      // LSPD
 inline constexpr std::uint16_t PDyaBefore = 0xA413;
 inline constexpr std::uint16_t PDyaAfter = 0xA414;
 inline constexpr std::uint16_t POutLvl = 0x2640;
+inline constexpr std::uint16_t PChgTabsPapx = 0xC60D;  // tab stops: deleted, then added
 
 // Section properties
 inline constexpr std::uint16_t SBkc = 0x3009;          // break kind; 2 = new page

@@ -7,6 +7,7 @@
 #include "ParagraphSplitter.h"
 #include "ReadingOrder.h"
 #include "StructureAnalysis.h"
+#include "TextRules.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,7 +59,7 @@ public:
             const auto cols = columnBounds(page, *extent);
             PreviousLine previousBaseline;
             for (const Block& block : page.blocks)
-                addBlock(block, cols.at(block.flow), section, previousBaseline);
+                addBlock(block, cols.at(block.flow), extent->width(), section, previousBaseline);
         }
         if (section.paragraphs.size() == firstOfPage)
             section.paragraphs.emplace_back(); // a page without text still takes a page
@@ -78,7 +79,8 @@ public:
     }
 
 private:
-    void addBlock(const Block& block, const ColumnBounds& column, Section& section, PreviousLine& previousBaseline)
+    // `textWidth`: the width of the page's text, the one column Word sets it in.
+    void addBlock(const Block& block, const ColumnBounds& column, double textWidth, Section& section, PreviousLine& previousBaseline)
     {
         const auto& lines = block.lines;
         if (block.rotation != 0) {
@@ -96,6 +98,9 @@ private:
             const std::size_t first = starts[k], last = starts[k + 1];
             Paragraph p = composeParagraph(lines, first, last);
             p.format = inferParagraphFormat(lines, first, last, column);
+            const Line& lastLine = lines[last - 1];
+            if (lastLine.endsWithReference || endsWithLeaders(lastLine.text))
+                tabToReference(p, textWidth, lastLine.endsWithReference);
             const Line& firstLine = lines[first];
             if (previousBaseline.known && firstLine.baseline > previousBaseline.baseline) {
                 const double single = firstLine.fontSize * kDefaultPitchEm;

@@ -2,7 +2,9 @@
 
 #include "TextRules.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string_view>
 
 namespace pwt::layout {
 
@@ -71,7 +73,62 @@ CharFormat scriptAdjusted(const Word& w, const Line& line)
     return f;
 }
 
+bool isReferenceChar(char16_t c)
+{
+    return (c >= u'0' && c <= u'9') || std::u16string_view(u"ivxlcdmIVXLCDM").find(c) != std::u16string_view::npos;
+}
+
+bool isLeaderChar(char16_t c) { return c == u'.' || c == u' ' || c == 0x2026 || c == 0xB7; }
+
+// Replaces text[from, to) of the paragraph by `with`, across runs.
+void replaceText(Paragraph& p, std::size_t from, std::size_t to, const std::u16string& with)
+{
+    std::size_t at = 0;
+    bool inserted = false;
+    for (Run& r : p.runs) {
+        const std::size_t begin = at, end = at + r.text.size();
+        at = end;
+        if (end <= from || begin >= to) {
+            continue;
+        }
+        const std::size_t cutFrom = std::max(from, begin) - begin, cutTo = std::min(to, end) - begin;
+        r.text.erase(cutFrom, cutTo - cutFrom);
+        if (!inserted) {
+            r.text.insert(cutFrom, with);
+            inserted = true;
+        }
+    }
+    std::erase_if(p.runs, [](const Run& r) { return r.text.empty(); });
+}
+
 } // namespace
+
+bool tabToReference(Paragraph& p, double textWidthPt, bool setApart)
+{
+    std::u16string text;
+    for (const Run& r : p.runs)
+        text += r.text;
+    std::size_t end = text.size();
+    while (end > 0 && text[end - 1] == u' ')
+        --end;
+    std::size_t reference = end;
+    while (reference > 0 && isReferenceChar(text[reference - 1]))
+        --reference;
+    if (reference == end || end - reference > kMaxReferenceChars)
+        return false;
+    std::size_t leaders = reference, dots = 0;
+    while (leaders > 0 && isLeaderChar(text[leaders - 1])) {
+        dots += text[leaders - 1] == u'.' ? 1 : text[leaders - 1] == 0x2026 ? 3 : text[leaders - 1] == 0xB7 ? 1 : 0;
+        --leaders;
+    }
+    const bool dotted = dots >= kMinLeaderDots;
+    if (leaders == 0 || leaders == reference || (!dotted && !setApart))
+        return false;
+    replaceText(p, leaders, reference, u"\t");
+    p.format.referenceTab.position = static_cast<int>(std::lround(textWidthPt * kTwipsPerPt));
+    p.format.referenceTab.dotLeader = dotted;
+    return true;
+}
 
 Paragraph composeParagraph(const std::vector<Line>& lines, std::size_t first, std::size_t last)
 {

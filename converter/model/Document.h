@@ -33,6 +33,15 @@ struct Run {
 
 enum class Alignment { Left, Center, Right, Justify };
 
+// A right-aligned tab stop that sets a contents entry's page number at the
+// right edge of the text, with dot leaders or without.
+struct ReferenceTab {
+    int position = 0; // twips from the text's left edge (the left margin); 0: none
+    bool dotLeader = false;
+
+    bool operator==(const ReferenceTab&) const = default;
+};
+
 struct ParagraphFormat {
     Alignment alignment = Alignment::Left;
     int leftIndent = 0;
@@ -43,6 +52,7 @@ struct ParagraphFormat {
     int lineSpacing = 240;    // 240ths of a line (240 = single); "auto" rule
     int exactLineSpacing = 0; // twips between baselines ("exactly" rule); 0: lineSpacing holds
     int headingLevel = 0;     // 0: body text (Normal), 1..3: Heading 1..3
+    ReferenceTab referenceTab;
 
     bool operator==(const ParagraphFormat&) const = default;
 };

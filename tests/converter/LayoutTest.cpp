@@ -3,6 +3,7 @@
 #include "FontMapper.h"
 #include "FormatInference.h"
 #include "Lines.h"
+#include "ParagraphComposer.h"
 #include "ParagraphSplitter.h"
 #include "SyntheticPage.h"
 #include "TextRules.h"
@@ -362,7 +363,9 @@ private slots:
     }
 
     // Page numbers of a table of contents come in a block of their own; each
-    // goes back to its entry, and every entry is a paragraph.
+    // goes back to its entry, and every entry is a paragraph whose number
+    // sits at a right-aligned tab stop at the column's edge (dot leaders
+    // where the PDF has them).
     void fragmentsRejoinTheirLines()
     {
         pdf::PageText p = page(1);
@@ -373,22 +376,27 @@ private slots:
         test::addBlock(p, {LineSpec{U"1", 300, 100, 10, true}, LineSpec{U"2", 300, 112}, LineSpec{U"2", 300, 124},
                            LineSpec{U"9", 300, 136, 10, true}});
         const Document doc = buildDocument({p}, {});
-        QCOMPARE(textsOf(doc.sections.at(0).paragraphs),
-                 (QStringList{u"Introduction 1"_qs, u"Symbols in math mode 2"_qs, u"Soft hyphens . . . . . . . . 2"_qs,
-                              u"Closing remarks 9"_qs}));
+        const auto& toc = doc.sections.at(0).paragraphs;
+        QCOMPARE(textsOf(toc), (QStringList{u"Introduction\t1"_qs, u"Symbols in math mode\t2"_qs, u"Soft hyphens\t2"_qs,
+                                            u"Closing remarks\t9"_qs}));
+        QCOMPARE(toc[0].format.referenceTab, (ReferenceTab{(305 - 72) * 20, false}));
+        QCOMPARE(toc[2].format.referenceTab, (ReferenceTab{(305 - 72) * 20, true}));
         // Leaders poppler set apart from their title, in a block with the next entry.
         pdf::PageText q = page(1);
         test::addBlock(q, {LineSpec{U"21 Editing LaTeX files", 92, 100}});
         test::addBlock(q, {LineSpec{U". . . . . . . . 10", 300, 100}, LineSpec{U"22 The preamble . . . . 11", 92, 117}});
         QCOMPARE(textsOf(buildDocument({q}, {}).sections.at(0).paragraphs),
-                 (QStringList{u"21 Editing LaTeX files . . . . . . . . 10"_qs, u"22 The preamble . . . . 11"_qs}));
+                 (QStringList{u"21 Editing LaTeX files\t10"_qs, u"22 The preamble\t11"_qs}));
         // An entry too long for its line goes on, indented, up to its leaders: one paragraph.
         pdf::PageText c = page(1);
         test::addBlock(c, {LineSpec{U"Avoid extra line in centering", 72, 100}, LineSpec{U"or raggedright . . . . . . . . 3", 92, 112},
                            LineSpec{U"Spacing issues . . . . . . . . . 3", 72, 124}});
         const auto entries = buildDocument({c}, {}).sections.at(0).paragraphs;
-        QCOMPARE(textsOf(entries), (QStringList{u"Avoid extra line in centering or raggedright . . . . . . . . 3"_qs,
-                                                 u"Spacing issues . . . . . . . . . 3"_qs}));
+        QCOMPARE(textsOf(entries), (QStringList{u"Avoid extra line in centering or raggedright\t3"_qs, u"Spacing issues\t3"_qs}));
+        // A sentence ending in a number is no entry.
+        Paragraph sentence;
+        sentence.runs.push_back(Run{u"It rose in 2020.", {}, false});
+        QVERIFY(!tabToReference(sentence, 400, false));
         QCOMPARE(entries[0].format.alignment, Alignment::Left);
         QCOMPARE(entries[0].format.firstLineIndent, -20 * 20);
         // The lowered E of "LaTeX" made a line of its own goes back into its word.

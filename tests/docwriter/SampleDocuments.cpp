@@ -110,6 +110,9 @@ Document formatted()
     ParagraphFormat justified;
     justified.alignment = Alignment::Justify;
     withFormat(u"Justified paragraph", [](CharFormat&) {}, justified);
+    ParagraphFormat contents;
+    contents.referenceTab = ReferenceTab{7200, true}; // five inches
+    withFormat(u"Contents entry\t12", [](CharFormat&) {}, contents);
     heading(u"Heading level three", 3);
     ParagraphFormat indented;
     indented.leftIndent = 720;

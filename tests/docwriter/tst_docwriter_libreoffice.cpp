@@ -132,6 +132,12 @@ private slots:
         QCOMPARE(prop("Centred paragraph", "fo:text-align"), QStringLiteral("center"));
         QCOMPARE(prop("Right aligned paragraph", "fo:text-align"), QStringLiteral("end"));
         QCOMPARE(prop("Justified paragraph", "fo:text-align"), QStringLiteral("justify"));
+        // A contents entry's page number at a right tab stop five inches in, with dot leaders.
+        const QStringList stop = prop("Contents entry\t12", "tab-stops").split(QLatin1Char(' '));
+        QCOMPARE(stop.size(), 3);
+        QCOMPARE(stop[0], QStringLiteral("right"));
+        QVERIFY2(near(fodt::inches(stop[1]), 5.0), qPrintable(stop[1]));
+        QCOMPARE(stop[2], QStringLiteral("."));
         QVERIFY(prop("Bold words here", "fo:text-align").isEmpty() ||
                 prop("Bold words here", "fo:text-align") == QLatin1String("start"));
 

@@ -73,6 +73,15 @@ void readStyle(QXmlStreamReader& xml, Document& doc)
             s.text = attributes(xml);
         if (xml.isStartElement() && xml.qualifiedName() == QLatin1String("style:paragraph-properties"))
             s.paragraph = attributes(xml);
+        if (xml.isStartElement() && xml.qualifiedName() == QLatin1String("style:tab-stop")) {
+            // Kept as one property: "<type> <position> <leader text>" per stop, ";" between.
+            const Properties t = attributes(xml);
+            QString& stops = s.paragraph[QStringLiteral("tab-stops")];
+            if (!stops.isEmpty())
+                stops += QLatin1Char(';');
+            stops += t.value(QStringLiteral("style:type"), QStringLiteral("left")) + QLatin1Char(' ')
+                + t.value(QStringLiteral("style:position")) + QLatin1Char(' ') + t.value(QStringLiteral("style:leader-text"));
+        }
     }
     doc.styles.insert(s.name, s);
 }
