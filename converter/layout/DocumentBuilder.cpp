@@ -57,9 +57,12 @@ public:
 
         if (extent) {
             const auto cols = columnBounds(page, *extent);
+            // Within the section's margins, which its first page set.
+            const PageSetup& setup = section.page;
+            const double textWidth = std::min(extent->width(), static_cast<double>(setup.width - setup.marginLeft - setup.marginRight) / kTwipsPerPoint);
             PreviousLine previousBaseline;
             for (const Block& block : page.blocks)
-                addBlock(block, cols.at(block.flow), extent->width(), section, previousBaseline);
+                addBlock(block, cols.at(block.flow), textWidth, section, previousBaseline);
         }
         if (section.paragraphs.size() == firstOfPage)
             section.paragraphs.emplace_back(); // a page without text still takes a page
@@ -99,7 +102,7 @@ private:
             Paragraph p = composeParagraph(lines, first, last);
             p.format = inferParagraphFormat(lines, first, last, column);
             const Line& lastLine = lines[last - 1];
-            if (lastLine.endsWithReference || endsWithLeaders(lastLine.text))
+            if ((lastLine.endsWithReference || endsWithLeaders(lastLine.text)) && !lastLine.fixedWidth)
                 tabToReference(p, textWidth, lastLine.endsWithReference);
             const Line& firstLine = lines[first];
             if (previousBaseline.known && firstLine.baseline > previousBaseline.baseline) {

@@ -161,6 +161,18 @@ std::string baseFontName(const std::string& pdfFontName)
     return name;
 }
 
+bool isOtherCjkRegionFont(const std::string& pdfFontName)
+{
+    std::string compact;
+    for (char c : lower(pdfFontName))
+        if (c != ' ' && c != '_' && c != '-')
+            compact += c;
+    static constexpr std::array kMarks = {"cjkjp", "cjktc", "cjkhk", "cjkkr", "sansjp", "sanstc", "sanshk", "sanskr",
+                                          "serifjp", "seriftc", "serifhk", "serifkr", "mincho", "gothic", "meiryo",
+                                          "mingliu", "batang", "gulim", "dotum", "umingtw", "umingjp", "ukaitw"};
+    return std::any_of(kMarks.begin(), kMarks.end(), [&](const char* mark) { return contains(compact, mark); });
+}
+
 FontStyle mapFont(const std::string& pdfFontName, bool boldFlag, bool italicFlag, bool serifFlag, bool fixedFlag)
 {
     FontStyle style;

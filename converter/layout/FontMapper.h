@@ -17,6 +17,11 @@ inline constexpr const char* kDefaultEastAsianFamily = "宋体";
 // The Word family typewriter fonts are mapped to.
 inline constexpr const char* kTypewriterFamily = "Courier New";
 
+// Whether a font's name marks it as made for Japanese, Korean or traditional
+// Chinese ("NotoSansCJKjp", "SourceHanSerifTC", "MS-Mincho", "AR PL UMing TW"):
+// its glyphs follow that region's forms, not simplified Chinese ones.
+bool isOtherCjkRegionFont(const std::string& pdfFontName);
+
 // "ABCDEF+TimesNewRomanPS-BoldMT" -> Times New Roman, bold.
 // Flags come from the font descriptor and are trusted when set; the name can
 // only add bold/italic (many embedded subsets carry no flags).

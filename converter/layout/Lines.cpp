@@ -169,8 +169,9 @@ PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
                 bool markerFromSymbolFont = false;
                 for (const pdf::TextWord& word : line.words) {
                     CharFormat format = fonts.formatFor(word);
-                    std::u32string text = normalizeText(
-                        format.eastAsianFamily.empty() ? word.text : withSimplifiedRadicals(word.text));
+                    const bool simplified = !format.eastAsianFamily.empty() && hasRegionalRadical(word.text)
+                        && !isOtherCjkRegionFont(word.fontName);
+                    std::u32string text = normalizeText(simplified ? withSimplifiedRadicals(word.text) : word.text);
                     if (l.words.empty() && isUnmappedSymbol(word.text)) {
                         // A list bullet drawn from a symbol font that gives no text for it.
                         text.assign(1, U'•');

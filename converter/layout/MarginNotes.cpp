@@ -2,6 +2,7 @@
 
 #include "FormatInference.h"
 #include "ParagraphSplitter.h"
+#include "StructureAnalysis.h"
 #include "TextRules.h"
 
 #include <algorithm>
@@ -98,20 +99,38 @@ bool allShort(const Block& b)
     return std::all_of(b.lines.begin(), b.lines.end(), noteText);
 }
 
-// The gap that sets a note apart from the words before it: wider than a
-// word space (and twice the usual gap between those words, for a line that
-// runs past the edge is set with them).
-double noteGap(const std::vector<Word>& words, std::size_t at, double em)
+// Where a note in the right margin starts in a line (0: none): the first
+// word past the column's edge when the words before it end at the edge, as
+// a justified line does, and a gap wider than the line's word spaces (twice
+// their usual width; just a word space after Chinese, which has none to go
+// by) sets it apart. A table row or a listing runs past the edge otherwise.
+std::size_t noteStart(const Line& line, double right, double columnWidth)
 {
-    std::vector<double> gaps;
-    for (std::size_t i = 1; i < at; ++i)
-        gaps.push_back(words[i].box.xMin - words[i - 1].box.xMax);
-    double usual = 0;
-    if (!gaps.empty()) {
-        std::nth_element(gaps.begin(), gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2), gaps.end());
-        usual = gaps[gaps.size() / 2];
+    const auto& words = line.words;
+    const double em = std::max(line.fontSize, 1.0);
+    for (std::size_t k = 1; k < words.size(); ++k) {
+        if (words[k].box.xMin <= right + kPastEdgeEm * em)
+            continue;
+        const Word& last = words[k - 1];
+        if (std::abs(last.box.xMax - right) > kHangingEm * em)
+            return 0;
+        const double gap = words[k].box.xMin - last.box.xMax;
+        std::vector<double> gaps;
+        for (std::size_t i = 1; i < k; ++i)
+            gaps.push_back(words[i].box.xMin - words[i - 1].box.xMax);
+        double needed = kNoteGapEm * em;
+        if (gaps.size() >= kMinGapsToCompare) {
+            std::nth_element(gaps.begin(), gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2), gaps.end());
+            needed = std::max(needed, kNoteGapRatio * gaps[gaps.size() / 2]);
+        } else if (last.text.empty() || !isCjk(last.text.back())) {
+            return 0;
+        }
+        if (gap <= needed)
+            return 0;
+        const Line note = lineOf({words.begin() + static_cast<std::ptrdiff_t>(k), words.end()});
+        return note.box.width() <= kMaxNoteShare * columnWidth && noteText(note) ? k : 0;
     }
-    return std::max(kNoteGapEm * em, kNoteGapRatio * usual);
+    return 0;
 }
 
 // The extent of the page's long lines, margin notes left out.
@@ -134,8 +153,9 @@ std::optional<ColumnBounds> longLineExtent(const PageLines& page)
 }
 
 // A block of short lines wholly outside the extent of the page's long lines
-// (and past the column's common right edge).
-void markStandingNotes(PageLines& page, double commonRight, double maxWidth)
+// and beyond the column's common edge. Not in the head or foot zone: a head
+// seen on one page only (a chapter's first) may stand out of the column.
+void markStandingNotes(PageLines& page, double commonLeft, double commonRight, double maxWidth)
 {
     const auto extent = longLineExtent(page);
     if (!extent)
@@ -143,9 +163,11 @@ void markStandingNotes(PageLines& page, double commonRight, double maxWidth)
     for (Block& b : page.blocks) {
         if (b.rotation != 0 || b.marginNote || !allShort(b) || b.box.width() > maxWidth)
             continue;
+        if (b.box.yMax < kRunningZoneShare * page.height || b.box.yMin > (1 - kRunningZoneShare) * page.height)
+            continue;
         const double em = std::max(b.lines.front().fontSize, 1.0);
         b.marginNote = (b.box.xMin > extent->right && b.box.xMin > commonRight + kPastEdgeEm * em)
-            || b.box.xMax < extent->left - kPastEdgeEm * em;
+            || (b.box.xMax < extent->left - kPastEdgeEm * em && b.box.xMax < commonLeft - kPastEdgeEm * em);
     }
 }
 
@@ -167,32 +189,24 @@ void splitMarginNotes(PageLines& page)
             continue;
         bool changed = false;
         for (Line& line : block.lines) {
+            if (!rightMargin || line.fixedWidth)
+                continue;
+            const std::size_t k = noteStart(line, *right, width);
+            if (k == 0)
+                continue;
             auto& words = line.words;
-            const double lineEm = std::max(line.fontSize, 1.0);
-            // A note in the right margin: the words from the first one past the edge.
-            for (std::size_t k = 1; k < words.size(); ++k) {
-                const bool past = rightMargin && words[k].box.xMin > *right + kPastEdgeEm * lineEm
-                    && words[k - 1].box.xMax <= *right + kHangingEm * lineEm;
-                if (!past || words[k].box.xMin - words[k - 1].box.xMax <= noteGap(words, k, lineEm))
-                    continue;
-                Line note = lineOf({words.begin() + static_cast<std::ptrdiff_t>(k), words.end()});
-                if (note.box.width() > kMaxNoteShare * width || !noteText(note))
-                    break;
-                pieces.push_back(blockOf(std::move(note)));
-                words.erase(words.begin() + static_cast<std::ptrdiff_t>(k), words.end());
-                words.back().spaceAfter = false;
-                changed = true;
-                break;
-            }
-            if (changed)
-                measureLine(line);
+            pieces.push_back(blockOf(lineOf({words.begin() + static_cast<std::ptrdiff_t>(k), words.end()})));
+            words.erase(words.begin() + static_cast<std::ptrdiff_t>(k), words.end());
+            words.back().spaceAfter = false;
+            measureLine(line);
+            changed = true;
         }
         if (changed)
             fitBlockBox(block);
     }
     for (Block& note : groupNotes(std::move(pieces)))
         page.blocks.push_back(std::move(note));
-    markStandingNotes(page, *right, kMaxNoteShare * width);
+    markStandingNotes(page, *left, *right, kMaxNoteShare * width);
 }
 
 } // namespace pwt::layout

@@ -21,7 +21,8 @@ inline constexpr double kPastEdgeEm = 0.3;
 // this many ems) and at least a word space (ems) separates them...
 inline constexpr double kHangingEm = 1.0;
 inline constexpr double kNoteGapEm = 0.1;
-inline constexpr double kNoteGapRatio = 2.0; // times the line's usual gap between words
+inline constexpr double kNoteGapRatio = 2.0; // times the line's usual gap between words...
+inline constexpr std::size_t kMinGapsToCompare = 2; // ...measured on at least this many gaps
 // ...and the note is at most this share of the column's width.
 inline constexpr double kMaxNoteShare = 0.35;
 

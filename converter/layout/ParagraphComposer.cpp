@@ -116,13 +116,31 @@ bool tabToReference(Paragraph& p, double textWidthPt, bool setApart)
         --reference;
     if (reference == end || end - reference > kMaxReferenceChars)
         return false;
-    std::size_t leaders = reference, dots = 0;
+    // Leaders: dots spaced apart (". . . .") or a long row of them ("......");
+    // three dots in a row are an ellipsis.
+    std::size_t leaders = reference, groups = 0, longest = 0, run = 0;
     while (leaders > 0 && isLeaderChar(text[leaders - 1])) {
-        dots += text[leaders - 1] == u'.' ? 1 : text[leaders - 1] == 0x2026 ? 3 : text[leaders - 1] == 0xB7 ? 1 : 0;
+        const char16_t c = text[leaders - 1];
+        if (c == u' ') {
+            run = 0;
+        } else {
+            groups += run == 0 ? 1 : 0;
+            run += c == 0x2026 ? 3 : 1;
+            longest = std::max(longest, run);
+        }
         --leaders;
     }
-    const bool dotted = dots >= kMinLeaderDots;
-    if (leaders == 0 || leaders == reference || (!dotted && !setApart))
+    const bool dotted = groups >= kMinLeaderGroups || longest >= kMinLeaderRow;
+    if (!dotted) {
+        // Set apart by a gap only: the spaces before the number are the gap;
+        // a full stop there ends the title ("page. 31") and stays.
+        if (!setApart)
+            return false;
+        leaders = reference;
+        while (leaders > 0 && text[leaders - 1] == u' ')
+            --leaders;
+    }
+    if (leaders == 0 || leaders == reference)
         return false;
     replaceText(p, leaders, reference, u"\t");
     p.format.referenceTab.position = static_cast<int>(std::lround(textWidthPt * kTwipsPerPt));

@@ -12,8 +12,10 @@ inline constexpr double kScriptSizeRatio = 0.85;
 inline constexpr double kScriptShiftEm = 0.15;
 // A contents entry's page number has at most this many characters ("xviii", "1024")...
 inline constexpr std::size_t kMaxReferenceChars = 5;
-// ...and its leaders at least this many dots.
-inline constexpr std::size_t kMinLeaderDots = 3;
+// ...and its leaders at least this many dots set apart, or this many in a
+// row ("..." before a number is an ellipsis).
+inline constexpr std::size_t kMinLeaderGroups = 3;
+inline constexpr std::size_t kMinLeaderRow = 5;
 inline constexpr double kTwipsPerPt = 20;
 
 // Lines [first, last) of `lines` as one paragraph: the text joined across line

@@ -37,28 +37,33 @@ const Word& firstTextWord(const Line& line)
 }
 
 // A change of size or weight between two lines (a heading and its text).
-// A line that mixes sizes or weights within a paragraph is judged by the
-// text at the break: "... at fourteen points before settling back" / "at
-// eleven" is one paragraph although most of the first line is larger.
+// A line that mixes sizes within a paragraph is judged by the text at the
+// break: "... at fourteen points before settling back" / "at eleven" is one
+// paragraph although most of the first line is larger. (A bold line ending
+// in a roman command name is still a heading over roman text.)
 bool differentClass(const Line& a, const Line& b)
 {
-    if (!sizesDiffer(a.fontSize, b.fontSize) && a.bold == b.bold)
+    if (a.bold != b.bold)
+        return true;
+    if (!sizesDiffer(a.fontSize, b.fontSize))
         return false;
-    const Word& end = lastTextWord(a);
-    const Word& start = firstTextWord(b);
-    return sizesDiffer(end.fontSize, start.fontSize) || end.format.bold != start.format.bold;
+    return sizesDiffer(lastTextWord(a).fontSize, firstTextWord(b).fontSize);
 }
 
 bool endsEntry(const Line& l) { return l.endsWithReference || endsWithLeaders(l.text); }
 
 // A contents entry too long for one line goes on, indented, on the next,
 // which ends with the leaders and the page number: one paragraph.
-bool continuesContentsEntry(const Line& previous, const Line& next, double em)
+bool continuesContentsEntry(const Line& previous, const Line& next, double blockRight, double em)
 {
+    // The entry's first line ran up to the room kept for the page numbers (a
+    // short line before it is a heading of its own: "Appendices", "bool commands:").
+    if (blockRight - previous.right() > kEntryWrapRoomEm * em)
+        return false;
     // Its page number closes it ("..." closing a line of code or a formula is no entry).
     const bool numbered = next.endsWithReference
         || (endsWithLeaders(next.text) && !next.text.empty() && next.text.back() != U'.' && next.text.back() != U' ');
-    return numbered && !next.fixedWidth && !previous.fixedWidth && !endsEntry(previous)
+    return numbered && !next.fixedWidth && !endsEntry(previous)
         && next.left() - previous.left() > kIndentEm * em;
 }
 
@@ -202,7 +207,7 @@ std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines, const C
             opens = true; // an italic heading over its roman paragraph, no gap between them
         } else if (prev.endsWithReference || endsWithLeaders(prev.text)) {
             opens = true; // each entry of a table of contents is a paragraph
-        } else if (continuesContentsEntry(prev, cur, em)) {
+        } else if (continuesContentsEntry(prev, cur, right, em)) {
             opens = false;
         } else if (centred && centredPair(prev, cur, left, right, em)) {
             opens = centredEndsShort(prev, cur, column);

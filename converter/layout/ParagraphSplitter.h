@@ -29,6 +29,8 @@ inline constexpr double kSameCentreEm = 0.5;
 // Left-aligned lines start at the same x to within this (points): poppler
 // measures from the glyphs' origins, which the typesetter lined up exactly.
 inline constexpr double kSameEdgePt = 0.1;
+// A contents entry wraps leaving at most this much room (the page numbers' column).
+inline constexpr double kEntryWrapRoomEm = 6.0;
 // A word this far above or below its line's baseline is a raised or lowered mark.
 inline constexpr double kOffBaselineEm = 0.1;
 

@@ -156,13 +156,15 @@ void rejoinNumberFragments(PageLines& page)
 }
 
 // The line whose gap between two words `glyph` fills, on about its baseline.
-Line* lineAround(PageLines& page, const Line& glyph)
+Line* lineAround(PageLines& page, const Line& glyph, const std::vector<std::vector<bool>>& joined)
 {
-    for (Block& b : page.blocks) {
+    for (std::size_t bi = 0; bi < page.blocks.size(); ++bi) {
+        Block& b = page.blocks[bi];
         if (b.rotation != 0)
             continue;
-        for (Line& l : b.lines) {
-            if (&l == &glyph || std::abs(l.baseline - glyph.baseline) > kStrayBaselineEm * l.fontSize)
+        for (std::size_t li = 0; li < b.lines.size(); ++li) {
+            Line& l = b.lines[li];
+            if (&l == &glyph || joined[bi][li] || std::abs(l.baseline - glyph.baseline) > kStrayBaselineEm * l.fontSize)
                 continue;
             if (l.left() >= glyph.left() || l.right() <= glyph.right())
                 continue;
@@ -186,9 +188,10 @@ void rejoinStrayGlyphs(PageLines& page)
     // Lines are only marked here and removed at the end, so that the lines
     // found as targets stay where they are meanwhile.
     std::vector<std::vector<bool>> joined(page.blocks.size());
+    for (std::size_t b = 0; b < page.blocks.size(); ++b)
+        joined[b].assign(page.blocks[b].lines.size(), false);
     for (std::size_t b = 0; b < page.blocks.size(); ++b) {
         Block& block = page.blocks[b];
-        joined[b].assign(block.lines.size(), false);
         if (block.rotation != 0)
             continue;
         for (std::size_t i = 0; i < block.lines.size(); ++i) {
@@ -197,7 +200,7 @@ void rejoinStrayGlyphs(PageLines& page)
                                              [](char32_t c) { return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z'); });
             if (glyph.text.size() > kStrayGlyphMaxChars || !letters)
                 continue;
-            Line* target = lineAround(page, glyph);
+            Line* target = lineAround(page, glyph, joined);
             if (!target)
                 continue;
             const double centre = (glyph.left() + glyph.right()) / 2;

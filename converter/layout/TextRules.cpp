@@ -1,5 +1,7 @@
 #include "TextRules.h"
 
+#include <algorithm>
+
 #include <array>
 #include <iterator>
 #include <string_view>
@@ -87,6 +89,11 @@ std::u32string normalizeText(const std::u32string& text)
             out += c == 0xA0 ? U' ' : c; // a no-break space reads as a space
     }
     return out;
+}
+
+bool hasRegionalRadical(const std::u32string& text)
+{
+    return std::any_of(text.begin(), text.end(), [](char32_t c) { return c == 0x2F3E || c == 0x2FAD || c == 0x2FC8; });
 }
 
 std::u32string withSimplifiedRadicals(const std::u32string& text)

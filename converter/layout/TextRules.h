@@ -14,10 +14,11 @@ std::u32string normalizeText(const std::u32string& text);
 // Chinese, Japanese or Korean script (ideographs, kana, hangul, CJK punctuation
 // and full-width forms): lines of it join without a space.
 // A Chinese font's glyph for a radical is its region's form of the
-// ideograph: in the simplified Chinese fonts that Chinese text is mapped to,
+// ideograph: in simplified Chinese fonts,
 // "⼾", "⾭" and "⿈" are 户, 青 and 黄, not the traditional 戶, 靑 and 黃 of
 // their compatibility mappings. Call before normalizeText().
 std::u32string withSimplifiedRadicals(const std::u32string& text);
+bool hasRegionalRadical(const std::u32string& text);
 
 bool isCjk(char32_t c);
 bool containsCjk(const std::u32string& text);

@@ -77,6 +77,8 @@ private slots:
         // Out of a simplified Chinese font the door radical is 户, else 戶.
         QCOMPARE(normalizeText(withSimplifiedRadicals(U"用\u2F3E\u2FAD\u2FC8")), std::u32string(U"用户青黄"));
         QCOMPARE(normalizeText(U"\u2F3E"), std::u32string(U"戶"));
+        QVERIFY(isOtherCjkRegionFont("ABCDEF+NotoSansCJKjp-Regular") && isOtherCjkRegionFont("SourceHanSerifTC-Bold"));
+        QVERIFY(!isOtherCjkRegionFont("ABCDEF+NotoSansCJKsc-Regular") && !isOtherCjkRegionFont("SimSun"));
         QCOMPARE(joinBetween(U"a hyphen-", U"ated word"), LineJoin::DropHyphen);
         QCOMPARE(joinBetween(U"the well-", U"Known"), LineJoin::Space);
         QCOMPARE(joinBetween(U"in 1990-", U"1995"), LineJoin::Space);
@@ -384,15 +386,16 @@ private slots:
         // Leaders poppler set apart from their title, in a block with the next entry.
         pdf::PageText q = page(1);
         test::addBlock(q, {LineSpec{U"21 Editing LaTeX files", 92, 100}});
-        test::addBlock(q, {LineSpec{U". . . . . . . . 10", 300, 100}, LineSpec{U"22 The preamble . . . . 11", 92, 117}});
+        test::addBlock(q, {LineSpec{U". . . . . . . . 10", 300, 100}, LineSpec{U"22 The preamble . . . . . . 11", 92, 117}});
         QCOMPARE(textsOf(buildDocument({q}, {}).sections.at(0).paragraphs),
                  (QStringList{u"21 Editing LaTeX files\t10"_qs, u"22 The preamble\t11"_qs}));
         // An entry too long for its line goes on, indented, up to its leaders: one paragraph.
         pdf::PageText c = page(1);
-        test::addBlock(c, {LineSpec{U"Avoid extra line in centering", 72, 100}, LineSpec{U"or raggedright . . . . . . . . 3", 92, 112},
-                           LineSpec{U"Spacing issues . . . . . . . . . 3", 72, 124}});
+        // (5 pt a character: the first line ends 10 pt short of the others, too little for "or".)
+        test::addBlock(c, {LineSpec{U"Avoid extra line in centering, raggedleft and the like", 72, 100}, LineSpec{U"or raggedright . . . . . . . . . . . . . . . . . . 3", 92, 112},
+                           LineSpec{U"Spacing issues . . . . . . . . . . . . . . . . . . . . 3", 72, 124}});
         const auto entries = buildDocument({c}, {}).sections.at(0).paragraphs;
-        QCOMPARE(textsOf(entries), (QStringList{u"Avoid extra line in centering or raggedright\t3"_qs, u"Spacing issues\t3"_qs}));
+        QCOMPARE(textsOf(entries), (QStringList{u"Avoid extra line in centering, raggedleft and the like or raggedright\t3"_qs, u"Spacing issues\t3"_qs}));
         // A sentence ending in a number is no entry.
         Paragraph sentence;
         sentence.runs.push_back(Run{u"It rose in 2020.", {}, false});
@@ -624,6 +627,39 @@ private slots:
                  qPrintable(texts[0]));
         QCOMPARE(texts.mid(1), (QStringList{u"see"_qs, u"Aside"_qs}));
         QCOMPARE(doc.sections[0].page.marginRight, (595 - 472) * 20);
+    }
+
+    // What the rules for contents, notes and headings must leave alone.
+    void lookalikesStayAsTheyAre()
+    {
+        pdf::PageText p = page(1);
+        // Prose with an ellipsis before a number; a full stop before a number set apart.
+        test::addBlock(p, {LineSpec{U"and the count ran on ... 1990", 72, 100}});
+        test::addBlock(p, {LineSpec{U"which ends the page.", 72, 130}});
+        test::addBlock(p, {LineSpec{U"31", 300, 130}});
+        // A bold heading ending in a roman command name, over roman text.
+        test::addBlock(p, {LineSpec{U"Optional arguments to", 72, 160, 10, true}, LineSpec{filler(U"Position", 80), 72, 172},
+                           LineSpec{U"as specified.", 72, 184}});
+        p.flows.back().blocks.back().lines[0].words.back().spaceAfter = true;
+        p.flows.back().blocks.back().lines[0].words.push_back(pdf::TextWord{U"\\begin", {185, 152, 215, 162}, 160, 10,
+                                                                          "ABCDEF+CMTT10", false, false, true, false, 0, false});
+        // Rows of a table running past the text's edge keep their last cells.
+        for (int i = 0; i < 4; ++i)
+            test::addBlock(p, {LineSpec{filler(U"Text", 80), 72, 220.0 + 12 * i}});
+        test::addBlock(p, {LineSpec{U"end.", 72, 268}});
+        test::addBlock(p, {LineSpec{U"Row one long cell text here Yes", 72, 300}, LineSpec{U"Row two long cell text here No", 72, 312}});
+        auto& rows = p.flows.back().blocks.back().lines;
+        for (auto& row : rows) {
+            row.words.back().box.xMin = 480;
+            row.words.back().box.xMax = 495;
+        }
+        const QStringList texts = textsOf(buildDocument({p}, {}).sections.at(0).paragraphs);
+        QVERIFY2(texts.contains(u"and the count ran on ... 1990"_qs), qPrintable(texts.join(u'|')));
+        QVERIFY2(texts.contains(u"which ends the page.\t31"_qs), qPrintable(texts.join(u'|')));
+        QVERIFY2(texts.contains(u"Optional arguments to \\begin"_qs), qPrintable(texts.join(u'|')));
+        QVERIFY2(texts.contains(u"Row one long cell text here Yes Row two long cell text here No"_qs)
+                     || (texts.contains(u"Row one long cell text here Yes"_qs) && texts.contains(u"Row two long cell text here No"_qs)),
+                 qPrintable(texts.join(u'|')));
     }
 
     // Poppler gives a word the colour of its first character: a comma after
