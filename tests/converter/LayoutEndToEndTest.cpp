@@ -205,16 +205,16 @@ private slots:
                                                                {QStringLiteral("paragraphs"), drawParagraphs},
                                                                {QStringLiteral("chinese"), drawChinese},
                                                                {QStringLiteral("numbered"), drawNumberedPages}};
+        QString log;
         QStringList docs{QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=file://") + m_dir.filePath(QStringLiteral("profile")),
                          QStringLiteral("--convert-to"), QStringLiteral("fodt"), QStringLiteral("--outdir"), m_dir.path()};
         for (auto s = samples.begin(); s != samples.end(); ++s) {
             const QString pdf = m_dir.filePath(s.key() + QStringLiteral(".pdf")), out = m_dir.filePath(s.key() + QStringLiteral(".doc"));
             s.value()(pdf);
-            QString log;
             QVERIFY2(run(pwtPath(), {QStringLiteral("--src=") + pdf, QStringLiteral("--dest=") + out}, &log), qPrintable(log));
             docs << out;
         }
-        QVERIFY(run(QStringLiteral("soffice"), docs));
+        QVERIFY2(run(QStringLiteral("soffice"), docs, &log), qPrintable(log));
         for (const QString& name : samples.keys()) {
             m_docs[name] = fodt::read(m_dir.filePath(name + QStringLiteral(".fodt")));
             QVERIFY2(m_docs[name].error.isEmpty(), qPrintable(name + QStringLiteral(": ") + m_docs[name].error));
