@@ -1,0 +1,309 @@
+// The layout rules through real PDFs: pages drawn with Qt's PDF writer (real
+// fonts, poppler's own word boxes), converted by the real pwt and read back
+// through LibreOffice's flat ODF. The rules themselves are tested on synthetic
+// lines in LayoutTest.cpp; these check that they hold on the way through.
+#include "FodtDocument.h"
+#include "PdfMaker.h"
+
+#include <QFontMetricsF>
+#include <QMap>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace pwt::test;
+
+namespace {
+
+// The pwt under test; PWT names another build (an older one, say) to compare.
+QString pwtPath() { return qEnvironmentVariable("PWT", QStringLiteral(PWT_PATH)); }
+
+bool run(const QString& program, const QStringList& args, QString* output = nullptr)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, args);
+    if (!p.waitForFinished(300000)) {
+        p.kill();
+        p.waitForFinished();
+        return false;
+    }
+    if (output)
+        *output = QString::fromUtf8(p.readAll());
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// Width in points of `text` as drawn on a page of 72 units per inch.
+double advance(const QFont& font, const QString& text)
+{
+    QFont f(font);
+    f.setPixelSize(qRound(font.pointSizeF()));
+    return QFontMetricsF(f).horizontalAdvance(text);
+}
+
+const ParagraphStyle kJustified{Align::Justify, 72, 451, 0, 0, 1.2, 8};
+constexpr double kRightEdge = 72 + 451;
+
+// Dot leaders from `from` to `to` on a grid of their own, as typesetters set
+// them, so that they line up down the page.
+void leaders(PdfMaker& pdf, double from, double to, double baseline, const QFont& font)
+{
+    const double pitch = 5;
+    for (double x = std::ceil((from + 4) / pitch) * pitch; x + 4 <= to; x += pitch)
+        pdf.textAt(x, baseline, QStringLiteral("."), font);
+}
+
+// Contents: entries with dot leaders (one too long for its line), then
+// entries whose numbers stand far right without leaders.
+void drawContents(const QString& path)
+{
+    PdfMaker pdf(path, QStringLiteral("Contents"));
+    const QFont title = serif(16, true), entry = serif(11);
+    pdf.textAt(72, 100, QStringLiteral("Contents"), title);
+    auto number = [&](double baseline, const QString& n) { pdf.textAt(kRightEdge - advance(entry, n), baseline, n, entry); };
+    auto dotted = [&](double x, double baseline, const QString& text, const QString& n) {
+        pdf.textAt(x, baseline, text, entry);
+        leaders(pdf, x + advance(entry, text), kRightEdge - advance(entry, n), baseline, entry);
+        number(baseline, n);
+    };
+    dotted(72, 130, QStringLiteral("1 Introduction"), QStringLiteral("1"));
+    dotted(72, 146, QStringLiteral("2 Reading the page in order"), QStringLiteral("4"));
+    pdf.textAt(72, 162, QStringLiteral("3 Notes set in the margin beside a justified column of text, and the reasons why a converter"), entry);
+    dotted(92, 178, QStringLiteral("reads them after the text of their page"), QStringLiteral("9"));
+    dotted(72, 194, QStringLiteral("4 Sections and their numbers"), QStringLiteral("17"));
+    pdf.textAt(72, 240, QStringLiteral("Figures"), title);
+    pdf.textAt(72, 270, QStringLiteral("Figure 1 A page of two columns"), entry);
+    number(270, QStringLiteral("3"));
+    pdf.textAt(72, 286, QStringLiteral("Figure 2 Notes in the margin"), entry);
+    number(286, QStringLiteral("12"));
+    pdf.textAt(72, 302, QStringLiteral("Figure 3 A contents page"), entry);
+    number(302, QStringLiteral("21"));
+}
+
+const QString kNotedParagraph = QStringLiteral(
+    "Notes in the margin are short remarks that a typesetter places just beside the column of text, level with the line "
+    "they refer to. Poppler reads the words of one baseline as one line when the gap between them is small, so such a note "
+    "used to land in the middle of a sentence of the paragraph beside it. The converter now sees that the note stands past "
+    "the edge where the justified lines end and takes it out of the line, to be read after the text of the page.");
+const QString kNextParagraph = QStringLiteral(
+    "A second paragraph follows the first one, so that the note must also come after it and not between the two.");
+const QString kNote = QStringLiteral("cf. Knuth");
+
+void drawMarginNote(const QString& path)
+{
+    PdfMaker pdf(path, QStringLiteral("Margin notes"));
+    const QFont body = serif(11);
+    const double top = pdf.cursor();
+    pdf.paragraph(kNotedParagraph, body, kJustified);
+    pdf.paragraph(kNextParagraph, body, kJustified);
+    // On the baseline of the paragraph's third line, 10 pt past the column's edge
+    // (LaTeX's \marginparsep).
+    const double pitch = 11 * kJustified.lineHeight;
+    pdf.textAt(kRightEdge + 10, top + 3 * pitch - pitch * 0.25, kNote, serif(9));
+}
+
+const QString kSpaced = QStringLiteral(
+    "This paragraph is set at one and a half line spacing, so poppler sees a gap between each of its lines and the next "
+    "and gives each line a block of its own. It must still come out as a single paragraph with all of its words in order.");
+const std::vector<Piece> kMixed{
+    {QStringLiteral("Sizes change inside this paragraph of eleven point text, which goes on for a while before the line that"), serif(11)},
+    {QStringLiteral(" mixes small nine point words"), serif(9)},
+    {QStringLiteral(" with twelve point words"), serif(12)},
+    {QStringLiteral(" AND FOURTEEN POINT CAPITALS"), serif(14)},
+    {QStringLiteral(" before going back to eleven points for the rest of the paragraph, which ends on its third line."), serif(11)},
+};
+const QString kCentred = QStringLiteral(
+    "This centred paragraph has lines that nearly fill the column, so each line starts a little to the right of the left "
+    "edge and ends a little to the left of the right edge; it must stay one paragraph and keep its centred alignment.");
+const QString kClosing = QStringLiteral("A closing paragraph set flush left ends the page.");
+
+void drawParagraphs(const QString& path)
+{
+    PdfMaker pdf(path, QStringLiteral("Paragraphs"));
+    const QFont body = serif(11);
+    ParagraphStyle spaced = kJustified;
+    spaced.lineHeight = 1.75;
+    spaced.spaceAfter = 14;
+    pdf.paragraph(kSpaced, body, spaced);
+    ParagraphStyle mixed = kJustified;
+    mixed.lineHeight = 1.0; // of 14 pt: the 11 pt lines' usual pitch
+    pdf.paragraph(kMixed, mixed);
+    ParagraphStyle centred = kJustified;
+    centred.align = Align::Center;
+    pdf.paragraph(kCentred, body, centred);
+    pdf.paragraph(kClosing, body, ParagraphStyle{});
+}
+
+const QString kBoldPhrase = QStringLiteral("加粗的短语");
+const std::vector<Piece> kChinese{
+    {QStringLiteral("这是一个中文段落，句子中间有一个"), chinese(11)},
+    {kBoldPhrase, chinese(11, true)},
+    {QStringLiteral("，其余的文字都用常规字体排版，一直写到行尾，并且换到下一行继续写完。"), chinese(11)},
+};
+
+void drawChinese(const QString& path)
+{
+    PdfMaker pdf(path, QStringLiteral("中文"));
+    pdf.paragraph(kChinese, kJustified);
+}
+
+// Three pages numbered 5, 6, 7 in their feet, as in a chapter printed apart.
+void drawNumberedPages(const QString& path)
+{
+    PdfMaker pdf(path, QStringLiteral("Chapter"));
+    const QFont body = serif(11);
+    for (int page = 5; page <= 7; ++page) {
+        if (page > 5)
+            pdf.newPage();
+        for (int k = 1; k <= 3; ++k)
+            pdf.paragraph(QStringLiteral("Page %1, paragraph %2: the text of the chapter goes on over two lines, long enough "
+                                         "to be read as running text of the body of page %1, not as a heading or a note.")
+                              .arg(page)
+                              .arg(k),
+                          body, kJustified);
+        const QString n = QString::number(page);
+        pdf.textAt((pdf.pageWidth() - advance(body, n)) / 2, pdf.pageHeight() - 40, n, body);
+    }
+}
+
+// The body's paragraphs with text, white space at their ends trimmed, one a
+// line (compared as one string, so that a failure shows them all).
+QString bodyTexts(const fodt::Document& d)
+{
+    QStringList out;
+    for (const fodt::Paragraph& p : d.body)
+        if (!p.text.trimmed().isEmpty())
+            out << p.text.trimmed();
+    return out.join(QLatin1Char('\n'));
+}
+
+QString lines(const QStringList& paragraphs) { return paragraphs.join(QLatin1Char('\n')); }
+
+QString joined(const std::vector<Piece>& pieces)
+{
+    QString text;
+    for (const Piece& p : pieces)
+        text += p.text;
+    return text;
+}
+
+} // namespace
+
+class LayoutEndToEndTest : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QMap<QString, fodt::Document> m_docs;
+
+    const fodt::Document& doc(const QString& name) { return m_docs[name]; }
+
+private slots:
+    void initTestCase()
+    {
+        const QMap<QString, void (*)(const QString&)> samples{{QStringLiteral("contents"), drawContents},
+                                                               {QStringLiteral("margin"), drawMarginNote},
+                                                               {QStringLiteral("paragraphs"), drawParagraphs},
+                                                               {QStringLiteral("chinese"), drawChinese},
+                                                               {QStringLiteral("numbered"), drawNumberedPages}};
+        QString log;
+        QStringList docs{QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=file://") + m_dir.filePath(QStringLiteral("profile")),
+                         QStringLiteral("--convert-to"), QStringLiteral("fodt"), QStringLiteral("--outdir"), m_dir.path()};
+        for (auto s = samples.begin(); s != samples.end(); ++s) {
+            const QString pdf = m_dir.filePath(s.key() + QStringLiteral(".pdf")), out = m_dir.filePath(s.key() + QStringLiteral(".doc"));
+            s.value()(pdf);
+            QVERIFY2(run(pwtPath(), {QStringLiteral("--src=") + pdf, QStringLiteral("--dest=") + out}, &log), qPrintable(log));
+            docs << out;
+        }
+        QVERIFY2(run(QStringLiteral("soffice"), docs, &log), qPrintable(log));
+        for (const QString& name : samples.keys()) {
+            m_docs[name] = fodt::read(m_dir.filePath(name + QStringLiteral(".fodt")));
+            QVERIFY2(m_docs[name].error.isEmpty(), qPrintable(name + QStringLiteral(": ") + m_docs[name].error));
+        }
+    }
+
+    // "Title . . . 12" and "Title      12" are one paragraph "Title<TAB>12" with
+    // a right tab stop at the text's right edge, dotted where the PDF had dots.
+    void contentsEntriesBecomeTabbedParagraphs()
+    {
+        const fodt::Document& d = doc(QStringLiteral("contents"));
+        const QStringList dotted{u"1 Introduction\t1"_qs, u"2 Reading the page in order\t4"_qs,
+                                 u"3 Notes set in the margin beside a justified column of text, and the reasons why a converter "
+                                 "reads them after the text of their page\t9"_qs,
+                                 u"4 Sections and their numbers\t17"_qs};
+        const QStringList plain{u"Figure 1 A page of two columns\t3"_qs, u"Figure 2 Notes in the margin\t12"_qs,
+                                u"Figure 3 A contents page\t21"_qs};
+        QCOMPARE(bodyTexts(d), lines(QStringList{u"Contents"_qs} + dotted + QStringList{u"Figures"_qs} + plain));
+        // The stop stands where the text's right edge is: the page's width less its margins.
+        const fodt::Properties layout = d.pageLayout(d.masterPage(0));
+        const double textWidth = fodt::inches(layout.value(QStringLiteral("fo:page-width")))
+            - fodt::inches(layout.value(QStringLiteral("fo:margin-left"))) - fodt::inches(layout.value(QStringLiteral("fo:margin-right")));
+        QVERIFY2(std::abs(textWidth - 451.0 / 72) < 0.05, qPrintable(QString::number(textWidth)));
+        for (const QString& entry : dotted + plain) {
+            const fodt::Paragraph* p = d.find(entry);
+            QVERIFY(p);
+            const QString stops = d.paragraphProperty(*p, QStringLiteral("tab-stops"));
+            const QStringList stop = stops.split(QLatin1Char(' '));
+            const QString leader = dotted.contains(entry) ? QStringLiteral(".") : QString();
+            QVERIFY2(stop.size() == 3 && stop[0] == QLatin1String("right") && std::abs(fodt::inches(stop[1]) - textWidth) < 0.01
+                         && stop[2] == leader,
+                     qPrintable(entry + QStringLiteral(": tab stops \"") + stops + QStringLiteral("\", wanted one: right ")
+                                + QString::number(textWidth) + QStringLiteral("in \"") + leader + QLatin1Char('"')));
+        }
+    }
+
+    // A note just right of a justified column, on a line's baseline, leaves
+    // the line and is read after the page's text.
+    void marginNoteIsReadAfterThePageText()
+    {
+        QCOMPARE(bodyTexts(doc(QStringLiteral("margin"))), lines({kNotedParagraph, kNextParagraph, kNote}));
+    }
+
+    // Lines each in a block of their own (1.5 spacing), sizes mixed in a
+    // line, and centred lines that nearly fill the column: one paragraph each.
+    void paragraphsStayWhole()
+    {
+        const fodt::Document& d = doc(QStringLiteral("paragraphs"));
+        QCOMPARE(bodyTexts(d), lines({kSpaced, joined(kMixed), kCentred, kClosing}));
+        QCOMPARE(d.paragraphCount(), 4);
+        QCOMPARE(d.alignment(0), QStringLiteral("justify"));
+        QVERIFY2(d.lineSpacing(0) > 1.4, qPrintable(QString::number(d.lineSpacing(0))));
+        QCOMPARE(d.outlineLevel(1), 0);
+        QCOMPARE(d.headingStyleLevel(1), 0);
+        QCOMPARE(d.alignment(2), QStringLiteral("center"));
+        QCOMPARE(d.alignment(3), QStringLiteral("start"));
+    }
+
+    // A bold phrase inside a Chinese line: that phrase bold, nothing else.
+    void boldPhraseInAChineseLine()
+    {
+        const fodt::Document& d = doc(QStringLiteral("chinese"));
+        QCOMPARE(bodyTexts(d), joined(kChinese));
+        QCOMPARE(d.paragraphCount(), 1);
+        const QString text = d.paragraph(0).text;
+        const qsizetype bold = text.indexOf(kBoldPhrase);
+        QVERIFY(bold > 0);
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const bool inPhrase = i >= bold && i < bold + kBoldPhrase.size();
+            QVERIFY2(d.formatAt(0, i).eastAsianBold == inPhrase, qPrintable(QStringLiteral("at %1 (%2)").arg(i).arg(text[i])));
+        }
+    }
+
+    // The section numbers its pages from the number in its first page's foot.
+    void pagesNumberedFromThePrintedFoot()
+    {
+        const fodt::Document& d = doc(QStringLiteral("numbered"));
+        QCOMPARE(d.paragraphCount(), 9);
+        QVERIFY(d.paragraph(0).text.startsWith(QStringLiteral("Page 5, paragraph 1:")));
+        QCOMPARE(d.paragraphProperty(d.paragraph(0), QStringLiteral("style:page-number")), QStringLiteral("5"));
+        for (int i = 1; i < d.paragraphCount(); ++i) {
+            const QString n = d.paragraphProperty(d.paragraph(i), QStringLiteral("style:page-number"));
+            QVERIFY2(n.isEmpty() || n == QLatin1String("auto"), qPrintable(QStringLiteral("paragraph %1: %2").arg(i).arg(n)));
+        }
+        const fodt::MasterPage* master = d.masterPageNamed(d.masterPage(0));
+        QVERIFY(master && master->footer.size() == 1);
+        QVERIFY(master->footer[0].hasPageNumber);
+    }
+};
+
+QTEST_MAIN(LayoutEndToEndTest)
+#include "LayoutEndToEndTest.moc"
