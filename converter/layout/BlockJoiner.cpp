@@ -1,6 +1,5 @@
 #include "BlockJoiner.h"
 
-#include "FormatInference.h"
 #include "ParagraphSplitter.h"
 #include "ReadingOrder.h"
 #include "TextRules.h"
@@ -12,10 +11,7 @@ namespace pwt::layout {
 
 namespace {
 
-bool sameClass(const Line& a, const Line& b)
-{
-    return std::abs(a.fontSize - b.fontSize) <= kSizeChangeRatio * std::max(a.fontSize, b.fontSize) && a.bold == b.bold;
-}
+bool sameClass(const Line& a, const Line& b) { return !sizesDiffer(a.fontSize, b.fontSize) && a.bold == b.bold; }
 
 double stepBetween(const Line& upper, const Line& lower) { return lower.baseline - upper.baseline; }
 
@@ -26,15 +22,15 @@ bool runsOn(const Block& earlier, const Block& later, double columnRight)
 {
     const Line& last = earlier.lines.back();
     const Line& next = later.lines.front();
-    const double em = std::max(std::min(last.fontSize, next.fontSize), 1.0);
-    const double room = columnRight - last.right();
-    // A line of a listing ends far short of the edge before a long word.
-    const bool full = room < kMaxRoomLeftEm * em && !nextWordFitted(last, next, room);
-    const bool sameLeft = std::abs(next.left() - last.left()) < kFlushEm * em
-        || std::abs(next.left() - earlier.box.xMin) < kFlushEm * em;
     // The lines of a listing are lines: poppler's blocks stay as they are.
     if (last.fixedWidth || next.fixedWidth)
         return false;
+    const double em = std::max(std::min(last.fontSize, next.fontSize), 1.0);
+    const double room = columnRight - last.right();
+    // (A line of a listing may also end far short of the edge before a long word.)
+    const bool full = room < kMaxRoomLeftEm * em && !nextWordFitted(last, next, room);
+    const bool sameLeft = std::abs(next.left() - last.left()) < kFlushEm * em
+        || std::abs(next.left() - earlier.box.xMin) < kFlushEm * em;
     const bool ended = last.endsWithReference || endsWithLeaders(last.text) || startsListItem(next.text);
     return full && sameLeft && !ended && stepBetween(last, next) > 0;
 }

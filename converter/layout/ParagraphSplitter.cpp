@@ -9,11 +9,6 @@ namespace pwt::layout {
 
 namespace {
 
-bool sizesDiffer(double a, double b)
-{
-    return std::abs(a - b) > kSizeChangeRatio * std::max(a, b);
-}
-
 bool onBaseline(const Word& w, const Line& line)
 {
     return std::abs(w.baseline - line.baseline) <= kOffBaselineEm * line.fontSize;
@@ -119,6 +114,11 @@ bool centredEndsShort(const Line& previous, const Line& next, const ColumnBounds
 }
 
 } // namespace
+
+bool sizesDiffer(double a, double b)
+{
+    return std::abs(a - b) > kSizeChangeRatio * std::max(a, b);
+}
 
 bool nextWordFitted(const Line& previous, const Line& next, double room)
 {

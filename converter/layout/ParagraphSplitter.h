@@ -41,6 +41,9 @@ std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines, const C
 // The same with the block's own width as its column.
 std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines);
 
+// Sizes of different text classes (kSizeChangeRatio apart).
+bool sizesDiffer(double a, double b);
+
 // Whether the first word of `next` would have fitted in `room` at the end of
 // `previous`: then the writer broke the line on purpose.
 bool nextWordFitted(const Line& previous, const Line& next, double room);
