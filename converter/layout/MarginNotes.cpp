@@ -1,6 +1,5 @@
 #include "MarginNotes.h"
 
-#include "FormatInference.h"
 #include "ParagraphSplitter.h"
 #include "StructureAnalysis.h"
 #include "TextRules.h"

@@ -16,7 +16,6 @@ inline constexpr std::size_t kMaxReferenceChars = 5;
 // row ("..." before a number is an ellipsis).
 inline constexpr std::size_t kMinLeaderGroups = 3;
 inline constexpr std::size_t kMinLeaderRow = 5;
-inline constexpr double kTwipsPerPt = 20;
 
 // Lines [first, last) of `lines` as one paragraph: the text joined across line
 // ends (hyphens rejoined, no space between CJK lines), words of one format
