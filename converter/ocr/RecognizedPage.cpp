@@ -1,0 +1,172 @@
+#include "RecognizedPage.h"
+
+#include "TextRules.h"
+
+#include <tesseract/resultiterator.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace pwt::ocr {
+
+namespace {
+
+struct TextDeleter {
+    void operator()(char* text) const { delete[] text; }
+};
+
+bool cjkAt(char32_t c) { return layout::isCjk(c); }
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    const auto mid = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), mid, values.end());
+    return *mid;
+}
+
+pdf::Box boxAt(const tesseract::ResultIterator& it, tesseract::PageIteratorLevel level, double scale)
+{
+    int left = 0, top = 0, right = 0, bottom = 0;
+    it.BoundingBox(level, &left, &top, &right, &bottom);
+    return pdf::Box{left * scale, top * scale, right * scale, bottom * scale};
+}
+
+// Sizes, baselines and spaces are settled per line, once all its words are in.
+void finishLine(pdf::TextLine& line, double rowHeightPt)
+{
+    std::vector<double> cjkHeights;
+    for (const pdf::TextWord& w : line.words)
+        if (!w.text.empty() && std::all_of(w.text.begin(), w.text.end(), cjkAt))
+            cjkHeights.push_back(w.box.height());
+    const double size = lineFontSize(rowHeightPt, median(cjkHeights));
+    for (std::size_t i = 0; i < line.words.size(); ++i) {
+        pdf::TextWord& w = line.words[i];
+        w.fontSize = size;
+        if (i + 1 < line.words.size()) {
+            const pdf::TextWord& next = line.words[i + 1];
+            w.spaceAfter = spaceBetween(w.text, next.text, next.box.xMin - w.box.xMax, size);
+        }
+    }
+}
+
+void setFont(pdf::TextWord& word)
+{
+    // Recognition gives no font; a serif text face, and Song for Chinese,
+    // are what printed pages most often use.
+    word.fontName = layout::containsCjk(word.text) ? "SimSun" : "TimesNewRoman";
+    word.serif = true;
+}
+
+} // namespace
+
+bool spaceBetween(const std::u32string& left, const std::u32string& right, double gapPt, double fontSizePt)
+{
+    if (left.empty() || right.empty())
+        return true;
+    if (!cjkAt(left.back()) && !cjkAt(right.front()))
+        return true;
+    return gapPt >= kCjkSpaceGapEm * fontSizePt;
+}
+
+double lineFontSize(double rowHeightPt, double medianCjkHeightPt)
+{
+    const double size = medianCjkHeightPt > 0 ? medianCjkHeightPt / kCjkGlyphHeightPerEm : rowHeightPt / kLatinRowHeightPerEm;
+    return std::max(kFontSizeStepPt, std::round(size / kFontSizeStepPt) * kFontSizeStepPt);
+}
+
+std::u32string fromUtf8(const std::string& text)
+{
+    std::u32string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+        if (extra < 0 || i + static_cast<std::size_t>(extra) >= text.size()) {
+            out += U'\uFFFD';
+            ++i;
+            continue;
+        }
+        char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
+        for (int k = 1; k <= extra; ++k)
+            c = (c << 6) | (static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0x3F);
+        out += c;
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return out;
+}
+
+void readRecognizedPage(tesseract::ResultIterator& it, double scale, float minConfidence, pdf::PageText& page)
+{
+    using tesseract::RIL_BLOCK;
+    using tesseract::RIL_PARA;
+    using tesseract::RIL_TEXTLINE;
+    using tesseract::RIL_WORD;
+
+    pdf::TextFlow* flow = nullptr;
+    pdf::TextBlock* block = nullptr;
+    pdf::TextLine* line = nullptr;
+    double rowHeightPt = 0;
+    auto closeLine = [&] {
+        if (line && !line->words.empty())
+            finishLine(*line, rowHeightPt);
+        if (line && line->words.empty())
+            block->lines.pop_back();
+        line = nullptr;
+    };
+    auto closeBlock = [&] {
+        closeLine();
+        if (block && block->lines.empty())
+            flow->blocks.pop_back();
+        block = nullptr;
+    };
+    auto closeFlow = [&] {
+        closeBlock();
+        if (flow && flow->blocks.empty())
+            page.flows.pop_back();
+        flow = nullptr;
+    };
+
+    it.Begin();
+    if (it.Empty(RIL_WORD))
+        return;
+    do {
+        if (it.Empty(RIL_WORD))
+            continue;
+        if (!flow || it.IsAtBeginningOf(RIL_BLOCK)) {
+            closeFlow();
+            flow = &page.flows.emplace_back();
+        }
+        if (!block || it.IsAtBeginningOf(RIL_PARA)) {
+            closeBlock();
+            block = &flow->blocks.emplace_back();
+            block->box = boxAt(it, RIL_PARA, scale);
+        }
+        if (!line || it.IsAtBeginningOf(RIL_TEXTLINE)) {
+            closeLine();
+            line = &block->lines.emplace_back();
+            float rowHeight = 0, descenders = 0, ascenders = 0;
+            it.RowAttributes(&rowHeight, &descenders, &ascenders);
+            rowHeightPt = rowHeight * scale;
+        }
+        if (it.Confidence(RIL_WORD) < minConfidence)
+            continue;
+        const std::unique_ptr<char[], TextDeleter> utf8(it.GetUTF8Text(RIL_WORD));
+        if (!utf8)
+            continue;
+        pdf::TextWord word;
+        word.text = fromUtf8(utf8.get());
+        if (word.text.empty())
+            continue;
+        word.box = boxAt(it, RIL_WORD, scale);
+        int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        word.baseline = it.Baseline(RIL_WORD, &x1, &y1, &x2, &y2) ? (y1 + y2) / 2.0 * scale : word.box.yMax;
+        setFont(word);
+        line->words.push_back(std::move(word));
+    } while (it.Next(RIL_WORD));
+    closeFlow();
+}
+
+} // namespace pwt::ocr
