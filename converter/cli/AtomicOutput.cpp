@@ -1,11 +1,15 @@
 #include "AtomicOutput.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/random.h>
+#include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
 
@@ -15,6 +19,10 @@ namespace {
 
 constexpr const char* kTempPrefix = ".~pwt-";
 constexpr const char* kTempSuffix = ".tmp";
+// Random letters in a temporary's name: 36^10 names, so guessing one is
+// hopeless and an accidental clash (answered by trying again) is rare.
+constexpr std::size_t kRandomLetters = 10;
+constexpr int kCreateAttempts = 16;
 constexpr std::size_t kMaxPath = 4096;
 constexpr std::size_t kMaxMessage = 4096;
 
@@ -23,11 +31,22 @@ char g_tempPath[kMaxPath] = {};
 char g_timeoutMessage[kMaxMessage] = {};
 std::size_t g_timeoutMessageLength = 0;
 volatile sig_atomic_t g_timeoutExitCode = 5;
+char g_abortMessage[kMaxMessage] = {};
+std::size_t g_abortMessageLength = 0;
+volatile sig_atomic_t g_abortExitCode = 7;
 
 void removeTemporary()
 {
     if (g_tempPath[0] != '\0')
         ::unlink(g_tempPath);
+}
+
+void writeStderr(const char* text, std::size_t length)
+{
+    if (length > 0) {
+        const ssize_t ignored = ::write(STDERR_FILENO, text, length);
+        (void)ignored;
+    }
 }
 
 extern "C" void onTerminate(int sig)
@@ -41,11 +60,15 @@ extern "C" void onTerminate(int sig)
 extern "C" void onTimeLimit(int)
 {
     removeTemporary();
-    if (g_timeoutMessageLength > 0) {
-        const ssize_t ignored = ::write(STDERR_FILENO, g_timeoutMessage, g_timeoutMessageLength);
-        (void)ignored;
-    }
+    writeStderr(g_timeoutMessage, g_timeoutMessageLength);
     ::_exit(g_timeoutExitCode);
+}
+
+extern "C" void onAbort(int)
+{
+    removeTemporary();
+    writeStderr(g_abortMessage, g_abortMessageLength);
+    ::_exit(g_abortExitCode);
 }
 
 void copyInto(char* buffer, std::size_t size, const std::string& s)
@@ -53,6 +76,17 @@ void copyInto(char* buffer, std::size_t size, const std::string& s)
     const std::size_t n = std::min(s.size(), size - 1);
     std::memcpy(buffer, s.data(), n);
     buffer[n] = '\0';
+}
+
+// Runs `change` with every signal held back, so the handlers never see half a buffer.
+template <typename F>
+void withSignalsBlocked(F change)
+{
+    sigset_t all, old;
+    sigfillset(&all);
+    ::sigprocmask(SIG_BLOCK, &all, &old);
+    change();
+    ::sigprocmask(SIG_SETMASK, &old, nullptr);
 }
 
 std::string folderOf(const std::string& path)
@@ -65,30 +99,63 @@ std::string folderOf(const std::string& path)
     return path.substr(0, slash);
 }
 
-std::string nameOf(const std::string& path)
+std::string randomTemporaryName()
 {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    unsigned char bytes[kRandomLetters] = {};
+    std::size_t got = 0;
+    while (got < sizeof bytes) {
+        const ssize_t n = ::getrandom(bytes + got, sizeof bytes - got, 0);
+        if (n <= 0 && errno != EINTR)
+            break;
+        if (n > 0)
+            got += static_cast<std::size_t>(n);
+    }
+    std::string name = kTempPrefix;
+    for (unsigned char b : bytes)
+        name += kLetters[b % (sizeof kLetters - 1)];
+    return name + kTempSuffix;
+}
+
+std::string errnoText(int error) { return std::strerror(error); }
+
+// The permissions a file created now would get: 0666 less the umask.
+mode_t newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// Gives the unnamed file `fd` the name `path`, which must not exist yet.
+bool linkUnnamed(int fd, const std::string& path, int& error)
+{
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        return true;
+    error = errno;
+    return false;
 }
 
 } // namespace
 
-std::string temporaryNameFor(const std::string& destinationName, long pid)
+bool isTemporaryName(const std::string& name)
 {
-    return std::string(kTempPrefix) + std::to_string(pid) + "-" + destinationName + kTempSuffix;
+    const std::string prefix = kTempPrefix, suffix = kTempSuffix;
+    return name.size() > prefix.size() + suffix.size() && name.rfind(prefix, 0) == 0
+        && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 long ownerOfTemporary(const std::string& name)
 {
-    const std::string prefix = kTempPrefix, suffix = kTempSuffix;
-    if (name.size() <= prefix.size() + suffix.size() || name.rfind(prefix, 0) != 0
-        || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+    if (!isTemporaryName(name))
         return 0;
+    const std::size_t start = std::strlen(kTempPrefix);
     long pid = 0;
-    std::size_t i = prefix.size();
+    std::size_t i = start;
     for (; i < name.size() && name[i] >= '0' && name[i] <= '9' && pid < 100000000; ++i)
         pid = pid * 10 + (name[i] - '0');
-    if (i == prefix.size() || i >= name.size() || name[i] != '-')
+    if (i == start || i >= name.size() || name[i] != '-')
         return 0;
     return pid;
 }
@@ -99,16 +166,29 @@ int removeStaleTemporaries(const std::string& folder)
     if (!dir)
         return 0;
     int removed = 0;
-    const long self = static_cast<long>(::getpid());
+    const uid_t self = ::geteuid();
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        const long pid = ownerOfTemporary(name);
-        if (pid <= 0 || pid == self)
+        if (!isTemporaryName(name))
             continue;
-        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)
-            continue; // its owner still runs (or is not ours to judge)
-        if (::unlink((folder + "/" + name).c_str()) == 0)
+        const std::string path = folder + "/" + name;
+        if (const long pid = ownerOfTemporary(name); pid > 0) {
+            // An earlier version's name: its owner is named in it.
+            if (pid != static_cast<long>(::getpid()) && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH
+                && ::unlink(path.c_str()) == 0)
+                ++removed;
+            continue;
+        }
+        // Ours are regular files of this user, locked while their writer runs;
+        // a link or anyone else's file of that name is left alone.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == self && ::flock(fd, LOCK_EX | LOCK_NB) == 0
+            && ::unlink(path.c_str()) == 0)
             ++removed;
+        ::close(fd);
     }
     ::closedir(dir);
     return removed;
@@ -117,9 +197,7 @@ int removeStaleTemporaries(const std::string& folder)
 AtomicOutput::AtomicOutput(const std::string& destination)
     : m_destination(destination)
     , m_folder(folderOf(destination))
-    , m_temp(m_folder + "/" + temporaryNameFor(nameOf(destination), static_cast<long>(::getpid())))
 {
-    TerminationCleanup::registerTemporary(m_temp);
 }
 
 AtomicOutput::~AtomicOutput()
@@ -128,42 +206,93 @@ AtomicOutput::~AtomicOutput()
         discard();
 }
 
+std::string AtomicOutput::create()
+{
+    if (m_fd >= 0)
+        return {};
+    // Preferably an unnamed file, locked before it gets its name, so no
+    // other run's clean-up can ever see it unlocked.
+    int unnamed = ::open(m_folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (unnamed >= 0 && ::flock(unnamed, LOCK_EX) != 0) {
+        ::close(unnamed);
+        unnamed = -1;
+    }
+    int error = 0;
+    for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+        const std::string path = m_folder + "/" + randomTemporaryName();
+        if (unnamed >= 0) {
+            if (linkUnnamed(unnamed, path, error)) {
+                m_fd = unnamed;
+            } else if (error != EEXIST) {
+                // No /proc, or a file system that cannot link it: create by name.
+                ::close(unnamed);
+                unnamed = -1;
+                --attempt;
+                continue;
+            }
+        } else {
+            // O_EXCL: never an existing file, nor a symbolic link at that name.
+            m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+            error = errno;
+            if (m_fd >= 0)
+                ::flock(m_fd, LOCK_EX);
+        }
+        if (m_fd >= 0) {
+            m_temp = path;
+            TerminationCleanup::registerTemporary(m_temp);
+            return {};
+        }
+        if (error != EEXIST)
+            break;
+    }
+    if (unnamed >= 0)
+        ::close(unnamed);
+    return "cannot create a temporary file in the destination folder: " + errnoText(error);
+}
+
 void AtomicOutput::discard()
 {
-    ::unlink(m_temp.c_str());
+    if (!m_temp.empty())
+        ::unlink(m_temp.c_str());
     TerminationCleanup::registerTemporary("");
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
     m_done = true;
 }
 
 std::string AtomicOutput::commit()
 {
-    // On disk before the rename, so a crash cannot leave an empty document
-    // under the final name.
-    const int fd = ::open(m_temp.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        const std::string why = std::strerror(errno);
+    if (m_fd < 0) {
         discard();
-        return "the written document vanished: " + why;
+        return "there is no document to put in place";
     }
-    const bool synced = ::fsync(fd) == 0;
-    const int syncErrno = errno;
-    ::close(fd);
-    if (!synced) {
+    // On disk before the rename, so a crash cannot leave an empty document
+    // under the final name; readable as any new file once it is in place.
+    if (::fchmod(m_fd, newFileMode()) != 0 || ::fsync(m_fd) != 0) {
+        const std::string why = errnoText(errno);
         discard();
-        return std::string("cannot be flushed to disk: ") + std::strerror(syncErrno);
+        return "cannot be flushed to disk: " + why;
     }
     if (std::rename(m_temp.c_str(), m_destination.c_str()) != 0) {
-        const std::string why = std::strerror(errno);
+        const std::string why = errnoText(errno);
         discard();
         return "cannot be put in place: " + why;
     }
     TerminationCleanup::registerTemporary("");
+    ::close(m_fd); // releases the lock only now that the name is gone
+    m_fd = -1;
     m_done = true;
     return {};
 }
 
-void TerminationCleanup::install()
+void TerminationCleanup::install(const std::string& abortMessage, int abortExitCode)
 {
+    withSignalsBlocked([&] {
+        copyInto(g_abortMessage, kMaxMessage, abortMessage);
+        g_abortMessageLength = std::strlen(g_abortMessage);
+        g_abortExitCode = abortExitCode;
+    });
     struct sigaction sa {};
     sa.sa_handler = onTerminate;
     sigemptyset(&sa.sa_mask);
@@ -173,32 +302,33 @@ void TerminationCleanup::install()
     alarm.sa_handler = onTimeLimit;
     sigemptyset(&alarm.sa_mask);
     ::sigaction(SIGALRM, &alarm, nullptr);
+    struct sigaction abort {};
+    abort.sa_handler = onAbort;
+    sigemptyset(&abort.sa_mask);
+    ::sigaction(SIGABRT, &abort, nullptr);
+    // A full disk or a file-size limit is a write error to report, not a signal to die of.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 void TerminationCleanup::registerTemporary(const std::string& path)
 {
-    // Block the handlers while the buffer changes so they never see half a path.
-    sigset_t all, old;
-    sigfillset(&all);
-    ::sigprocmask(SIG_BLOCK, &all, &old);
-    copyInto(g_tempPath, kMaxPath, path);
-    ::sigprocmask(SIG_SETMASK, &old, nullptr);
+    withSignalsBlocked([&] { copyInto(g_tempPath, kMaxPath, path); });
 }
 
 void TerminationCleanup::armTimeLimit(double seconds, const std::string& message, int exitCode)
 {
-    sigset_t all, old;
-    sigfillset(&all);
-    ::sigprocmask(SIG_BLOCK, &all, &old);
-    copyInto(g_timeoutMessage, kMaxMessage, message);
-    g_timeoutMessageLength = std::strlen(g_timeoutMessage);
-    g_timeoutExitCode = exitCode;
-    ::sigprocmask(SIG_SETMASK, &old, nullptr);
-
+    withSignalsBlocked([&] {
+        copyInto(g_timeoutMessage, kMaxMessage, message);
+        g_timeoutMessageLength = std::strlen(g_timeoutMessage);
+        g_timeoutExitCode = exitCode;
+    });
+    // The callers bound `seconds`; clamp again so the conversion to the
+    // timer's integers can never overflow.
+    const double bounded = std::clamp(seconds, 1e-6, 1e7);
+    const double whole = static_cast<double>(static_cast<long>(bounded));
     itimerval timer{};
-    const double whole = seconds < 1e-6 ? 0.0 : static_cast<double>(static_cast<long>(seconds));
     timer.it_value.tv_sec = static_cast<time_t>(whole);
-    timer.it_value.tv_usec = static_cast<suseconds_t>((seconds - whole) * 1e6);
+    timer.it_value.tv_usec = static_cast<suseconds_t>((bounded - whole) * 1e6);
     if (timer.it_value.tv_sec == 0 && timer.it_value.tv_usec == 0)
         timer.it_value.tv_usec = 1;
     ::setitimer(ITIMER_REAL, &timer, nullptr);

@@ -3,11 +3,12 @@
 #include "AtomicOutput.h"
 #include "DocWriter.h"
 #include "DocumentBuilder.h"
+#include "Limits.h"
 #include "PdfReader.h"
 
-#include <chrono>
 #include <iostream>
 #include <new>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,7 +18,7 @@ namespace {
 
 Outcome fail(ExitCode code, const std::string& file, const std::string& why)
 {
-    return Outcome{code, "pwt: " + file + ": " + why};
+    return Outcome{code, "pwt: " + file + ": " + why, {}};
 }
 
 std::string folderOf(const std::string& path)
@@ -55,12 +56,17 @@ Outcome checkDestination(const std::string& src, const std::string& dest)
         return fail(ExitCode::OutputFailure, dest, "the destination folder is not a folder");
     if (::access(folder.c_str(), W_OK | X_OK) != 0)
         return fail(ExitCode::OutputFailure, dest, "the destination folder cannot be written");
+    // An existing destination is replaced only when it is a document: a
+    // device, a pipe or a socket there (/dev/null) is never turned into a
+    // file. A symbolic link is itself replaced, its target left alone.
     struct stat destStat {}, srcStat {};
     if (::stat(dest.c_str(), &destStat) == 0) {
         if (S_ISDIR(destStat.st_mode))
             return fail(ExitCode::OutputFailure, dest, "is a folder");
+        if (!S_ISREG(destStat.st_mode))
+            return fail(ExitCode::OutputFailure, dest, "is not a regular file (a device, a pipe or a socket); it is left alone");
         if (::stat(src.c_str(), &srcStat) == 0 && srcStat.st_dev == destStat.st_dev && srcStat.st_ino == destStat.st_ino)
-            return fail(ExitCode::Usage, dest, "is the source file itself; it would be overwritten");
+            return fail(ExitCode::OutputFailure, dest, "is the source file itself; it would be overwritten");
     }
     return {};
 }
@@ -80,46 +86,121 @@ Outcome readFailure(pdf::ReadFailure failure, const std::string& src, const std:
     return fail(ExitCode::BadInput, src, detail);
 }
 
+bool isVisible(char16_t c)
+{
+    return c > 0x20 && !(c >= 0x7F && c <= 0xA0) && c != 0x3000 && c != 0xFEFF && c != 0xFFFD;
+}
+
+// Whether the laid-out document holds any character a reader would see: text
+// that decodes only to control codes is dropped by the layout, and a document
+// left with nothing is no conversion.
+bool hasVisibleText(const Document& document)
+{
+    auto inParagraphs = [](const std::vector<Paragraph>& paragraphs) {
+        for (const Paragraph& p : paragraphs)
+            for (const Run& r : p.runs)
+                for (char16_t c : r.text)
+                    if (isVisible(c))
+                        return true;
+        return false;
+    };
+    for (const Section& s : document.sections)
+        if (inParagraphs(s.paragraphs) || inParagraphs(s.header) || inParagraphs(s.footer))
+            return true;
+    return false;
+}
+
+Outcome noTextLayer(const std::string& src)
+{
+    return fail(ExitCode::NoTextLayer, src, "has no text layer (scanned pages?); there is no text to convert");
+}
+
 Outcome convertChecked(const Options& options, AtomicOutput& output)
 {
-    const std::string& src = options.source;
-    pdf::PdfReader reader;
-    if (const auto failure = reader.open(src); failure != pdf::ReadFailure::None)
-        return readFailure(failure, src, reader.failureDetail());
-
-    const int pages = reader.pageCount();
-    if (!options.timeLimitSeconds) {
-        // The base allowance was armed at start; now that the size is known,
-        // allow a share per page on top of it.
-        TerminationCleanup::armTimeLimit(kBaseSecondsAllowed + kSecondsPerPage * pages,
-                                         "pwt: " + src + ": time limit reached; the conversion was stopped\n",
-                                         toInt(ExitCode::TimeLimit));
-    }
-
-    // Page by page: only the layout's view of each page is kept.
-    layout::DocumentBuilder builder;
-    pdf::PageText page;
-    for (int n = 1; n <= pages; ++n) {
-        if (!reader.readPage(n, page))
-            return fail(ExitCode::BadInput, src, "is damaged: page " + std::to_string(n) + " cannot be read");
-        builder.addPage(page);
-    }
-    page = pdf::PageText{};
-    if (builder.wordCount() == 0)
-        return fail(ExitCode::NoTextLayer, src, "has no text layer (scanned pages?); there is no text to convert");
-
-    const pdf::DocumentMetadata meta = reader.metadata();
-    const Document document = builder.finish(DocumentInfo{meta.title, meta.author, meta.subject, meta.keywords});
-
-    if (const std::string why = doc::writeWordDocument(document, output.temporaryPath()); !why.empty())
-        return fail(ExitCode::OutputFailure, options.destination, "cannot be written: " + why);
-    TerminationCleanup::disarmTimeLimit(); // past this point the result is complete
-    if (const std::string why = output.commit(); !why.empty())
+    if (const std::string why = output.create(); !why.empty())
         return fail(ExitCode::OutputFailure, options.destination, why);
-    return {};
+    const std::string& src = options.source;
+    Outcome outcome = convertInto(src, output.descriptor(), options.destination, [&](int pages) {
+        // The base allowance was armed at start; now that the size is known,
+        // allow a share per page on top of it, within the cap.
+        if (!options.timeLimitSeconds)
+            TerminationCleanup::armTimeLimit(secondsAllowedFor(pages),
+                                             "pwt: " + src + ": time limit reached; the conversion was stopped\n",
+                                             toInt(ExitCode::TimeLimit));
+    });
+    if (outcome.code != ExitCode::Ok)
+        return outcome;
+    TerminationCleanup::disarmTimeLimit(); // past this point the result is complete
+    if (const std::string why = output.commit(); !why.empty()) {
+        const auto warnings = std::move(outcome.warnings);
+        outcome = fail(ExitCode::OutputFailure, options.destination, why);
+        outcome.warnings = warnings;
+    }
+    return outcome;
+}
+
+// Keeps allocations within kAddressSpaceCeilingBytes (or a lower limit the
+// caller already set), so a bomb ends in std::bad_alloc, not in the machine
+// running out of memory.
+void limitAddressSpace()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_AS, &limit) != 0)
+        return;
+    if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur <= kAddressSpaceCeilingBytes)
+        return;
+    limit.rlim_cur = static_cast<rlim_t>(kAddressSpaceCeilingBytes);
+    if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < limit.rlim_cur)
+        limit.rlim_cur = limit.rlim_max;
+    ::setrlimit(RLIMIT_AS, &limit);
 }
 
 } // namespace
+
+Outcome convertInto(const std::string& source, int fd, const std::string& destinationName,
+                    const std::function<void(int)>& onPageCount)
+{
+    try {
+        pdf::PdfReader reader;
+        if (const auto failure = reader.open(source); failure != pdf::ReadFailure::None)
+            return readFailure(failure, source, reader.failureDetail());
+
+        const int pages = reader.pageCount();
+        if (onPageCount)
+            onPageCount(pages);
+
+        // Page by page: only the layout's view of each page is kept.
+        Outcome outcome;
+        layout::DocumentBuilder builder;
+        pdf::PageText page;
+        for (int n = 1; n <= pages; ++n) {
+            const auto read = reader.readPage(n, page, kPageBudgetSeconds);
+            if (read == pdf::PdfReader::PageRead::Failed)
+                return fail(ExitCode::BadInput, source, "is damaged: page " + std::to_string(n) + " cannot be read");
+            if (read == pdf::PdfReader::PageRead::CutShort)
+                outcome.warnings.push_back("pwt: " + source + ": warning: page " + std::to_string(n) + " took longer than "
+                                           + std::to_string(static_cast<int>(kPageBudgetSeconds))
+                                           + " s; the rest of that page was left out");
+            builder.addPage(page);
+        }
+        page = pdf::PageText{};
+        if (builder.wordCount() == 0)
+            return noTextLayer(source);
+
+        const pdf::DocumentMetadata meta = reader.metadata();
+        const Document document = builder.finish(DocumentInfo{meta.title, meta.author, meta.subject, meta.keywords});
+        if (!hasVisibleText(document))
+            return noTextLayer(source);
+
+        if (const std::string why = doc::writeWordDocument(document, fd); !why.empty())
+            return fail(ExitCode::OutputFailure, destinationName, "cannot be written: " + why);
+        return outcome;
+    } catch (const std::bad_alloc&) {
+        return fail(ExitCode::Internal, source, "out of memory");
+    } catch (const std::exception& e) {
+        return fail(ExitCode::Internal, source, std::string("internal error: ") + e.what());
+    }
+}
 
 Outcome convert(const Options& options)
 {
@@ -129,13 +210,7 @@ Outcome convert(const Options& options)
         return o;
     removeStaleTemporaries(folderOf(options.destination));
     AtomicOutput output(options.destination);
-    try {
-        return convertChecked(options, output);
-    } catch (const std::bad_alloc&) {
-        return fail(ExitCode::Internal, options.source, "out of memory");
-    } catch (const std::exception& e) {
-        return fail(ExitCode::Internal, options.source, std::string("internal error: ") + e.what());
-    }
+    return convertChecked(options, output);
 }
 
 int runPwt(const std::vector<std::string>& arguments)
@@ -153,12 +228,16 @@ int runPwt(const std::vector<std::string>& arguments)
         std::cout << versionText();
         return 0;
     }
-    TerminationCleanup::install();
+    limitAddressSpace();
+    TerminationCleanup::install("pwt: " + parsed.options.source + ": out of memory; the conversion was stopped\n",
+                                toInt(ExitCode::Internal));
     TerminationCleanup::armTimeLimit(parsed.options.timeLimitSeconds.value_or(kBaseSecondsAllowed),
                                      "pwt: " + parsed.options.source + ": time limit reached; the conversion was stopped\n",
                                      toInt(ExitCode::TimeLimit));
     const Outcome outcome = convert(parsed.options);
     TerminationCleanup::disarmTimeLimit();
+    for (const std::string& warning : outcome.warnings)
+        std::cerr << warning << '\n';
     if (outcome.code != ExitCode::Ok)
         std::cerr << outcome.message << '\n';
     return toInt(outcome.code);

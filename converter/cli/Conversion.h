@@ -4,19 +4,28 @@
 #include "ExitCode.h"
 #include "Options.h"
 
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace pwt::cli {
 
-// Time allowed: a base for opening and writing plus a share per page.
-inline constexpr double kBaseSecondsAllowed = 20.0;
-inline constexpr double kSecondsPerPage = 2.0;
-
 struct Outcome {
     ExitCode code = ExitCode::Ok;
-    std::string message; // one line for stderr, empty on success
+    std::string message;               // one line for stderr, empty on success
+    std::vector<std::string> warnings; // lines for stderr even on success (a page cut short)
 };
 
+// Reads the PDF at `source`, lays it out and writes the Word document into
+// `fd` (open, empty, seekable; left open); a failure to write is reported
+// under `destinationName`. Opens no path for writing and touches no
+// process-wide state but what `onPageCount` does with the page count once it
+// is known (pwt arms its time limit there).
+Outcome convertInto(const std::string& source, int fd, const std::string& destinationName,
+                    const std::function<void(int)>& onPageCount = {});
+
+// The whole conversion of pwt's options, destination checks and atomic
+// output included.
 Outcome convert(const Options& options);
 
 // Runs pwt with its arguments (without the program name): prints help,

@@ -1,15 +1,9 @@
 #pragma once
 // pwt's exit statuses. The window only checks for the output file, but
-// scripts and the tests tell the failures apart by these.
-//
-//   0  the Word document was written
-//   1  usage: unknown option, missing --src= or --dest=
-//   2  bad input: missing, a folder, empty, not a PDF, truncated or damaged
-//   3  output failure: destination folder missing or not writable, write failed
-//   4  no text layer: the PDF's pages carry no text (a scan)
-//   5  time limit reached: the conversion took too long and was stopped
-//   6  the PDF needs a password to be opened
-//   7  internal error (e.g. out of memory)
+// scripts and the tests tell the failures apart by these. kExitCodes is the
+// one table of them: --help prints it.
+#include <array>
+
 namespace pwt::cli {
 
 enum class ExitCode : int {
@@ -23,6 +17,23 @@ enum class ExitCode : int {
     Internal = 7,
 };
 
-inline int toInt(ExitCode c) { return static_cast<int>(c); }
+struct ExitCodeMeaning {
+    ExitCode code;
+    const char* meaning;
+};
+
+inline constexpr std::array<ExitCodeMeaning, 8> kExitCodes{{
+    {ExitCode::Ok, "the Word document was written"},
+    {ExitCode::Usage, "usage: an unknown option, a missing or bad --src=, --dest= or --time-limit="},
+    {ExitCode::BadInput, "bad input: missing, a folder, empty, not a PDF, truncated or damaged"},
+    {ExitCode::OutputFailure, "the destination cannot be written: its folder is missing or not writable, it is "
+                              "the source itself or not a regular file, or the write failed"},
+    {ExitCode::NoTextLayer, "the PDF has no text layer (scanned pages, or text that decodes to nothing)"},
+    {ExitCode::TimeLimit, "the time limit was reached and the conversion was stopped"},
+    {ExitCode::Password, "the PDF needs a password"},
+    {ExitCode::Internal, "internal error: out of memory (see the memory ceiling) or a fault in pwt"},
+}};
+
+inline constexpr int toInt(ExitCode c) { return static_cast<int>(c); }
 
 } // namespace pwt::cli

@@ -1,5 +1,8 @@
 #include "Options.h"
 
+#include "ExitCode.h"
+#include "Limits.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -43,6 +46,11 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments)
                 r.error = "--time-limit= needs a positive number of seconds, not '" + value + "'";
                 return r;
             }
+            if (seconds > kMaxSecondsAllowed) {
+                r.error = "--time-limit= is at most " + std::to_string(static_cast<int>(kMaxSecondsAllowed))
+                    + " seconds, not '" + value + "'";
+                return r;
+            }
             r.options.timeLimitSeconds = seconds;
         } else {
             r.error = "unknown argument '" + arg + "'";
@@ -60,28 +68,25 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments)
 
 std::string usageText()
 {
-    return "Usage: pwt --src=<file.pdf> --dest=<file.doc> [--time-limit=<seconds>]\n"
-           "       pwt --help | --version\n"
-           "\n"
-           "Converts the text of a PDF into a Word 97-2003 document (.doc). The document\n"
-           "appears at --dest= only when it is complete; on any failure nothing is written\n"
-           "there and a file already there is left as it was.\n"
-           "\n"
-           "  --src=<file.pdf>        the PDF to convert\n"
-           "  --dest=<file.doc>       the Word document to write\n"
-           "  --time-limit=<seconds>  stop after this long (default: 20 s + 2 s per page)\n"
-           "  --help                  show this text\n"
-           "  --version               show the version\n"
-           "\n"
-           "Exit status:\n"
-           "  0  the Word document was written\n"
-           "  1  usage error\n"
-           "  2  bad input: missing, a folder, empty, not a PDF, truncated or damaged\n"
-           "  3  the destination cannot be written\n"
-           "  4  the PDF has no text layer (scanned pages)\n"
-           "  5  the time limit was reached\n"
-           "  6  the PDF needs a password\n"
-           "  7  internal error\n";
+    std::string text =
+        "Usage: pwt --src=<file.pdf> --dest=<file.doc> [--time-limit=<seconds>]\n"
+        "       pwt --help | --version\n"
+        "\n"
+        "Converts the text of a PDF into a Word 97-2003 document (.doc). The document\n"
+        "appears at --dest= only when it is complete; on any failure nothing is written\n"
+        "there and a file already there is left as it was.\n"
+        "\n"
+        "  --src=<file.pdf>        the PDF to convert\n"
+        "  --dest=<file.doc>       the Word document to write\n"
+        "  --time-limit=<seconds>  stop after this long (default: 20 s + 2 s per page,\n"
+        "                          at most " + std::to_string(static_cast<int>(kMaxSecondsAllowed)) + " s)\n"
+        "  --help                  show this text\n"
+        "  --version               show the version\n"
+        "\n"
+        "Exit status:\n";
+    for (const ExitCodeMeaning& e : kExitCodes)
+        text += "  " + std::to_string(toInt(e.code)) + "  " + e.meaning + "\n";
+    return text;
 }
 
 std::string versionText()

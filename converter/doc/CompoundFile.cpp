@@ -2,8 +2,12 @@
 
 #include <gsf/gsf.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
+#include <unistd.h>
 
 namespace pwt::doc {
 namespace {
@@ -93,49 +97,46 @@ std::string writeMetadata(GsfOutfile* file, const char* name, GsfDocMetaData* me
 
 } // namespace
 
-std::string writeCompoundFile(const std::string& path, const std::vector<NamedStream>& streams,
-                              const DocumentInfo& info)
+std::string writeCompoundFile(int fd, const std::vector<NamedStream>& streams, const DocumentInfo& info)
 {
     initGsfOnce();
-    GError* err = nullptr;
-    // libgsf writes to a temporary file beside `path` and renames it on a
-    // successful close; an output closed in error is discarded.
-    GPtr<GsfOutput> sink(gsf_output_stdio_new(path.c_str(), &err));
-    if (!sink) {
-        std::string reason = "cannot create the output file";
-        if (err) {
-            reason += std::string(": ") + err->message;
-            g_error_free(err);
-        }
+    // libgsf is handed a stream on our descriptor, never a path: it cannot
+    // follow a link, nor make files of its own beside the destination.
+    const int own = ::dup(fd);
+    std::FILE* stream = own >= 0 ? ::fdopen(own, "w+b") : nullptr;
+    if (!stream) {
+        const std::string reason = std::string("cannot open the output file for writing: ") + std::strerror(errno);
+        if (own >= 0)
+            ::close(own);
         return reason;
     }
-    GPtr<GsfOutfile> file(gsf_outfile_msole_new(sink.get()));
-
     std::string failure;
-    for (const NamedStream& s : streams) {
-        failure = writeChild(file.get(), s.name.c_str(), s.data->data(), s.data->size());
+    {
+        GPtr<GsfOutput> sink(gsf_output_stdio_new_FILE("document", stream, TRUE));
+        GPtr<GsfOutfile> file(gsf_outfile_msole_new(sink.get()));
+        for (const NamedStream& s : streams) {
+            failure = writeChild(file.get(), s.name.c_str(), s.data->data(), s.data->size());
+            if (!failure.empty())
+                break;
+        }
+        if (failure.empty()) {
+            const auto meta = metadataOf(info);
+            failure = writeMetadata(file.get(), "\005SummaryInformation", meta.get(), false);
+            if (failure.empty())
+                failure = writeMetadata(file.get(), "\005DocumentSummaryInformation", meta.get(), true);
+        }
         if (!failure.empty())
-            break;
+            gsf_output_set_error(GSF_OUTPUT(file.get()), 0, "%s", failure.c_str());
+        const bool fileClosed = gsf_output_close(GSF_OUTPUT(file.get()));
+        if (failure.empty() && !fileClosed)
+            failure = outputError(GSF_OUTPUT(file.get()), "the compound file");
+        const bool sinkClosed = gsf_output_is_closed(sink.get()) || gsf_output_close(sink.get());
+        if (failure.empty() && !sinkClosed)
+            failure = outputError(sink.get(), "the output file");
     }
-    if (failure.empty()) {
-        const auto meta = metadataOf(info);
-        failure = writeMetadata(file.get(), "\005SummaryInformation", meta.get(), false);
-        if (failure.empty())
-            failure = writeMetadata(file.get(), "\005DocumentSummaryInformation", meta.get(), true);
-    }
-
-    if (!failure.empty()) {
-        gsf_output_set_error(GSF_OUTPUT(file.get()), 0, "%s", failure.c_str());
-        gsf_output_set_error(sink.get(), 0, "%s", failure.c_str());
-    }
-    const bool fileClosed = gsf_output_close(GSF_OUTPUT(file.get()));
-    if (failure.empty() && !fileClosed)
-        failure = outputError(GSF_OUTPUT(file.get()), "the compound file");
-    if (!failure.empty() && !gsf_output_is_closed(sink.get()))
-        gsf_output_set_error(sink.get(), 0, "%s", failure.c_str());
-    const bool sinkClosed = gsf_output_is_closed(sink.get()) || gsf_output_close(sink.get());
-    if (failure.empty() && !sinkClosed)
-        failure = outputError(sink.get(), "the output file");
+    // The last buffered bytes reach the file here: a full disk shows now.
+    if (std::fclose(stream) != 0 && failure.empty())
+        failure = std::string("cannot write the output file: ") + std::strerror(errno);
     return failure;
 }
 

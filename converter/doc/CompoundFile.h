@@ -14,9 +14,9 @@ struct NamedStream {
     const ByteBuffer* data;
 };
 
-// Empty on success, otherwise a one-line reason. On failure no file is left
-// at `path`.
-std::string writeCompoundFile(const std::string& path, const std::vector<NamedStream>& streams,
-                              const DocumentInfo& info);
+// Writes the compound file into `fd`, an open, empty, seekable file that stays
+// open (the caller owns it and decides where it ends up). Empty on success,
+// otherwise a one-line reason.
+std::string writeCompoundFile(int fd, const std::vector<NamedStream>& streams, const DocumentInfo& info);
 
 } // namespace pwt::doc

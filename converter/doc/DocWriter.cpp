@@ -8,8 +8,12 @@
 #include "StyleSheet.h"
 #include "TextLayout.h"
 
+#include <cerrno>
+#include <cstring>
 #include <exception>
+#include <fcntl.h>
 #include <limits>
+#include <unistd.h>
 
 namespace pwt::doc {
 namespace {
@@ -84,7 +88,7 @@ std::size_t countCharacters(const Document& document)
     return n;
 }
 
-std::string writeOrThrow(const Document& document, const std::string& path)
+std::string writeOrThrow(const Document& document, int fd)
 {
     if (document.sections.empty())
         return "the document has no section";
@@ -151,21 +155,34 @@ std::string writeOrThrow(const Document& document, const std::string& path)
     fib.cbMac = word.offset();
     fib.writeAtStart(word);
 
-    return writeCompoundFile(path, {{"WordDocument", &word}, {"1Table", &table}}, document.info);
+    return writeCompoundFile(fd, {{"WordDocument", &word}, {"1Table", &table}}, document.info);
 }
 
 } // namespace
 
-std::string writeWordDocument(const pwt::Document& document, const std::string& path)
+std::string writeWordDocument(const pwt::Document& document, int fd)
 {
     // Nothing may escape as an exception: callers get a reason instead.
     try {
-        return writeOrThrow(document, path);
+        return writeOrThrow(document, fd);
     } catch (const std::bad_alloc&) {
         return "not enough memory to write the document";
     } catch (const std::exception& e) {
         return std::string("cannot write the document: ") + e.what();
     }
+}
+
+std::string writeWordDocument(const pwt::Document& document, const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return "cannot create the output file: " + std::string(std::strerror(errno));
+    std::string failure = writeWordDocument(document, fd);
+    if (::close(fd) != 0 && failure.empty())
+        failure = "cannot write the output file: " + std::string(std::strerror(errno));
+    if (!failure.empty())
+        ::unlink(path.c_str());
+    return failure;
 }
 
 } // namespace pwt::doc

@@ -10,6 +10,7 @@
 #include <TextOutputDev.h>
 #include <UTF.h>
 
+#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <mutex>
@@ -20,7 +21,10 @@ namespace pwt::pdf {
 namespace {
 
 constexpr std::size_t kSignatureWindow = 1024; // "%PDF-" may follow junk up to here
-constexpr std::size_t kEndMarkerWindow = 2048; // "%%EOF" may be followed by padding
+// "%%EOF" is looked for this far before the end of the file, not counting
+// trailing padding; poppler itself does not insist on the marker.
+constexpr std::size_t kEndMarkerWindow = 2048;
+constexpr std::size_t kTailChunk = 64 * 1024;
 // Files up to this size are read into memory at once: poppler reads a file
 // 256 bytes per system call, which costs as much as the text extraction
 // itself. Larger ones (scans) are read from the file as they are needed.
@@ -48,14 +52,29 @@ std::string readHead(std::ifstream& in, std::size_t n)
     return s;
 }
 
-std::string readTail(std::ifstream& in, std::size_t n)
+// The last `n` bytes of the file before any trailing padding.
+std::string readTailPastPadding(std::ifstream& in, std::size_t n)
 {
     in.clear();
     in.seekg(0, std::ios::end);
-    const auto size = static_cast<std::size_t>(in.tellg());
-    const std::size_t from = size > n ? size - n : 0;
+    std::size_t end = static_cast<std::size_t>(in.tellg());
+    // Walk back over the padding a chunk at a time.
+    while (end > 0) {
+        const std::size_t from = end > kTailChunk ? end - kTailChunk : 0;
+        in.seekg(static_cast<std::streamoff>(from));
+        const std::string chunk = readHead(in, end - from);
+        const auto last = chunk.find_last_not_of(std::string_view(" \t\r\n\f\0", 6));
+        if (last != std::string::npos) {
+            end = from + last + 1;
+            break;
+        }
+        if (chunk.size() != end - from)
+            return {};
+        end = from;
+    }
+    const std::size_t from = end > n ? end - n : 0;
     in.seekg(static_cast<std::streamoff>(from));
-    return readHead(in, size - from);
+    return readHead(in, end - from);
 }
 
 void appendUtf8(std::string& out, char32_t c)
@@ -190,7 +209,7 @@ ReadFailure PdfReader::open(const std::string& path)
         m_detail = "is not a PDF file";
         return ReadFailure::NotPdf;
     }
-    if (!hasEndMarker(readTail(in, kEndMarkerWindow))) {
+    if (!hasEndMarker(readTailPastPadding(in, kEndMarkerWindow))) {
         m_detail = "is truncated (its end is missing)";
         return ReadFailure::Truncated;
     }
@@ -255,15 +274,33 @@ DocumentMetadata PdfReader::metadata() const
     return m;
 }
 
-bool PdfReader::readPage(int number, PageText& page)
+namespace {
+
+// Poppler asks this between a page's drawing operators whether to stop.
+struct PageDeadline {
+    std::chrono::steady_clock::time_point end;
+    bool passed = false;
+};
+
+bool pastDeadline(void* data)
+{
+    auto* deadline = static_cast<PageDeadline*>(data);
+    if (!deadline->passed && std::chrono::steady_clock::now() >= deadline->end)
+        deadline->passed = true;
+    return deadline->passed;
+}
+
+} // namespace
+
+PdfReader::PageRead PdfReader::readPage(int number, PageText& page, double budgetSeconds)
 {
     page = PageText{};
     page.number = number;
     if (!m_impl || number < 1 || number > pageCount())
-        return false;
+        return PageRead::Failed;
     PDFDoc& doc = *m_impl->doc;
     if (!doc.getPage(number))
-        return false;
+        return PageRead::Failed;
 
     // The page as shown: its own /Rotate turns width and height.
     const bool turned = doc.getPageRotate(number) % 180 != 0;
@@ -272,7 +309,10 @@ bool PdfReader::readPage(int number, PageText& page)
     page.width = turned ? h : w;
     page.height = turned ? w : h;
 
-    doc.displayPage(&m_impl->textOut, number, 72, 72, 0, true, false, false);
+    PageDeadline deadline{std::chrono::steady_clock::now()
+                          + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                              std::chrono::duration<double>(std::min(budgetSeconds, 1e6)))};
+    doc.displayPage(&m_impl->textOut, number, 72, 72, 0, true, false, false, pastDeadline, &deadline);
     for (const ::TextFlow* flow = m_impl->textOut.getFlows(); flow; flow = flow->getNext()) {
         TextFlow& outFlow = page.flows.emplace_back();
         for (const ::TextBlock* block = flow->getBlocks(); block; block = block->getNext()) {
@@ -287,7 +327,7 @@ bool PdfReader::readPage(int number, PageText& page)
             }
         }
     }
-    return true;
+    return deadline.passed ? PageRead::CutShort : PageRead::Whole;
 }
 
 } // namespace pwt::pdf

@@ -43,8 +43,10 @@ public:
     int pageCount() const;
     DocumentMetadata metadata() const;
 
-    // Reads page 1..pageCount(). Returns false when poppler cannot load the page.
-    bool readPage(int number, PageText& page);
+    // Reads page 1..pageCount(), taking at most `budgetSeconds` over the
+    // page's content (its drawing operators are not run past that).
+    enum class PageRead { Whole, CutShort, Failed };
+    PageRead readPage(int number, PageText& page, double budgetSeconds);
 
 private:
     struct Impl;
@@ -56,8 +58,9 @@ private:
 // accept it anywhere in the first kilobyte).
 bool hasPdfSignature(const std::string& firstBytes);
 
-// Whether the last bytes of a file carry an "%%EOF" marker, i.e. the file was
-// not cut short.
+// Whether the end of a file carries an "%%EOF" marker, i.e. the file was not
+// cut short. `lastBytes` are the file's last bytes after any trailing padding
+// (NULs and white space, which some writers and transfers add) was skipped.
 bool hasEndMarker(const std::string& lastBytes);
 
 } // namespace pwt::pdf
