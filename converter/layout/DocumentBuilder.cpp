@@ -40,6 +40,7 @@ public:
             || std::abs(page.width - m_pageWidth) > kSamePageSizePt || std::abs(page.height - m_pageHeight) > kSamePageSizePt
             || key != m_runningKey;
         if (newSection) {
+            m_sectionStarts.push_back(m_body.size());
             Section& s = m_doc.sections.emplace_back();
             s.page = pageSetupFor(page.width, page.height, extent ? &*extent : nullptr);
             // Word numbers the section's pages from the PDF's number: its
@@ -51,47 +52,46 @@ public:
             m_pageHeight = page.height;
             m_runningKey = std::move(key);
         }
-        Section& section = m_doc.sections.back();
-        const std::size_t firstOfPage = section.paragraphs.size();
+        const std::size_t firstOfPage = m_body.size();
         const bool breakBefore = !newSection; // a new section starts a new page by itself
 
         if (extent) {
             const auto cols = columnBounds(page, *extent);
             // Within the section's margins, which its first page set.
-            const PageSetup& setup = section.page;
+            const PageSetup& setup = m_doc.sections.back().page;
             const double textWidth = std::min(extent->width(), static_cast<double>(setup.width - setup.marginLeft - setup.marginRight) / kTwipsPerPoint);
             PreviousLine previousBaseline;
             for (const Block& block : page.blocks)
-                addBlock(block, cols.at(block.flow), textWidth, section, previousBaseline);
+                addBlock(block, cols.at(block.flow), textWidth, previousBaseline);
         }
-        if (section.paragraphs.size() == firstOfPage)
-            section.paragraphs.emplace_back(); // a page without text still takes a page
-        section.paragraphs[firstOfPage].pageBreakBefore = breakBefore;
+        if (m_body.size() == firstOfPage)
+            m_body.emplace_back(); // a page without text still takes a page
+        m_body[firstOfPage].paragraph.pageBreakBefore = breakBefore;
     }
 
-    Document finish() { return std::move(m_doc); }
-
-    std::vector<ParagraphMetrics>& metrics() { return m_metrics; }
-    std::vector<Paragraph*> bodyParagraphs()
+    // Marks the headings, which needs every paragraph, and hands the
+    // paragraphs to their sections.
+    Document finish()
     {
-        std::vector<Paragraph*> out;
-        for (Section& s : m_doc.sections)
-            for (Paragraph& p : s.paragraphs)
-                out.push_back(&p);
-        return out;
+        markHeadings(m_body);
+        for (std::size_t s = 0; s < m_doc.sections.size(); ++s) {
+            const std::size_t end = s + 1 < m_sectionStarts.size() ? m_sectionStarts[s + 1] : m_body.size();
+            auto& paragraphs = m_doc.sections[s].paragraphs;
+            for (std::size_t i = m_sectionStarts[s]; i < end; ++i)
+                paragraphs.push_back(std::move(m_body[i].paragraph));
+        }
+        return std::move(m_doc);
     }
 
 private:
     // `textWidth`: the width of the page's text, the one column Word sets it in.
-    void addBlock(const Block& block, const ColumnBounds& column, double textWidth, Section& section, PreviousLine& previousBaseline)
+    void addBlock(const Block& block, const ColumnBounds& column, double textWidth, PreviousLine& previousBaseline)
     {
         const auto& lines = block.lines;
         if (block.rotation != 0) {
             // Turned text (a table header or a margin note): kept, a line per paragraph.
-            for (std::size_t i = 0; i < lines.size(); ++i) {
-                section.paragraphs.push_back(composeParagraph(lines, i, i + 1));
-                m_metrics.push_back(metricsOf(lines, i, i + 1));
-            }
+            for (std::size_t i = 0; i < lines.size(); ++i)
+                m_body.push_back({composeParagraph(lines, i, i + 1), metricsOf(lines, i, i + 1)});
             previousBaseline.known = false;
             return;
         }
@@ -115,8 +115,7 @@ private:
                 p.format.spaceBefore = spaceBetween(previousBaseline.baseline, firstLine.baseline, firstLine.fontSize, pitch);
             }
             previousBaseline = PreviousLine{true, lines[last - 1].baseline};
-            section.paragraphs.push_back(std::move(p));
-            m_metrics.push_back(metricsOf(lines, first, last));
+            m_body.push_back({std::move(p), metricsOf(lines, first, last)});
         }
     }
 
@@ -139,7 +138,8 @@ private:
     }
 
     Document m_doc;
-    std::vector<ParagraphMetrics> m_metrics; // one per body paragraph, in order
+    std::vector<MeasuredParagraph> m_body;     // the body paragraphs of all sections, in order
+    std::vector<std::size_t> m_sectionStarts;  // each section's first paragraph in m_body
     double m_pageWidth = 0, m_pageHeight = 0;
     std::u16string m_runningKey;
 };
@@ -199,7 +199,6 @@ Document DocumentBuilder::finish(const DocumentInfo& info)
     Builder builder(info);
     for (std::size_t i = 0; i < pageLines.size(); ++i)
         builder.addPage(pageLines[i], running[i]);
-    markHeadings(builder.bodyParagraphs(), builder.metrics());
     Document doc = builder.finish();
     if (doc.sections.empty())
         doc.sections.emplace_back();

@@ -327,11 +327,11 @@ std::u16string runningKey(const RunningText& running)
     return key;
 }
 
-void markHeadings(const std::vector<Paragraph*>& paragraphs, const std::vector<ParagraphMetrics>& metrics)
+void markHeadings(std::vector<MeasuredParagraph>& paragraphs)
 {
     // The body size is the size most characters are set in.
     std::map<long, std::size_t> charsBySize;
-    for (const ParagraphMetrics& m : metrics)
+    for (const auto& [paragraph, m] : paragraphs)
         charsBySize[std::lround(m.fontSize / kHeadingSizeStepPt)] += m.charCount;
     if (charsBySize.empty())
         return;
@@ -345,16 +345,15 @@ void markHeadings(const std::vector<Paragraph*>& paragraphs, const std::vector<P
         return m.lineCount <= kHeadingMaxLines && m.charCount <= kHeadingMaxChars && !(m.lineCount > 1 && m.endsWithStop);
     };
     std::vector<long> sizes; // heading sizes in steps, largest first
-    for (const ParagraphMetrics& m : metrics)
+    for (const auto& [paragraph, m] : paragraphs)
         if (isShort(m) && m.fontSize >= body * kHeadingSizeRatio)
             sizes.push_back(std::lround(m.fontSize / kHeadingSizeStepPt));
     std::sort(sizes.begin(), sizes.end(), std::greater<>());
     sizes.erase(std::unique(sizes.begin(), sizes.end()), sizes.end());
 
     const int maxLevel = 3;
-    for (std::size_t i = 0; i < paragraphs.size() && i < metrics.size(); ++i) {
-        const ParagraphMetrics& m = metrics[i];
-        if (!isShort(m) || paragraphs[i]->runs.empty())
+    for (auto& [paragraph, m] : paragraphs) {
+        if (!isShort(m) || paragraph.runs.empty())
             continue;
         int level = 0;
         if (m.fontSize >= body * kHeadingSizeRatio) {
@@ -365,7 +364,7 @@ void markHeadings(const std::vector<Paragraph*>& paragraphs, const std::vector<P
             level = static_cast<int>(sizes.size()) + 1;
         }
         if (level > 0)
-            paragraphs[i]->format.headingLevel = std::min(level, maxLevel);
+            paragraph.format.headingLevel = std::min(level, maxLevel);
     }
 }
 

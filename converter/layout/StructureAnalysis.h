@@ -55,7 +55,14 @@ struct ParagraphMetrics {
     bool endsWithStop = false; // ends like a sentence, not a title
 };
 
+// A body paragraph with its metrics: one record, so that the two cannot fall
+// out of step (a page without text still has its empty paragraph).
+struct MeasuredParagraph {
+    Paragraph paragraph;
+    ParagraphMetrics metrics;
+};
+
 // Sets headingLevel 1..3 on the paragraphs that are headings.
-void markHeadings(const std::vector<Paragraph*>& paragraphs, const std::vector<ParagraphMetrics>& metrics);
+void markHeadings(std::vector<MeasuredParagraph>& paragraphs);
 
 } // namespace pwt::layout

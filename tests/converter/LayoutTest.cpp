@@ -538,6 +538,28 @@ private slots:
         QCOMPARE(levels, (std::vector<int>{1, 0, 2, 0, 3, 0, 0}));
     }
 
+    // A page without body text (blank, or only a running head) between two
+    // pages with headings: each heading keeps its style, and only it.
+    void headingsAfterAPageWithoutText()
+    {
+        std::vector<pdf::PageText> pages;
+        auto addPage = [&](const char32_t* heading) {
+            pages.push_back(page(static_cast<int>(pages.size()) + 1));
+            if (!heading)
+                return;
+            test::addBlock(pages.back(), {LineSpec{heading, 72, 100, 16, true}});
+            test::addBlock(pages.back(), {LineSpec{filler(U"Body", 80), 72, 140}, LineSpec{U"ends here.", 72, 152}});
+            test::addBlock(pages.back(), {LineSpec{filler(U"More", 80), 72, 180}, LineSpec{U"ends too.", 72, 192}});
+        };
+        addPage(U"First Heading");
+        addPage(nullptr);
+        addPage(U"Second Heading");
+        std::vector<int> levels;
+        for (const Paragraph& para : buildDocument(pages, {}).sections.at(0).paragraphs)
+            levels.push_back(para.format.headingLevel);
+        QCOMPARE(levels, (std::vector<int>{1, 0, 0, 0, 1, 0, 0}));
+    }
+
     // Poppler starts a block at every line of a paragraph set at 1.5 lines,
     // and where the size changes inside a paragraph: such blocks are one
     // paragraph again. A full-width heading over its text stays apart.
