@@ -148,7 +148,7 @@ void findPageNumbers(const std::vector<PageLines>& pages, const std::vector<Cand
 // one page only (the first line of a page's body that happens to stand
 // there, a line number of a listing) stays in the body.
 void markRunning(const std::vector<PageLines>& pages, std::vector<Candidate*>& place, const std::set<WordKey>& numbers,
-                 std::size_t pagesNeeded)
+                 const std::vector<bool>& hasBody, std::size_t pagesNeeded)
 {
     std::map<const Candidate*, std::u32string> keys;
     for (const Candidate* c : place) {
@@ -163,7 +163,7 @@ void markRunning(const std::vector<PageLines>& pages, std::vector<Candidate*>& p
         pagesByKey[keys[c]].insert(c->page);
     std::set<std::size_t> covered;
     for (const Candidate* c : place)
-        if (pagesByKey[keys[c]].size() >= 2)
+        if (pagesByKey[keys[c]].size() >= 2 && hasBody[c->page])
             covered.insert(c->page);
     if (covered.size() < pagesNeeded)
         return;
@@ -260,6 +260,7 @@ std::vector<RunningText> extractRunningText(std::vector<PageLines>& pages)
     if (pages.size() < 2)
         return result;
     std::vector<Candidate> candidates;
+    std::vector<bool> hasBody(pages.size(), false); // upright text outside the head and foot zones
     for (std::size_t p = 0; p < pages.size(); ++p) {
         const PageLines& page = pages[p];
         for (std::size_t b = 0; b < page.blocks.size(); ++b) {
@@ -274,11 +275,13 @@ std::vector<RunningText> extractRunningText(std::vector<PageLines>& pages)
                     candidates.push_back({p, b, l, Zone::Head, line.baseline, pattern(line.text)});
                 else if (line.box.yMin > (1 - kRunningZoneShare) * page.height)
                     candidates.push_back({p, b, l, Zone::Foot, page.height - line.baseline, pattern(line.text)});
+                else
+                    hasBody[p] = true;
             }
         }
     }
     const std::size_t needed = std::max<std::size_t>(
-        2, static_cast<std::size_t>(std::ceil(kRunningPageShare * static_cast<double>(pages.size()))));
+        kMinRunningPages, static_cast<std::size_t>(std::ceil(kRunningPageShare * static_cast<double>(pages.size()))));
     std::set<WordKey> numbers;
     std::vector<std::vector<Candidate*>> places[2];
     for (Zone zone : {Zone::Head, Zone::Foot}) {
@@ -286,7 +289,7 @@ std::vector<RunningText> extractRunningText(std::vector<PageLines>& pages)
         zonePlaces = placesOf(pages, candidates, zone);
         for (auto& place : zonePlaces) {
             findPageNumbers(pages, place, numbers);
-            markRunning(pages, place, numbers, needed);
+            markRunning(pages, place, numbers, hasBody, needed);
         }
     }
     // Heads from the top down, feet from the top of the foot zone down.

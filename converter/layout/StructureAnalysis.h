@@ -12,8 +12,11 @@ namespace pwt::layout {
 // Heads live in the top, feet in the bottom share of the page.
 inline constexpr double kRunningZoneShare = 0.12;
 // A place in the head or foot zone holds running text when lines whose text
-// recurs on other pages stand there on at least this share of the pages...
+// recurs on other pages stand there on at least this share of the pages
+// (counting only pages with text besides: running text is never all of it)...
 inline constexpr double kRunningPageShare = 0.5;
+// ...and at least this many pages: two pages that repeat each other are no evidence.
+inline constexpr std::size_t kMinRunningPages = 3;
 // ...lines standing within this many ems of one another being at one place.
 inline constexpr double kRunningPositionEm = 0.5;
 

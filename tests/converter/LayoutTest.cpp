@@ -560,6 +560,23 @@ private slots:
         QCOMPARE(levels, (std::vector<int>{1, 0, 0, 0, 1, 0, 0}));
     }
 
+    // The same two lines in the head and foot zones of both pages of a short
+    // document are its text, not running heads and feet.
+    void repeatedTextOfAShortDocumentStaysBody()
+    {
+        std::vector<pdf::PageText> pages;
+        for (int n = 1; n <= 2; ++n) {
+            pages.push_back(page(n));
+            test::addBlock(pages.back(), {LineSpec{U"Notice to all members", 72, 50}});
+            test::addBlock(pages.back(), {LineSpec{U"Signed by the board", 72, 800}});
+        }
+        const Document doc = buildDocument(pages, {});
+        QCOMPARE(doc.sections.size(), std::size_t(1));
+        QVERIFY(doc.sections[0].header.empty() && doc.sections[0].footer.empty());
+        QCOMPARE(textsOf(doc.sections[0].paragraphs), (QStringList{u"Notice to all members"_qs, u"Signed by the board"_qs,
+                                                                   u"Notice to all members"_qs, u"Signed by the board"_qs}));
+    }
+
     // Poppler starts a block at every line of a paragraph set at 1.5 lines,
     // and where the size changes inside a paragraph: such blocks are one
     // paragraph again. A full-width heading over its text stays apart.
