@@ -7,8 +7,7 @@
 namespace pwt::doc {
 namespace {
 
-constexpr int kMaxHalfPoints = 3276; // 1638 pt, Word's largest size
-constexpr int kMaxTwips = 31680;     // 22 inches, Word's largest page side
+constexpr int kMaxTwips = kMaxPageTwips;
 constexpr int kMinPageSide = 144;    // 0.1 inch
 constexpr int kMaxPageNumber = 32767; // a signed 16-bit number in the file
 
@@ -35,7 +34,7 @@ Grpprl encodeCharacter(const CharFormat& format, FontTable& fonts)
     g.add16(sprm::CRgFtc2, latin);
     if (!format.eastAsianFamily.empty())
         g.add16(sprm::CRgFtc1, fonts.eastAsian(format.eastAsianFamily));
-    const auto hps = static_cast<std::uint16_t>(std::clamp(format.halfPoints, 2, kMaxHalfPoints));
+    const auto hps = static_cast<std::uint16_t>(std::clamp(format.halfPoints, kMinHalfPoints, kMaxHalfPoints));
     g.add16(sprm::CHps, hps);
     g.add16(sprm::CHpsBi, hps);
     // Explicit on and off: a heading style's bold must not leak into runs that
@@ -94,7 +93,7 @@ Grpprl encodeParagraph(const ParagraphFormat& format)
         // LSPD: a negative dyaLine with fMultLinespace = 0 sets lines exactly this far apart.
         const auto line = static_cast<std::uint16_t>(-std::min(format.exactLineSpacing, kMaxTwips));
         g.add32(sprm::PDyaLine, static_cast<std::uint32_t>(line));
-    } else if (format.lineSpacing != 240 && format.lineSpacing > 0) {
+    } else if (format.lineSpacing != kSingleLineSpacing && format.lineSpacing > 0) {
         // LSPD: dyaLine in 240ths of a line, then fMultLinespace = 1 (auto rule).
         const auto line = static_cast<std::uint16_t>(std::min(format.lineSpacing, 32767));
         g.add32(sprm::PDyaLine, static_cast<std::uint32_t>(line) | (1u << 16));

@@ -18,8 +18,6 @@ namespace pwt::layout {
 
 namespace {
 
-int twips(double points) { return static_cast<int>(std::lround(points * kTwipsPerPoint)); }
-
 // The last baseline of the paragraph before, for the space between them.
 struct PreviousLine {
     bool known = false;
@@ -59,7 +57,7 @@ public:
             const auto cols = columnBounds(page, *extent);
             // Within the section's margins, which its first page set.
             const PageSetup& setup = m_doc.sections.back().page;
-            const double textWidth = std::min(extent->width(), static_cast<double>(setup.width - setup.marginLeft - setup.marginRight) / kTwipsPerPoint);
+            const double textWidth = std::min(extent->width(), points(setup.width - setup.marginLeft - setup.marginRight));
             PreviousLine previousBaseline;
             for (const Block& block : page.blocks)
                 addBlock(block, cols.at(block.flow), textWidth, previousBaseline);

@@ -9,10 +9,7 @@ namespace pwt::layout {
 
 namespace {
 
-int twips(double points) { return static_cast<int>(std::lround(points * kTwipsPerPoint)); }
-
 constexpr int kMaxSpaceTwips = 1440;              // one inch: beyond it a gap is layout, not spacing
-constexpr int kSingleSpacing = 240;
 constexpr int kSpacingSnap = 24;                  // within a tenth of single: single
 constexpr int kMinSpacing = 200, kMaxSpacing = 720;
 
@@ -121,9 +118,9 @@ ParagraphFormat inferParagraphFormat(const std::vector<Line>& lines, std::size_t
             f.exactLineSpacing = twips(pitch);
             return f;
         }
-        int spacing = static_cast<int>(std::lround(kSingleSpacing * pitch / (kSingleLineEm * em)));
-        if (std::abs(spacing - kSingleSpacing) <= kSpacingSnap)
-            spacing = kSingleSpacing;
+        int spacing = static_cast<int>(std::lround(kSingleLineSpacing * pitch / (kSingleLineEm * em)));
+        if (std::abs(spacing - kSingleLineSpacing) <= kSpacingSnap)
+            spacing = kSingleLineSpacing;
         f.lineSpacing = std::clamp(spacing, kMinSpacing, kMaxSpacing);
     }
     return f;

@@ -12,8 +12,6 @@ inline constexpr double kTwoLineJustifyEm = 0.2;  // stricter for a two-line par
 inline constexpr double kCenterToleranceEm = 1.0; // line centre off the column centre by at most this
 inline constexpr double kAwayFromEdgeEm = 2.0;    // centred or right-aligned text keeps this off the left edge
 inline constexpr double kMinSpaceEm = 0.2;        // extra space before a paragraph smaller than this is noise
-inline constexpr double kSingleLineEm = 1.17;     // Word's single line spacing for common fonts, in ems
-inline constexpr int kTwipsPerPoint = 20;
 
 ParagraphFormat inferParagraphFormat(const std::vector<Line>& lines, std::size_t first, std::size_t last,
                                      const ColumnBounds& column);

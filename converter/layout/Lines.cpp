@@ -12,10 +12,6 @@ namespace pwt::layout {
 
 namespace {
 
-constexpr int kHalfPointsPerPoint = 2;
-constexpr int kMinHalfPoints = 2;     // 1 pt: Word's smallest size
-constexpr int kMaxHalfPoints = 3276;  // 1638 pt: Word's largest size
-
 // One character that is no text: a C1 control or a private use code point,
 // what poppler gives for a glyph of a font without a Unicode mapping.
 bool isUnmappedSymbol(const std::u32string& text)
@@ -85,7 +81,7 @@ CharFormat FontCache::formatFor(const pdf::TextWord& word)
         it = m_last = m_formats.emplace(m_lastName + char('0' + flags), f).first;
     }
     CharFormat f = it->second;
-    f.halfPoints = std::clamp(static_cast<int>(std::lround(word.fontSize * kHalfPointsPerPoint)), kMinHalfPoints, kMaxHalfPoints);
+    f.halfPoints = halfPoints(word.fontSize);
     f.colorRgb = word.colorRgb;
     return f;
 }
@@ -197,7 +193,7 @@ PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
                 measureLine(l);
                 if (markerFromSymbolFont && l.words.size() > 1) {
                     // Such fonts often claim a size far from the text's: the bullet takes the line's.
-                    l.words.front().format.halfPoints = static_cast<int>(std::lround(l.fontSize * kHalfPointsPerPoint));
+                    l.words.front().format.halfPoints = halfPoints(l.fontSize);
                     l.words.front().fontSize = l.fontSize;
                     l.words.front().box.yMin = std::max(l.words.front().box.yMin, l.words[1].box.yMin);
                     l.words.front().box.yMax = std::min(l.words.front().box.yMax, l.words[1].box.yMax);

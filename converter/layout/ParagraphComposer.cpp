@@ -144,7 +144,7 @@ bool tabToReference(Paragraph& p, double textWidthPt, bool setApart)
     if (leaders == 0 || leaders == reference)
         return false;
     replaceText(p, leaders, reference, u"\t");
-    p.format.referenceTab.position = static_cast<int>(std::lround(textWidthPt * kTwipsPerPoint));
+    p.format.referenceTab.position = twips(textWidthPt);
     p.format.referenceTab.dotLeader = dotted;
     return true;
 }

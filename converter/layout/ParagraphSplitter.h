@@ -12,8 +12,6 @@ namespace pwt::layout {
 
 // A baseline step this much larger than the block's usual pitch is a paragraph gap.
 inline constexpr double kParagraphGapRatio = 1.35;
-// The usual pitch when a block has too few lines to measure it: size * this.
-inline constexpr double kDefaultPitchEm = 1.2;
 // A line starting this far right of the block's left edge is indented.
 inline constexpr double kIndentEm = 0.8;
 // A line starting within this of the left edge is flush with it.

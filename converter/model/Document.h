@@ -1,6 +1,8 @@
 #pragma once
 // The converted document as the layout stage builds it and the .doc writer
 // writes it. Plain C++: no Qt, no poppler, no libgsf.
+#include "Measures.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -49,7 +51,7 @@ struct ParagraphFormat {
     int firstLineIndent = 0;  // negative: hanging indent
     int spaceBefore = 0;
     int spaceAfter = 0;
-    int lineSpacing = 240;    // 240ths of a line (240 = single); "auto" rule
+    int lineSpacing = kSingleLineSpacing; // 240ths of a line; "auto" rule
     int exactLineSpacing = 0; // twips between baselines ("exactly" rule); 0: lineSpacing holds
     int headingLevel = 0;     // 0: body text (Normal), 1..3: Heading 1..3
     ReferenceTab referenceTab;
