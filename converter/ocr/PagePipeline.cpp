@@ -4,6 +4,8 @@
 #include "PageRenderer.h"
 #include "TextLayerCheck.h"
 
+#include <omp.h>
+
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -66,6 +68,10 @@ struct PagePipeline::State {
 
     void work()
     {
+        // Tesseract would add threads of its own to every engine (OpenMP)
+        // and crowd the cores the engines already use, one each. The
+        // setting belongs to the thread that makes it.
+        omp_set_max_active_levels(0);
         pdf::PageRenderer renderer;
         const bool opened = renderer.open(path) == pdf::ReadFailure::None;
         PageRecognizer recognizer(languages, settings.secondsPerPage);

@@ -1,5 +1,6 @@
 #include "RecognizedPage.h"
 
+#include "ScanGeometry.h"
 #include "TextRules.h"
 
 #include <tesseract/resultiterator.h>
@@ -167,6 +168,15 @@ void readRecognizedPage(tesseract::ResultIterator& it, double scale, float minCo
         line->words.push_back(std::move(word));
     } while (it.Next(RIL_WORD));
     closeFlow();
+
+    std::vector<pdf::TextFlow> flows;
+    for (pdf::TextFlow& read : page.flows)
+        for (pdf::TextFlow& column : splitAtColumnGaps(std::move(read))) {
+            for (pdf::TextBlock& b : column.blocks)
+                regularise(b);
+            flows.push_back(std::move(column));
+        }
+    page.flows = std::move(flows);
 }
 
 } // namespace pwt::ocr

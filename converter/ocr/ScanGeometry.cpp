@@ -1,0 +1,161 @@
+#include "ScanGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pwt::ocr {
+
+namespace {
+
+struct Piece {
+    pdf::TextLine line;
+    double left = 0, right = 0;
+    int column = -1; // -1: spans columns
+};
+
+struct Interval {
+    double left, right;
+};
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    const auto mid = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), mid, values.end());
+    return *mid;
+}
+
+std::vector<Piece> piecesOf(const pdf::TextLine& line)
+{
+    std::vector<Piece> pieces;
+    for (std::size_t i = 0; i < line.words.size(); ++i) {
+        const pdf::TextWord& w = line.words[i];
+        const bool gap = i > 0 && w.box.xMin - line.words[i - 1].box.xMax >= kColumnGapEm * w.fontSize;
+        if (pieces.empty() || gap) {
+            if (!pieces.empty())
+                pieces.back().line.words.back().spaceAfter = false;
+            pieces.push_back(Piece{{}, w.box.xMin, w.box.xMax});
+        }
+        pieces.back().right = std::max(pieces.back().right, w.box.xMax);
+        pieces.back().line.words.push_back(w);
+    }
+    return pieces;
+}
+
+pdf::Box boxOf(const std::vector<pdf::TextLine>& lines)
+{
+    pdf::Box box = lines.front().words.front().box;
+    for (const auto& line : lines)
+        for (const auto& w : line.words) {
+            box.xMin = std::min(box.xMin, w.box.xMin);
+            box.yMin = std::min(box.yMin, w.box.yMin);
+            box.xMax = std::max(box.xMax, w.box.xMax);
+            box.yMax = std::max(box.yMax, w.box.yMax);
+        }
+    return box;
+}
+
+pdf::TextFlow flowOf(std::vector<pdf::TextLine> lines)
+{
+    pdf::TextFlow flow;
+    pdf::TextBlock& block = flow.blocks.emplace_back();
+    block.box = boxOf(lines);
+    block.lines = std::move(lines);
+    return flow;
+}
+
+// Edges within kEdgeJitterPt of their neighbours become the group's median.
+template <typename Get, typename Set>
+void evenEdges(std::vector<pdf::TextLine>& lines, Get get, Set set)
+{
+    std::vector<std::pair<double, std::size_t>> edges;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        edges.emplace_back(get(lines[i]), i);
+    std::sort(edges.begin(), edges.end());
+    for (std::size_t start = 0; start < edges.size();) {
+        std::size_t end = start + 1;
+        while (end < edges.size() && edges[end].first - edges[end - 1].first <= kEdgeJitterPt)
+            ++end;
+        std::vector<double> group;
+        for (std::size_t k = start; k < end; ++k)
+            group.push_back(edges[k].first);
+        const double typical = median(group);
+        for (std::size_t k = start; k < end; ++k)
+            set(lines[edges[k].second], typical);
+        start = end;
+    }
+}
+
+} // namespace
+
+std::vector<pdf::TextFlow> splitAtColumnGaps(pdf::TextFlow flow)
+{
+    std::vector<std::vector<Piece>> lines;
+    std::vector<Interval> columns;
+    for (const pdf::TextBlock& block : flow.blocks)
+        for (const pdf::TextLine& line : block.lines) {
+            lines.push_back(piecesOf(line));
+            if (lines.back().size() > 1)
+                for (const Piece& p : lines.back())
+                    columns.push_back(Interval{p.left, p.right});
+        }
+    if (columns.empty())
+        return {std::move(flow)};
+
+    // Columns: the pieces of split lines, overlapping ones merged.
+    std::sort(columns.begin(), columns.end(), [](const Interval& a, const Interval& b) { return a.left < b.left; });
+    std::vector<Interval> merged;
+    for (const Interval& c : columns) {
+        if (!merged.empty() && c.left <= merged.back().right)
+            merged.back().right = std::max(merged.back().right, c.right);
+        else
+            merged.push_back(c);
+    }
+
+    std::vector<pdf::TextFlow> flows;
+    std::vector<std::vector<pdf::TextLine>> run(merged.size());
+    auto flushRun = [&] {
+        for (auto& column : run)
+            if (!column.empty())
+                flows.push_back(flowOf(std::move(column)));
+        run.assign(merged.size(), {});
+    };
+    for (std::vector<Piece>& line : lines)
+        for (Piece& piece : line) {
+            const double width = std::max(piece.right - piece.left, 1e-6);
+            for (std::size_t c = 0; c < merged.size(); ++c) {
+                const double overlap = std::min(piece.right, merged[c].right) - std::max(piece.left, merged[c].left);
+                if (overlap >= kInColumnShare * width)
+                    piece.column = static_cast<int>(c);
+            }
+            if (piece.column < 0) {
+                flushRun();
+                flows.push_back(flowOf({std::move(piece.line)}));
+            } else {
+                run[static_cast<std::size_t>(piece.column)].push_back(std::move(piece.line));
+            }
+        }
+    flushRun();
+    return flows;
+}
+
+void regularise(pdf::TextBlock& block)
+{
+    std::vector<double> sizes;
+    for (const pdf::TextLine& line : block.lines)
+        sizes.push_back(line.words.front().fontSize);
+    const double typical = median(sizes);
+    for (pdf::TextLine& line : block.lines) {
+        if (std::abs(line.words.front().fontSize - typical) > kSameSizeShare * typical)
+            continue;
+        for (pdf::TextWord& w : line.words)
+            w.fontSize = typical;
+    }
+    evenEdges(block.lines, [](const pdf::TextLine& l) { return l.words.front().box.xMin; },
+              [](pdf::TextLine& l, double x) { l.words.front().box.xMin = x; });
+    evenEdges(block.lines, [](const pdf::TextLine& l) { return l.words.back().box.xMax; },
+              [](pdf::TextLine& l, double x) { l.words.back().box.xMax = x; });
+}
+
+} // namespace pwt::ocr

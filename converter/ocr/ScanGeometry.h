@@ -1,0 +1,32 @@
+#pragma once
+// The recognised page's geometry made as regular as a text layer's, so that
+// the layout's rules apply to it: lines that Tesseract read across a narrow
+// gap between two columns are split into their columns, and the pixel
+// jitter of sizes and line edges within a block is taken out.
+#include "PageText.h"
+
+#include <vector>
+
+namespace pwt::ocr {
+
+// A gap between two words of at least this many ems is a gap between
+// columns (word spaces in justified text stay under one em).
+inline constexpr double kColumnGapEm = 1.5;
+// A piece of a line belongs to the column it overlaps by at least this
+// share of its width; otherwise it spans the columns (a heading).
+inline constexpr double kInColumnShare = 0.5;
+// Line edges within this of each other (points) are one edge: a scan at
+// 300 dpi places a glyph's edge to a pixel or two (0.24 pt each).
+inline constexpr double kEdgeJitterPt = 1.2;
+// Lines of one paragraph whose sizes differ by at most this share of the
+// block's typical size are taken to be in that size.
+inline constexpr double kSameSizeShare = 0.15;
+
+// One flow per column (in reading order: down each run of columns, a
+// spanning line between runs); the flow itself when its lines have no gaps.
+std::vector<pdf::TextFlow> splitAtColumnGaps(pdf::TextFlow flow);
+
+// Evens the sizes and the left and right edges of a block's lines.
+void regularise(pdf::TextBlock& block);
+
+} // namespace pwt::ocr
