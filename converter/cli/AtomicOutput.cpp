@@ -139,6 +139,19 @@ bool linkUnnamed(int fd, const std::string& path, int& error)
 
 } // namespace
 
+namespace {
+
+// Whether the writer of the temporary open at `fd` has ended: ours hold a
+// lock while they live; an earlier version's name its process.
+bool writerIsGone(int fd, const std::string& name)
+{
+    if (const long pid = ownerOfTemporary(name); pid > 0)
+        return pid != static_cast<long>(::getpid()) && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+}
+
+} // namespace
+
 bool isTemporaryName(const std::string& name)
 {
     const std::string prefix = kTempPrefix, suffix = kTempSuffix;
@@ -172,20 +185,13 @@ int removeStaleTemporaries(const std::string& folder)
         if (!isTemporaryName(name))
             continue;
         const std::string path = folder + "/" + name;
-        if (const long pid = ownerOfTemporary(name); pid > 0) {
-            // An earlier version's name: its owner is named in it.
-            if (pid != static_cast<long>(::getpid()) && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH
-                && ::unlink(path.c_str()) == 0)
-                ++removed;
-            continue;
-        }
-        // Ours are regular files of this user, locked while their writer runs;
-        // a link or anyone else's file of that name is left alone.
+        // Ours are regular files of this user; a link or anyone else's file
+        // of that name is left alone.
         const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
         struct stat st {};
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == self && ::flock(fd, LOCK_EX | LOCK_NB) == 0
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == self && writerIsGone(fd, name)
             && ::unlink(path.c_str()) == 0)
             ++removed;
         ::close(fd);
