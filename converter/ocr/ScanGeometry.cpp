@@ -124,11 +124,16 @@ std::vector<pdf::TextFlow> splitAtColumnGaps(pdf::TextFlow flow)
     for (std::vector<Piece>& line : lines)
         for (Piece& piece : line) {
             const double width = std::max(piece.right - piece.left, 1e-6);
+            int overlapped = 0;
             for (std::size_t c = 0; c < merged.size(); ++c) {
                 const double overlap = std::min(piece.right, merged[c].right) - std::max(piece.left, merged[c].left);
-                if (overlap >= kInColumnShare * width)
+                if (overlap > kInColumnShare * width) {
                     piece.column = static_cast<int>(c);
+                    ++overlapped;
+                }
             }
+            if (overlapped != 1)
+                piece.column = -1;
             if (piece.column < 0) {
                 flushRun();
                 flows.push_back(flowOf({std::move(piece.line)}));

@@ -12,9 +12,9 @@ namespace pwt::ocr {
 // A gap between two words of at least this many ems is a gap between
 // columns (word spaces in justified text stay under one em).
 inline constexpr double kColumnGapEm = 1.5;
-// A piece of a line belongs to the column it overlaps by at least this
-// share of its width; otherwise it spans the columns (a heading).
-inline constexpr double kInColumnShare = 0.5;
+// A piece of a line belongs to the one column it overlaps by more than this
+// share of its width; one that overlaps two so spans them (a heading).
+inline constexpr double kInColumnShare = 0.1;
 // Line edges within this of each other (points) are one edge: a scan at
 // 300 dpi places a glyph's edge to a pixel or two (0.24 pt each).
 inline constexpr double kEdgeJitterPt = 1.2;
