@@ -8,12 +8,14 @@ cd "$(dirname "$0")"
 mode=${1:-run}
 build_dir=${BUILD_DIR:-build}
 
-# Build and run time needs; the readers that check our .doc output; a CJK font
-# for the window's Chinese texts; Xvfb for the window's tests.
+# Build and run time needs (Tesseract with its Chinese, English and
+# orientation data recognises scanned pages); the readers that check our .doc
+# output; a CJK font for the window's Chinese texts; Xvfb for the window's tests.
 packages=(
   g++ cmake make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libpoppler-private-dev libgsf-1-dev
+  libtesseract-dev tesseract-ocr-chi-sim tesseract-ocr-eng tesseract-ocr-osd
   fonts-noto-cjk xdg-utils x11-utils
 )
 test_packages=(
