@@ -22,51 +22,31 @@ std::string trimmed(const std::string& s)
     return s.substr(first, last - first + 1);
 }
 
-std::string lowered(std::string s)
+// FFID: the pitch (1 fixed, 2 variable), TrueType (4), the family in bits 4-6.
+std::uint8_t fontId(FontKind kind)
 {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
-// Chinese fonts are often named in ASCII; a name in CJK characters is one too.
-bool looksEastAsian(const std::string& family, const std::u16string& name)
-{
-    if (std::any_of(name.begin(), name.end(), [](char16_t c) { return c >= 0x2E80; }))
-        return true;
-    static const std::array<const char*, 22> hints = {
-        "simsun", "simhei", "kaiti", "fangsong", "yahei", "dengxian", "songti", "heiti", "stsong",
-        "stkaiti", "stheiti", "stfangsong", "stxihei", "cjk", "source han", "wenquanyi", "wqy",
-        "mingliu", "ar pl", "fallback", "youyuan", "lisu"};
-    const std::string lower = lowered(family);
-    return std::any_of(hints.begin(), hints.end(), [&](const char* h) { return lower.find(h) != std::string::npos; });
-}
-
-std::uint8_t guessFamily(const std::string& family)
-{
-    const std::string lower = lowered(family);
-    for (const char* mono : {"courier", "mono", "consolas"})
-        if (lower.find(mono) != std::string::npos)
-            return 3; // FF_MODERN
-    for (const char* sans : {"arial", "helvetica", "sans", "hei", "verdana", "tahoma", "calibri", "yahei", "gothic"})
-        if (lower.find(sans) != std::string::npos)
-            return 2; // FF_SWISS
-    return 1; // FF_ROMAN
+    switch (kind) {
+    case FontKind::Typewriter: return 0x01 | 0x04 | (3 << 4); // FF_MODERN
+    case FontKind::Sans: return 0x02 | 0x04 | (2 << 4);       // FF_SWISS
+    case FontKind::Serif: break;
+    }
+    return 0x02 | 0x04 | (1 << 4); // FF_ROMAN
 }
 
 } // namespace
 
 FontTable::FontTable()
 {
-    find("Times New Roman", false);
-    find("SimSun", true);
-    find("Arial", false);
+    find("Times New Roman", FontKind::Serif, false);
+    find("SimSun", FontKind::Serif, true);
+    find("Arial", FontKind::Sans, false);
 }
 
-std::uint16_t FontTable::latin(const std::string& family) { return find(family, false); }
+std::uint16_t FontTable::latin(const std::string& family, FontKind kind) { return find(family, kind, false); }
 
-std::uint16_t FontTable::eastAsian(const std::string& family) { return find(family, true); }
+std::uint16_t FontTable::eastAsian(const std::string& family, FontKind kind) { return find(family, kind, true); }
 
-std::uint16_t FontTable::find(const std::string& rawFamily, bool eastAsian)
+std::uint16_t FontTable::find(const std::string& rawFamily, FontKind kind, bool eastAsian)
 {
     std::string family = trimmed(rawFamily);
     if (family.empty())
@@ -87,8 +67,8 @@ std::uint16_t FontTable::find(const std::string& rawFamily, bool eastAsian)
     if (fonts_.size() >= kMaxFonts) // the table's count is 16-bit; Word stops at 0x7FF0
         return eastAsian ? kDefaultEastAsian : kDefaultLatin;
     Font font;
-    font.charset = (eastAsian || looksEastAsian(family, name)) ? kGb2312Charset : kAnsiCharset;
-    font.family = guessFamily(family);
+    font.charset = eastAsian ? kGb2312Charset : kAnsiCharset;
+    font.kind = kind;
     font.name = std::move(name);
     const auto ftc = static_cast<std::uint16_t>(fonts_.size());
     fonts_.push_back(std::move(font));
@@ -104,8 +84,7 @@ ByteBuffer FontTable::serialize() const
     for (const Font& font : fonts_) {
         const std::size_t ffnSize = 39 + 2 * (font.name.size() + 1);
         out.u8(static_cast<std::uint8_t>(ffnSize)); // cchData: bytes of this FFN
-        // FFID: variable pitch (2), TrueType, family in bits 4-6.
-        out.u8(static_cast<std::uint8_t>(0x02 | 0x04 | (font.family << 4)));
+        out.u8(fontId(font.kind));
         out.i16(400); // wWeight: normal
         out.u8(font.charset);
         out.u8(0);     // ixchSzAlt: no alternate name

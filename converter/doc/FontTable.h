@@ -1,8 +1,10 @@
 #pragma once
 // The document's font table (SttbfFfn): every family a run names gets an
-// index (ftc) here. East Asian families carry the GB2312 character set so that
-// Word and WPS pick them for Chinese text; Latin families carry ANSI.
+// index (ftc) here. Families a run names for East Asian text carry the GB2312
+// character set so that Word and WPS pick them for Chinese text; the others
+// carry ANSI. The kind of face (serif, sans, typewriter) comes with the run.
 #include "ByteBuffer.h"
+#include "model/Document.h"
 
 #include <cstdint>
 #include <string>
@@ -21,9 +23,9 @@ public:
     FontTable();
 
     // The index of a family used for Latin text; an empty name is the default.
-    std::uint16_t latin(const std::string& family);
+    std::uint16_t latin(const std::string& family, FontKind kind);
     // The index of a family used for East Asian text; it is marked GB2312.
-    std::uint16_t eastAsian(const std::string& family);
+    std::uint16_t eastAsian(const std::string& family, FontKind kind);
 
     std::size_t size() const { return fonts_.size(); }
     const std::u16string& name(std::size_t ftc) const { return fonts_[ftc].name; }
@@ -36,9 +38,9 @@ private:
     struct Font {
         std::u16string name;
         std::uint8_t charset = kAnsiCharset;
-        std::uint8_t family = 1; // FF_ROMAN
+        FontKind kind = FontKind::Serif;
     };
-    std::uint16_t find(const std::string& family, bool eastAsian);
+    std::uint16_t find(const std::string& family, FontKind kind, bool eastAsian);
 
     std::vector<Font> fonts_;
     std::unordered_map<std::string, std::uint16_t> byName_;

@@ -29,11 +29,11 @@ std::uint8_t jc(Alignment a)
 Grpprl encodeCharacter(const CharFormat& format, FontTable& fonts)
 {
     Grpprl g;
-    const std::uint16_t latin = fonts.latin(format.fontFamily);
+    const std::uint16_t latin = fonts.latin(format.fontFamily, format.fontKind);
     g.add16(sprm::CRgFtc0, latin);
     g.add16(sprm::CRgFtc2, latin);
     if (!format.eastAsianFamily.empty())
-        g.add16(sprm::CRgFtc1, fonts.eastAsian(format.eastAsianFamily));
+        g.add16(sprm::CRgFtc1, fonts.eastAsian(format.eastAsianFamily, format.eastAsianKind));
     const auto hps = static_cast<std::uint16_t>(std::clamp(format.halfPoints, kMinHalfPoints, kMaxHalfPoints));
     g.add16(sprm::CHps, hps);
     g.add16(sprm::CHpsBi, hps);

@@ -20,80 +20,105 @@ struct FamilyRule {
     const char* key;     // lower-case fragment of the compacted base name
     const char* family;  // Word family
     bool eastAsian;
+    FontKind kind;
 };
 
 // Order matters: the first fragment found wins, so specific names come first.
 constexpr std::array kFamilies = {
-    FamilyRule{"microsoftyahei", "微软雅黑", true},
-    FamilyRule{"yahei", "微软雅黑", true},
-    FamilyRule{"nsimsun", "新宋体", true},
-    FamilyRule{"simsun", "宋体", true},
-    FamilyRule{"stsong", "宋体", true},
-    FamilyRule{"songti", "宋体", true},
-    FamilyRule{"宋体", "宋体", true},
-    FamilyRule{"simhei", "黑体", true},
-    FamilyRule{"stheiti", "黑体", true},
-    FamilyRule{"heiti", "黑体", true},
-    FamilyRule{"黑体", "黑体", true},
-    FamilyRule{"kaiti", "楷体", true},
-    FamilyRule{"stkaiti", "楷体", true},
-    FamilyRule{"楷体", "楷体", true},
-    FamilyRule{"fangsong", "仿宋", true},
-    FamilyRule{"stfangsong", "仿宋", true},
-    FamilyRule{"仿宋", "仿宋", true},
-    FamilyRule{"notosanscjk", "Noto Sans CJK SC", true},
-    FamilyRule{"notosanssc", "Noto Sans CJK SC", true},
-    FamilyRule{"sourcehansans", "Noto Sans CJK SC", true},
-    FamilyRule{"notoserifcjk", "Noto Serif CJK SC", true},
-    FamilyRule{"notoserifsc", "Noto Serif CJK SC", true},
-    FamilyRule{"sourcehanserif", "Noto Serif CJK SC", true},
-    FamilyRule{"fandol", "宋体", true},   // TeX's default Chinese fonts (ctex)
-    FamilyRule{"ukai", "楷体", true},
-    FamilyRule{"uming", "宋体", true},
-    FamilyRule{"wenquanyi", "微软雅黑", true},
-    FamilyRule{"timesnewroman", "Times New Roman", false},
-    FamilyRule{"liberationserif", "Times New Roman", false},
-    FamilyRule{"tinos", "Times New Roman", false},
-    FamilyRule{"nimbusrom", "Times New Roman", false},
-    FamilyRule{"texgyretermes", "Times New Roman", false},
-    FamilyRule{"times", "Times New Roman", false},
-    FamilyRule{"arial", "Arial", false},
-    FamilyRule{"helvetica", "Arial", false},
-    FamilyRule{"liberationsans", "Arial", false},
-    FamilyRule{"arimo", "Arial", false},
-    FamilyRule{"nimbussan", "Arial", false},
-    FamilyRule{"texgyreheros", "Arial", false},
-    FamilyRule{"couriernew", "Courier New", false},
-    FamilyRule{"courier", "Courier New", false},
-    FamilyRule{"liberationmono", "Courier New", false},
-    FamilyRule{"cousine", "Courier New", false},
-    FamilyRule{"nimbusmon", "Courier New", false},
-    FamilyRule{"texgyrecursor", "Courier New", false},
-    FamilyRule{"calibri", "Calibri", false},
-    FamilyRule{"carlito", "Calibri", false},
-    FamilyRule{"cambria", "Cambria", false},
-    FamilyRule{"caladea", "Cambria", false},
-    FamilyRule{"georgia", "Georgia", false},
-    FamilyRule{"verdana", "Verdana", false},
-    FamilyRule{"tahoma", "Tahoma", false},
-    FamilyRule{"garamond", "Garamond", false},
-    FamilyRule{"palatino", "Palatino Linotype", false},
-    FamilyRule{"bookantiqua", "Book Antiqua", false},
-    FamilyRule{"centurygothic", "Century Gothic", false},
-    FamilyRule{"dejavusansmono", "DejaVu Sans Mono", false},
-    FamilyRule{"dejavusans", "DejaVu Sans", false},
-    FamilyRule{"dejavuserif", "DejaVu Serif", false},
-    FamilyRule{"notosansmono", "Noto Sans Mono", false},
-    FamilyRule{"notosans", "Noto Sans", false},
-    FamilyRule{"notoserif", "Noto Serif", false},
-    FamilyRule{"symbol", "Symbol", false},
+    FamilyRule{"microsoftyahei", "微软雅黑", true, FontKind::Sans},
+    FamilyRule{"yahei", "微软雅黑", true, FontKind::Sans},
+    FamilyRule{"nsimsun", "新宋体", true, FontKind::Serif},
+    FamilyRule{"simsun", "宋体", true, FontKind::Serif},
+    FamilyRule{"stsong", "宋体", true, FontKind::Serif},
+    FamilyRule{"songti", "宋体", true, FontKind::Serif},
+    FamilyRule{"宋体", "宋体", true, FontKind::Serif},
+    FamilyRule{"simhei", "黑体", true, FontKind::Sans},
+    FamilyRule{"stheiti", "黑体", true, FontKind::Sans},
+    FamilyRule{"heiti", "黑体", true, FontKind::Sans},
+    FamilyRule{"黑体", "黑体", true, FontKind::Sans},
+    FamilyRule{"kaiti", "楷体", true, FontKind::Serif},
+    FamilyRule{"stkaiti", "楷体", true, FontKind::Serif},
+    FamilyRule{"楷体", "楷体", true, FontKind::Serif},
+    FamilyRule{"fangsong", "仿宋", true, FontKind::Serif},
+    FamilyRule{"stfangsong", "仿宋", true, FontKind::Serif},
+    FamilyRule{"仿宋", "仿宋", true, FontKind::Serif},
+    FamilyRule{"notosanscjk", "Noto Sans CJK SC", true, FontKind::Sans},
+    FamilyRule{"notosanssc", "Noto Sans CJK SC", true, FontKind::Sans},
+    FamilyRule{"sourcehansans", "Noto Sans CJK SC", true, FontKind::Sans},
+    FamilyRule{"notoserifcjk", "Noto Serif CJK SC", true, FontKind::Serif},
+    FamilyRule{"notoserifsc", "Noto Serif CJK SC", true, FontKind::Serif},
+    FamilyRule{"sourcehanserif", "Noto Serif CJK SC", true, FontKind::Serif},
+    FamilyRule{"fandol", "宋体", true, FontKind::Serif},   // TeX's default Chinese fonts (ctex)
+    FamilyRule{"ukai", "楷体", true, FontKind::Serif},
+    FamilyRule{"uming", "宋体", true, FontKind::Serif},
+    FamilyRule{"wenquanyi", "微软雅黑", true, FontKind::Sans},
+    FamilyRule{"timesnewroman", "Times New Roman", false, FontKind::Serif},
+    FamilyRule{"liberationserif", "Times New Roman", false, FontKind::Serif},
+    FamilyRule{"tinos", "Times New Roman", false, FontKind::Serif},
+    FamilyRule{"nimbusrom", "Times New Roman", false, FontKind::Serif},
+    FamilyRule{"texgyretermes", "Times New Roman", false, FontKind::Serif},
+    FamilyRule{"times", "Times New Roman", false, FontKind::Serif},
+    FamilyRule{"arial", "Arial", false, FontKind::Sans},
+    FamilyRule{"helvetica", "Arial", false, FontKind::Sans},
+    FamilyRule{"liberationsans", "Arial", false, FontKind::Sans},
+    FamilyRule{"arimo", "Arial", false, FontKind::Sans},
+    FamilyRule{"nimbussan", "Arial", false, FontKind::Sans},
+    FamilyRule{"texgyreheros", "Arial", false, FontKind::Sans},
+    FamilyRule{"couriernew", "Courier New", false, FontKind::Typewriter},
+    FamilyRule{"courier", "Courier New", false, FontKind::Typewriter},
+    FamilyRule{"liberationmono", "Courier New", false, FontKind::Typewriter},
+    FamilyRule{"cousine", "Courier New", false, FontKind::Typewriter},
+    FamilyRule{"nimbusmon", "Courier New", false, FontKind::Typewriter},
+    FamilyRule{"texgyrecursor", "Courier New", false, FontKind::Typewriter},
+    FamilyRule{"calibri", "Calibri", false, FontKind::Sans},
+    FamilyRule{"carlito", "Calibri", false, FontKind::Sans},
+    FamilyRule{"cambria", "Cambria", false, FontKind::Serif},
+    FamilyRule{"caladea", "Cambria", false, FontKind::Serif},
+    FamilyRule{"georgia", "Georgia", false, FontKind::Serif},
+    FamilyRule{"verdana", "Verdana", false, FontKind::Sans},
+    FamilyRule{"tahoma", "Tahoma", false, FontKind::Sans},
+    FamilyRule{"garamond", "Garamond", false, FontKind::Serif},
+    FamilyRule{"palatino", "Palatino Linotype", false, FontKind::Serif},
+    FamilyRule{"bookantiqua", "Book Antiqua", false, FontKind::Serif},
+    FamilyRule{"centurygothic", "Century Gothic", false, FontKind::Sans},
+    FamilyRule{"dejavusansmono", "DejaVu Sans Mono", false, FontKind::Typewriter},
+    FamilyRule{"dejavusans", "DejaVu Sans", false, FontKind::Sans},
+    FamilyRule{"dejavuserif", "DejaVu Serif", false, FontKind::Serif},
+    FamilyRule{"notosansmono", "Noto Sans Mono", false, FontKind::Typewriter},
+    FamilyRule{"notosans", "Noto Sans", false, FontKind::Sans},
+    FamilyRule{"notoserif", "Noto Serif", false, FontKind::Serif},
+    FamilyRule{"symbol", "Symbol", false, FontKind::Serif},
 };
+
+// The common Word family of each kind.
+const char* familyOfKind(FontKind kind)
+{
+    switch (kind) {
+    case FontKind::Sans: return "Arial";
+    case FontKind::Typewriter: return kTypewriterFamily;
+    case FontKind::Serif: break;
+    }
+    return "Times New Roman";
+}
+
+// The kind of a face we have no rule for, from its descriptor's flags and its name.
+FontKind kindOf(const std::string& lowerName, bool serifFlag, bool fixedFlag)
+{
+    if (fixedFlag || contains(lowerName, "mono") || contains(lowerName, "courier") || contains(lowerName, "consol"))
+        return FontKind::Typewriter;
+    if (serifFlag)
+        return FontKind::Serif;
+    if (contains(lowerName, "sans") || contains(lowerName, "gothic") || contains(lowerName, "hei"))
+        return FontKind::Sans;
+    return FontKind::Serif;
+}
 
 // TeX's Computer Modern / Latin Modern names: family by the letters after
 // "cm"/"lm", style by their shape codes.
 struct TexFont {
     bool isTex = false;
     std::string family;
+    FontKind kind = FontKind::Serif;
     bool bold = false, italic = false, smallCaps = false;
 };
 
@@ -105,7 +130,8 @@ TexFont texFont(const std::string& lowerBase)
         shape = lowerBase.substr(2);
     } else if (lowerBase.rfind("lmroman", 0) == 0 || lowerBase.rfind("lmsans", 0) == 0 || lowerBase.rfind("lmmono", 0) == 0) {
         t.isTex = true;
-        t.family = lowerBase.rfind("lmsans", 0) == 0 ? "Arial" : lowerBase.rfind("lmmono", 0) == 0 ? "Courier New" : "Times New Roman";
+        t.kind = lowerBase.rfind("lmsans", 0) == 0 ? FontKind::Sans : lowerBase.rfind("lmmono", 0) == 0 ? FontKind::Typewriter : FontKind::Serif;
+        t.family = familyOfKind(t.kind);
         t.smallCaps = contains(lowerBase, "caps");
         return t;
     } else {
@@ -118,7 +144,8 @@ TexFont texFont(const std::string& lowerBase)
     if (std::find_if(known.begin(), known.end(), [&](const char* k) { return shape == k; }) == known.end())
         return t;
     t.isTex = true;
-    t.family = shape.find("tt") != std::string::npos ? "Courier New" : shape.rfind("ss", 0) == 0 ? "Arial" : "Times New Roman";
+    t.kind = shape.find("tt") != std::string::npos ? FontKind::Typewriter : shape.rfind("ss", 0) == 0 ? FontKind::Sans : FontKind::Serif;
+    t.family = familyOfKind(t.kind);
     t.bold = shape.find('b') != std::string::npos;
     t.italic = shape.find("ti") != std::string::npos || shape.find("sl") != std::string::npos || shape == "mi" || shape == "ssi" || shape == "itt";
     t.smallCaps = shape == "csc";
@@ -197,6 +224,7 @@ FontStyle mapFont(const std::string& pdfFontName, bool boldFlag, bool italicFlag
     const TexFont tex = texFont(compact);
     if (tex.isTex) {
         style.family = tex.family;
+        style.kind = tex.kind;
         style.bold = style.bold || tex.bold;
         style.italic = style.italic || tex.italic;
         style.smallCaps = style.smallCaps || tex.smallCaps;
@@ -204,6 +232,7 @@ FontStyle mapFont(const std::string& pdfFontName, bool boldFlag, bool italicFlag
     }
     for (const FamilyRule& rule : kFamilies) {
         if (contains(compact, rule.key)) {
+            style.kind = rule.kind;
             if (rule.eastAsian) {
                 // The PDF drew its Latin letters with this font too.
                 style.eastAsianFamily = rule.family;
@@ -214,10 +243,13 @@ FontStyle mapFont(const std::string& pdfFontName, bool boldFlag, bool italicFlag
             return style;
         }
     }
-    if (base.empty())
-        style.family = fixedFlag ? "Courier New" : serifFlag ? "Times New Roman" : "Arial";
-    else
+    if (base.empty()) {
+        style.kind = fixedFlag ? FontKind::Typewriter : serifFlag ? FontKind::Serif : FontKind::Sans;
+        style.family = familyOfKind(style.kind);
+    } else {
+        style.kind = kindOf(compact, serifFlag, fixedFlag);
         style.family = spacedFamily(base);
+    }
     return style;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 // Maps a PDF font name and its descriptor flags to the families Word knows.
+#include "model/Document.h"
+
 #include <string>
 
 namespace pwt::layout {
@@ -7,6 +9,7 @@ namespace pwt::layout {
 struct FontStyle {
     std::string family;          // Latin family, e.g. "Times New Roman"
     std::string eastAsianFamily; // e.g. "宋体"; empty for a Latin font
+    FontKind kind = FontKind::Serif; // of both
     bool bold = false;
     bool italic = false;
     bool smallCaps = false;

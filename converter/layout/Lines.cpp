@@ -74,7 +74,10 @@ CharFormat FontCache::formatFor(const pdf::TextWord& word)
         const FontStyle style = mapFont(word.fontName, word.bold, word.italic, word.serif, word.fixedWidth);
         CharFormat f;
         f.fontFamily = style.family;
+        f.fontKind = style.kind;
         f.eastAsianFamily = style.eastAsianFamily;
+        if (!f.eastAsianFamily.empty())
+            f.eastAsianKind = style.kind;
         f.bold = style.bold;
         f.italic = style.italic;
         f.smallCaps = style.smallCaps;

@@ -12,9 +12,17 @@ namespace pwt {
 // Lengths are in twips (1/20 pt, 1/1440 in); font sizes in half-points.
 enum class VerticalPosition { Baseline, Superscript, Subscript };
 
+// The kind of face a family is: a reader that lacks the family picks one of
+// the same kind.
+enum class FontKind { Serif, Sans, Typewriter };
+
 struct CharFormat {
     std::string fontFamily = "Times New Roman"; // Latin family, UTF-8
-    std::string eastAsianFamily;                 // East Asian family, empty: none
+    FontKind fontKind = FontKind::Serif;
+    // East Asian family, empty: none. A Chinese face that also set the
+    // Latin letters is named in both.
+    std::string eastAsianFamily;
+    FontKind eastAsianKind = FontKind::Serif;
     int halfPoints = 24;
     bool bold = false;
     bool italic = false;

@@ -125,6 +125,10 @@ private slots:
         QVERIFY(f.smallCaps);
         f = mapFont("CMTT10", false, false, false, false);
         QCOMPARE(f.family, std::string("Courier New"));
+        QCOMPARE(f.kind, FontKind::Typewriter);
+        QCOMPARE(mapFont("ABCDEF+SimHei", false, false, false, false).kind, FontKind::Sans);
+        QCOMPARE(mapFont("ABCDEF+FZShuSong", false, false, true, false).kind, FontKind::Serif);
+        QCOMPARE(mapFont("ABCDEF+Inconsolata", false, false, false, false).kind, FontKind::Typewriter);
         f = mapFont("MyFancyFont-Regular", false, false, false, false);
         QCOMPARE(f.family, std::string("My Fancy Font"));
         QVERIFY(!f.bold && !f.italic);

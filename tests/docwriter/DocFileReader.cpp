@@ -213,6 +213,7 @@ QList<Font> fonts(const DocFile& doc)
     for (int k = 0; k < count; ++k) {
         const int size = static_cast<quint8>(doc.table.at(i));
         Font f;
+        f.ffid = static_cast<quint8>(doc.table.at(i + 1));
         f.charset = static_cast<quint8>(doc.table.at(i + 1 + 3));
         for (qsizetype c = i + 1 + 39; c + 1 < i + 1 + size; c += 2) {
             const quint16 ch = doc.u16(doc.table, c);

@@ -56,6 +56,7 @@ QByteArray plcData(const QByteArray& table, quint32 fc, quint32 lcb, int dataSiz
 struct Font {
     QString name;
     int charset = 0;
+    int ffid = 0; // pitch in bits 0-1, family (FF_ROMAN 1, FF_SWISS 2, FF_MODERN 3) in bits 4-6
 };
 QList<Font> fonts(const DocFile& doc);
 

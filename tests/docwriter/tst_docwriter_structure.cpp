@@ -215,6 +215,36 @@ private slots:
         QCOMPARE(fonts.value(value(arial, kCRgFtc1)).charset, 134);
     }
 
+    // The font table takes a face's kind and its East Asian use from the
+    // document, whatever its name suggests.
+    void fontTableFollowsTheDocument()
+    {
+        Document d;
+        auto& runs = d.sections.emplace_back().paragraphs.emplace_back().runs;
+        auto run = [&](const char* text, const char* family, FontKind kind, const char* eastAsian = "") {
+            CharFormat f;
+            f.fontFamily = family;
+            f.fontKind = kind;
+            f.eastAsianFamily = eastAsian;
+            f.eastAsianKind = kind;
+            runs.push_back(Run{QString::fromUtf8(text).toStdU16String(), f, false});
+        };
+        run("latin ", "Hei Mono Serif", FontKind::Serif);
+        run("code ", "Plain", FontKind::Typewriter);
+        run("中文", "方正书宋", FontKind::Sans, "方正书宋");
+        const auto f = write(d, "fonttable.doc");
+        QVERIFY2(f.error.isEmpty(), qPrintable(f.error));
+        const auto fonts = docread::fonts(f);
+        const auto chars = docread::characterRuns(f);
+        auto fontOf = [&](const char* text) { return fonts.value(value(docread::sprms(runAt(f, chars, QString::fromUtf8(text)).grpprl), kCRgFtc0)); };
+        QCOMPARE(fontOf("latin").charset, 0);
+        QCOMPARE(fontOf("latin").ffid, 0x16);  // FF_ROMAN, variable pitch, TrueType
+        QCOMPARE(fontOf("code").ffid, 0x35);   // FF_MODERN, fixed pitch
+        QCOMPARE(fontOf("中文").name, QStringLiteral("方正书宋"));
+        QCOMPARE(fontOf("中文").charset, 134);
+        QCOMPARE(fontOf("中文").ffid, 0x26);   // FF_SWISS
+    }
+
     void paragraphPropertiesAndHeadings()
     {
         const auto f = write(sample::formatted(), "paragraphs.doc");
