@@ -60,7 +60,7 @@ frmMain::frmMain(platform::Platform platform, QWidget* parent)
       m_drop(m_adder, platform.messages),
       m_remover(m_rows, platform.messages),
       m_outputFolder(*this, platform.dialogs, platform.settings, platform.fileManager, platform.messages),
-      m_runner(m_rows, *this, platform)
+      m_runner(m_rows, *this, {platform.messages, platform.files, platform.processes, platform.events})
 {
     createControls();
     bindEvents();

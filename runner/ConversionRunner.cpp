@@ -35,20 +35,20 @@ bool isPending(const QString& status)
 
 } // namespace
 
-ConversionRunner::ConversionRunner(joblist::JobRows& rows, RunnerView& view, platform::Platform platform)
-    : m_rows(rows), m_view(view), m_platform(platform)
+ConversionRunner::ConversionRunner(joblist::JobRows& rows, RunnerView& view, RunnerServices services)
+    : m_rows(rows), m_view(view), m_services(services)
 {
 }
 
 void ConversionRunner::cmdStart_Click()
 {
     if (m_rows.count() == 0) {
-        m_platform.messages.show(platform::warningBox(kNoFiles, kTitle));
+        m_services.messages.show(platform::warningBox(kNoFiles, kTitle));
         m_view.focusControl(Control::cmdAddPDF);
         return;
     }
     if (m_view.outputFolderText().isEmpty()) {
-        m_platform.messages.show(platform::warningBox(kNoFolder, kTitle));
+        m_services.messages.show(platform::warningBox(kNoFolder, kTitle));
         m_view.focusControl(Control::cmdSelSave);
         return;
     }
@@ -107,19 +107,19 @@ void ConversionRunner::launchConverter(QString& lastFailure)
         baseName.chop(kSourceSuffixLength);
 
     const QString folder = withOneTrailingSeparator(m_view.outputFolderText());
-    if (!m_platform.files.folderExists(folder)) {
-        const auto made = m_platform.files.makeFolder(folder);
+    if (!m_services.files.folderExists(folder)) {
+        const auto made = m_services.files.makeFolder(folder);
         if (!made.ok())
             lastFailure = QStringLiteral("无法创建保存文件夹[%1]：%2").arg(folder, made.error());
     }
 
     strDestFile = freeDestination(folder, baseName);
 
-    m_platform.events.processEvents();
+    m_services.events.processEvents();
 
-    const QString program = withOneTrailingSeparator(m_platform.files.programFolder()) + kConverterName;
-    m_destinationBefore = m_platform.files.stamp(strDestFile);
-    const auto launch = m_platform.processes.startHidden(
+    const QString program = withOneTrailingSeparator(m_services.files.programFolder()) + kConverterName;
+    m_destinationBefore = m_services.files.stamp(strDestFile);
+    const auto launch = m_services.processes.startHidden(
         program, {QStringLiteral("--src=") + strSrcFile, QStringLiteral("--dest=") + strDestFile});
     m_launched = launch.ok();
     if (m_launched)
@@ -141,7 +141,7 @@ void ConversionRunner::endBatch()
     m_view.setTimerEnabled(false);
 
     const auto answer
-        = m_platform.messages.show(platform::questionBox(kAllDone, platform::MessageAnswer::Yes, kTitle));
+        = m_services.messages.show(platform::questionBox(kAllDone, platform::MessageAnswer::Yes, kTitle));
     if (answer == platform::MessageAnswer::Yes)
         m_view.openOutputFolder();
 }
@@ -164,7 +164,7 @@ void ConversionRunner::timerPID_Timer()
         return;
     // Id 0 and the id of an earlier converter are never asked about: after a
     // failed launch the row is settled on the first tick.
-    if (m_launched && lngPID > 0 && m_platform.processes.isRunning(lngPID))
+    if (m_launched && lngPID > 0 && m_services.processes.isRunning(lngPID))
         return;
 
     m_view.setTimerEnabled(false);
@@ -173,7 +173,7 @@ void ConversionRunner::timerPID_Timer()
         m_writtenThisBatch.insert(strDestFile);
     settleRow(converted);
     if (!converted)
-        m_platform.messages.show(platform::warningBox(conversionFailedText(strSrcFile), kTitle));
+        m_services.messages.show(platform::warningBox(conversionFailedText(strSrcFile), kTitle));
     ConvertNext();
 }
 
@@ -181,9 +181,9 @@ void ConversionRunner::timerPID_Timer()
 // was not written by this converter, however it got there.
 bool ConversionRunner::destinationWrittenByThisLaunch() const
 {
-    if (!m_platform.files.fileExists(strDestFile))
+    if (!m_services.files.fileExists(strDestFile))
         return false;
-    const auto after = m_platform.files.stamp(strDestFile);
+    const auto after = m_services.files.stamp(strDestFile);
     return after.exists && after != m_destinationBefore;
 }
 
@@ -201,7 +201,7 @@ void ConversionRunner::settleRow(bool converted)
 void ConversionRunner::reportFailure(const QString& description)
 {
     m_holdTicks = true;
-    m_platform.messages.show(platform::warningBox(description, kErrorTitle));
+    m_services.messages.show(platform::warningBox(description, kErrorTitle));
     m_holdTicks = false;
 }
 

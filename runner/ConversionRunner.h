@@ -1,12 +1,25 @@
 #pragma once
 #include "RunnerView.h"
 #include "joblist/JobRows.h"
-#include "platform/Platform.h"
+#include "platform/EventPump.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Processes.h"
 
 #include <QSet>
 #include <QString>
 
 namespace runner {
+
+// What a batch needs outside the window: boxes for its messages, the file
+// system for the output folder and the Word files, the processes of the
+// converter, and the event pump it lets run before each launch.
+struct RunnerServices {
+    platform::MessageBoxes& messages;
+    platform::FileSystem& files;
+    platform::Processes& processes;
+    platform::EventPump& events;
+};
 
 // The batch: the start command, the scheduler that launches the converter for
 // the next pending row, and the watcher that settles each row when its
@@ -14,7 +27,7 @@ namespace runner {
 // click and timerPID's ticks here.
 class ConversionRunner {
 public:
-    ConversionRunner(joblist::JobRows& rows, RunnerView& view, platform::Platform platform);
+    ConversionRunner(joblist::JobRows& rows, RunnerView& view, RunnerServices services);
 
     void cmdStart_Click();
     void ConvertNext();
@@ -39,7 +52,7 @@ private:
 
     joblist::JobRows& m_rows;
     RunnerView& m_view;
-    platform::Platform m_platform;
+    RunnerServices m_services;
 
     // What the destination held just before this row's converter was started,
     // so a file left from elsewhere is not taken for the converter's work.

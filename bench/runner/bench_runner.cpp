@@ -3,7 +3,6 @@
 // 10 ms precise timer. Reports the mean time from one launch to the next and
 // the process's memory along the batch, beside two references measured in the
 // same run: the bare timer period and a bare spawn-and-wait of the converter.
-#include "platform/doubles/Doubles.h"
 #include "platform/qt/PosixProcesses.h"
 #include "platform/qt/QtEventPump.h"
 #include "runner/ConversionRunner.h"
@@ -113,19 +112,16 @@ struct Result {
 
 Result runBatch(const QString& programFolder, const QString& outputFolder, int rows)
 {
-    platform::doubles::TestPlatform doubles;
     TimedProcesses processes;
     FileSystemIn files(programFolder);
     platform::qt::QtEventPump events;
     AnsweringBoxes boxes;
-    platform::Platform platform{boxes, doubles.dialogs, files, processes, doubles.settings,
-                                doubles.fileManager, doubles.skin, doubles.web, events};
     VectorRows list;
     for (int i = 1; i <= rows; ++i)
         list.append(QStringLiteral("/in/file%1.pdf").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("待转换"));
     BenchView view;
     view.outputFolder = outputFolder;
-    runner::ConversionRunner batch(list, view, platform);
+    runner::ConversionRunner batch(list, view, {boxes, files, processes, events});
 
     QTimer timerPID;
     timerPID.setInterval(10);

@@ -52,10 +52,9 @@ public:
 struct Batch {
     TestPlatform p;
     QueryLog processes;
-    Platform platform{p.messages, p.dialogs, p.files, processes, p.settings, p.fileManager, p.skin, p.web, p.events};
     VectorRows rows;
     FakeView view;
-    ConversionRunner runner{rows, view, platform};
+    ConversionRunner runner{rows, view, {p.messages, p.files, processes, p.events}};
 
     explicit Batch(const QStringList& sources = {}, const QString& outputFolder = QStringLiteral("/out"))
     {

@@ -58,16 +58,14 @@ void writeText(const QString& path, const QByteArray& content)
 
 // A batch on real processes and files; the window's timerPID is a real QTimer.
 struct RealBatch {
-    platform::doubles::TestPlatform doubles;
+    platform::doubles::ScriptedMessageBoxes messages;
     PosixProcesses processes;
     FileSystemIn files;
     QtEventPump events;
-    Platform platform{doubles.messages, doubles.dialogs, files, processes, doubles.settings,
-                      doubles.fileManager, doubles.skin, doubles.web, events};
     VectorRows rows;
     FakeView view;
     QTimer timerPID;
-    ConversionRunner runner{rows, view, platform};
+    ConversionRunner runner{rows, view, {messages, files, processes, events}};
 
     RealBatch(const QString& programFolder, const QString& outputFolder) : files(programFolder)
     {
@@ -78,13 +76,13 @@ struct RealBatch {
     }
     bool ended() const
     {
-        return !doubles.messages.shown.isEmpty()
-            && doubles.messages.shown.last().text == QStringLiteral("所有文档转换完成！是否打开Word文件保存文件夹？");
+        return !messages.shown.isEmpty()
+            && messages.shown.last().text == QStringLiteral("所有文档转换完成！是否打开Word文件保存文件夹？");
     }
     QStringList titles() const
     {
         QStringList result;
-        for (const auto& box : doubles.messages.shown)
+        for (const auto& box : messages.shown)
             result.append(box.title);
         return result;
     }
@@ -305,8 +303,8 @@ void RunnerProcessesTest::wholeBatch()
     QTRY_VERIFY_WITH_TIMEOUT(b.ended(), 30000);
     QCOMPARE(b.rows.statuses(), (QStringList{kDone, kFailed, kDone, kDone, kFailed}));
     QCOMPARE(b.titles(), (QStringList{"提示", "提示", "提示"}));
-    QVERIFY(b.doubles.messages.shown[0].text.startsWith(QStringLiteral("文件[") + sources[1] + u']'));
-    QVERIFY(b.doubles.messages.shown[1].text.startsWith(QStringLiteral("文件[") + sources[4] + u']'));
+    QVERIFY(b.messages.shown[0].text.startsWith(QStringLiteral("文件[") + sources[1] + u']'));
+    QVERIFY(b.messages.shown[1].text.startsWith(QStringLiteral("文件[") + sources[4] + u']'));
     QVERIFY(b.view.idle());
 
     QCOMPARE(QString::fromUtf8(readAll(out + QStringLiteral("/report.doc"))),
@@ -331,8 +329,8 @@ void RunnerProcessesTest::wholeBatchWithoutConverter()
     QTRY_VERIFY_WITH_TIMEOUT(b.ended(), 10000);
     QCOMPARE(b.rows.statuses(), (QStringList{kFailed, kFailed}));
     QCOMPARE(b.titles(), (QStringList{"错误提示", "提示", "错误提示", "提示", "提示"}));
-    QVERIFY2(b.doubles.messages.shown[0].text.contains(empty + QStringLiteral("/pwt")),
-             qPrintable(b.doubles.messages.shown[0].text));
+    QVERIFY2(b.messages.shown[0].text.contains(empty + QStringLiteral("/pwt")),
+             qPrintable(b.messages.shown[0].text));
     QCOMPARE(b.runner.lngPID, 0);
 }
 
