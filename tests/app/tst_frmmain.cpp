@@ -23,6 +23,8 @@ using testing::textData;
 namespace {
 
 const QString kSaved = QStringLiteral("VelkaroPDF转换成Word转换器/softinfo/savepath");
+// Timer ticks a batch must sit through, its row unsettled, while its converter runs.
+constexpr qsizetype kTicksWhileRunning = 2;
 
 struct Window {
     platform::doubles::TestPlatform p;
@@ -352,13 +354,6 @@ private slots:
     void aBatchRunsThroughTheWindowsTimer()
     {
         Window win;
-        win.p.processes.onLaunch = [&](qint64 pid, const QString&, const QStringList& args) {
-            const QString dest = args.value(1).mid(QStringLiteral("--dest=").size());
-            QTimer::singleShot(30, [&, pid, dest] {
-                win.p.files.writeFile(dest);
-                win.p.processes.finish(pid);
-            });
-        };
         win.w.AddPDF("/d/a.pdf");
         win.w.AddPDF("/d/b.pdf");
         win.p.dialogs.setNextFolder("/out");
@@ -368,6 +363,19 @@ private slots:
         QCOMPARE(win.w.rows().status(1), QStringLiteral("正在转换中，请耐心等待..."));
         QVERIFY(win.w.timerPID->isActive());
         QVERIFY(win.w.cmdStop->isEnabled() && !win.w.cmdStop->isVisible());
+
+        // Each converter runs until the test ends it: the timer ticks past it
+        // meanwhile, then notices its end and launches the next one.
+        QSignalSpy ticks(win.w.timerPID, &QTimer::timeout);
+        for (int row = 1; row <= 2; ++row) {
+            QTRY_COMPARE(win.p.processes.launches.size(), row);
+            ticks.clear();
+            QTRY_VERIFY(ticks.size() >= kTicksWhileRunning);
+            QCOMPARE(win.w.rows().status(row), QStringLiteral("正在转换中，请耐心等待..."));
+            const auto launch = win.p.processes.launches.last();
+            win.p.files.writeFile(launch.arguments.value(1).mid(QStringLiteral("--dest=").size()));
+            win.p.processes.finish(launch.pid);
+        }
 
         QTRY_VERIFY_WITH_TIMEOUT(win.w.cmdStart->isEnabled(), 5000);
         QCOMPARE(win.w.rows().status(1), QStringLiteral("转换完成"));

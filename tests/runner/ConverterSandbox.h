@@ -40,6 +40,14 @@ private:
     QTemporaryDir m_temp;
 };
 
+// Lets a held test converter (source named held*) that writes to this
+// destination go on: it waits for this file, takes it away and ends.
+inline void releaseHeldConverter(const QString& destination)
+{
+    QFile release(destination + QStringLiteral(".release"));
+    QVERIFY2(release.open(QIODevice::WriteOnly), qPrintable(release.fileName()));
+}
+
 // The state letter of /proc/<pid>/stat ('Z' for a zombie), or 0 when the process is gone.
 inline char processState(qint64 pid)
 {

@@ -3,17 +3,40 @@
 // name asks:
 //   hang*     runs until it is killed
 //   nowrite*  ends without writing anything
-//   slow*     waits 300 ms, then writes the destination
+//   held*     runs until the test creates <doc>.release, removes that file,
+//             then writes the destination: the test decides when it ends
 //   anything else writes the destination at once
 // What it writes records the two paths as it received them.
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <unistd.h>
 
 namespace {
+
+// How often a held converter looks for its release file.
+constexpr auto kReleasePoll = std::chrono::milliseconds(5);
+// A held converter whose test failed before releasing it gives up after this
+// long, without writing, rather than lingering; longer than any test waits.
+constexpr auto kReleaseGiveUp = std::chrono::seconds(120);
+
+// Waits for the release file and takes it away; false when it never came.
+bool awaitRelease(const std::string& destination)
+{
+    const std::filesystem::path release = destination + ".release";
+    const auto deadline = std::chrono::steady_clock::now() + kReleaseGiveUp;
+    std::error_code ignored;
+    while (!std::filesystem::exists(release, ignored)) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(kReleasePoll);
+    }
+    std::filesystem::remove(release, ignored);
+    return true;
+}
 
 bool takeOption(std::string_view argument, std::string_view name, std::string& value)
 {
@@ -50,8 +73,8 @@ int main(int argc, char** argv)
     }
     if (startsWith(name, "nowrite"))
         return 1;
-    if (startsWith(name, "slow"))
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    if (startsWith(name, "held") && !awaitRelease(destination))
+        return 4;
 
     FILE* out = std::fopen(destination.c_str(), "wb");
     if (!out)

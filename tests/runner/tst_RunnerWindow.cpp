@@ -12,6 +12,7 @@
 
 using runner::testing::ConverterSandbox;
 using runner::testing::processState;
+using runner::testing::releaseHeldConverter;
 using runner::testing::WindowHarness;
 
 namespace {
@@ -72,7 +73,7 @@ void RunnerWindowTest::wholeBatchInTheWindow()
     WindowHarness h(m_sandbox.binFolder());
     h.form.show();
     for (const auto& source : {QStringLiteral("/in/a/report.pdf"), QStringLiteral("/in/nowrite.pdf"),
-                               QStringLiteral("/in/b/report.pdf"), QStringLiteral("/in/slow.pdf")})
+                               QStringLiteral("/in/b/report.pdf"), QStringLiteral("/in/held.pdf")})
         h.form.AddPDF(source);
     h.form.txtSave->setText(out);
     // OK to the refusal of a late file and to the failure of nowrite.pdf,
@@ -97,6 +98,12 @@ void RunnerWindowTest::wholeBatchInTheWindow()
     QCOMPARE(h.doubles.messages.shown.last().text, QStringLiteral("转换中不允许添加文件！"));
     QCOMPARE(h.statuses().size(), 4);
 
+    // The last converter runs until the test lets it go; the batch waits for it.
+    QTRY_COMPARE_WITH_TIMEOUT(h.statuses(), (QStringList{kDone, kFailed, kDone, kConverting}), 30000);
+    QVERIFY(h.form.timerPID->isActive());
+    QVERIFY(!h.form.cmdStart->isEnabled());
+    releaseHeldConverter(out + QStringLiteral("/held.doc"));
+
     QTRY_VERIFY_WITH_TIMEOUT(h.askedToOpenFolder(), 30000);
     QCOMPARE(h.statuses(), (QStringList{kDone, kFailed, kDone, kDone}));
     QCOMPARE(h.form.cmdStart->text(), QStringLiteral("开始转换"));
@@ -110,20 +117,26 @@ void RunnerWindowTest::wholeBatchInTheWindow()
     QCOMPARE(h.doubles.fileManager.opened.size(), 1);
     QVERIFY(h.doubles.fileManager.opened[0].startsWith(out));
     QCOMPARE(QDir(out).entryList(QDir::Files),
-             (QStringList{QStringLiteral("report (2).doc"), QStringLiteral("report.doc"), QStringLiteral("slow.doc")}));
+             (QStringList{QStringLiteral("held.doc"), QStringLiteral("report (2).doc"), QStringLiteral("report.doc")}));
 }
 
 void RunnerWindowTest::ticksHeldWhileErrorReportIsOpen()
 {
     // A name shorter than four characters brings up the error report right
-    // after the launch; the converter ends while the report is still open.
+    // after the launch; the converter ends while the report is still open,
+    // and the timer ticks on in the box's own event loop.
     WindowHarness h(m_sandbox.binFolder());
     h.form.show();
     h.form.AddPDF(QStringLiteral("/in/ab"));
     h.form.txtSave->setText(m_sandbox.path());
+    QSignalSpy ticks(h.form.timerPID, &QTimer::timeout);
     QStringList whileOpen;
     h.doubles.messages.setWhileOpen([&] {
-        QTest::qWait(300); // a modal box's own event loop: the timer keeps firing meanwhile
+        const qint64 converter = h.form.runner().lngPID;
+        QTRY_VERIFY_WITH_TIMEOUT(processState(converter) == 'Z' || processState(converter) == 0, 10000);
+        // A tick after its end, unless one already settled the row and stopped the timer.
+        const qsizetype ticksBefore = ticks.size();
+        QTRY_VERIFY(ticks.size() > ticksBefore || !h.form.timerPID->isActive());
         whileOpen = h.statuses();
         whileOpen.append(QStringLiteral("timer=%1").arg(h.form.timerPID->isActive()));
         whileOpen.append(QStringLiteral("ended=%1").arg(processState(h.form.runner().lngPID) == 'Z'));
@@ -139,9 +152,10 @@ void RunnerWindowTest::ticksHeldWhileErrorReportIsOpen()
 void RunnerWindowTest::closingTheWindowMidBatchLeavesTheConverterRunning()
 {
     const QString idFile = m_sandbox.filePath(QStringLiteral("converter.id"));
+    const QString destination = m_sandbox.filePath(QStringLiteral("held.doc"));
     platform::qt::PosixProcesses processes;
     const auto host = processes.startHidden(
-        kWindowHost, {idFile, m_sandbox.binFolder(), QStringLiteral("/in/hang.pdf"), m_sandbox.path()});
+        kWindowHost, {idFile, m_sandbox.binFolder(), QStringLiteral("/in/held.pdf"), m_sandbox.path()});
     QVERIFY2(host.ok(), qPrintable(host.error));
     QTRY_VERIFY_WITH_TIMEOUT(!processes.isRunning(host.pid), 30000);
 
@@ -149,12 +163,16 @@ void RunnerWindowTest::closingTheWindowMidBatchLeavesTheConverterRunning()
     QVERIFY(ids.open(QIODevice::ReadOnly));
     const qint64 converter = ids.readAll().toLongLong();
     QVERIFY(converter > 0);
-    QTest::qWait(200);
     QCOMPARE(kill(static_cast<pid_t>(converter), 0), 0);
     QVERIFY(processState(converter) != 'Z');
 
-    kill(static_cast<pid_t>(converter), SIGKILL);
-    QCOMPARE(waitpid(static_cast<pid_t>(converter), nullptr, 0), static_cast<pid_t>(converter));
+    // Let go only after the window has gone, it still does its whole work.
+    releaseHeldConverter(destination);
+    int status = 0;
+    QCOMPARE(waitpid(static_cast<pid_t>(converter), &status, 0), static_cast<pid_t>(converter));
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+    QVERIFY(QFile::exists(destination));
 }
 
 QTEST_MAIN(RunnerWindowTest)
