@@ -1,0 +1,383 @@
+#include "HostileCorpus.h"
+
+#include "ExitCode.h"
+#include "PdfBytes.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <stdexcept>
+
+namespace pwt::hostile {
+
+namespace {
+
+using cli::ExitCode;
+constexpr int kOk = cli::toInt(ExitCode::Ok);
+constexpr int kBadInput = cli::toInt(ExitCode::BadInput);
+constexpr int kNoTextLayer = cli::toInt(ExitCode::NoTextLayer);
+constexpr int kPassword = cli::toInt(ExitCode::Password);
+constexpr int kOutOfMemory = cli::toInt(ExitCode::Internal);
+
+// The decompression bombs: kBombPages pages share one Flate stream that
+// inflates to kBombStreamBytes, 1 GiB in all from about 16 KB on disk.
+constexpr int kBombPages = 64;
+constexpr std::size_t kBombStreamBytes = std::size_t{16} << 20;
+// A bomb must end by itself well before pwt's own time limit for 64 pages
+// (20 s + 2 s a page); this tighter one keeps the test short.
+constexpr const char* kBombTimeLimit = "--time-limit=120";
+
+// The largest object number and count a PDF's 32-bit fields can claim.
+constexpr const char* kInt32Max = "2147483647";
+// Nesting far past any parser's recursion limit.
+constexpr int kDeepNesting = 100000;
+// Pages nodes chained one inside the other.
+constexpr int kDeepPageTree = 5000;
+
+// Letters and spaces only: a font that maps letters to control codes leaves
+// nothing visible of it.
+const std::string kText = "The quick brown fox jumps over the lazy dog";
+
+std::string repeat(std::string_view piece, std::size_t times)
+{
+    std::string out;
+    out.reserve(piece.size() * times);
+    for (std::size_t i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
+std::string startxrefOf(const std::string& pdf)
+{
+    const auto at = pdf.rfind("startxref\n") + 10;
+    return pdf.substr(at, pdf.find('\n', at) - at);
+}
+
+std::string helvetica()
+{
+    return "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>";
+}
+
+// A ToUnicode CMap with one-byte or two-byte codes and the given mappings
+// ("<41> <5A> <0001>" lines for bfrange, "<0001> <4E2D>" for bfchar).
+std::string toUnicode(int codeBytes, std::string_view kind, const std::vector<std::string>& mappings)
+{
+    const std::string low(static_cast<std::size_t>(codeBytes) * 2, '0');
+    const std::string high(static_cast<std::size_t>(codeBytes) * 2, 'F');
+    std::string cmap = "/CIDInit /ProcSet findresource begin 12 dict begin begincmap\n"
+                       "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
+                       "/CMapName /Adobe-Identity-UCS def /CMapType 2 def\n"
+                       "1 begincodespacerange <" + low + "> <" + high + "> endcodespacerange\n";
+    cmap += std::to_string(mappings.size()) + " begin" + std::string(kind) + "\n";
+    for (const std::string& m : mappings)
+        cmap += m + "\n";
+    cmap += "end" + std::string(kind) + "\nendcmap CMapName currentdict /CMap defineresource pop end end\n";
+    return cmap;
+}
+
+// One page whose resources are `resources` and whose content is `content`.
+std::string onePage(PdfBytes& pdf, const std::string& resources, const std::string& content,
+                    const std::string& trailerEntries = {}, const std::string& pageEntries = {})
+{
+    const int catalog = pdf.reserve();
+    const int pages = pdf.reserve();
+    const int stream = pdf.addStream("", content);
+    const int page = pdf.add("<< /Type /Page /Parent " + ref(pages) + " /MediaBox [0 0 612 792] /Resources " + resources
+                             + " /Contents " + ref(stream) + " " + pageEntries + " >>");
+    pdf.set(catalog, "<< /Type /Catalog /Pages " + ref(pages) + " >>");
+    pdf.set(pages, "<< /Type /Pages /Kids [ " + ref(page) + " ] /Count 1 >>");
+    return pdf.build(catalog, trailerEntries);
+}
+
+std::string chineseType0(std::string_view kind = "bfchar",
+                         const std::vector<std::string>& mappings = {"<0001> <4E2D>", "<0002> <6587>", "<0003> <8F6C>",
+                                                                     "<0004> <6362>", "<0005> <6D4B>", "<0006> <8BD5>"})
+{
+    PdfBytes pdf;
+    const int descriptor = pdf.add("<< /Type /FontDescriptor /FontName /SimSun /Flags 4 /FontBBox [0 -140 1000 860] "
+                                   "/ItalicAngle 0 /Ascent 860 /Descent -140 /CapHeight 700 /StemV 80 >>");
+    const int cidFont = pdf.add("<< /Type /Font /Subtype /CIDFontType2 /BaseFont /SimSun /CIDSystemInfo << /Registry "
+                                "(Adobe) /Ordering (Identity) /Supplement 0 >> /FontDescriptor "
+                                + ref(descriptor) + " /DW 1000 /CIDToGIDMap /Identity >>");
+    const int unicode = pdf.addStream("", toUnicode(2, kind, mappings));
+    const int font = pdf.add("<< /Type /Font /Subtype /Type0 /BaseFont /SimSun /Encoding /Identity-H /DescendantFonts [ "
+                             + ref(cidFont) + " ] /ToUnicode " + ref(unicode) + " >>");
+    return onePage(pdf, "<< /Font << /F2 " + ref(font) + " >> >>",
+                   "BT /F2 14 Tf 72 700 Td <000100020003000400050006> Tj 0 -20 Td <00050006> Tj ET");
+}
+
+// Catalog, page tree, page and font inside a compressed object stream, found
+// through a cross-reference stream (PDF 1.5). `index` and `count` are the
+// cross-reference stream's /Index and the object stream's /N.
+std::string objectStreamPdf(const std::string& index = "[0 8]", const std::string& count = "4")
+{
+    const std::vector<std::string> packed = {
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 4 0 R >> >> /Contents 5 0 R >>",
+        helvetica(),
+    };
+    std::string header, objects;
+    for (std::size_t i = 0; i < packed.size(); ++i) {
+        header += std::to_string(i + 1) + " " + std::to_string(objects.size()) + " ";
+        objects += packed[i] + "\n";
+    }
+    std::string out = "%PDF-1.5\n%\xE2\xE3\xCF\xD3\n";
+    const std::size_t contentAt = out.size();
+    out += "5 0 obj\n" + streamObject("/Filter /FlateDecode", deflate(textContent(kText))) + "\nendobj\n";
+    const std::size_t objStmAt = out.size();
+    out += "6 0 obj\n"
+           + streamObject("/Type /ObjStm /N " + count + " /First " + std::to_string(header.size()) + " /Filter /FlateDecode",
+                          deflate(header + objects))
+           + "\nendobj\n";
+    const std::size_t xrefAt = out.size();
+    // /W [1 4 2]: type, offset or object stream, generation or index.
+    auto entry = [](int type, std::uint32_t field, std::uint16_t second) {
+        std::string e(1, static_cast<char>(type));
+        for (int shift = 24; shift >= 0; shift -= 8)
+            e += static_cast<char>((field >> shift) & 0xFF);
+        e += static_cast<char>(second >> 8);
+        e += static_cast<char>(second & 0xFF);
+        return e;
+    };
+    std::string table = entry(0, 0, 0xFFFF);
+    for (std::uint16_t i = 0; i < packed.size(); ++i)
+        table += entry(2, 6, i);
+    table += entry(1, static_cast<std::uint32_t>(contentAt), 0);
+    table += entry(1, static_cast<std::uint32_t>(objStmAt), 0);
+    table += entry(1, static_cast<std::uint32_t>(xrefAt), 0);
+    out += "7 0 obj\n" + streamObject("/Type /XRef /Size 8 /Index " + index + " /W [1 4 2] /Root 1 0 R", table)
+           + "\nendobj\nstartxref\n" + std::to_string(xrefAt) + "\n%%EOF\n";
+    return out;
+}
+
+std::string formXObject()
+{
+    PdfBytes pdf;
+    const int font = pdf.add(helvetica());
+    const int form = pdf.addStream("/Type /XObject /Subtype /Form /BBox [0 0 612 792] /Resources << /Font << /F1 "
+                                       + ref(font) + " >> >>",
+                                   textContent("Drawn inside a form."));
+    return onePage(pdf, "<< /XObject << /Fm1 " + ref(form) + " >> >>", "q 1 0 0 1 0 -40 cm /Fm1 Do Q");
+}
+
+std::string type3Font()
+{
+    PdfBytes pdf;
+    const int a = pdf.addStream("", "600 0 0 0 500 700 d1 0 0 500 700 re f");
+    const int b = pdf.addStream("", "600 0 0 0 500 700 d1 0 0 250 700 re f");
+    const int font = pdf.add("<< /Type /Font /Subtype /Type3 /FontBBox [0 0 750 750] /FontMatrix [0.001 0 0 0.001 0 0] "
+                             "/CharProcs << /A "
+                             + ref(a) + " /B " + ref(b)
+                             + " >> /Encoding << /Type /Encoding /Differences [65 /A /B] >> /FirstChar 65 /LastChar 66 "
+                               "/Widths [600 600] /Resources << >> >>");
+    return onePage(pdf, "<< /Font << /F3 " + ref(font) + " >> >>", "BT /F3 12 Tf 72 700 Td (ABBA BAAB) Tj ET");
+}
+
+// The same text in a font whose ToUnicode maps every letter to a control code.
+std::string controlCodeFont()
+{
+    PdfBytes pdf;
+    const int unicode = pdf.addStream("", toUnicode(1, "bfrange", {"<41> <5A> <0001>", "<61> <7A> <0001>"}));
+    const int font = pdf.add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /ToUnicode " + ref(unicode) + " >>");
+    return onePage(pdf, "<< /Font << /F1 " + ref(font) + " >> >>", textContent(kText));
+}
+
+std::string encrypted()
+{
+    PdfBytes pdf;
+    const std::string junk = "<" + repeat("5A17C3E9", 8) + ">";
+    return onePage(pdf, "<< /Font << /F1 " + ref(pdf.add(helvetica())) + " >> >>", textContent(kText),
+                   "/Encrypt << /Filter /Standard /V 1 /R 2 /O " + junk + " /U " + junk
+                       + " /P -4 >> /ID [ <00112233445566778899AABBCCDDEEFF> <00112233445566778899AABBCCDDEEFF> ]");
+}
+
+std::string pageTreeLoop()
+{
+    PdfBytes pdf;
+    const int catalog = pdf.reserve();
+    const int pages = pdf.reserve();
+    const int font = pdf.add(helvetica());
+    const int page = pdf.add("<< /Type /Page /Parent " + ref(pages) + " /MediaBox [0 0 612 792] /Resources << /Font << /F1 "
+                             + ref(font) + " >> >> /Contents " + ref(pdf.addStream("", textContent(kText))) + " >>");
+    pdf.set(catalog, "<< /Type /Catalog /Pages " + ref(pages) + " >>");
+    pdf.set(pages, "<< /Type /Pages /Kids [ " + ref(pages) + " " + ref(page) + " ] /Count 2 >>");
+    return pdf.build(catalog);
+}
+
+std::string deepPageTree()
+{
+    PdfBytes pdf;
+    const int catalog = pdf.reserve();
+    std::vector<int> nodes;
+    for (int i = 0; i < kDeepPageTree; ++i)
+        nodes.push_back(pdf.reserve());
+    const int font = pdf.add(helvetica());
+    const int page = pdf.add("<< /Type /Page /Parent " + ref(nodes.back()) + " /MediaBox [0 0 612 792] /Resources << /Font << /F1 "
+                             + ref(font) + " >> >> /Contents " + ref(pdf.addStream("", textContent(kText))) + " >>");
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        const int kid = i + 1 < nodes.size() ? nodes[i + 1] : page;
+        const std::string parent = i == 0 ? "" : " /Parent " + ref(nodes[i - 1]);
+        pdf.set(nodes[i], "<< /Type /Pages /Kids [ " + ref(kid) + " ] /Count 1" + parent + " >>");
+    }
+    pdf.set(catalog, "<< /Type /Catalog /Pages " + ref(nodes.front()) + " >>");
+    return pdf.build(catalog);
+}
+
+std::string formDrawsItself()
+{
+    PdfBytes pdf;
+    const int font = pdf.add(helvetica());
+    const int form = pdf.reserve();
+    pdf.set(form, streamObject("/Type /XObject /Subtype /Form /BBox [0 0 612 792] /Resources << /Font << /F1 " + ref(font)
+                                   + " >> /XObject << /Fm1 " + ref(form) + " >> >>",
+                               textContent("Once more.") + " /Fm1 Do"));
+    return onePage(pdf, "<< /Font << /F1 " + ref(font) + " >> /XObject << /Fm1 " + ref(form) + " >> >>",
+                   textContent(kText) + " q 1 0 0 1 0 -20 cm /Fm1 Do Q");
+}
+
+std::string shiftedOffsets()
+{
+    // A comment after the header moves every object and the table itself.
+    return replaceFirst(simplePdf({textContent(kText)}), "%PDF-1.7\n", "%PDF-1.7\n% moved by a stranger\n");
+}
+
+std::string prevLoop()
+{
+    // The trailer's /Prev names the table it belongs to; the trailer comes
+    // after the table, so adding /Prev does not move it.
+    const std::string once = simplePdf({textContent(kText)});
+    return replaceFirst(once, "trailer\n<< ", "trailer\n<< /Prev " + startxrefOf(once) + " ");
+}
+
+// Objects numbered 2^31 - 1 and 2^32 + 1 (1 when cut to 32 bits, the
+// catalog's number), used by the page, in a file whose table must be rebuilt
+// from the objects themselves.
+std::string objectNumbersPast32Bits(const std::string& plain)
+{
+    std::string pdf = edited(plain, "/Font << /F1 3 0 R >>",
+                             std::string("/Font << /F1 3 0 R /F2 ") + kInt32Max + " 0 R /F3 4294967297 0 R >>");
+    pdf = replaceFirst(pdf, "\nxref\n", std::string("\n") + kInt32Max + " 0 obj\n" + helvetica()
+                                               + "\nendobj\n4294967297 0 obj\n<< /Type /Catalog >>\nendobj\nxref\n");
+    return replaceFirst(pdf, "startxref\n" + startxrefOf(pdf), "startxref\n999999999");
+}
+
+std::string hugeNumber()
+{
+    return "1" + std::string(308, '0'); // 1e308 in the digits PDF allows
+}
+
+std::string bomb(std::string_view fill)
+{
+    PdfBytes pdf;
+    const int catalog = pdf.reserve();
+    const int pages = pdf.reserve();
+    const int font = pdf.add(helvetica());
+    const int text = pdf.addStream("", textContent(kText));
+    const int filler = pdf.addStream("/Filter /FlateDecode", deflate(repeat(fill, kBombStreamBytes / fill.size())));
+    std::string kids;
+    for (int i = 0; i < kBombPages; ++i)
+        kids += ref(pdf.add("<< /Type /Page /Parent " + ref(pages) + " /MediaBox [0 0 612 792] /Resources << /Font << /F1 "
+                            + ref(font) + " >> >> /Contents [ " + ref(text) + " " + ref(filler) + " ] >>"))
+                + " ";
+    pdf.set(catalog, "<< /Type /Catalog /Pages " + ref(pages) + " >>");
+    pdf.set(pages, "<< /Type /Pages /Kids [ " + kids + "] /Count " + std::to_string(kBombPages) + " >>");
+    return pdf.build(catalog);
+}
+
+HostileCase withKnownFault(HostileCase c, std::string fault)
+{
+    c.knownFault = std::move(fault);
+    return c;
+}
+
+} // namespace
+
+std::vector<HostileCase> wellFormedCases()
+{
+    return {
+        {"plain_text", simplePdf({textContent(kText)}), {kOk}},
+        {"three_pages", simplePdf({textContent("First page."), textContent("Second page."), textContent("Third page.")}), {kOk}},
+        {"text_operators",
+         simplePdf({"BT /F1 11 Tf 14 TL 72 720 Td [(Spac) -40 (ed) 250 (words)] TJ T* (Next line) Tj (Third line) ' "
+                    "2 1 (Fourth line) \" 3 Tr 1 0 0 1 72 600 Tm 1.5 Tc 20 Tw 80 Tz 2 Ts (Set apart) Tj ET"}),
+         {kOk}},
+        {"rotated_page", edited(simplePdf({textContent(kText)}), "/Type /Page ", "/Type /Page /Rotate 90 "), {kOk}},
+        {"chinese_type0", chineseType0(), {kOk}},
+        {"object_streams", objectStreamPdf(), {kOk}},
+        {"form_xobject", formXObject(), {kOk}},
+        {"type3_font", type3Font(), {kOk}},
+    };
+}
+
+std::vector<HostileCase> hostileCases()
+{
+    const std::string plain = simplePdf({textContent(kText)});
+    const std::string xref = startxrefOf(plain);
+    return {
+        // Not a PDF, or not all of one.
+        {"empty", "", {kBadInput}},
+        {"not_a_pdf", "This is a letter, not a PDF.\n", {kBadInput}},
+        {"header_only", "%PDF-1.7\n%%EOF\n", {kBadInput}},
+        {"truncated", plain.substr(0, plain.size() / 2), {kBadInput}},
+        {"junk_between_header_and_end", "%PDF-1.4\n" + repeat("\x01\xFF\x7Fjunk", 1000) + "\n%%EOF\n", {kBadInput}},
+        // Damaged cross references: poppler rebuilds the table from the objects.
+        {"xref_points_nowhere", replaceFirst(plain, "startxref\n" + xref, "startxref\n999999999"), {kOk}},
+        {"xref_offsets_shifted", shiftedOffsets(), {kOk}},
+        {"xref_prev_loop", prevLoop(), {kOk}},
+        {"xref_size_huge", replaceFirst(plain, "/Size 6 ", std::string("/Size ") + kInt32Max + " "), {kOk}},
+        {"xref_section_huge", replaceFirst(plain, "xref\n0 6\n", std::string("xref\n0 ") + kInt32Max + "\n"), {kOk}},
+        // The catalog sits in an object stream poppler refuses: nothing to read.
+        {"xref_stream_index_huge", objectStreamPdf(std::string("[0 ") + kInt32Max + "]"), {kBadInput}},
+        {"object_stream_count_huge", objectStreamPdf("[0 8]", kInt32Max), {kBadInput}},
+        // Loops.
+        withKnownFault({"page_tree_loop", pageTreeLoop(), {kOk}},
+                       "one page that cannot be read fails the whole document; the other pages should convert"),
+        {"page_tree_deep", deepPageTree(), {kOk}},
+        {"form_draws_itself", formDrawsItself(), {kOk}},
+        // Absurd numbers.
+        // Poppler believes no count above the number of objects, and then
+        // finds no pages at all.
+        {"pages_claimed_100000", edited(plain, "/Count 1", "/Count 100000"), {kBadInput}},
+        // Poppler gives up rebuilding a table with such numbers in it.
+        {"object_numbers_past_32_bits", objectNumbersPast32Bits(plain), {kBadInput}},
+        // Poppler leaves out text it cannot place on the page (as pdftotext
+        // does): these pages are read as having none.
+        {"mediabox_1e308", simplePdf({textContent(kText)}, "[0 0 " + hugeNumber() + " " + hugeNumber() + "]"),
+         {kNoTextLayer}},
+        {"mediabox_negative", simplePdf({textContent(kText)}, "[0 0 -612 -792]"), {kNoTextLayer}},
+        {"mediabox_nan", simplePdf({textContent(kText)}, "[0 0 NaN nan]"), {kOk}},
+        {"mediabox_empty", simplePdf({textContent(kText)}, "[0 0 0 0]"), {kOk}},
+        {"rotate_absurd", edited(plain, "/Type /Page ", "/Type /Page /Rotate -2147483648 "), {kOk}},
+        {"text_numbers_absurd",
+         simplePdf({textContent(kText) + " BT /F1 " + hugeNumber() + " Tf 1 0 0 1 -" + hugeNumber() + " " + hugeNumber()
+                    + " Tm (Huge) Tj 999999999 Tz 999999999 Tc 999999999 Tw -999999999 TL (far) Tj T* (farther) Tj "
+                      "0 0 0 0 0 0 Tm (degenerate) Tj ET BT /F1 0.000000001 Tf 72 600 Td (tiny) Tj ET"}),
+         {kOk}},
+        {"stream_length_huge", edited(plain, "/Length ", "/Length 99999999999 /Ignored "), {kOk}},
+        {"stream_length_negative", edited(plain, "/Length ", "/Length -5 /Ignored "), {kNoTextLayer}},
+        {"inline_image_huge",
+         simplePdf({textContent(kText) + " q BI /W " + kInt32Max + " /H " + kInt32Max + " /BPC 8 /CS /RGB ID \x01\x02\x03 EI Q"}),
+         {kOk}},
+        // Control characters.
+        {"font_decodes_to_control_codes", controlCodeFont(), {kNoTextLayer}},
+        {"control_characters_in_text",
+         simplePdf({textContent(std::string("Visible\x01\x02\x03 text\x1B[31m red\x7F\x85\x00 end", 31))}),
+         {kOk}},
+        // Huge counts and nesting.
+        {"nesting_100000_deep", simplePdf({textContent(kText) + " " + repeat("[", kDeepNesting)}), {kOk}},
+        {"cmap_ranges_huge", chineseType0("bfrange", {"<0000> <FFFF> <0041>", "<00000000> <FFFFFFFF> <00000041>"}), {kOk}},
+        // Streams that are not what they say.
+        {"flate_stream_of_junk",
+         edited(plain, "/Length ", "/Filter /FlateDecode /Length "),
+         {kNoTextLayer}},
+        {"unknown_filter", edited(plain, "/Length ", "/Filter /NoSuchFilter /Length "), {kNoTextLayer}},
+        {"password", encrypted(), {kPassword}},
+        // Bombs: 1 GiB inflated from 16 KB. Saved graphics states pile up
+        // until memory runs out or the page's time is up; blanks only cost
+        // time.
+        {"bomb_saved_states", bomb("q "), {kOk, kNoTextLayer, kOutOfMemory}, {kBombTimeLimit}, true},
+        {"bomb_blanks", bomb(" "), {kOk}, {kBombTimeLimit}, true},
+    };
+}
+
+} // namespace pwt::hostile
