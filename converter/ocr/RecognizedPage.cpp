@@ -171,11 +171,12 @@ void readRecognizedPage(tesseract::ResultIterator& it, double scale, float minCo
 
     std::vector<pdf::TextFlow> flows;
     for (pdf::TextFlow& read : page.flows)
-        for (pdf::TextFlow& column : splitAtColumnGaps(std::move(read))) {
-            for (pdf::TextBlock& b : column.blocks)
-                regularise(b);
+        for (pdf::TextFlow& column : splitAtColumnGaps(std::move(read)))
             flows.push_back(std::move(column));
-        }
+    joinCutBlocks(flows);
+    for (pdf::TextFlow& column : flows)
+        for (pdf::TextBlock& b : column.blocks)
+            regularise(b);
     page.flows = std::move(flows);
 }
 

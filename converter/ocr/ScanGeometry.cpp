@@ -145,6 +145,39 @@ std::vector<pdf::TextFlow> splitAtColumnGaps(pdf::TextFlow flow)
     return flows;
 }
 
+void joinCutBlocks(std::vector<pdf::TextFlow>& flows)
+{
+    std::vector<pdf::TextFlow> joined;
+    for (pdf::TextFlow& flow : flows) {
+        if (flow.blocks.empty())
+            continue;
+        const pdf::TextBlock& first = flow.blocks.front();
+        const pdf::Box top = boxOf({first.lines.front()});
+        const double em = first.lines.front().words.front().fontSize;
+        pdf::TextFlow* above = nullptr;
+        for (pdf::TextFlow& earlier : joined) {
+            const pdf::TextBlock& last = earlier.blocks.back();
+            const pdf::Box bottom = boxOf({last.lines.back()});
+            const double overlap = std::min(last.box.xMax, first.box.xMax) - std::max(last.box.xMin, first.box.xMin);
+            const double narrower = std::min(last.box.width(), first.box.width());
+            const double gap = top.yMin - bottom.yMax;
+            if (overlap >= kSameColumnOverlap * narrower && gap > -0.5 * em && gap < kCutBlockGapEm * em)
+                above = &earlier;
+        }
+        if (!above) {
+            joined.push_back(std::move(flow));
+            continue;
+        }
+        pdf::TextBlock& last = above->blocks.back();
+        for (pdf::TextLine& line : flow.blocks.front().lines)
+            last.lines.push_back(std::move(line));
+        last.box = boxOf(last.lines);
+        for (std::size_t b = 1; b < flow.blocks.size(); ++b)
+            above->blocks.push_back(std::move(flow.blocks[b]));
+    }
+    flows = std::move(joined);
+}
+
 void regularise(pdf::TextBlock& block)
 {
     std::vector<double> sizes;

@@ -26,6 +26,16 @@ inline constexpr double kSameSizeShare = 0.15;
 // spanning line between runs); the flow itself when its lines have no gaps.
 std::vector<pdf::TextFlow> splitAtColumnGaps(pdf::TextFlow flow);
 
+// Tesseract may end a block inside a paragraph (a line it could not place).
+// A flow whose first line sits less than this many ems below the last line of
+// an earlier flow, in the same column, continues that flow's last block.
+inline constexpr double kCutBlockGapEm = 0.9;
+// Same column: the two blocks overlap by this share of the narrower one.
+inline constexpr double kSameColumnOverlap = 0.8;
+
+// Joins the flows that continue one another so (see kCutBlockGapEm).
+void joinCutBlocks(std::vector<pdf::TextFlow>& flows);
+
 // Evens the sizes and the left and right edges of a block's lines.
 void regularise(pdf::TextBlock& block);
 

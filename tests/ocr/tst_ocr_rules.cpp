@@ -176,6 +176,29 @@ private slots:
         QCOMPARE(same[0].blocks[0].lines[0].words.size(), std::size_t(2));
     }
 
+    void blocksCutInsideAParagraphJoined()
+    {
+        auto flowAt = [](double left, double top, int lines) {
+            pdf::TextFlow flow;
+            pdf::TextBlock& block = flow.blocks.emplace_back();
+            for (int i = 0; i < lines; ++i)
+                block.lines.push_back(lineOf({{left, left + 200}}, top + i * 14.0));
+            block.box = pdf::Box{left, top, left + 200, top + (lines - 1) * 14.0 + 11};
+            return flow;
+        };
+        std::vector<pdf::TextFlow> flows = {flowAt(72, 100, 3),   // a column's paragraph...
+                                            flowAt(310, 100, 3),  // the next column
+                                            flowAt(72, 142, 1),   // ...its last line, cut off by the engine
+                                            flowAt(72, 175, 2)};  // a new paragraph after a gap
+        ocr::joinCutBlocks(flows);
+        QCOMPARE(flows.size(), std::size_t(3));
+        QCOMPARE(flows[0].blocks.size(), std::size_t(1));
+        QCOMPARE(flows[0].blocks[0].lines.size(), std::size_t(4));
+        QCOMPARE(flows[0].blocks[0].box.yMax, 153.0);
+        QCOMPARE(flows[1].blocks[0].lines.front().words.front().box.xMin, 310.0);
+        QCOMPARE(flows[2].blocks[0].lines.size(), std::size_t(2));
+    }
+
     void jitterEvened()
     {
         pdf::TextBlock block;
