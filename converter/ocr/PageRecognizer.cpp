@@ -156,7 +156,7 @@ Recognition PageRecognizer::recognize(const pdf::GreyImage& image, int number, d
     api.Recognize(&monitor);
     result.timedOut = monitor.deadline_exceeded();
     if (tesseract::ResultIterator* words = api.GetIterator()) {
-        readRecognizedPage(*words, kPointsPerInch / image.dpi, kMinWordConfidence, result.page);
+        readRecognizedPage(*words, kPointsPerInch / image.dpi, kMinLineConfidence, result.page);
         delete words;
     }
     api.Clear();

@@ -22,10 +22,11 @@ inline constexpr float kMinOrientationConfidence = 5.0f;
 inline constexpr int kInkLevel = 160;
 // ...and a page with fewer than this share of ink is blank: no engine runs.
 inline constexpr double kBlankInkShare = 0.0002;
-// Words Tesseract is less sure of than this (0..100) are dropped: the
-// engine reads specks, rules and the texture of photos as such words, while
-// real but blurred characters still score 10 to 20.
-inline constexpr float kMinWordConfidence = 10.0f;
+// Lines whose words Tesseract is on average less sure of than this (0..100)
+// are dropped: the engine reads specks, rules and the texture of photos as
+// such lines. Single weak words stay: in a line of text they are mostly real
+// characters, blurred (they score 10 to 20).
+inline constexpr float kMinLineConfidence = 30.0f;
 
 struct Recognition {
     pdf::PageText page;

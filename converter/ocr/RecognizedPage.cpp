@@ -99,7 +99,7 @@ std::u32string fromUtf8(const std::string& text)
     return out;
 }
 
-void readRecognizedPage(tesseract::ResultIterator& it, double scale, float minConfidence, pdf::PageText& page)
+void readRecognizedPage(tesseract::ResultIterator& it, double scale, float minLineConfidence, pdf::PageText& page)
 {
     using tesseract::RIL_BLOCK;
     using tesseract::RIL_PARA;
@@ -110,7 +110,10 @@ void readRecognizedPage(tesseract::ResultIterator& it, double scale, float minCo
     pdf::TextBlock* block = nullptr;
     pdf::TextLine* line = nullptr;
     double rowHeightPt = 0;
+    double confidenceSum = 0;
     auto closeLine = [&] {
+        if (line && confidenceSum < minLineConfidence * static_cast<double>(line->words.size()))
+            line->words.clear();
         if (line && !line->words.empty())
             finishLine(*line, rowHeightPt);
         if (line && line->words.empty())
@@ -148,12 +151,11 @@ void readRecognizedPage(tesseract::ResultIterator& it, double scale, float minCo
         if (!line || it.IsAtBeginningOf(RIL_TEXTLINE)) {
             closeLine();
             line = &block->lines.emplace_back();
+            confidenceSum = 0;
             float rowHeight = 0, descenders = 0, ascenders = 0;
             it.RowAttributes(&rowHeight, &descenders, &ascenders);
             rowHeightPt = rowHeight * scale;
         }
-        if (it.Confidence(RIL_WORD) < minConfidence)
-            continue;
         const std::unique_ptr<char[], TextDeleter> utf8(it.GetUTF8Text(RIL_WORD));
         if (!utf8)
             continue;
@@ -166,13 +168,11 @@ void readRecognizedPage(tesseract::ResultIterator& it, double scale, float minCo
         word.baseline = it.Baseline(RIL_WORD, &x1, &y1, &x2, &y2) ? (y1 + y2) / 2.0 * scale : word.box.yMax;
         setFont(word);
         line->words.push_back(std::move(word));
+        confidenceSum += it.Confidence(RIL_WORD);
     } while (it.Next(RIL_WORD));
     closeFlow();
 
-    std::vector<pdf::TextFlow> flows;
-    for (pdf::TextFlow& read : page.flows)
-        for (pdf::TextFlow& column : splitAtColumnGaps(std::move(read)))
-            flows.push_back(std::move(column));
+    std::vector<pdf::TextFlow> flows = splitAtColumnGaps(std::move(page.flows));
     joinCutBlocks(flows);
     for (pdf::TextFlow& column : flows)
         for (pdf::TextBlock& b : column.blocks)

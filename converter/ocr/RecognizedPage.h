@@ -33,8 +33,9 @@ double lineFontSize(double rowHeightPt, double medianCjkHeightPt);
 std::u32string fromUtf8(const std::string& text);
 
 // Reads the words of a recognised page; `pointsPerPixel` scales the
-// engine's pixel boxes to the page. Words under `minConfidence` are left out.
-void readRecognizedPage(tesseract::ResultIterator& words, double pointsPerPixel, float minConfidence,
+// engine's pixel boxes to the page. Lines whose words' mean confidence is
+// under `minLineConfidence` are left out.
+void readRecognizedPage(tesseract::ResultIterator& words, double pointsPerPixel, float minLineConfidence,
                         pdf::PageText& page);
 
 } // namespace pwt::ocr

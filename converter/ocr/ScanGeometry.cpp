@@ -26,13 +26,36 @@ double median(std::vector<double> values)
     return *mid;
 }
 
-std::vector<Piece> piecesOf(const pdf::TextLine& line)
+bool overlaps(const Interval& a, const Interval& b)
+{
+    return a.left < b.right && b.left < a.right;
+}
+
+// Gaps of at least kColumnGapEm between the words of a line.
+std::vector<Interval> gapsIn(const pdf::TextLine& line)
+{
+    std::vector<Interval> gaps;
+    for (std::size_t i = 1; i < line.words.size(); ++i) {
+        const pdf::Box& before = line.words[i - 1].box;
+        const pdf::Box& after = line.words[i].box;
+        if (after.xMin - before.xMax >= kColumnGapEm * line.words[i].fontSize)
+            gaps.push_back(Interval{before.xMax, after.xMin});
+    }
+    return gaps;
+}
+
+// The line cut at its gaps that lie in one of `columnGaps`.
+std::vector<Piece> piecesOf(const pdf::TextLine& line, const std::vector<Interval>& columnGaps)
 {
     std::vector<Piece> pieces;
     for (std::size_t i = 0; i < line.words.size(); ++i) {
         const pdf::TextWord& w = line.words[i];
-        const bool gap = i > 0 && w.box.xMin - line.words[i - 1].box.xMax >= kColumnGapEm * w.fontSize;
-        if (pieces.empty() || gap) {
+        bool cut = false;
+        if (i > 0 && w.box.xMin - line.words[i - 1].box.xMax >= kColumnGapEm * w.fontSize) {
+            const Interval gap{line.words[i - 1].box.xMax, w.box.xMin};
+            cut = std::any_of(columnGaps.begin(), columnGaps.end(), [&](const Interval& g) { return overlaps(g, gap); });
+        }
+        if (pieces.empty() || cut) {
             if (!pieces.empty())
                 pieces.back().line.words.back().spaceAfter = false;
             pieces.push_back(Piece{{}, w.box.xMin, w.box.xMax});
@@ -87,15 +110,14 @@ void evenEdges(std::vector<pdf::TextLine>& lines, Get get, Set set)
     }
 }
 
-} // namespace
-
-std::vector<pdf::TextFlow> splitAtColumnGaps(pdf::TextFlow flow)
+// One flow's lines cut at the page's column gaps, regrouped by column.
+std::vector<pdf::TextFlow> splitFlow(pdf::TextFlow flow, const std::vector<Interval>& columnGaps)
 {
     std::vector<std::vector<Piece>> lines;
     std::vector<Interval> columns;
     for (const pdf::TextBlock& block : flow.blocks)
         for (const pdf::TextLine& line : block.lines) {
-            lines.push_back(piecesOf(line));
+            lines.push_back(piecesOf(line, columnGaps));
             if (lines.back().size() > 1)
                 for (const Piece& p : lines.back())
                     columns.push_back(Interval{p.left, p.right});
@@ -143,6 +165,30 @@ std::vector<pdf::TextFlow> splitAtColumnGaps(pdf::TextFlow flow)
         }
     flushRun();
     return flows;
+}
+
+} // namespace
+
+std::vector<pdf::TextFlow> splitAtColumnGaps(std::vector<pdf::TextFlow> flows)
+{
+    // A gap is a column's when other lines of the page have one there too.
+    std::vector<Interval> gaps;
+    for (const pdf::TextFlow& flow : flows)
+        for (const pdf::TextBlock& block : flow.blocks)
+            for (const pdf::TextLine& line : block.lines)
+                for (const Interval& g : gapsIn(line))
+                    gaps.push_back(g);
+    std::vector<Interval> columnGaps;
+    for (const Interval& g : gaps) {
+        const auto alike = std::count_if(gaps.begin(), gaps.end(), [&](const Interval& other) { return overlaps(g, other); });
+        if (alike >= kMinColumnGapLines)
+            columnGaps.push_back(g);
+    }
+    std::vector<pdf::TextFlow> split;
+    for (pdf::TextFlow& flow : flows)
+        for (pdf::TextFlow& column : splitFlow(std::move(flow), columnGaps))
+            split.push_back(std::move(column));
+    return split;
 }
 
 void joinCutBlocks(std::vector<pdf::TextFlow>& flows)

@@ -12,6 +12,9 @@ namespace pwt::ocr {
 // A gap between two words of at least this many ems is a gap between
 // columns (word spaces in justified text stay under one em).
 inline constexpr double kColumnGapEm = 1.5;
+// A gap is a column gap when at least this many lines of the page have one
+// there: one line's gap is more often a word the engine could not read.
+inline constexpr int kMinColumnGapLines = 2;
 // A piece of a line belongs to the one column it overlaps by more than this
 // share of its width; one that overlaps two so spans them (a heading).
 inline constexpr double kInColumnShare = 0.1;
@@ -22,9 +25,10 @@ inline constexpr double kEdgeJitterPt = 1.2;
 // block's typical size are taken to be in that size.
 inline constexpr double kSameSizeShare = 0.15;
 
-// One flow per column (in reading order: down each run of columns, a
-// spanning line between runs); the flow itself when its lines have no gaps.
-std::vector<pdf::TextFlow> splitAtColumnGaps(pdf::TextFlow flow);
+// A page's flows with each flow whose lines cross a column gap turned into
+// one flow per column (in reading order: down each run of columns, a
+// spanning line between runs).
+std::vector<pdf::TextFlow> splitAtColumnGaps(std::vector<pdf::TextFlow> flows);
 
 // Tesseract may end a block inside a paragraph (a line it could not place).
 // A flow whose first line sits less than this many ems below the last line of

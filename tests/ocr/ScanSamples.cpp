@@ -1,6 +1,6 @@
 #include "ScanSamples.h"
 
-#include "PdfMaker.h"
+#include "PdfComposer.h"
 
 #include <QDir>
 #include <QHash>
@@ -15,25 +15,22 @@ namespace pwt::test {
 
 namespace {
 
+using namespace fmt;
+
 constexpr double kColumnGap = 20;
 
-ParagraphStyle column(double left, double width)
+ParagraphRequest spaced(ParagraphRequest p)
 {
-    ParagraphStyle s;
-    s.left = left;
-    s.width = width;
-    s.spaceAfter = 12;
-    return s;
+    p.spaceAfter = 12;
+    return p;
 }
 
 ScanOriginal englishOneColumn(const QString& path)
 {
     ScanOriginal o{QStringLiteral("english-1col"), path, {}};
-    PdfMaker pdf(path, QStringLiteral("Harbour Survey"));
-    ParagraphStyle centred = column(72, 451);
-    centred.align = Align::Center;
+    PdfComposer pdf(path, QStringLiteral("Harbour Survey"));
     o.paragraphs << QStringLiteral("Harbour Survey Report");
-    pdf.paragraph(o.paragraphs.last(), serif(18, true), centred);
+    pdf.paragraph(spaced(plain(o.paragraphs.last(), serif(18, true), Align::Center)));
     o.paragraphs << QStringLiteral(
         "The survey boat left the inner harbour at seven in the morning and sounded the channel along "
         "the eastern wall. Depths were taken every twenty metres and marked on the chart with the time "
@@ -46,19 +43,17 @@ ScanOriginal englishOneColumn(const QString& path)
         "The work will continue next week in the outer basin, weather permitting. Results of both days "
         "will be sent to the harbour master together with the corrected chart.");
     for (int i = 1; i < o.paragraphs.size(); ++i)
-        pdf.paragraph(o.paragraphs[i], serif(12), column(72, 451));
+        pdf.paragraph(spaced(plain(o.paragraphs[i], serif(12))));
     return o;
 }
 
 ScanOriginal englishTwoColumns(const QString& path)
 {
     ScanOriginal o{QStringLiteral("english-2col"), path, {}};
-    PdfMaker pdf(path, QStringLiteral("Garden Notes"));
-    ParagraphStyle centred = column(72, 451);
-    centred.align = Align::Center;
+    PdfComposer pdf(path, QStringLiteral("Garden Notes"));
     o.paragraphs << QStringLiteral("Garden Notes for Spring");
-    pdf.paragraph(o.paragraphs.last(), sans(18, true), centred);
-    const double top = pdf.cursor();
+    pdf.paragraph(spaced(plain(o.paragraphs.last(), sans(18, true), Align::Center)));
+    const double top = pdf.y();
     const double width = (451 - kColumnGap) / 2;
     const QStringList left = {
         QStringLiteral("Sow the broad beans as soon as the soil can be worked, in double rows with a path between "
@@ -70,11 +65,13 @@ ScanOriginal englishTwoColumns(const QString& path)
                        "wood rather than composting it."),
         QStringLiteral("The lawn needs its first cut with the blades set high. Rake out the moss and sow bare "
                        "patches with fresh seed in damp weather.")};
+    pdf.setColumn(72, width);
     for (const QString& p : left)
-        pdf.paragraph(p, serif(11), column(72, width));
-    pdf.setCursor(top);
+        pdf.paragraph(spaced(plain(p)));
+    pdf.setY(top);
+    pdf.setColumn(72 + width + kColumnGap, width);
     for (const QString& p : right)
-        pdf.paragraph(p, serif(11), column(72 + width + kColumnGap, width));
+        pdf.paragraph(spaced(plain(p)));
     o.paragraphs << left << right;
     return o;
 }
@@ -82,11 +79,9 @@ ScanOriginal englishTwoColumns(const QString& path)
 ScanOriginal chineseOneColumn(const QString& path)
 {
     ScanOriginal o{QStringLiteral("chinese-1col"), path, {}};
-    PdfMaker pdf(path, QStringLiteral("租赁合同"));
-    ParagraphStyle centred = column(72, 451);
-    centred.align = Align::Center;
+    PdfComposer pdf(path, QStringLiteral("租赁合同"));
     o.paragraphs << QStringLiteral("房屋租赁合同");
-    pdf.paragraph(o.paragraphs.last(), chinese(18, true), centred);
+    pdf.paragraph(spaced(plain(o.paragraphs.last(), chinese(18, true), Align::Center)));
     o.paragraphs << QStringLiteral(
         "甲方同意将位于城市东区的一套住房出租给乙方使用，租期为两年，自本合同签订之日起计算。"
         "乙方应当按月支付租金，每月租金为三千元，于每月五日前付清。")
@@ -94,22 +89,21 @@ ScanOriginal chineseOneColumn(const QString& path)
         "租赁期间，乙方应爱护房屋及其设施，不得擅自改变房屋结构。如需维修，应及时通知甲方。"
         "合同的电子版本以PDF格式保存，双方各执一份。")
                  << QStringLiteral("本合同自双方签字之日起生效。");
-    ParagraphStyle body = column(72, 451);
-    body.firstIndent = 24;
-    for (int i = 1; i < o.paragraphs.size(); ++i)
-        pdf.paragraph(o.paragraphs[i], chinese(12), body);
+    for (int i = 1; i < o.paragraphs.size(); ++i) {
+        ParagraphRequest body = spaced(plain(o.paragraphs[i], chinese(12)));
+        body.firstLine = 24;
+        pdf.paragraph(body);
+    }
     return o;
 }
 
 ScanOriginal chineseTwoColumns(const QString& path)
 {
     ScanOriginal o{QStringLiteral("chinese-2col"), path, {}};
-    PdfMaker pdf(path, QStringLiteral("学校通讯"));
-    ParagraphStyle centred = column(72, 451);
-    centred.align = Align::Center;
+    PdfComposer pdf(path, QStringLiteral("学校通讯"));
     o.paragraphs << QStringLiteral("学校通讯");
-    pdf.paragraph(o.paragraphs.last(), chinese(18, true), centred);
-    const double top = pdf.cursor();
+    pdf.paragraph(spaced(plain(o.paragraphs.last(), chinese(18, true), Align::Center)));
+    const double top = pdf.y();
     const double width = (451 - kColumnGap) / 2;
     const QStringList left = {
         QStringLiteral("本学期图书馆新增图书两千余册，涵盖文学、历史和科学等类别。欢迎同学们在课余时间前来借阅。"),
@@ -117,14 +111,18 @@ ScanOriginal chineseTwoColumns(const QString& path)
     const QStringList right = {
         QStringLiteral("下周三下午将举行春季运动会，各班请按时到操场集合。比赛项目包括跑步、跳远和接力。"),
         QStringLiteral("如遇下雨，运动会将推迟到下周五举行，具体安排另行通知。")};
-    ParagraphStyle body = column(72, width);
-    body.firstIndent = 24;
+    const auto body = [](const QString& text) {
+        ParagraphRequest p = spaced(plain(text, chinese(11)));
+        p.firstLine = 24;
+        return p;
+    };
+    pdf.setColumn(72, width);
     for (const QString& p : left)
-        pdf.paragraph(p, chinese(11), body);
-    pdf.setCursor(top);
-    body.left = 72 + width + kColumnGap;
+        pdf.paragraph(body(p));
+    pdf.setY(top);
+    pdf.setColumn(72 + width + kColumnGap, width);
     for (const QString& p : right)
-        pdf.paragraph(p, chinese(11), body);
+        pdf.paragraph(body(p));
     o.paragraphs << left << right;
     return o;
 }

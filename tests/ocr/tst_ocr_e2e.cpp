@@ -2,7 +2,7 @@
 // (token recall and precision, paragraph by paragraph), a PDF mixing text
 // and scanned pages, a scan recognised before, the language options and
 // hostile pages. Each document is read back with antiword, one paragraph a line.
-#include "PdfMaker.h"
+#include "PdfComposer.h"
 #include "ScanSamples.h"
 
 #include <QDir>
@@ -150,7 +150,7 @@ private slots:
         const QString own = QStringLiteral("This page carries its own text layer and is not recognised.");
         ScanPage text;
         text.drawText = [own](QPainter& p) {
-            p.setFont(serif(12));
+            p.setFont(fmt::fontOf(fmt::serif(12)));
             p.drawText(QPointF(72, 100), own);
         };
         const ScanOriginal& o = original(QStringLiteral("english-1col"));
@@ -168,7 +168,7 @@ private slots:
                                    QStringLiteral("and its words are used as they are, without reading the picture again.")};
         ScanPage page{scanOf(QStringLiteral("english-1col")), QSizeF(595.276, 841.89), {}, true};
         page.drawText = [layer](QPainter& p) {
-            p.setFont(serif(12));
+            p.setFont(fmt::fontOf(fmt::serif(12)));
             for (int i = 0; i < layer.size(); ++i)
                 for (int repeat = 0; repeat < 4; ++repeat)
                     p.drawText(QPointF(72, 120 + static_cast<double>(repeat * layer.size() + i) * 16.0), layer[i]);

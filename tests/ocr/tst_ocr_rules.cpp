@@ -160,7 +160,7 @@ private slots:
         block.lines.push_back(lineOf({{200, 260}, {264, 330}}, 80, 18));
         for (int i = 0; i < 3; ++i)
             block.lines.push_back(lineOf({{72, 150}, {154, 280}, {310, 400}, {404, 520}}, 110 + i * 14.0));
-        const std::vector<pdf::TextFlow> flows = ocr::splitAtColumnGaps(flow);
+        const std::vector<pdf::TextFlow> flows = ocr::splitAtColumnGaps({flow});
         QCOMPARE(flows.size(), std::size_t(3));
         QCOMPARE(flows[0].blocks[0].lines.size(), std::size_t(1)); // the heading
         QCOMPARE(flows[1].blocks[0].lines.size(), std::size_t(3)); // the left column
@@ -168,12 +168,23 @@ private slots:
         QCOMPARE(flows[2].blocks[0].lines[0].words.front().box.xMin, 310.0);
         QVERIFY(!flows[1].blocks[0].lines[0].words.back().spaceAfter);
 
-        // One column with word gaps only: left as it was.
+        // One column with word gaps only, and one line with a gap where a
+        // word could not be read: left as it was.
         pdf::TextFlow single;
         single.blocks.emplace_back().lines.push_back(lineOf({{72, 150}, {155, 280}}, 100));
-        const auto same = ocr::splitAtColumnGaps(single);
+        single.blocks.back().lines.push_back(lineOf({{96, 120}, {160, 280}}, 114));
+        const auto same = ocr::splitAtColumnGaps({single});
         QCOMPARE(same.size(), std::size_t(1));
-        QCOMPARE(same[0].blocks[0].lines[0].words.size(), std::size_t(2));
+        QCOMPARE(same[0].blocks[0].lines.size(), std::size_t(2));
+        QCOMPARE(same[0].blocks[0].lines[1].words.size(), std::size_t(2));
+
+        // The engine's last block holds one line across both columns: the
+        // columns the page's other lines show split it too.
+        pdf::TextFlow last;
+        last.blocks.emplace_back().lines.push_back(lineOf({{72, 150}, {310, 400}}, 160));
+        const auto withLast = ocr::splitAtColumnGaps({flow, last});
+        QCOMPARE(withLast.size(), std::size_t(5));
+        QCOMPARE(withLast[4].blocks[0].lines[0].words.front().box.xMin, 310.0);
     }
 
     void blocksCutInsideAParagraphJoined()
