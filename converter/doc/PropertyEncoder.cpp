@@ -10,6 +10,7 @@ namespace {
 constexpr int kMaxTwips = kMaxPageTwips;
 constexpr int kMinPageSide = 144;    // 0.1 inch
 constexpr int kMaxPageNumber = 32767; // a signed 16-bit number in the file
+constexpr int kDefaultHeaderDistance = 720; // half an inch
 
 int clampTwips(int v) { return std::clamp(v, -kMaxTwips, kMaxTwips); }
 
@@ -147,9 +148,13 @@ Grpprl encodeSection(const PageSetup& requested)
     g.add16(sprm::SDxaRight, static_cast<std::uint16_t>(page.marginRight));
     g.add16(sprm::SDyaTop, static_cast<std::uint16_t>(page.marginTop));
     g.add16(sprm::SDyaBottom, static_cast<std::uint16_t>(page.marginBottom));
-    // Header and footer sit halfway into their margins, at most half an inch out.
-    g.add16(sprm::SDyaHdrTop, static_cast<std::uint16_t>(std::min(720, page.marginTop / 2)));
-    g.add16(sprm::SDyaHdrBottom, static_cast<std::uint16_t>(std::min(720, page.marginBottom / 2)));
+    // Header and footer where the document puts them; else halfway into
+    // their margins, at most half an inch out.
+    auto distance = [](int given, int margin) {
+        return static_cast<std::uint16_t>(given > 0 ? std::min(given, margin) : std::min(kDefaultHeaderDistance, margin / 2));
+    };
+    g.add16(sprm::SDyaHdrTop, distance(page.headerDistance, page.marginTop));
+    g.add16(sprm::SDyaHdrBottom, distance(page.footerDistance, page.marginBottom));
     return g;
 }
 

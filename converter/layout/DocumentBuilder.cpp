@@ -28,39 +28,33 @@ class Builder {
 public:
     explicit Builder(const DocumentInfo& info) { m_doc.info = info; }
 
-    void addPage(PageLines& page, const RunningText& running)
+    void addPage(PageLines& page, const RunningText& running, const PagePlan& plan)
     {
-        const auto extent = textExtent(page);
-        // A new section where the page size changes, or where the running
+        // A new section where the page's setup changes, or where the running
         // head or foot does (a new chapter's title): each section carries its own.
         std::u16string key = runningKey(running);
-        const bool newSection = m_doc.sections.empty()
-            || std::abs(page.width - m_pageWidth) > kSamePageSizePt || std::abs(page.height - m_pageHeight) > kSamePageSizePt
-            || key != m_runningKey;
+        const bool newSection = m_doc.sections.empty() || plan.setup != m_setup || key != m_runningKey;
         if (newSection) {
             m_sectionStarts.push_back(m_body.size());
             Section& s = m_doc.sections.emplace_back();
-            s.page = pageSetupFor(page.width, page.height, extent ? &*extent : nullptr);
+            s.page = plan.setup;
             // Word numbers the section's pages from the PDF's number: its
             // pages may run longer, and each section catches up again.
             s.page.firstPageNumber = running.pageNumber;
             s.header = running.header;
             s.footer = running.footer;
-            m_pageWidth = page.width;
-            m_pageHeight = page.height;
+            m_setup = plan.setup;
             m_runningKey = std::move(key);
         }
         const std::size_t firstOfPage = m_body.size();
         const bool breakBefore = !newSection; // a new section starts a new page by itself
 
-        if (extent) {
-            const auto cols = columnBounds(page, *extent);
-            // Within the section's margins, which its first page set.
-            const PageSetup& setup = m_doc.sections.back().page;
-            const double textWidth = std::min(extent->width(), points(setup.width - setup.marginLeft - setup.marginRight));
+        if (textExtent(page)) {
+            const pdf::Box frame{plan.frame.left, 0, plan.frame.right, page.height};
+            const auto cols = columnBounds(page, frame);
             PreviousLine previousBaseline;
             for (const Block& block : page.blocks)
-                addBlock(block, cols.at(block.flow), textWidth, previousBaseline);
+                addBlock(block, cols.at(block.flow), plan.frame.width(), previousBaseline);
         }
         if (m_body.size() == firstOfPage)
             m_body.emplace_back(); // a page without text still takes a page
@@ -138,38 +132,11 @@ private:
     Document m_doc;
     std::vector<MeasuredParagraph> m_body;     // the body paragraphs of all sections, in order
     std::vector<std::size_t> m_sectionStarts;  // each section's first paragraph in m_body
-    double m_pageWidth = 0, m_pageHeight = 0;
+    PageSetup m_setup;
     std::u16string m_runningKey;
 };
 
 } // namespace
-
-PageSetup pageSetupFor(double widthPt, double heightPt, const pdf::Box* text)
-{
-    PageSetup s;
-    s.width = twips(widthPt);
-    s.height = twips(heightPt);
-    if (!text)
-        return s;
-    auto margin = [](double pt) { return std::max(twips(pt), kMinMarginTwips); };
-    s.marginLeft = margin(text->xMin);
-    s.marginRight = margin(widthPt - text->xMax);
-    s.marginTop = margin(text->yMin);
-    s.marginBottom = margin(heightPt - text->yMax);
-    // Keep room for the body: a page with little text near one edge must not
-    // get margins that leave Word no space to set text in. The far margin
-    // (right, bottom) gives way first, then both.
-    auto fit = [](int length, int& nearMargin, int& farMargin) {
-        if (length - nearMargin - farMargin >= kMinBodyTwips)
-            return;
-        farMargin = std::max(kMinMarginTwips, length - nearMargin - kMinBodyTwips);
-        if (length - nearMargin - farMargin < kMinBodyTwips)
-            nearMargin = farMargin = std::max(kMinMarginTwips, (length - kMinBodyTwips) / 2);
-    };
-    fit(s.width, s.marginLeft, s.marginRight);
-    fit(s.height, s.marginTop, s.marginBottom);
-    return s;
-}
 
 struct DocumentBuilder::Pages {
     FontCache fonts;
@@ -194,9 +161,10 @@ Document DocumentBuilder::finish(const DocumentInfo& info)
         joinContinuedBlocks(page);
     }
 
+    const std::vector<PagePlan> plans = planPages(pageLines, running);
     Builder builder(info);
     for (std::size_t i = 0; i < pageLines.size(); ++i)
-        builder.addPage(pageLines[i], running[i]);
+        builder.addPage(pageLines[i], running[i], plans[i]);
     Document doc = builder.finish();
     if (doc.sections.empty())
         doc.sections.emplace_back();

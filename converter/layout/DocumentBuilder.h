@@ -1,7 +1,8 @@
 #pragma once
 // Turns the text of a PDF's pages into a flowing Word document: paragraphs
 // with their formats, a page break between pages, a section per run of pages
-// of one size and orientation.
+// of one text band (PageGeometry.h) and one running head and foot.
+#include "PageGeometry.h"
 #include "PageText.h"
 #include "model/Document.h"
 
@@ -9,14 +10,6 @@
 #include <vector>
 
 namespace pwt::layout {
-
-// Margins are taken from where the text sits, but never smaller than this
-// (Word's printers cannot print to the edge) nor so large that less than
-// kMinBodyTwips of the page is left for text.
-inline constexpr int kMinMarginTwips = 360;
-inline constexpr int kMinBodyTwips = 2880;
-// Page sizes equal within this many points belong to one section.
-inline constexpr double kSamePageSizePt = 2.0;
 
 // Takes the pages one by one, keeping only what the layout needs of each
 // (a page's poppler words can go as soon as it is added), and lays out the
@@ -39,8 +32,5 @@ private:
 };
 
 Document buildDocument(const std::vector<pdf::PageText>& pages, const DocumentInfo& info);
-
-// Page size from points; margins from the text's extent on the page.
-PageSetup pageSetupFor(double widthPt, double heightPt, const pdf::Box* textExtent);
 
 } // namespace pwt::layout

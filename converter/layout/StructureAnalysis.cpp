@@ -307,9 +307,17 @@ std::vector<RunningText> extractRunningText(std::vector<PageLines>& pages)
         }
     }
     std::vector<const Candidate*> running;
-    for (const Candidate& c : candidates)
-        if (c.running)
-            running.push_back(&c);
+    for (const Candidate& c : candidates) {
+        if (!c.running)
+            continue;
+        running.push_back(&c);
+        const pdf::Box& box = lineOf(pages, c).box;
+        RunningText& r = result[c.page];
+        if (c.zone == Zone::Head)
+            r.headTop = r.headTop > 0 ? std::min(r.headTop, box.yMin) : box.yMin;
+        else
+            r.footBottom = r.footBottom > 0 ? std::min(r.footBottom, pages[c.page].height - box.yMax) : pages[c.page].height - box.yMax;
+    }
     removeLines(pages, std::move(running));
     for (RunningText& r : result)
         r.pageNumber = printedPageNumber(r);

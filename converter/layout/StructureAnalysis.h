@@ -36,6 +36,8 @@ struct RunningText {
     std::vector<Paragraph> header;
     std::vector<Paragraph> footer;
     int pageNumber = 0; // the page number printed in them, 0: none (or not in digits)
+    double headTop = 0;    // points from the page's top to the head's top, 0: no head
+    double footBottom = 0; // points from the foot's bottom to the page's bottom, 0: no foot
 };
 
 // Finds the running heads and feet (a chapter's title in the head changes

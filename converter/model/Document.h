@@ -80,6 +80,10 @@ struct PageSetup {
     int marginRight = 1800;
     int marginTop = 1440;
     int marginBottom = 1440;
+    // From the page's top edge to the header's top, and from its bottom edge
+    // to the footer's bottom. 0: halfway into the margin.
+    int headerDistance = 0;
+    int footerDistance = 0;
     // The number printed on the section's first page: Word numbers its pages
     // from there. 0: the numbering goes on from the section before.
     int firstPageNumber = 0;

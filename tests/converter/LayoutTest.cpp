@@ -722,6 +722,48 @@ private slots:
         QCOMPARE(runs[2].format.colorRgb, 0u);
     }
 
+    // Margins come from the band of the ordinary pages: a narrow title page
+    // keeps it (its lines centred in it), odd and even pages set apart
+    // differently share it, and only a page whose text reaches well beyond it
+    // gets a section of its own. The running heads give the header distance.
+    void sectionMarginsFromTheOrdinaryPages()
+    {
+        std::vector<pdf::PageText> pages;
+        pages.push_back(page(1));
+        test::addBlock(pages.back(), {LineSpec{U"A Title", 254.5, 300, 10}});
+        auto fullPage = [&](double left, bool wide) {
+            pages.push_back(page(static_cast<int>(pages.size()) + 1));
+            test::addBlock(pages.back(), {LineSpec{U"Guide heading", left, 40, 9}});
+            std::vector<LineSpec> lines;
+            const std::u32string start = U"Page" + std::u32string(1, U'0' + static_cast<char32_t>(pages.size()));
+            for (double y = 80; y < 760; y += 12)
+                lines.push_back(LineSpec{filler(start.c_str(), wide ? 100 : 80), left, y});
+            test::addBlock(pages.back(), lines);
+        };
+        fullPage(72, false);
+        fullPage(92, false);
+        fullPage(72, false);
+        fullPage(40, true);
+        const Document doc = buildDocument(pages, {});
+        // The title page has no head, so a section of its own, with the same setup.
+        QCOMPARE(doc.sections.size(), std::size_t(3));
+        QCOMPARE(doc.sections[0].page, doc.sections[1].page);
+        const PageSetup& setup = doc.sections[0].page;
+        QCOMPARE(setup.marginLeft, 72 * 20);
+        QCOMPARE(setup.marginRight, (595 - 72 - 400) * 20); // 80 characters of 5 pt
+        QCOMPARE(setup.marginTop, 72 * 20);
+        QCOMPARE(setup.marginBottom, (842 - 754) * 20); // the last baseline 752, descent 2
+        QCOMPARE(setup.headerDistance, qRound((40 - 0.8 * 9) * 20)); // the head's top
+        const auto& title = doc.sections[0].paragraphs.front();
+        QCOMPARE(textOf(title), u"A Title"_qs);
+        QCOMPARE(title.format.alignment, Alignment::Center);
+        // The even page's paragraphs are not indented by its shift.
+        for (const Paragraph& p : doc.sections[1].paragraphs)
+            QCOMPARE(p.format.leftIndent, 0);
+        QCOMPARE(doc.sections[2].page.marginLeft, 40 * 20);
+        QCOMPARE(doc.sections[2].page.headerDistance, setup.headerDistance);
+    }
+
     void pageSetupKeepsRoomForText()
     {
         const pdf::Box lone{10, 10, 20, 20};

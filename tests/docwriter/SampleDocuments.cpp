@@ -155,6 +155,7 @@ Document sectioned()
     second.page.height = 11906;
     second.page.marginLeft = 1440;
     second.page.marginRight = 1440;
+    second.page.headerDistance = 500;
     second.page.firstPageNumber = 7;
     second.paragraphs.push_back(paragraph(u"Landscape section text."));
     second.header.push_back(paragraph(u"Landscape head"));

@@ -22,7 +22,7 @@ constexpr quint16 kPJc = 0x2461, kPJc80 = 0x2403, kPDxaLeft = 0x845E, kPDxaRight
                   kPDxaLeft80 = 0x840F, kPDyaBefore = 0xA413, kPDyaAfter = 0xA414, kPDyaLine = 0x6412,
                   kPOutLvl = 0x2640;
 constexpr quint16 kSBkc = 0x3009, kSBOrientation = 0x301D, kSXaPage = 0xB01F, kSYaPage = 0xB020,
-                  kSDxaLeft = 0xB021, kSDyaTop = 0x9023;
+                  kSDxaLeft = 0xB021, kSDyaTop = 0x9023, kSDyaHdrTop = 0xB017;
 
 int value(const QMap<quint16, QByteArray>& s, quint16 sprm) { return docread::operandValue(s.value(sprm)); }
 
@@ -339,6 +339,9 @@ private slots:
         QCOMPARE(value(landscape, kSYaPage), 11906);
         QCOMPARE(value(landscape, kSBOrientation), 2);
         QCOMPARE(value(landscape, kSDxaLeft), 1440);
+        // The header where the document puts it, else halfway into the margin.
+        QCOMPARE(value(landscape, kSDyaHdrTop), 500);
+        QCOMPARE(value(portrait, kSDyaHdrTop), 720);
     }
 
     void headerStoriesAndPageFields()

@@ -1,0 +1,43 @@
+#pragma once
+// Where the body text of each page is set: the text band of the document's
+// ordinary pages, not of one page. A title page or a contents page with a
+// narrow block of text keeps the band of the pages around it; only a page
+// whose text reaches well beyond that band, or a page of another size, gets
+// a band of its own.
+#include "Lines.h"
+#include "StructureAnalysis.h"
+
+#include <vector>
+
+namespace pwt::layout {
+
+// Margins are taken from where the text sits, but never smaller than this
+// (Word's printers cannot print to the edge) nor so large that less than
+// kMinBodyTwips of the page is left for text.
+inline constexpr int kMinMarginTwips = 360;
+inline constexpr int kMinBodyTwips = 2880;
+// Page sizes equal within this many points share one band.
+inline constexpr double kSamePageSizePt = 2.0;
+// The band's bottom: the text of this share of the pages ends above it (the
+// others are the short last pages of chapters and the few pages with a figure
+// reaching lower).
+inline constexpr double kBandBottomQuantile = 0.75;
+// A page's text reaching beyond the band by more than this many points on a
+// side gets a band of its own; less only makes a line or two wrap.
+inline constexpr double kOwnBandPt = 18.0;
+// Pages whose text is this close (points) to the band's width sit in it,
+// wherever their left edge is (the odd and even pages of a book).
+inline constexpr double kSameWidthPt = 6.0;
+
+struct PagePlan {
+    PageSetup setup;       // size, margins, header and footer distances; no page number yet
+    ColumnBounds frame;    // the band on this page, in points: what its paragraphs align in
+};
+
+// One plan per page. `running` gives where the running heads and feet stood.
+std::vector<PagePlan> planPages(const std::vector<PageLines>& pages, const std::vector<RunningText>& running);
+
+// Page size from points; margins from a text band on the page.
+PageSetup pageSetupFor(double widthPt, double heightPt, const pdf::Box* textBand);
+
+} // namespace pwt::layout
