@@ -173,10 +173,16 @@ Outcome convertInto(const std::string& source, int fd, const std::string& destin
         Outcome outcome;
         layout::DocumentBuilder builder;
         pdf::PageText page;
+        int unreadable = 0;
         for (int n = 1; n <= pages; ++n) {
             const auto read = reader.readPage(n, page, kPageBudgetSeconds);
-            if (read == pdf::PdfReader::PageRead::Failed)
-                return fail(ExitCode::BadInput, source, "is damaged: page " + std::to_string(n) + " cannot be read");
+            if (read == pdf::PdfReader::PageRead::Failed) {
+                // One damaged page (a loop in the page tree) costs that page, not the document.
+                ++unreadable;
+                outcome.warnings.push_back("pwt: " + source + ": warning: page " + std::to_string(n)
+                                           + " cannot be read; it was left out");
+                continue;
+            }
             if (read == pdf::PdfReader::PageRead::CutShort)
                 outcome.warnings.push_back("pwt: " + source + ": warning: page " + std::to_string(n) + " took longer than "
                                            + std::to_string(static_cast<int>(kPageBudgetSeconds))
@@ -184,6 +190,8 @@ Outcome convertInto(const std::string& source, int fd, const std::string& destin
             builder.addPage(page);
         }
         page = pdf::PageText{};
+        if (unreadable == pages)
+            return fail(ExitCode::BadInput, source, "is damaged: none of its pages can be read");
         if (builder.wordCount() == 0)
             return noTextLayer(source);
 
