@@ -67,15 +67,17 @@ LanguageData findLanguageData(const std::string& languages, const std::string& f
         return data;
     }
     std::string missing, packages;
+    int count = 0;
     for (const std::string& language : data.languages) {
         if (installed(folder, language))
             continue;
         missing += (missing.empty() ? "" : ", ") + language;
         packages += (packages.empty() ? "" : " ") + debianPackageFor(language);
+        ++count;
     }
-    if (!missing.empty())
+    if (count > 0)
         data.error = "the recognition language data for " + missing + " is not installed in " + folder +
-                     " (install the Debian package " + packages + ")";
+                     (count == 1 ? " (install the Debian package " : " (install the Debian packages ") + packages + ")";
     data.orientationData = installed(folder, "osd");
     return data;
 }

@@ -181,10 +181,6 @@ bool PagePipeline::push(pdf::PageText page)
     std::unique_lock lock(s.mutex);
     if (!s.failure.empty())
         return false;
-    if (recognise && !s.languages.ok()) {
-        s.failure = "page " + std::to_string(page.number) + " is scanned, but " + s.languages.error;
-        return false;
-    }
     Slot& slot = s.slots.emplace_back();
     slot.page = std::move(page);
     if (recognise) {

@@ -84,7 +84,7 @@ Recognition PageRecognizer::recognize(const pdf::GreyImage& image, int number, d
     if (isBlank(image))
         return result;
     if (!m_data.ok()) {
-        result.error = m_data.error;
+        result.error = "page " + std::to_string(number) + " is scanned, but " + m_data.error;
         return result;
     }
 

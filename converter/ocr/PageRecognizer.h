@@ -44,7 +44,8 @@ public:
     PageRecognizer(const PageRecognizer&) = delete;
     PageRecognizer& operator=(const PageRecognizer&) = delete;
 
-    // `image` is page `number`, `widthPt` x `heightPt` as shown.
+    // `image` is page `number`, `widthPt` x `heightPt` as shown. A blank
+    // page needs neither engine nor language data.
     Recognition recognize(const pdf::GreyImage& image, int number, double widthPt, double heightPt);
 
 private:

@@ -202,7 +202,7 @@ private slots:
         QVERIFY2(r.err.contains(QStringLiteral("tesseract-ocr-klingon-x")) && r.err.count(QLatin1Char('\n')) == 1, qPrintable(r.err));
 
         // No language data at all: the default languages' packages are named,
-        // while a PDF with its own text still converts.
+        // while a PDF with its own text (and a blank page) still converts.
         QTemporaryDir empty;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("TESSDATA_PREFIX"), empty.path());
@@ -212,7 +212,7 @@ private slots:
         ScanPage text;
         text.drawText = [](QPainter& p) { p.drawText(QPointF(72, 100), QStringLiteral("Text of its own.")); };
         const QString textPdf = path(QStringLiteral("own-text.pdf"));
-        writeScanPdf(textPdf, {text});
+        writeScanPdf(textPdf, {text, ScanPage{}});
         r = convert(textPdf, doc, {}, env);
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
 
