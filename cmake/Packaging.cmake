@@ -27,8 +27,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Not seen by dpkg-shlibdeps: the CJK font the window's Chinese texts are
-# drawn with, and xdg-open, through which the output folder is opened.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, xdg-utils")
+# drawn with, xdg-open, through which the output folder is opened, and the
+# language data the recognition of scanned pages (converter/ocr) reads by
+# default (chi_sim+eng, and osd for orientation); text PDFs need none of them.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "fonts-noto-cjk, xdg-utils, tesseract-ocr-chi-sim, tesseract-ocr-eng, tesseract-ocr-osd")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Without dpkg-shlibdeps CPack quietly writes a package that depends on
 # nothing; it has to stop instead.
