@@ -20,7 +20,7 @@ import tempfile
 import unicodedata
 
 MIN_CHARS = 20
-PROFILE = 'file:///tmp/pwt-bench-lo-profile'
+PROFILE = f'file:///tmp/pwt-bench-lo-profile-{os.getpid()}'  # one per run: runs may overlap
 
 
 def squeeze(text):

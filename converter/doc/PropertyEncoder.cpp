@@ -48,6 +48,8 @@ Grpprl encodeCharacter(const CharFormat& format, FontTable& fonts)
         g.add8(sprm::CIss, 1);
     else if (format.position == VerticalPosition::Subscript)
         g.add8(sprm::CIss, 2);
+    if (format.letterSpacing != 0)
+        g.addSigned16(sprm::CDxaSpace, std::clamp(format.letterSpacing, -kMaxTwips, kMaxTwips));
     if ((format.colorRgb & 0xFFFFFF) != 0) {
         // COLORREF: red, green, blue, then fAuto = 0.
         const std::uint32_t rgb = format.colorRgb;
@@ -135,7 +137,7 @@ Grpprl encodeSection(const PageSetup& requested)
     }
 
     Grpprl g;
-    g.add8(sprm::SBkc, 2); // each section starts on a new page
+    g.add8(sprm::SBkc, page.continuous ? 0 : 2); // 0: continuous, 2: on a new page
     if (page.landscape())
         g.add8(sprm::SBOrientation, 2); // portrait is the default; some readers take any value as landscape
     if (page.firstPageNumber > 0) {

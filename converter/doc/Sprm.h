@@ -21,6 +21,7 @@ inline constexpr std::uint16_t CRgLid1_80 = 0x486E;
 inline constexpr std::uint16_t CRgLid0 = 0x4873;
 inline constexpr std::uint16_t CRgLid1 = 0x4874;
 inline constexpr std::uint16_t CCv = 0x6870;           // COLORREF
+inline constexpr std::uint16_t CDxaSpace = 0x8840;     // twips after each character
 
 // Paragraph properties
 inline constexpr std::uint16_t PJc80 = 0x2403;

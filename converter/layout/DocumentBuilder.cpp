@@ -28,7 +28,7 @@ class Builder {
 public:
     explicit Builder(const DocumentInfo& info) { m_doc.info = info; }
 
-    void addPage(PageLines& page, const RunningText& running, const PagePlan& plan)
+    void addPage(PageLines& page, const RunningText& running, const PagePlan& plan, bool previousFull)
     {
         // A new section where the page's setup changes, or where the running
         // head or foot does (a new chapter's title): each section carries its own.
@@ -41,13 +41,20 @@ public:
             // Word numbers the section's pages from the PDF's number: its
             // pages may run longer, and each section catches up again.
             s.page.firstPageNumber = running.pageNumber;
+            // After a full page of the same setup only the head changed (a
+            // book's heads alternate, or a new chapter's title): the text
+            // flows on into the section.
+            s.page.continuous = previousFull && plan.setup == m_setup;
             s.header = running.header;
             s.footer = running.footer;
             m_setup = plan.setup;
             m_runningKey = std::move(key);
         }
         const std::size_t firstOfPage = m_body.size();
-        const bool breakBefore = !newSection; // a new section starts a new page by itself
+        // A new section starts a new page by itself; after a full page the
+        // text gets to the next page by itself too (a break there would leave
+        // an almost empty page wherever Word's text runs a little longer).
+        const bool breakBefore = !previousFull && !newSection;
 
         if (textExtent(page)) {
             const pdf::Box frame{plan.frame.left, 0, plan.frame.right, page.height};
@@ -164,7 +171,7 @@ Document DocumentBuilder::finish(const DocumentInfo& info)
     const std::vector<PagePlan> plans = planPages(pageLines, running);
     Builder builder(info);
     for (std::size_t i = 0; i < pageLines.size(); ++i)
-        builder.addPage(pageLines[i], running[i], plans[i]);
+        builder.addPage(pageLines[i], running[i], plans[i], i > 0 && plans[i - 1].full);
     Document doc = builder.finish();
     if (doc.sections.empty())
         doc.sections.emplace_back();

@@ -17,8 +17,10 @@ struct FontStyle {
 
 // The East Asian family a run with CJK text gets when its font names none.
 inline constexpr const char* kDefaultEastAsianFamily = "宋体";
-// The Word family typewriter fonts are mapped to.
+// The Word family typewriter fonts are mapped to, and its advance in ems
+// (Courier New and its metric twin Liberation Mono).
 inline constexpr const char* kTypewriterFamily = "Courier New";
+inline constexpr double kTypewriterAdvanceEm = 0.6;
 
 // Whether a font's name marks it as made for Japanese, Korean or traditional
 // Chinese ("NotoSansCJKjp", "SourceHanSerifTC", "MS-Mincho", "AR PL UMing TW"):

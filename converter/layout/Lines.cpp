@@ -12,6 +12,13 @@ namespace pwt::layout {
 
 namespace {
 
+// Letter spacing: measured on words of at least this many characters, at
+// most this many ems either way, in steps of this many twips (so that the
+// words of one font share one run).
+constexpr std::size_t kMinMeasuredChars = 3;
+constexpr double kMaxSpacingEm = 0.2;
+constexpr int kSpacingStepTwips = 5;
+
 // One character that is no text: a C1 control or a private use code point,
 // what poppler gives for a glyph of a font without a Unicode mapping.
 bool isUnmappedSymbol(const std::u32string& text)
@@ -56,6 +63,19 @@ void uncolourTrailingPunctuation(std::vector<Word>& words)
         words.insert(words.begin() + static_cast<std::ptrdiff_t>(k + 1), std::move(tail));
         ++k;
     }
+}
+
+// TeX's typewriter letters are narrower (0.525 em) than Courier's: a
+// listing would wrap and run longer. The difference goes into the run's
+// character spacing, measured on the word as the PDF set it.
+int typewriterSpacing(const pdf::TextWord& word, std::size_t characters)
+{
+    if (characters < kMinMeasuredChars || word.fontSize <= 0)
+        return 0;
+    const double advance = word.box.width() / static_cast<double>(characters);
+    const double extra = std::clamp(advance - kTypewriterAdvanceEm * word.fontSize, -kMaxSpacingEm * word.fontSize,
+                                    kMaxSpacingEm * word.fontSize);
+    return static_cast<int>(std::lround(extra * kTwipsPerPoint / kSpacingStepTwips)) * kSpacingStepTwips;
 }
 
 } // namespace
@@ -188,6 +208,8 @@ PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
                     w.fontSize = word.fontSize;
                     w.spaceAfter = word.spaceAfter;
                     w.fixedWidth = word.fixedWidth || w.format.fontFamily == kTypewriterFamily;
+                    if (w.format.fontKind == FontKind::Typewriter)
+                        w.format.letterSpacing = typewriterSpacing(word, word.text.size());
                     l.words.push_back(std::move(w));
                 }
                 if (l.words.empty())

@@ -172,6 +172,9 @@ std::vector<PagePlan> planPages(const std::vector<PageLines>& pages, const std::
             continue;
         if (band.known && fitsBand(*text, band.box)) {
             plan.frame = frameOn(band.box, *text);
+            // (A band of a line or two is no page of text to fill.)
+            plan.full = band.box.height() >= points(kMinBodyTwips)
+                && text->yMax >= band.box.yMax - kFullPageShare * band.box.height();
             continue;
         }
         // Text of another shape than the pages around it: a band of its own.

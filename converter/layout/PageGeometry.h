@@ -29,9 +29,16 @@ inline constexpr double kOwnBandPt = 18.0;
 // wherever their left edge is (the odd and even pages of a book).
 inline constexpr double kSameWidthPt = 6.0;
 
+// A page whose text ends within this share of the band's height above the
+// band's foot is full: the text flows on to the next page by itself, and no
+// page break is written after it. A page ending higher up (a chapter's last
+// page) ends with a break, as the PDF does.
+inline constexpr double kFullPageShare = 0.08;
+
 struct PagePlan {
     PageSetup setup;       // size, margins, header and footer distances; no page number yet
     ColumnBounds frame;    // the band on this page, in points: what its paragraphs align in
+    bool full = false;     // its text reaches the foot of the band
 };
 
 // One plan per page. `running` gives where the running heads and feet stood.

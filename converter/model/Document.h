@@ -28,6 +28,7 @@ struct CharFormat {
     bool italic = false;
     bool smallCaps = false;
     std::uint32_t colorRgb = 0x000000;           // 0xRRGGBB
+    int letterSpacing = 0; // twips added after each character; negative: condensed
     VerticalPosition position = VerticalPosition::Baseline;
 
     bool operator==(const CharFormat&) const = default;
@@ -87,6 +88,9 @@ struct PageSetup {
     // The number printed on the section's first page: Word numbers its pages
     // from there. 0: the numbering goes on from the section before.
     int firstPageNumber = 0;
+    // The section starts where the one before ends (its text flows on), not
+    // on a new page: only its header and footer change, from the next page.
+    bool continuous = false;
     bool landscape() const { return width > height; }
 
     bool operator==(const PageSetup&) const = default;

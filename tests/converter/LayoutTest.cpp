@@ -764,6 +764,44 @@ private slots:
         QCOMPARE(doc.sections[2].page.headerDistance, setup.headerDistance);
     }
 
+    // After a full page the text flows on by itself; a page that ends short
+    // (a chapter's last page) ends with a page break.
+    // A book's heads alternating between odd and even pages make a section
+    // per page; after a full page it starts where the text flows on.
+    void pageBreaksOnlyAfterShortPages()
+    {
+        auto pagesEnding = [](bool heads) {
+            std::vector<pdf::PageText> pages;
+            for (double last : {752.0, 200.0, 752.0, 752.0}) {
+                pages.push_back(page(static_cast<int>(pages.size()) + 1));
+                const bool odd = pages.size() % 2 == 1;
+                if (heads)
+                    test::addBlock(pages.back(), {LineSpec{odd ? U"Chapter head" : U"Section head", 72, 40, 9}});
+                const std::u32string start = U"Page" + std::u32string(1, U'0' + static_cast<char32_t>(pages.size()));
+                std::vector<LineSpec> lines;
+                for (double y = 80; y <= last; y += 12)
+                    lines.push_back(LineSpec{filler(start.c_str(), 80), 72, y});
+                test::addBlock(pages.back(), lines);
+            }
+            return buildDocument(pages, {});
+        };
+        const auto& paragraphs = pagesEnding(false).sections.at(0).paragraphs;
+        QCOMPARE(paragraphs.size(), std::size_t(4));
+        std::vector<bool> breaks;
+        for (const Paragraph& p : paragraphs)
+            breaks.push_back(p.pageBreakBefore);
+        QCOMPARE(breaks, (std::vector<bool>{false, false, true, false}));
+
+        const Document book = pagesEnding(true);
+        QCOMPARE(book.sections.size(), std::size_t(4));
+        std::vector<bool> continuous;
+        for (const Section& s : book.sections) {
+            continuous.push_back(s.page.continuous);
+            QVERIFY(!s.paragraphs.front().pageBreakBefore);
+        }
+        QCOMPARE(continuous, (std::vector<bool>{false, true, false, true}));
+    }
+
     void pageSetupKeepsRoomForText()
     {
         const pdf::Box lone{10, 10, 20, 20};
