@@ -165,6 +165,28 @@ std::string spacedFamily(const std::string& base)
     return out;
 }
 
+// Weight and slant from the style words after a font's family ("-SemiboldIt",
+// ",BoldItalic", "-Medi", "-BdObl", "-Slanted"): any weight above regular
+// is bold, any slant italic.
+struct StyleWords {
+    bool bold = false, italic = false;
+};
+
+StyleWords styleOf(const std::string& lowerStyle)
+{
+    std::string s;
+    for (char c : lowerStyle)
+        if (c != '-' && c != ',' && c != '_' && c != ' ')
+            s += c;
+    StyleWords w;
+    static constexpr std::array kWeights = {"bold", "black", "heavy", "demi", "medi", "bd", "extrab", "ultrab"};
+    static constexpr std::array kSlants = {"italic", "oblique", "obl", "slant", "kursiv", "inclined"};
+    w.bold = std::any_of(kWeights.begin(), kWeights.end(), [&](const char* k) { return contains(s, k); });
+    w.italic = std::any_of(kSlants.begin(), kSlants.end(), [&](const char* k) { return contains(s, k); })
+        || (s.size() >= 2 && s.compare(s.size() - 2, 2, "it") == 0); // "It", "BoldIt", "SemiboldIt"
+    return w;
+}
+
 } // namespace
 
 std::string baseFontName(const std::string& pdfFontName)
@@ -215,10 +237,9 @@ FontStyle mapFont(const std::string& pdfFontName, bool boldFlag, bool italicFlag
 
     // Style words after the family: "-BoldItalic", ",Bold", "-SemiboldIt", "-Oblique".
     const std::string styleWords = lowerFull.size() > base.size() ? lowerFull.substr(base.size()) : std::string{};
-    style.bold = boldFlag || contains(styleWords, "bold") || contains(styleWords, "black") || contains(styleWords, "heavy")
-        || contains(styleWords, "semibold") || contains(styleWords, "demi") || contains(lowerFull, "bold");
-    style.italic = italicFlag || contains(styleWords, "italic") || contains(styleWords, "oblique")
-        || contains(styleWords, "-it") || contains(styleWords, ",it") || contains(lowerFull, "italic");
+    const StyleWords words = styleOf(styleWords);
+    style.bold = boldFlag || words.bold || contains(lowerFull, "bold");
+    style.italic = italicFlag || words.italic || contains(lowerFull, "italic");
     style.smallCaps = contains(lowerFull, "smallcaps") || contains(styleWords, "-sc") || contains(lowerFull, "capitals");
 
     const TexFont tex = texFont(compact);

@@ -132,6 +132,16 @@ private slots:
         f = mapFont("MyFancyFont-Regular", false, false, false, false);
         QCOMPARE(f.family, std::string("My Fancy Font"));
         QVERIFY(!f.bold && !f.italic);
+        // Weight and slant words of all kinds in the name.
+        const std::pair<const char*, std::pair<bool, bool>> styles[] = {
+            {"ABCDEF+MinionPro-SemiboldIt", {true, true}}, {"FandolSong-Medi", {true, false}}, {"Arial-BdObl", {true, true}},
+            {"Myriad-Black", {true, false}}, {"Utopia-Slanted", {false, true}}, {"Univers-Heavy", {true, false}},
+            {"GillSans-Demi", {true, false}}, {"Palatino-It", {false, true}}, {"Charter-Regular", {false, false}},
+            {"LucidaBright-Oblique", {false, true}}};
+        for (const auto& [name, boldItalic] : styles) {
+            f = mapFont(name, false, false, false, false);
+            QVERIFY2(f.bold == boldItalic.first && f.italic == boldItalic.second, name);
+        }
         // Descriptor flags count even when the name says nothing.
         f = mapFont("ABCDEF+Foo", true, true, true, false);
         QVERIFY(f.bold && f.italic);
