@@ -210,6 +210,12 @@ std::string baseFontName(const std::string& pdfFontName)
     return name;
 }
 
+bool isMathExtensionFont(const std::string& pdfFontName)
+{
+    const std::string base = lower(baseFontName(pdfFontName));
+    return base.rfind("cmex", 0) == 0 || base.rfind("lmex", 0) == 0 || base.rfind("lmmathextension", 0) == 0;
+}
+
 bool isOtherCjkRegionFont(const std::string& pdfFontName)
 {
     std::string compact;

@@ -27,6 +27,10 @@ inline constexpr double kTypewriterAdvanceEm = 0.6;
 // its glyphs follow that region's forms, not simplified Chinese ones.
 bool isOtherCjkRegionFont(const std::string& pdfFontName);
 
+// TeX's math extension fonts (cmex, Latin Modern's lmex): large brackets,
+// braces, radicals, sums and integrals, many drawn in pieces.
+bool isMathExtensionFont(const std::string& pdfFontName);
+
 // "ABCDEF+TimesNewRomanPS-BoldMT" -> Times New Roman, bold.
 // Flags come from the font descriptor and are trusted when set; the name can
 // only add bold/italic (many embedded subsets carry no flags).

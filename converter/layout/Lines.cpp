@@ -191,7 +191,10 @@ PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
                     const bool simplified = !format.eastAsianFamily.empty() && hasRegionalRadical(word.text)
                         && !isOtherCjkRegionFont(word.fontName);
                     std::u32string text = normalizeText(simplified ? withSimplifiedRadicals(word.text) : word.text);
-                    if (l.words.empty() && isUnmappedSymbol(word.text)) {
+                    const bool mathPiece = isMathExtensionFont(word.fontName);
+                    if (mathPiece)
+                        text = withoutSymbolPieces(text); // never a bullet: part of a formula
+                    else if (l.words.empty() && isUnmappedSymbol(word.text)) {
                         // A list bullet drawn from a symbol font that gives no text for it.
                         text.assign(1, U'•');
                         markerFromSymbolFont = true;

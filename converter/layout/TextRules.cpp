@@ -132,6 +132,20 @@ bool containsCjk(const std::u32string& text)
     return false;
 }
 
+std::u32string withoutSymbolPieces(const std::u32string& text)
+{
+    auto piece = [](char32_t c) {
+        return (c >= 0x80 && c <= 0x9F) || (c >= 0xE000 && c <= 0xF8FF) // no Unicode meaning
+            || (c >= 0x239B && c <= 0x23B3)                              // bracket, brace and sum pieces
+            || c == 0x23B7 || c == 0x2320 || c == 0x2321 || c == 0x23AE; // radical foot, integral parts
+    };
+    std::u32string out;
+    for (char32_t c : text)
+        if (!piece(c))
+            out += c;
+    return out;
+}
+
 bool isLineEndHyphen(char32_t c)
 {
     return c == U'-' || c == 0x00AD || c == 0x2010;

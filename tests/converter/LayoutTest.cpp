@@ -453,6 +453,21 @@ private slots:
         QCOMPARE(ps[2].format.exactLineSpacing, 0);
     }
 
+    // Glyphs of TeX's math extension font are no bullets: a sum stays, the
+    // pieces of a tall bracket go, the text around them stays.
+    void mathExtensionPiecesAreNoBullets()
+    {
+        pdf::PageText p = page(1);
+        test::addBlock(p, {LineSpec{U"\u0080 where x is given", 72, 100}});
+        test::addBlock(p, {LineSpec{U"\u239B a \u239E \u2211 b", 72, 200}});
+        for (auto& block : p.flows)
+            for (auto& line : block.blocks.front().lines)
+                for (auto& word : line.words)
+                    if (word.text.size() == 1 && word.text[0] >= 0x80)
+                        word.fontName = "ABCDEF+CMEX10";
+        QCOMPARE(textsOf(buildDocument({p}, {}).sections.at(0).paragraphs), (QStringList{u"where x is given"_qs, u"a \u2211 b"_qs}));
+    }
+
     // "A" set apart from its title "关于 FAQ" on one baseline is one heading.
     void sectionLabelsJoinTheirTitles()
     {
