@@ -185,6 +185,17 @@ std::string controlCodeFont()
     return onePage(pdf, "<< /Font << /F1 " + ref(font) + " >> >>", textContent(kText));
 }
 
+// Document information whose strings hold control codes, in PDFDocEncoding
+// and in UTF-16.
+std::string controlCodesInInfo()
+{
+    PdfBytes pdf;
+    const int info = pdf.add("<< /Title (Report\\001\\002\\r\\n\\t\\033[0m end) /Author <FEFF00010002000D0041> "
+                             "/Subject <FEFFD800> /Keywords (\\377\\376\\000) >>");
+    return onePage(pdf, "<< /Font << /F1 " + ref(pdf.add(helvetica())) + " >> >>", textContent(kText),
+                   "/Info " + ref(info));
+}
+
 std::string encrypted()
 {
     PdfBytes pdf;
@@ -252,15 +263,20 @@ std::string prevLoop()
     return replaceFirst(once, "trailer\n<< ", "trailer\n<< /Prev " + startxrefOf(once) + " ");
 }
 
-// Objects numbered 2^31 - 1 and 2^32 + 1 (1 when cut to 32 bits, the
+// Objects numbered 2^31 - 1, 2^31 and 2^32 + 1 (1 when cut to 32 bits, the
 // catalog's number), used by the page, in a file whose table must be rebuilt
 // from the objects themselves.
 std::string objectNumbersPast32Bits(const std::string& plain)
 {
-    std::string pdf = edited(plain, "/Font << /F1 3 0 R >>",
-                             std::string("/Font << /F1 3 0 R /F2 ") + kInt32Max + " 0 R /F3 4294967297 0 R >>");
-    pdf = replaceFirst(pdf, "\nxref\n", std::string("\n") + kInt32Max + " 0 obj\n" + helvetica()
-                                               + "\nendobj\n4294967297 0 obj\n<< /Type /Catalog >>\nendobj\nxref\n");
+    const std::vector<std::string> numbers = {kInt32Max, "2147483648", "4294967297"};
+    std::string fonts = "/Font << /F1 3 0 R";
+    std::string objects = "\n";
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        fonts += " /F" + std::to_string(i + 2) + " " + numbers[i] + " 0 R";
+        objects += numbers[i] + " 0 obj\n" + (i + 1 < numbers.size() ? helvetica() : "<< /Type /Catalog >>") + "\nendobj\n";
+    }
+    std::string pdf = edited(plain, "/Font << /F1 3 0 R >>", fonts + " >>");
+    pdf = replaceFirst(pdf, "\nxref\n", objects + "xref\n");
     return replaceFirst(pdf, "startxref\n" + startxrefOf(pdf), "startxref\n999999999");
 }
 
@@ -359,6 +375,7 @@ std::vector<HostileCase> hostileCases()
         {"control_characters_in_text",
          simplePdf({textContent(std::string("Visible\x01\x02\x03 text\x1B[31m red\x7F\x85\x00 end", 31))}),
          {kOk}},
+        {"control_characters_in_information", controlCodesInInfo(), {kOk}},
         // Huge counts and nesting.
         {"nesting_100000_deep", simplePdf({textContent(kText) + " " + repeat("[", kDeepNesting)}), {kOk}},
         {"cmap_ranges_huge", chineseType0("bfrange", {"<0000> <FFFF> <0041>", "<00000000> <FFFFFFFF> <00000041>"}), {kOk}},

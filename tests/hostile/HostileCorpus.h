@@ -20,9 +20,6 @@ struct HostileCase {
     std::vector<int> allowedExits;       // usually one status
     std::vector<std::string> extraArgs;  // e.g. a shorter --time-limit= for a bomb
     bool bomb = false;                   // expands far past its size on disk
-    // A fault of pwt this case shows, in words, while it is not fixed: the
-    // test then expects the wrong status and fails once it is right.
-    std::string knownFault;
 };
 
 // Small well-formed documents of the kinds of text PDFs carry (simple and

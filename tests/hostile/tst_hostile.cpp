@@ -120,7 +120,6 @@ private slots:
         QTest::addColumn<QList<int>>("allowed");
         QTest::addColumn<QStringList>("extraArgs");
         QTest::addColumn<bool>("bomb");
-        QTest::addColumn<QString>("knownFault");
 
         auto addCases = [](const std::vector<pwt::hostile::HostileCase>& cases) {
             for (const auto& c : cases) {
@@ -129,7 +128,7 @@ private slots:
                     extra << QString::fromStdString(a);
                 QTest::newRow(c.name.c_str()) << QByteArray::fromStdString(c.bytes)
                                               << QList<int>(c.allowedExits.begin(), c.allowedExits.end()) << extra
-                                              << c.bomb << QString::fromStdString(c.knownFault);
+                                              << c.bomb;
             }
         };
         addCases(pwt::hostile::wellFormedCases());
@@ -142,7 +141,7 @@ private slots:
             QFile in(file.filePath());
             QVERIFY2(in.open(QIODevice::ReadOnly), qPrintable(file.filePath()));
             QTest::newRow(qPrintable(QStringLiteral("regression/") + file.fileName()))
-                << in.readAll() << kStatusesOfAFile << QStringList{kRegressionTimeLimit} << false << QString();
+                << in.readAll() << kStatusesOfAFile << QStringList{kRegressionTimeLimit} << false;
         }
     }
 
@@ -152,7 +151,6 @@ private slots:
         QFETCH(QList<int>, allowed);
         QFETCH(QStringList, extraArgs);
         QFETCH(bool, bomb);
-        QFETCH(QString, knownFault);
 
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
@@ -176,8 +174,6 @@ private slots:
 
         QVERIFY2(run.ended, qPrintable(QStringLiteral("still running after %1 s; killed").arg(deadline)));
         QVERIFY2(run.signal == 0, qPrintable(QStringLiteral("ended by signal %1: %2").arg(run.signal).arg(said)));
-        if (!knownFault.isEmpty())
-            QEXPECT_FAIL("", qPrintable(knownFault), Continue);
         QVERIFY2(allowed.contains(run.status), qPrintable(QStringLiteral("exit %1, expected %2: %3")
                                                               .arg(run.status)
                                                               .arg(statusList(allowed), said)));
