@@ -1,44 +1,43 @@
 #include "FormattingSample.h"
 
-#include "PdfMaker.h"
+#include "PdfComposer.h"
 
 namespace pwt::test {
+
+using namespace fmt;
 
 FormattingSample makeFormattingPdf(const QString& path)
 {
     FormattingSample s;
     s.path = path;
     s.runningHead = QStringLiteral("Formatting Sample Report");
-    PdfMaker pdf(path, QStringLiteral("Formatting Sample"));
-    auto furniture = [&] {
-        pdf.textAt(72, 40, s.runningHead, sans(9));
-        const QString number = QString::number(pdf.pageNumber());
-        pdf.textAt(pdf.pageWidth() / 2 - 3, pdf.pageHeight() - 36, number, sans(9));
-    };
+    PdfComposer pdf(path, QStringLiteral("Formatting Sample"));
+    pdf.setPageDecoration([&s](PdfComposer& c, int page) {
+        c.textAt(72, 40, s.runningHead, sans(9));
+        c.textAt(c.pageWidth() / 2, c.pageHeight() - 36, QString::number(page), sans(9), Align::Center);
+    });
     auto heading = [&](const QString& text, double size, int level) {
-        pdf.paragraph(text, serif(size, true));
+        ParagraphRequest h = plain(text, serif(size, true));
+        h.headingLevel = level;
+        pdf.paragraph(h);
         s.headings.push_back({text, level});
         s.runs.push_back({text, QStringLiteral("Times New Roman"), true, false, size});
     };
-    ParagraphStyle justified;
-    justified.align = Align::Justify;
 
-    furniture();
     heading(QStringLiteral("1 Introduction to the Sample"), 20, 1);
-    const std::vector<Piece> mixed{
-        {QStringLiteral("The body text of this sample is set in a serif face at eleven points, with "), serif(11)},
+    pdf.paragraph(pieces({
+        {QStringLiteral("The body text of this sample is set in a serif face at eleven points, with "), serif()},
         {QStringLiteral("strongly marked words"), serif(11, true)},
-        {QStringLiteral(" in bold and "), serif(11)},
+        {QStringLiteral(" in bold and "), serif()},
         {QStringLiteral("gently slanted words"), serif(11, false, true)},
-        {QStringLiteral(" in italic, then "), serif(11)},
-        {QStringLiteral("a sans serif phrase"), sans(11)},
-        {QStringLiteral(" and "), serif(11)},
-        {QStringLiteral("a red warning"), serif(11), QColor(255, 0, 0)},
-        {QStringLiteral(" before the formula E = mc"), serif(11)},
-        {QStringLiteral("2"), serif(7), Qt::black, 4.5},
-        {QStringLiteral(" closes the paragraph with enough words to make it wrap over several lines of the page."), serif(11)},
-    };
-    pdf.paragraph(mixed, justified);
+        {QStringLiteral(" in italic, then "), serif()},
+        {QStringLiteral("a sans serif phrase"), sans()},
+        {QStringLiteral(" and "), serif()},
+        {QStringLiteral("a red warning"), coloured(serif(), QColor(255, 0, 0))},
+        {QStringLiteral(" before the formula E = mc"), serif()},
+        {QStringLiteral("2"), positioned(serif(), Position::Superscript)},
+        {QStringLiteral(" closes the paragraph with enough words to make it wrap over several lines of the page."), serif()},
+    }, Align::Justify));
     s.runs.push_back({QStringLiteral("strongly marked words"), QStringLiteral("Times New Roman"), true, false, 11});
     s.runs.push_back({QStringLiteral("gently slanted words"), QStringLiteral("Times New Roman"), false, true, 11});
     s.runs.push_back({QStringLiteral("a sans serif phrase"), QStringLiteral("Arial"), false, false, 11});
@@ -48,50 +47,42 @@ FormattingSample makeFormattingPdf(const QString& path)
     s.paragraphs.push_back({QStringLiteral("The body text of this sample"), QStringLiteral("justify")});
 
     heading(QStringLiteral("1.1 Aligned Paragraphs"), 15, 2);
-    ParagraphStyle centred;
-    centred.align = Align::Center;
-    pdf.paragraph(QStringLiteral("This short paragraph stands in the middle of the page."), serif(11), centred);
+    pdf.paragraph(plain(QStringLiteral("This short paragraph stands in the middle of the page."), serif(), Align::Center));
     s.paragraphs.push_back({QStringLiteral("stands in the middle"), QStringLiteral("center")});
-    ParagraphStyle right;
-    right.align = Align::Right;
-    pdf.paragraph(QStringLiteral("Signed at the right edge of the text."), serif(11, false, true), right);
+    pdf.paragraph(plain(QStringLiteral("Signed at the right edge of the text."), serif(11, false, true), Align::Right));
     s.paragraphs.push_back({QStringLiteral("Signed at the right edge"), QStringLiteral("end")});
     s.runs.push_back({QStringLiteral("Signed at the right edge"), QStringLiteral("Times New Roman"), false, true, 11});
-    ParagraphStyle indented;
-    indented.firstIndent = 24;
-    pdf.paragraph(QStringLiteral("An ordinary left-aligned paragraph with a first-line indent follows here, and it runs on for "
-                                 "a while so that its ragged right edge shows over three or more lines of text on this page."),
-                  serif(11), indented);
+    ParagraphRequest indented = plain(QStringLiteral("An ordinary left-aligned paragraph with a first-line indent follows here, and it runs "
+                                                     "on for a while so that its ragged right edge shows over three or more lines of "
+                                                     "text on this page."));
+    indented.firstLine = 24;
+    pdf.paragraph(indented);
     s.paragraphs.push_back({QStringLiteral("An ordinary left-aligned paragraph"), QStringLiteral("start")});
     heading(QStringLiteral("1.1.1 Closing Remarks"), 13, 3);
-    pdf.paragraph(QStringLiteral("A last paragraph in the body size and a sans face ends the first page of the sample document."), sans(11),
-                  justified);
+    pdf.paragraph(plain(QStringLiteral("A last paragraph in the body size and a sans face ends the first page of the sample document."),
+                        sans(), Align::Justify));
     s.runs.push_back({QStringLiteral("A last paragraph in the body size"), QStringLiteral("Arial"), false, false, 11});
 
     pdf.newPage();
-    furniture();
     heading(QStringLiteral("2 Two Columns"), 20, 1);
-    const double top = pdf.cursor();
-    ParagraphStyle left = justified, rightCol = justified;
-    left.width = rightCol.width = 210;
-    rightCol.left = 72 + 210 + 31;
-    const QString leftText = QStringLiteral("The left column begins the second page with text that must be read first, before "
-                                            "anything in the column to its right, even though the lines sit side by side.");
-    pdf.paragraph(leftText, serif(11), left);
-    pdf.paragraph(QStringLiteral("Its second paragraph ends the left column and only then may the reader move across."), serif(11), left);
+    const double top = pdf.y();
+    const auto justified = [](const QString& text) { return plain(text, serif(), Align::Justify); };
+    pdf.setColumn(72, 210);
+    pdf.paragraph(justified(QStringLiteral("The left column begins the second page with text that must be read first, before "
+                                           "anything in the column to its right, even though the lines sit side by side.")));
+    pdf.paragraph(justified(QStringLiteral("Its second paragraph ends the left column and only then may the reader move across.")));
     s.leftColumnLast = QStringLiteral("Its second paragraph ends the left column");
-    pdf.setCursor(top);
-    pdf.paragraph(QStringLiteral("The right column comes after the left one in reading order and carries on the same story "
-                                 "down the right half of the page."),
-                  serif(11), rightCol);
+    pdf.setY(top);
+    pdf.setColumn(72 + 210 + 31, 210);
+    pdf.paragraph(justified(QStringLiteral("The right column comes after the left one in reading order and carries on the same "
+                                           "story down the right half of the page.")));
     s.rightColumnFirst = QStringLiteral("The right column comes after");
-    pdf.paragraph(QStringLiteral("Its last paragraph closes the two-column page of the formatting sample."), serif(11), rightCol);
+    pdf.paragraph(justified(QStringLiteral("Its last paragraph closes the two-column page of the formatting sample.")));
 
-    pdf.newPage(true);
-    furniture();
-    pdf.paragraph(QStringLiteral("This page is turned to landscape, so the converted document needs a section of its own "
-                                 "with the wide page and its own margins."),
-                  serif(11), ParagraphStyle{Align::Left, 72, 650});
+    pdf.newPage(QPageSize(QPageSize::A4), QPageLayout::Landscape);
+    pdf.setColumn(72, 650);
+    pdf.paragraph(plain(QStringLiteral("This page is turned to landscape, so the converted document needs a section of its own "
+                                       "with the wide page and its own margins.")));
     s.paragraphs.push_back({QStringLiteral("This page is turned to landscape"), QStringLiteral("start")});
     return s;
 }

@@ -3,15 +3,14 @@
 // through LibreOffice's flat ODF. The rules themselves are tested on synthetic
 // lines in LayoutTest.cpp; these check that they hold on the way through.
 #include "FodtDocument.h"
-#include "PdfMaker.h"
+#include "PdfComposer.h"
 
-#include <QFontMetricsF>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
-using namespace pwt::test;
+using namespace fmt;
 
 namespace {
 
@@ -33,37 +32,31 @@ bool run(const QString& program, const QStringList& args, QString* output = null
     return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-// Width in points of `text` as drawn on a page of 72 units per inch.
-double advance(const QFont& font, const QString& text)
-{
-    QFont f(font);
-    f.setPixelSize(qRound(font.pointSizeF()));
-    return QFontMetricsF(f).horizontalAdvance(text);
-}
-
-const ParagraphStyle kJustified{Align::Justify, 72, 451, 0, 0, 1.2, 8};
+// The text column of every sample: the composer's default on A4.
 constexpr double kRightEdge = 72 + 451;
+
+ParagraphRequest justified(const QString& text) { return plain(text, serif(), Align::Justify); }
 
 // Dot leaders from `from` to `to` on a grid of their own, as typesetters set
 // them, so that they line up down the page.
-void leaders(PdfMaker& pdf, double from, double to, double baseline, const QFont& font)
+void leaders(PdfComposer& pdf, double from, double to, double baseline, const TextStyle& style)
 {
     const double pitch = 5;
     for (double x = std::ceil((from + 4) / pitch) * pitch; x + 4 <= to; x += pitch)
-        pdf.textAt(x, baseline, QStringLiteral("."), font);
+        pdf.textAt(x, baseline, QStringLiteral("."), style);
 }
 
 // Contents: entries with dot leaders (one too long for its line), then
 // entries whose numbers stand far right without leaders.
 void drawContents(const QString& path)
 {
-    PdfMaker pdf(path, QStringLiteral("Contents"));
-    const QFont title = serif(16, true), entry = serif(11);
+    PdfComposer pdf(path, QStringLiteral("Contents"));
+    const TextStyle title = serif(16, true), entry = serif();
     pdf.textAt(72, 100, QStringLiteral("Contents"), title);
-    auto number = [&](double baseline, const QString& n) { pdf.textAt(kRightEdge - advance(entry, n), baseline, n, entry); };
+    auto number = [&](double baseline, const QString& n) { pdf.textAt(kRightEdge, baseline, n, entry, Align::Right); };
     auto dotted = [&](double x, double baseline, const QString& text, const QString& n) {
         pdf.textAt(x, baseline, text, entry);
-        leaders(pdf, x + advance(entry, text), kRightEdge - advance(entry, n), baseline, entry);
+        leaders(pdf, x + pdf.advance(text, entry), kRightEdge - pdf.advance(n, entry), baseline, entry);
         number(baseline, n);
     };
     dotted(72, 130, QStringLiteral("1 Introduction"), QStringLiteral("1"));
@@ -91,26 +84,27 @@ const QString kNote = QStringLiteral("cf. Knuth");
 
 void drawMarginNote(const QString& path)
 {
-    PdfMaker pdf(path, QStringLiteral("Margin notes"));
-    const QFont body = serif(11);
-    const double top = pdf.cursor();
-    pdf.paragraph(kNotedParagraph, body, kJustified);
-    pdf.paragraph(kNextParagraph, body, kJustified);
+    PdfComposer pdf(path, QStringLiteral("Margin notes"));
+    const std::vector<double> baselines = pdf.paragraph(justified(kNotedParagraph));
+    pdf.paragraph(justified(kNextParagraph));
     // On the baseline of the paragraph's third line, 10 pt past the column's edge
     // (LaTeX's \marginparsep).
-    const double pitch = 11 * kJustified.lineHeight;
-    pdf.textAt(kRightEdge + 10, top + 3 * pitch - pitch * 0.25, kNote, serif(9));
+    pdf.textAt(kRightEdge + 10, baselines.at(2), kNote, serif(9));
 }
 
 const QString kSpaced = QStringLiteral(
     "This paragraph is set at one and a half line spacing, so poppler sees a gap between each of its lines and the next "
     "and gives each line a block of its own. It must still come out as a single paragraph with all of its words in order.");
+// Its lines break inside runs of one size (after "it", inside the capitals,
+// after "ends"): a break is judged by the words on either side of it.
 const std::vector<Piece> kMixed{
-    {QStringLiteral("Sizes change inside this paragraph of eleven point text, which goes on for a while before the line that"), serif(11)},
+    {QStringLiteral("Sizes change inside this paragraph of eleven point text, which goes on for quite a while before it comes to "
+                    "the line that"),
+     serif()},
     {QStringLiteral(" mixes small nine point words"), serif(9)},
     {QStringLiteral(" with twelve point words"), serif(12)},
     {QStringLiteral(" AND FOURTEEN POINT CAPITALS"), serif(14)},
-    {QStringLiteral(" before going back to eleven points for the rest of the paragraph, which ends on its third line."), serif(11)},
+    {QStringLiteral(" before going back to eleven points for the rest of the paragraph, which ends on its fourth line."), serif()},
 };
 const QString kCentred = QStringLiteral(
     "This centred paragraph has lines that nearly fill the column, so each line starts a little to the right of the left "
@@ -119,19 +113,16 @@ const QString kClosing = QStringLiteral("A closing paragraph set flush left ends
 
 void drawParagraphs(const QString& path)
 {
-    PdfMaker pdf(path, QStringLiteral("Paragraphs"));
-    const QFont body = serif(11);
-    ParagraphStyle spaced = kJustified;
-    spaced.lineHeight = 1.75;
+    PdfComposer pdf(path, QStringLiteral("Paragraphs"));
+    ParagraphRequest spaced = justified(kSpaced);
+    spaced.lineSpacing = 1.5;
     spaced.spaceAfter = 14;
-    pdf.paragraph(kSpaced, body, spaced);
-    ParagraphStyle mixed = kJustified;
-    mixed.lineHeight = 1.0; // of 14 pt: the 11 pt lines' usual pitch
-    pdf.paragraph(kMixed, mixed);
-    ParagraphStyle centred = kJustified;
-    centred.align = Align::Center;
-    pdf.paragraph(kCentred, body, centred);
-    pdf.paragraph(kClosing, body, ParagraphStyle{});
+    pdf.paragraph(spaced);
+    ParagraphRequest mixed = pieces(kMixed, Align::Justify);
+    mixed.lineSpacing = 11.0 / 14; // the pitch of its 11 pt lines: the larger words get no room of their own
+    pdf.paragraph(mixed);
+    pdf.paragraph(plain(kCentred, serif(), Align::Center));
+    pdf.paragraph(plain(kClosing));
 }
 
 const QString kBoldPhrase = QStringLiteral("加粗的短语");
@@ -143,26 +134,24 @@ const std::vector<Piece> kChinese{
 
 void drawChinese(const QString& path)
 {
-    PdfMaker pdf(path, QStringLiteral("中文"));
-    pdf.paragraph(kChinese, kJustified);
+    PdfComposer pdf(path, QStringLiteral("中文"));
+    pdf.paragraph(pieces(kChinese, Align::Justify));
 }
 
 // Three pages numbered 5, 6, 7 in their feet, as in a chapter printed apart.
 void drawNumberedPages(const QString& path)
 {
-    PdfMaker pdf(path, QStringLiteral("Chapter"));
-    const QFont body = serif(11);
+    PdfComposer pdf(path, QStringLiteral("Chapter"));
     for (int page = 5; page <= 7; ++page) {
         if (page > 5)
             pdf.newPage();
         for (int k = 1; k <= 3; ++k)
-            pdf.paragraph(QStringLiteral("Page %1, paragraph %2: the text of the chapter goes on over two lines, long enough "
-                                         "to be read as running text of the body of page %1, not as a heading or a note.")
-                              .arg(page)
-                              .arg(k),
-                          body, kJustified);
-        const QString n = QString::number(page);
-        pdf.textAt((pdf.pageWidth() - advance(body, n)) / 2, pdf.pageHeight() - 40, n, body);
+            pdf.paragraph(justified(QStringLiteral("Page %1, paragraph %2: the text of the chapter goes on over two lines, "
+                                                   "long enough to be read as running text of the body of page %1, not as a "
+                                                   "heading or a note.")
+                                        .arg(page)
+                                        .arg(k)));
+        pdf.textAt(pdf.pageWidth() / 2, pdf.pageHeight() - 40, QString::number(page), serif(), Align::Center);
     }
 }
 

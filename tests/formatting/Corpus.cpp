@@ -49,54 +49,6 @@ private:
     int m_at = 0;
 };
 
-TextStyle serif(double size = 11, bool bold = false, bool italic = false)
-{
-    TextStyle s;
-    s.size = size;
-    s.bold = bold;
-    s.italic = italic;
-    return s;
-}
-
-TextStyle withFamily(TextStyle s, const char* family)
-{
-    s.family = QString::fromUtf8(family);
-    return s;
-}
-
-TextStyle sans(double size = 11, bool bold = false, bool italic = false)
-{
-    return withFamily(serif(size, bold, italic), "Liberation Sans");
-}
-
-TextStyle coloured(TextStyle s, QColor c)
-{
-    s.color = c;
-    return s;
-}
-
-TextStyle positioned(TextStyle s, Position p)
-{
-    s.position = p;
-    return s;
-}
-
-ParagraphRequest plain(const QString& text, TextStyle style = serif(), Align align = Align::Left)
-{
-    ParagraphRequest p;
-    p.pieces = {Piece{text, style}};
-    p.align = align;
-    return p;
-}
-
-ParagraphRequest pieces(std::vector<Piece> list, Align align = Align::Left)
-{
-    ParagraphRequest p;
-    p.pieces = std::move(list);
-    p.align = align;
-    return p;
-}
-
 ParagraphRequest heading(const QString& text, int level)
 {
     static const TextStyle styles[] = {sans(20, true), sans(15, true), serif(12.5, true, true)};
@@ -415,10 +367,12 @@ QList<CorpusFile> writeCorpus(const QString& dir, QString* error)
         Prose prose;
         QString fontError;
         {
-            PdfComposer composer(file.pdf, file.truth);
-            r.draw(composer, prose, file.truth);
+            PdfComposer composer(file.pdf, file.truth.title);
+            composer.truth().name = file.truth.name;
+            r.draw(composer, prose, composer.truth());
             composer.finish();
             fontError = composer.fontError();
+            file.truth = composer.truth();
         }
         if (!fontError.isEmpty() || !file.truth.save(file.truthJson)) {
             if (error)

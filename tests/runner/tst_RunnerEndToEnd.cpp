@@ -1,11 +1,10 @@
 // One batch of generated PDFs through the real window and the real converter
 // pwt: every row settled, a Word 97-2003 file for each readable PDF, and a
 // failure for a file that is no PDF at all.
+#include "PdfComposer.h"
 #include "WindowHarness.h"
 
 #include <QLineEdit>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -19,19 +18,9 @@ const QString kPwtFolder = QStringLiteral(PWT_FOLDER);
 
 void writePdf(const QString& path, const QStringList& paragraphs)
 {
-    QPdfWriter writer(path);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setResolution(300);
-    QPainter painter(&writer);
-    painter.setFont(QFont(QStringLiteral("Noto Sans CJK SC"), 12));
-    const int width = writer.width();
-    int y = 200;
-    for (const auto& paragraph : paragraphs) {
-        const QRect box(200, y, width - 400, 2000);
-        QRect used;
-        painter.drawText(box, Qt::TextWordWrap, paragraph, &used);
-        y += used.height() + 120;
-    }
+    fmt::PdfComposer pdf(path, paragraphs.value(0));
+    for (const auto& paragraph : paragraphs)
+        pdf.paragraph(fmt::plain(paragraph, fmt::chinese(12)));
 }
 
 QString readWithAntiword(const QString& doc)

@@ -1,7 +1,8 @@
 #pragma once
-// Draws PDFs with known formatting through QPdfWriter and records, as it
-// draws, the ground truth of every paragraph and run (see Truth.h). Units are
-// points; text is placed word by word so that justified lines really are.
+// Draws the tests' PDFs through QPdfWriter and records, as it draws, the
+// ground truth of every paragraph and run (see Truth.h). Units are points
+// from the page's top left; text is placed word by word so that justified
+// lines really are, and CJK text breaks between any two characters.
 #include "Truth.h"
 
 #include <QColor>
@@ -9,6 +10,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -19,6 +21,9 @@ class QPainter;
 
 namespace fmt {
 
+// Single line spacing: baselines this many sizes of a line's largest font apart.
+inline constexpr double kSingleSpacing = 1.15;
+
 struct TextStyle {
     QString family = QStringLiteral("Liberation Serif"); // an installed family
     double size = 11;
@@ -27,6 +32,16 @@ struct TextStyle {
     QColor color = Qt::black;
     Position position = Position::Baseline; // drawn at 0.6 of `size`, raised or lowered
 };
+
+// Styles in the families the tests use.
+TextStyle serif(double size = 11, bool bold = false, bool italic = false);
+TextStyle sans(double size = 11, bool bold = false, bool italic = false);
+TextStyle chinese(double size = 11, bool bold = false); // Noto Sans CJK SC
+TextStyle withFamily(TextStyle style, const QString& family);
+TextStyle coloured(TextStyle style, const QColor& color);
+TextStyle positioned(TextStyle style, Position position);
+// The font a style is drawn in, at its full size.
+QFont fontOf(const TextStyle& style);
 
 struct Piece {
     QString text;   // spaces inside and at the ends separate words
@@ -41,11 +56,15 @@ struct ParagraphRequest {
     double firstLine = 0;    // relative to leftIndent; negative: hanging
     double spaceBefore = 0;
     double spaceAfter = 6;
-    double lineSpacing = 1.0; // multiple of single (1.15 times the largest size)
+    double lineSpacing = 1.0; // multiple of single spacing
     int headingLevel = 0;
     bool judgeIndents = false;
     bool judgeAlignment = true;
 };
+
+// A paragraph of one style, and one of several pieces.
+ParagraphRequest plain(const QString& text, const TextStyle& style = serif(), Align align = Align::Left);
+ParagraphRequest pieces(std::vector<Piece> list, Align align = Align::Left);
 
 // The Word families a converter may rightly give an installed family.
 QStringList wordFamiliesFor(const QString& family);
@@ -54,12 +73,15 @@ bool isCjk(QChar c);
 
 class PdfComposer {
 public:
-    PdfComposer(const QString& pdfPath, Truth& truth, const QPageSize& size = QPageSize(QPageSize::A4),
+    PdfComposer(const QString& pdfPath, const QString& title, const QPageSize& size = QPageSize(QPageSize::A4),
                 QPageLayout::Orientation orientation = QPageLayout::Portrait);
     ~PdfComposer();
     PdfComposer(const PdfComposer&) = delete;
     PdfComposer& operator=(const PdfComposer&) = delete;
 
+    // What has been drawn so far; callers add what only they know (reading
+    // order, running heads).
+    Truth& truth() { return m_truth; }
     // Empty when every font asked for was found as itself; otherwise what was substituted.
     QString fontError() const { return m_fontError; }
 
@@ -68,12 +90,20 @@ public:
     void setColumn(double left, double width);
     void setMargins(double top, double bottom) { m_top = top; m_bottom = bottom; }
 
-    // Lays out and draws a paragraph; moves to a new page first when it does not fit.
-    void paragraph(const ParagraphRequest& request);
+    // Lays out and draws a paragraph; moves to a new page first when it does
+    // not fit. Returns the baselines of its lines.
+    std::vector<double> paragraph(const ParagraphRequest& request);
+    // Lines drawn exactly as given (hyphens at their ends, say), flush left in
+    // the column at single spacing; recorded in no paragraph, as their text is
+    // not the paragraph's words.
+    void lines(const QStringList& lines, const TextStyle& style);
     // Text at a fixed place, baseline at y; recorded in no paragraph.
     void textAt(double x, double y, const QString& text, const TextStyle& style, Align align = Align::Left);
     // Text turned a quarter turn anticlockwise, reading upwards from (x, y).
     void textUpwards(double x, double y, const QString& text, const TextStyle& style);
+    void rectangle(double x, double y, double width, double height); // graphics only, no text
+    // The width of text as this composer draws it.
+    double advance(const QString& text, const TextStyle& style);
     void newPage(const QPageSize& size, QPageLayout::Orientation orientation);
     void newPage(); // same size as the current page
 
@@ -95,9 +125,10 @@ private:
     QFont font(const TextStyle& style);
     std::vector<Token> tokens(const ParagraphRequest& request);
     void drawToken(const Token& token, const ParagraphRequest& request, double x, double baseline);
+    void recordTruth(const ParagraphRequest& request, double largest, bool ragged, std::size_t lineCount, bool atTop);
     void startPage();
 
-    Truth& m_truth;
+    Truth m_truth;
     std::unique_ptr<QPdfWriter> m_writer;
     std::unique_ptr<QPainter> m_painter;
     std::function<void(PdfComposer&, int)> m_decorate;

@@ -11,11 +11,13 @@ namespace fmt {
 
 namespace {
 
-constexpr double kScriptScale = 0.6;  // a raised or lowered run's size against its line
-constexpr double kScriptShift = 0.35; // its baseline shift, in sizes of the line
-constexpr double kLinePitch = 1.15;   // single spacing, in sizes of the largest font
+constexpr double kScriptScale = 0.6;   // a raised or lowered run's size against its line
+constexpr double kScriptShift = 0.35;  // a raised run's baseline shift, in sizes of the line
+constexpr double kSubscriptDrop = 0.2; // a lowered run's, likewise
+constexpr double kAscent = 0.9;        // a line's baseline below its top, in sizes of its largest font
 // Qt sets text at whole device pixels: at ten pixels a point, 10.5 pt stays 10.5 pt.
 constexpr int kPixelsPerPoint = 10;
+const QColor kGraphicsGrey(90, 90, 90); // rectangles: dark enough to pass for a scanned page
 
 double drawnSize(const TextStyle& s)
 {
@@ -24,7 +26,72 @@ double drawnSize(const TextStyle& s)
 
 QString simplified(const QString& s) { return s.simplified(); }
 
+QPointF device(double x, double y) { return QPointF(x, y) * kPixelsPerPoint; }
+
 } // namespace
+
+TextStyle serif(double size, bool bold, bool italic)
+{
+    TextStyle s;
+    s.size = size;
+    s.bold = bold;
+    s.italic = italic;
+    return s;
+}
+
+TextStyle sans(double size, bool bold, bool italic)
+{
+    return withFamily(serif(size, bold, italic), QStringLiteral("Liberation Sans"));
+}
+
+TextStyle chinese(double size, bool bold)
+{
+    return withFamily(serif(size, bold), QStringLiteral("Noto Sans CJK SC"));
+}
+
+TextStyle withFamily(TextStyle style, const QString& family)
+{
+    style.family = family;
+    return style;
+}
+
+TextStyle coloured(TextStyle style, const QColor& color)
+{
+    style.color = color;
+    return style;
+}
+
+TextStyle positioned(TextStyle style, Position position)
+{
+    style.position = position;
+    return style;
+}
+
+QFont fontOf(const TextStyle& style)
+{
+    QFont f(style.family);
+    f.setPointSizeF(drawnSize(style));
+    f.setBold(style.bold);
+    f.setItalic(style.italic);
+    f.setKerning(false); // word widths add up exactly
+    return f;
+}
+
+ParagraphRequest plain(const QString& text, const TextStyle& style, Align align)
+{
+    ParagraphRequest p;
+    p.pieces = {Piece{text, style}};
+    p.align = align;
+    return p;
+}
+
+ParagraphRequest pieces(std::vector<Piece> list, Align align)
+{
+    ParagraphRequest p;
+    p.pieces = std::move(list);
+    p.align = align;
+    return p;
+}
 
 bool isCjk(QChar c)
 {
@@ -61,13 +128,14 @@ QStringList eastAsianFamiliesFor(const QString& family)
     return {};
 }
 
-PdfComposer::PdfComposer(const QString& pdfPath, Truth& truth, const QPageSize& size,
+PdfComposer::PdfComposer(const QString& pdfPath, const QString& title, const QPageSize& size,
                          QPageLayout::Orientation orientation)
-    : m_truth(truth), m_writer(std::make_unique<QPdfWriter>(pdfPath))
+    : m_writer(std::make_unique<QPdfWriter>(pdfPath))
 {
+    m_truth.title = title;
     m_writer->setResolution(72 * kPixelsPerPoint);
-    m_writer->setTitle(truth.title);
-    m_writer->setCreator(QStringLiteral("formatting set"));
+    m_writer->setTitle(title);
+    m_writer->setCreator(QStringLiteral("pwt tests"));
     m_writer->setPageLayout(QPageLayout(size, orientation, QMarginsF(0, 0, 0, 0)));
     const QRectF r = m_writer->pageLayout().fullRectPoints();
     m_width = r.width();
@@ -133,11 +201,7 @@ void PdfComposer::newPage()
 
 QFont PdfComposer::font(const TextStyle& style)
 {
-    QFont f(style.family);
-    f.setPointSizeF(drawnSize(style));
-    f.setBold(style.bold);
-    f.setItalic(style.italic);
-    f.setKerning(false); // word widths add up exactly
+    const QFont f = fontOf(style);
     const QFontInfo info(f);
     if (info.family() != style.family && m_fontError.isEmpty())
         m_fontError = QStringLiteral("font \"%1\" is not installed (got \"%2\")").arg(style.family, info.family());
@@ -189,20 +253,20 @@ void PdfComposer::drawToken(const Token& token, const ParagraphRequest& request,
     if (style.position == Position::Superscript)
         shift = -kScriptShift * style.size;
     else if (style.position == Position::Subscript)
-        shift = 0.2 * style.size;
+        shift = kSubscriptDrop * style.size;
     m_painter->setFont(font(style));
     m_painter->setPen(style.color);
-    m_painter->drawText(QPointF(x, baseline + shift) * kPixelsPerPoint, token.text);
+    m_painter->drawText(device(x, baseline + shift), token.text);
 }
 
-void PdfComposer::paragraph(const ParagraphRequest& request)
+std::vector<double> PdfComposer::paragraph(const ParagraphRequest& request)
 {
     startPage();
     const std::vector<Token> all = tokens(request);
     double largest = 0;
     for (const Piece& p : request.pieces)
         largest = std::max(largest, p.style.size);
-    const double pitch = kLinePitch * largest * request.lineSpacing;
+    const double pitch = kSingleSpacing * largest * request.lineSpacing;
 
     // Break into lines.
     struct LineSpan {
@@ -234,23 +298,64 @@ void PdfComposer::paragraph(const ParagraphRequest& request)
     if (!atTop)
         m_y += request.spaceBefore;
 
-    TruthParagraph truth;
-    truth.page = m_page;
-    truth.align = request.align;
     // Alignment shows only where the lines show it: a justified paragraph needs
     // two full lines, a left-aligned one of several lines one line that ends
     // clearly short of the column.
     bool ragged = lines.size() == 1;
     for (std::size_t l = 0; l + 1 < lines.size(); ++l)
         ragged = ragged || fullWidth - (l == 0 ? request.firstLine : 0) - lines[l].width > largest;
-    truth.judgeAlignment = request.judgeAlignment && !(request.align == Align::Justify && lines.size() < 3)
+    recordTruth(request, largest, ragged, lines.size(), atTop);
+
+    std::vector<double> baselines;
+    for (std::size_t l = 0; l < lines.size(); ++l) {
+        const LineSpan& line = lines[l];
+        const bool first = l == 0, last = l + 1 == lines.size();
+        const double left = m_columnLeft + request.leftIndent + (first ? request.firstLine : 0);
+        const double available = fullWidth - (first ? request.firstLine : 0);
+        const double baseline = m_y + kAscent * largest;
+        baselines.push_back(baseline);
+        double x = left;
+        double stretch = 0;
+        if (request.align == Align::Center)
+            x += (available - line.width) / 2;
+        else if (request.align == Align::Right)
+            x += available - line.width;
+        else if (request.align == Align::Justify && !last) {
+            std::size_t gaps = 0;
+            for (std::size_t i = line.begin + 1; i < line.end; ++i)
+                gaps += all[i].spaceBefore > 0 || isCjk(all[i].text.front()) ? 1 : 0;
+            if (gaps > 0)
+                stretch = (available - line.width) / static_cast<double>(gaps);
+        }
+        for (std::size_t i = line.begin; i < line.end; ++i) {
+            if (i > line.begin) {
+                x += all[i].spaceBefore;
+                if (all[i].spaceBefore > 0 || isCjk(all[i].text.front()))
+                    x += stretch;
+            }
+            drawToken(all[i], request, x, baseline);
+            x += all[i].width;
+        }
+        m_y += pitch;
+    }
+    m_y += request.spaceAfter;
+    return baselines;
+}
+
+void PdfComposer::recordTruth(const ParagraphRequest& request, double largest, bool ragged, std::size_t lineCount,
+                              bool atTop)
+{
+    TruthParagraph truth;
+    truth.page = m_page;
+    truth.align = request.align;
+    truth.judgeAlignment = request.judgeAlignment && !(request.align == Align::Justify && lineCount < 3)
         && !(request.align == Align::Left && !ragged);
     truth.judgeIndents = request.judgeIndents;
     truth.leftIndent = request.leftIndent;
     truth.rightIndent = request.rightIndent;
     truth.firstLine = request.firstLine;
     truth.headingLevel = request.headingLevel;
-    truth.lines = static_cast<int>(lines.size());
+    truth.lines = static_cast<int>(lineCount);
     truth.lineSpacing = request.lineSpacing;
     const bool body = request.headingLevel == 0 && request.pieces.size() == 1;
     if (body && m_previous.body && !atTop && m_previous.page == m_page && m_previous.column == m_columnLeft
@@ -285,57 +390,53 @@ void PdfComposer::paragraph(const ParagraphRequest& request)
         run.position = p.style.position;
         m_truth.runs << run;
     }
+}
 
-    for (std::size_t l = 0; l < lines.size(); ++l) {
-        const LineSpan& line = lines[l];
-        const bool first = l == 0, last = l + 1 == lines.size();
-        const double left = m_columnLeft + request.leftIndent + (first ? request.firstLine : 0);
-        const double available = fullWidth - (first ? request.firstLine : 0);
-        const double baseline = m_y + 0.9 * largest;
-        double x = left;
-        double stretch = 0;
-        if (request.align == Align::Center)
-            x += (available - line.width) / 2;
-        else if (request.align == Align::Right)
-            x += available - line.width;
-        else if (request.align == Align::Justify && !last) {
-            std::size_t gaps = 0;
-            for (std::size_t i = line.begin + 1; i < line.end; ++i)
-                gaps += all[i].spaceBefore > 0 || isCjk(all[i].text.front()) ? 1 : 0;
-            if (gaps > 0)
-                stretch = (available - line.width) / static_cast<double>(gaps);
-        }
-        for (std::size_t i = line.begin; i < line.end; ++i) {
-            if (i > line.begin) {
-                x += all[i].spaceBefore;
-                if (all[i].spaceBefore > 0 || isCjk(all[i].text.front()))
-                    x += stretch;
-            }
-            drawToken(all[i], request, x, baseline);
-            x += all[i].width;
-        }
+void PdfComposer::lines(const QStringList& lines, const TextStyle& style)
+{
+    startPage();
+    const double pitch = kSingleSpacing * style.size;
+    for (const QString& line : lines) {
+        if (m_y + pitch > m_height - m_bottom && m_y > m_top)
+            newPage();
+        m_painter->setFont(font(style));
+        m_painter->setPen(style.color);
+        m_painter->drawText(device(m_columnLeft, m_y + kAscent * style.size), line);
         m_y += pitch;
     }
-    m_y += request.spaceAfter;
+    m_y += ParagraphRequest{}.spaceAfter;
+    m_previous = Previous{}; // no paragraph to measure the next one's space from
+}
+
+void PdfComposer::rectangle(double x, double y, double width, double height)
+{
+    startPage();
+    m_painter->fillRect(QRectF(device(x, y), device(x + width, y + height)), kGraphicsGrey);
+}
+
+double PdfComposer::advance(const QString& text, const TextStyle& style)
+{
+    return QFontMetricsF(font(style), m_writer.get()).horizontalAdvance(text) / kPixelsPerPoint;
 }
 
 void PdfComposer::textAt(double x, double y, const QString& text, const TextStyle& style, Align align)
 {
-    const QFont f = font(style);
-    const double w = QFontMetricsF(f, m_writer.get()).horizontalAdvance(text) / kPixelsPerPoint;
+    startPage();
+    const double w = advance(text, style);
     if (align == Align::Center)
         x -= w / 2;
     else if (align == Align::Right)
         x -= w;
-    m_painter->setFont(f);
+    m_painter->setFont(font(style));
     m_painter->setPen(style.color);
-    m_painter->drawText(QPointF(x, y) * kPixelsPerPoint, text);
+    m_painter->drawText(device(x, y), text);
 }
 
 void PdfComposer::textUpwards(double x, double y, const QString& text, const TextStyle& style)
 {
+    startPage();
     m_painter->save();
-    m_painter->translate(QPointF(x, y) * kPixelsPerPoint);
+    m_painter->translate(device(x, y));
     m_painter->rotate(-90);
     m_painter->setFont(font(style));
     m_painter->setPen(style.color);
