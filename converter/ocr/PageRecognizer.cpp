@@ -139,11 +139,12 @@ Recognition PageRecognizer::recognize(const pdf::GreyImage& image, int number, d
         m_engine->orientation.Clear();
     }
 
-    // Then straight: Tesseract finds slanted lines, but their boxes overlap
-    // and the layout would read them as one.
+    // Then straight: Tesseract follows slanted lines, but past a degree
+    // their boxes overlap and the layout would read them as one.
     l_float32 angle = 0, confidence = 0;
     // (An unskewed page comes back as a clone: the same image, counted twice.)
-    if (PixPtr straight{pixDeskewGeneral(pix.get(), 0, 0, 0, 0, 0, &angle, &confidence)}) {
+    if (PixPtr straight{pixDeskewGeneral(pix.get(), 0, 0, 0, 0, 0, &angle, &confidence)};
+        straight && std::abs(angle) >= kMinDeskewDegrees) {
         pix = std::move(straight);
         result.skewDegrees = angle;
     }

@@ -18,6 +18,10 @@ namespace pwt::ocr {
 // sure (Tesseract calls 15 reasonably confident; its own tools act above 2,
 // which still turns pages of tables and numbers the wrong way).
 inline constexpr float kMinOrientationConfidence = 5.0f;
+// Pages skewed by less than this (degrees) are recognised as they are:
+// turning the image blurs its glyphs more than the engine, which follows
+// lines that slope so little, gains from it.
+inline constexpr float kMinDeskewDegrees = 1.0f;
 // Pixels at least this dark (0 black, 255 white) count as ink...
 inline constexpr int kInkLevel = 160;
 // ...and a page with fewer than this share of ink is blank: no engine runs.

@@ -20,15 +20,6 @@ struct TextDeleter {
 
 bool cjkAt(char32_t c) { return layout::isCjk(c); }
 
-double median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    const auto mid = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-    std::nth_element(values.begin(), mid, values.end());
-    return *mid;
-}
-
 pdf::Box boxAt(const tesseract::ResultIterator& it, tesseract::PageIteratorLevel level, double scale)
 {
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -36,22 +27,32 @@ pdf::Box boxAt(const tesseract::ResultIterator& it, tesseract::PageIteratorLevel
     return pdf::Box{left * scale, top * scale, right * scale, bottom * scale};
 }
 
-// Sizes, baselines and spaces are settled per line, once all its words are in.
-void finishLine(pdf::TextLine& line, double rowHeightPt)
+// Sizes and spaces, per block of the engine's once it is read: the block's
+// script decides how a row's height maps to the em, so that a line the engine
+// misread as Latin inside Chinese text keeps its neighbours' size. Words
+// carry their row's height in points until then.
+void sizeFlow(pdf::TextFlow& flow)
 {
-    std::vector<double> cjkHeights;
-    for (const pdf::TextWord& w : line.words)
-        if (!w.text.empty() && std::all_of(w.text.begin(), w.text.end(), cjkAt))
-            cjkHeights.push_back(w.box.height());
-    const double size = lineFontSize(rowHeightPt, median(cjkHeights));
-    for (std::size_t i = 0; i < line.words.size(); ++i) {
-        pdf::TextWord& w = line.words[i];
-        w.fontSize = size;
-        if (i + 1 < line.words.size()) {
-            const pdf::TextWord& next = line.words[i + 1];
-            w.spaceAfter = spaceBetween(w.text, next.text, next.box.xMin - w.box.xMax, size);
+    std::size_t cjk = 0, all = 0;
+    for (const pdf::TextBlock& b : flow.blocks)
+        for (const pdf::TextLine& l : b.lines)
+            for (const pdf::TextWord& w : l.words) {
+                all += w.text.size();
+                cjk += static_cast<std::size_t>(std::count_if(w.text.begin(), w.text.end(), cjkAt));
+            }
+    const bool chinese = all > 0 && 2 * cjk >= all;
+    for (pdf::TextBlock& b : flow.blocks)
+        for (pdf::TextLine& line : b.lines) {
+            const double size = lineFontSize(line.words.front().fontSize, chinese);
+            for (std::size_t i = 0; i < line.words.size(); ++i) {
+                pdf::TextWord& w = line.words[i];
+                w.fontSize = size;
+                if (i + 1 < line.words.size()) {
+                    const pdf::TextWord& next = line.words[i + 1];
+                    w.spaceAfter = spaceBetween(w.text, next.text, next.box.xMin - w.box.xMax, size);
+                }
+            }
         }
-    }
 }
 
 void setFont(pdf::TextWord& word)
@@ -73,9 +74,9 @@ bool spaceBetween(const std::u32string& left, const std::u32string& right, doubl
     return gapPt >= kCjkSpaceGapEm * fontSizePt;
 }
 
-double lineFontSize(double rowHeightPt, double medianCjkHeightPt)
+double lineFontSize(double rowHeightPt, bool chinese)
 {
-    const double size = medianCjkHeightPt > 0 ? medianCjkHeightPt / kCjkGlyphHeightPerEm : rowHeightPt / kLatinRowHeightPerEm;
+    const double size = rowHeightPt / (chinese ? kCjkRowHeightPerEm : kLatinRowHeightPerEm);
     return std::max(kFontSizeStepPt, std::round(size / kFontSizeStepPt) * kFontSizeStepPt);
 }
 
@@ -114,8 +115,9 @@ void readRecognizedPage(tesseract::ResultIterator& it, double scale, float minLi
     auto closeLine = [&] {
         if (line && confidenceSum < minLineConfidence * static_cast<double>(line->words.size()))
             line->words.clear();
-        if (line && !line->words.empty())
-            finishLine(*line, rowHeightPt);
+        if (line)
+            for (pdf::TextWord& w : line->words)
+                w.fontSize = rowHeightPt;
         if (line && line->words.empty())
             block->lines.pop_back();
         line = nullptr;
@@ -172,6 +174,8 @@ void readRecognizedPage(tesseract::ResultIterator& it, double scale, float minLi
     } while (it.Next(RIL_WORD));
     closeFlow();
 
+    for (pdf::TextFlow& read : page.flows)
+        sizeFlow(read);
     std::vector<pdf::TextFlow> flows = splitAtColumnGaps(std::move(page.flows));
     joinCutBlocks(flows);
     for (pdf::TextFlow& column : flows)

@@ -22,7 +22,7 @@ constexpr double kMinRecall = 0.93;
 constexpr double kMinPrecision = 0.93;
 // Each original paragraph is found in its own output paragraph at least this well.
 constexpr double kMinParagraphRecall = 0.8;
-// Pages made harder (one bit per pixel, upside down) still give most of their text.
+// Pages made harder (one bit per pixel, upside down, skewed) still give most of their text.
 constexpr double kMinHardPageRecall = 0.85;
 constexpr int kPwtTimeoutMs = 240000;
 
@@ -229,6 +229,7 @@ private slots:
         QTest::addColumn<bool>("hasText");
         QTest::newRow("fax, one bit per pixel") << QStringLiteral("fax") << true;
         QTest::newRow("upside down") << QStringLiteral("upside-down") << true;
+        QTest::newRow("skewed by two degrees") << QStringLiteral("skewed") << true;
         QTest::newRow("absurd page size") << QStringLiteral("absurd") << false;
         QTest::newRow("photo without text") << QStringLiteral("photo") << false;
     }
@@ -246,6 +247,10 @@ private slots:
         } else if (kind == QLatin1String("upside-down")) {
             ScanLook look;
             look.turnDegrees = 180;
+            scan.image = scanned(page, look);
+        } else if (kind == QLatin1String("skewed")) {
+            ScanLook look;
+            look.skewDegrees = 2;
             scan.image = scanned(page, look);
         } else if (kind == QLatin1String("absurd")) {
             scan.image = scanOf(o.name);

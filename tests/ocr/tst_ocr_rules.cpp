@@ -146,9 +146,9 @@ private slots:
 
     void sizesFromLineHeights()
     {
-        QCOMPARE(ocr::lineFontSize(11.04, 0), 12.0);  // a Latin row of 12 pt type
-        QCOMPARE(ocr::lineFontSize(20, 10.8), 12.0);  // ideographs decide for Chinese
-        QCOMPARE(ocr::lineFontSize(0.01, 0), ocr::kFontSizeStepPt);
+        QCOMPARE(ocr::lineFontSize(11.04, false), 12.0); // a Latin row of 12 pt type
+        QCOMPARE(ocr::lineFontSize(14.64, true), 12.0);  // a Chinese one
+        QCOMPARE(ocr::lineFontSize(0.01, false), ocr::kFontSizeStepPt);
         QCOMPARE(ocr::fromUtf8("租a\xff"), std::u32string(U"租a\uFFFD"));
     }
 
