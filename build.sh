@@ -12,7 +12,7 @@ build_dir=${BUILD_DIR:-build}
 # orientation data recognises scanned pages); the readers that check our .doc
 # output; a CJK font for the window's Chinese texts; Xvfb for the window's tests.
 packages=(
-  g++ cmake make pkg-config
+  g++ cmake make pkg-config dpkg-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libpoppler-private-dev libgsf-1-dev
   libtesseract-dev tesseract-ocr-chi-sim tesseract-ocr-eng tesseract-ocr-osd

@@ -118,7 +118,7 @@ Outcome noTextLayer(const std::string& src)
 Outcome convertChecked(const Options& options, AtomicOutput& output)
 {
     if (const std::string why = output.create(); !why.empty())
-        return fail(ExitCode::OutputFailure, options.destination, why);
+        return fail(ExitCode::OutputFailure, options.destination, "cannot be written: " + why);
     const std::string& src = options.source;
     Outcome outcome = convertInto(src, output.descriptor(), options.destination, [&](int pages) {
         // The base allowance was armed at start; now that the size is known,
