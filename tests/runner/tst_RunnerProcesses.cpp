@@ -8,6 +8,7 @@
 #include "platform/qt/QtEventPump.h"
 #include "runner/ConversionRunner.h"
 
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <csignal>
@@ -180,6 +181,8 @@ void RunnerProcessesTest::converterIsDetachedFromTheWindow()
         kFakePwt, {QStringLiteral("--src=/in/hang.pdf"), QStringLiteral("--dest=") + m_sandbox.filePath(QStringLiteral("h.doc"))});
     QVERIFY2(launch.ok(), qPrintable(launch.error));
     const auto pid = static_cast<pid_t>(launch.pid);
+    // A check failing below must not leave behind a converter that never ends.
+    auto stopConverter = qScopeGuard([pid] { kill(pid, SIGKILL); });
     QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget(),
                               QFileInfo(kFakePwt).canonicalFilePath(), 10000);
 
@@ -194,6 +197,7 @@ void RunnerProcessesTest::converterIsDetachedFromTheWindow()
     ::close(leak);
 
     QVERIFY(processes.isRunning(launch.pid));
+    stopConverter.dismiss();
     QCOMPARE(kill(pid, SIGKILL), 0);
     QTRY_VERIFY_WITH_TIMEOUT(!processes.isRunning(launch.pid), 10000);
     QCOMPARE(processState(launch.pid), char(0)); // reaped
