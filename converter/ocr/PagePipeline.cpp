@@ -207,6 +207,12 @@ std::string PagePipeline::finish()
     return s.failure;
 }
 
+bool PagePipeline::languageDataMissing() const
+{
+    const std::lock_guard lock(m_state->mutex);
+    return !m_state->failure.empty() && !m_state->languages.ok();
+}
+
 int PagePipeline::pagesToRecognise() const
 {
     const std::lock_guard lock(m_state->mutex);

@@ -35,6 +35,10 @@ public:
     // Waits for the pages still being recognised; "" or what failed, one line.
     std::string finish();
 
+    // Whether finish() failed because the languages' data is not installed
+    // (the PDF's scans cannot be read here) rather than in the engine.
+    bool languageDataMissing() const;
+
     // Pages found to need recognition so far (the time allowed grows with them).
     int pagesToRecognise() const;
     // Pages whose recognition ran past the time allowed for one page.
