@@ -15,8 +15,10 @@ inline constexpr double kRunningZoneShare = 0.12;
 // recurs on other pages stand there on at least this share of the pages
 // (counting only pages with text besides: running text is never all of it)...
 inline constexpr double kRunningPageShare = 0.5;
-// ...and at least this many pages: two pages that repeat each other are no evidence.
-inline constexpr std::size_t kMinRunningPages = 3;
+// ...and at least this many pages. Two pages suffice (a head and a page
+// number on both pages of a two-page letter) because only pages with other
+// text count: two pages that merely repeat each other are no evidence.
+inline constexpr std::size_t kMinRunningPages = 2;
 // ...lines standing within this many ems of one another being at one place.
 inline constexpr double kRunningPositionEm = 0.5;
 
