@@ -4,6 +4,7 @@
 #include "DocWriter.h"
 #include "DocumentBuilder.h"
 #include "Limits.h"
+#include "PagePipeline.h"
 #include "PdfReader.h"
 
 #include <iostream>
@@ -115,19 +116,25 @@ Outcome noTextLayer(const std::string& src)
     return fail(ExitCode::NoTextLayer, src, "has no text layer (scanned pages?); there is no text to convert");
 }
 
+Outcome noTextFound(const std::string& src)
+{
+    return fail(ExitCode::NoTextLayer, src, "has no text layer, and no text was recognised on its scanned pages");
+}
+
 Outcome convertChecked(const Options& options, AtomicOutput& output)
 {
     if (const std::string why = output.create(); !why.empty())
         return fail(ExitCode::OutputFailure, options.destination, "cannot be written: " + why);
     const std::string& src = options.source;
-    Outcome outcome = convertInto(src, output.descriptor(), options.destination, [&](int pages) {
-        // The base allowance was armed at start; now that the size is known,
-        // allow a share per page on top of it, within the cap.
+    const auto onWorkload = [&](int pages, int recognisedPages) {
+        // The base allowance was armed at start; now that the work is known,
+        // allow a share per page and per page to recognise on top of it, within the cap.
         if (!options.timeLimitSeconds)
-            TerminationCleanup::armTimeLimit(secondsAllowedFor(pages),
+            TerminationCleanup::armTimeLimit(secondsAllowedFor(pages, recognisedPages),
                                              "pwt: " + src + ": time limit reached; the conversion was stopped\n",
                                              toInt(ExitCode::TimeLimit));
-    });
+    };
+    Outcome outcome = convertInto(src, output.descriptor(), options.destination, onWorkload, options.recognition);
     if (outcome.code != ExitCode::Ok)
         return outcome;
     TerminationCleanup::disarmTimeLimit(); // past this point the result is complete
@@ -158,7 +165,7 @@ void limitAddressSpace()
 } // namespace
 
 Outcome convertInto(const std::string& source, int fd, const std::string& destinationName,
-                    const std::function<void(int)>& onPageCount)
+                    const std::function<void(int, int)>& onWorkload, const ocr::OcrSettings& recognition)
 {
     try {
         pdf::PdfReader reader;
@@ -166,12 +173,15 @@ Outcome convertInto(const std::string& source, int fd, const std::string& destin
             return readFailure(failure, source, reader.failureDetail());
 
         const int pages = reader.pageCount();
-        if (onPageCount)
-            onPageCount(pages);
+        if (onWorkload)
+            onWorkload(pages, 0);
 
-        // Page by page: only the layout's view of each page is kept.
+        // Page by page: only the layout's view of each page is kept. Scanned
+        // pages are recognised on worker threads and come back in order.
         Outcome outcome;
         layout::DocumentBuilder builder;
+        ocr::PagePipeline pipeline(source, recognition, [&](const pdf::PageText& done) { builder.addPage(done); });
+        int recognised = 0;
         pdf::PageText page;
         int unreadable = 0;
         for (int n = 1; n <= pages; ++n) {
@@ -187,18 +197,30 @@ Outcome convertInto(const std::string& source, int fd, const std::string& destin
                 outcome.warnings.push_back("pwt: " + source + ": warning: page " + std::to_string(n) + " took longer than "
                                            + std::to_string(static_cast<int>(kPageBudgetSeconds))
                                            + " s; the rest of that page was left out");
-            builder.addPage(page);
+            if (!pipeline.push(std::move(page)))
+                break;
+            if (pipeline.pagesToRecognise() != recognised) {
+                recognised = pipeline.pagesToRecognise();
+                if (onWorkload)
+                    onWorkload(pages, recognised);
+            }
         }
         page = pdf::PageText{};
         if (unreadable == pages)
             return fail(ExitCode::BadInput, source, "is damaged: none of its pages can be read");
+        if (const std::string why = pipeline.finish(); !why.empty())
+            return fail(pipeline.languageDataMissing() ? ExitCode::NoTextLayer : ExitCode::Internal, source, why);
+        if (const int cut = pipeline.pagesCutShort(); cut > 0)
+            outcome.warnings.push_back("pwt: " + source + ": warning: " + std::to_string(cut) + " scanned page(s) took longer than "
+                                       + std::to_string(static_cast<int>(recognition.secondsPerPage))
+                                       + " s to recognise; what was read by then is kept");
         if (builder.wordCount() == 0)
-            return noTextLayer(source);
+            return recognised > 0 ? noTextFound(source) : noTextLayer(source);
 
         const pdf::DocumentMetadata meta = reader.metadata();
         const Document document = builder.finish(DocumentInfo{meta.title, meta.author, meta.subject, meta.keywords});
         if (!hasVisibleText(document))
-            return noTextLayer(source);
+            return recognised > 0 ? noTextFound(source) : noTextLayer(source);
 
         if (const std::string why = doc::writeWordDocument(document, fd); !why.empty())
             return fail(ExitCode::OutputFailure, destinationName, "cannot be written: " + why);

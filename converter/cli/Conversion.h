@@ -16,13 +16,16 @@ struct Outcome {
     std::vector<std::string> warnings; // lines for stderr even on success (a page cut short)
 };
 
-// Reads the PDF at `source`, lays it out and writes the Word document into
-// `fd` (open, empty, seekable; left open); a failure to write is reported
-// under `destinationName`. Opens no path for writing and touches no
-// process-wide state but what `onPageCount` does with the page count once it
-// is known (pwt arms its time limit there).
+// Reads the PDF at `source`, lays it out (recognising its scanned pages as
+// `recognition` says) and writes the Word document into `fd` (open, empty,
+// seekable; left open); a failure to write is reported under
+// `destinationName`. Opens no path for writing and touches no process-wide
+// state but what `onWorkload` does with the numbers of pages to read and to
+// recognise, given once the first is known and again whenever the second
+// grows (pwt arms its time limit there).
 Outcome convertInto(const std::string& source, int fd, const std::string& destinationName,
-                    const std::function<void(int)>& onPageCount = {});
+                    const std::function<void(int pages, int recognisedPages)>& onWorkload = {},
+                    const ocr::OcrSettings& recognition = {});
 
 // The whole conversion of pwt's options, destination checks and atomic
 // output included.

@@ -24,11 +24,12 @@ struct ExitCodeMeaning {
 
 inline constexpr std::array<ExitCodeMeaning, 8> kExitCodes{{
     {ExitCode::Ok, "the Word document was written"},
-    {ExitCode::Usage, "usage: an unknown option, a missing or bad --src=, --dest= or --time-limit="},
+    {ExitCode::Usage, "usage: an unknown option, a missing or bad --src=, --dest=, --time-limit=, --ocr= or --ocr-lang="},
     {ExitCode::BadInput, "bad input: missing, a folder, empty, not a PDF, truncated or damaged"},
     {ExitCode::OutputFailure, "the destination cannot be written: its folder is missing or not writable, it is "
                               "the source itself or not a regular file, or the write failed"},
-    {ExitCode::NoTextLayer, "the PDF has no text layer (scanned pages, or text that decodes to nothing)"},
+    {ExitCode::NoTextLayer, "the PDF has no text: no text layer and none recognised (a photo, --ocr=never, or the "
+                            "recognition language data is missing), or text that decodes to nothing"},
     {ExitCode::TimeLimit, "the time limit was reached and the conversion was stopped"},
     {ExitCode::Password, "the PDF needs a password"},
     {ExitCode::Internal, "internal error: out of memory (see the memory ceiling) or a fault in pwt"},

@@ -25,11 +25,26 @@ inline constexpr double kPageBudgetSeconds = 10.0;
 // what an ordinary desktop has.
 inline constexpr std::uint64_t kAddressSpaceCeilingBytes = 4ull << 30;
 
+// Recognising a scanned page takes seconds (3 to 10 on one core at 300 dpi,
+// two pages at a time); each page found to need it adds this much...
+inline constexpr double kSecondsPerRecognisedPage = 30.0;
+// ...within a cap of its own: a scan of hundreds of pages takes an hour.
+inline constexpr double kMaxSecondsAllowedWithRecognition = 4 * 3600.0;
+
 // Seconds allowed for a document of `pages` pages, within kMaxSecondsAllowed.
 inline double secondsAllowedFor(int pages)
 {
     const double wanted = kBaseSecondsAllowed + kSecondsPerPage * (pages > 0 ? pages : 0);
     return wanted < kMaxSecondsAllowed ? wanted : kMaxSecondsAllowed;
+}
+
+// The same with `recognisedPages` of them to recognise.
+inline double secondsAllowedFor(int pages, int recognisedPages)
+{
+    if (recognisedPages <= 0)
+        return secondsAllowedFor(pages);
+    const double wanted = secondsAllowedFor(pages) + kSecondsPerRecognisedPage * recognisedPages;
+    return wanted < kMaxSecondsAllowedWithRecognition ? wanted : kMaxSecondsAllowedWithRecognition;
 }
 
 } // namespace pwt::cli

@@ -1,5 +1,7 @@
 #include "Options.h"
 
+#include "LanguageData.h"
+
 #include "ExitCode.h"
 #include "Limits.h"
 
@@ -52,6 +54,19 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments)
                 return r;
             }
             r.options.timeLimitSeconds = seconds;
+        } else if (takeValue(arg, "--ocr", value)) {
+            const std::optional<ocr::OcrMode> mode = ocr::parseOcrMode(value);
+            if (!mode) {
+                r.error = "--ocr= takes auto, always or never, not '" + value + "'";
+                return r;
+            }
+            r.options.recognition.mode = *mode;
+        } else if (takeValue(arg, "--ocr-lang", value)) {
+            if (ocr::splitLanguages(value).empty()) {
+                r.error = "--ocr-lang= takes Tesseract languages joined by '+' (such as chi_sim+eng), not '" + value + "'";
+                return r;
+            }
+            r.options.recognition.languages = value;
         } else {
             r.error = "unknown argument '" + arg + "'";
             return r;
@@ -70,16 +85,25 @@ std::string usageText()
 {
     std::string text =
         "Usage: pwt --src=<file.pdf> --dest=<file.doc> [--time-limit=<seconds>]\n"
+        "           [--ocr=auto|always|never] [--ocr-lang=<languages>]\n"
         "       pwt --help | --version\n"
         "\n"
-        "Converts the text of a PDF into a Word 97-2003 document (.doc). The document\n"
-        "appears at --dest= only when it is complete; on any failure nothing is written\n"
-        "there and a file already there is left as it was.\n"
+        "Converts the text of a PDF into a Word 97-2003 document (.doc). Scanned pages\n"
+        "are recognised with Tesseract. The document appears at --dest= only when it is\n"
+        "complete; on any failure nothing is written there and a file already there is\n"
+        "left as it was.\n"
         "\n"
         "  --src=<file.pdf>        the PDF to convert\n"
         "  --dest=<file.doc>       the Word document to write\n"
-        "  --time-limit=<seconds>  stop after this long (default: 20 s + 2 s per page,\n"
-        "                          at most " + std::to_string(static_cast<int>(kMaxSecondsAllowed)) + " s)\n"
+        "  --time-limit=<seconds>  stop after this long (default: 20 s + 2 s per page\n"
+        "                          + " + std::to_string(static_cast<int>(kSecondsPerRecognisedPage)) + " s per page recognised, at most "
+        + std::to_string(static_cast<int>(kMaxSecondsAllowed)) + " s,\n"
+        "                          or " + std::to_string(static_cast<int>(kMaxSecondsAllowedWithRecognition)) + " s with recognised pages)\n"
+        "  --ocr=auto|always|never recognise the pages whose text layer is missing, garbage\n"
+        "                          or too little for their scan (auto, the default), every\n"
+        "                          page, or none\n"
+        "  --ocr-lang=<languages>  Tesseract languages to recognise (default: chi_sim+eng;\n"
+        "                          each needs its data, e.g. package tesseract-ocr-chi-sim)\n"
         "  --help                  show this text\n"
         "  --version               show the version\n"
         "\n"

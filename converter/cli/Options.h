@@ -1,5 +1,8 @@
 #pragma once
-// The command line: pwt --src=<pdf> --dest=<doc> [--time-limit=<seconds>] | --help | --version
+// The command line: pwt --src=<pdf> --dest=<doc> [--time-limit=<seconds>]
+//                   [--ocr=auto|always|never] [--ocr-lang=<languages>] | --help | --version
+#include "OcrSettings.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +13,7 @@ struct Options {
     std::string source;
     std::string destination;
     std::optional<double> timeLimitSeconds; // overrides the limit derived from the page count
+    ocr::OcrSettings recognition;           // which pages are recognised, in which languages
     bool help = false;
     bool version = false;
 };

@@ -371,7 +371,8 @@ std::vector<HostileCase> hostileCases()
          simplePdf({textContent(kText) + " q BI /W " + kInt32Max + " /H " + kInt32Max + " /BPC 8 /CS /RGB ID \x01\x02\x03 EI Q"}),
          {kOk}},
         // Control characters.
-        {"font_decodes_to_control_codes", controlCodeFont(), {kNoTextLayer}},
+        // Its text layer decodes to control codes only, so the page is recognised from its glyphs.
+        {"font_decodes_to_control_codes", controlCodeFont(), {kOk}},
         {"control_characters_in_text",
          simplePdf({textContent(std::string("Visible\x01\x02\x03 text\x1B[31m red\x7F\x85\x00 end", 31))}),
          {kOk}},
