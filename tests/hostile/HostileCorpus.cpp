@@ -373,6 +373,8 @@ std::vector<HostileCase> hostileCases()
         // Control characters.
         // Its text layer decodes to control codes only, so the page is recognised from its glyphs.
         {"font_decodes_to_control_codes", controlCodeFont(), {kOk}},
+        // Without recognition such a page is no text at all, never an empty document.
+        {"font_decodes_to_control_codes_unrecognised", controlCodeFont(), {kNoTextLayer}, {"--ocr=never"}},
         {"control_characters_in_text",
          simplePdf({textContent(std::string("Visible\x01\x02\x03 text\x1B[31m red\x7F\x85\x00 end", 31))}),
          {kOk}},
