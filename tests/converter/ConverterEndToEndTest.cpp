@@ -1,10 +1,10 @@
 // The real pwt on generated PDFs, its output read back by four independent
 // readers (antiword, catdoc, wvText, LibreOffice), and every bad input.
+#include "ProgramRun.h"
 #include "TestPdfs.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -17,27 +17,11 @@ using namespace pwt::test;
 
 namespace {
 
-struct Ran {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Ran = ProgramRun;
 
 Ran run(const QString& program, const QStringList& args, int timeoutMs = 120000)
 {
-    QProcess p;
-    p.start(program, args);
-    Ran r;
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-        r.err = QStringLiteral("timed out");
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    return runProgram(program, args, timeoutMs);
 }
 
 Ran runPwt(const QStringList& args) { return run(QStringLiteral(PWT_PATH), args); }

@@ -2,11 +2,11 @@
 // planted in the folder, devices and pipes, long names, a full disk, a run
 // killed while it writes. Afterwards the folder holds exactly what it should.
 #include "PdfReader.h"
+#include "ProgramRun.h"
 #include "TestPdfs.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -25,31 +25,16 @@ using namespace pwt::test;
 
 namespace {
 
-struct Ran {
-    int exitCode = -1; // -1: ended by a signal
-    QString err;
-};
-
 // Runs pwt; `fileSizeLimit` > 0 stands for a disk that fills up after that many bytes.
-Ran runPwt(const QStringList& args, qint64 fileSizeLimit = 0)
+ProgramRun runPwt(const QStringList& args, qint64 fileSizeLimit = 0)
 {
-    QProcess p;
+    std::function<void()> limitFileSize;
     if (fileSizeLimit > 0)
-        p.setChildProcessModifier([fileSizeLimit] {
+        limitFileSize = [fileSizeLimit] {
             const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
             ::setrlimit(RLIMIT_FSIZE, &limit);
-        });
-    p.start(QStringLiteral(PWT_PATH), args);
-    Ran r;
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        p.waitForFinished();
-        r.err = QStringLiteral("timed out");
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+        };
+    return runProgram(QStringLiteral(PWT_PATH), args, 120000, QProcessEnvironment::systemEnvironment(), limitFileSize);
 }
 
 QStringList entriesOf(const QString& dir)
@@ -118,7 +103,7 @@ private slots:
             QVERIFY(QFile::link(victim, out + QStringLiteral("/.~pwt-%1-report.doc.tmp").arg(pid)));
         const QStringList planted = entriesOf(out);
 
-        const Ran r = runPwt({QStringLiteral("--src=") + m_pdf, QStringLiteral("--dest=") + out + QStringLiteral("/report.doc")});
+        const ProgramRun r = runPwt({QStringLiteral("--src=") + m_pdf, QStringLiteral("--dest=") + out + QStringLiteral("/report.doc")});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(contentOf(victim), QByteArray("precious"));
         QVERIFY(isWordFile(out + QStringLiteral("/report.doc")));
@@ -176,7 +161,7 @@ private slots:
             }
         }
         const QStringList before = entriesOf(out);
-        const Ran r = runPwt({QStringLiteral("--src=") + m_pdf, QStringLiteral("--dest=") + dest});
+        const ProgramRun r = runPwt({QStringLiteral("--src=") + m_pdf, QStringLiteral("--dest=") + dest});
         QCOMPARE(r.exitCode, 3);
         QVERIFY2(r.err.contains(dest) && r.err.contains(QStringLiteral("not a regular file")), qPrintable(r.err));
         struct stat st {};
@@ -191,7 +176,7 @@ private slots:
         const QString out = newFolder(QStringLiteral("long"));
         const QString name = QString(82, QChar(0x62A5)) + QStringLiteral(".doc"); // 82 × 报: 250 bytes
         QCOMPARE(name.toUtf8().size(), 250);
-        const Ran r = runPwt({QStringLiteral("--src=") + m_pdf, QStringLiteral("--dest=") + out + QLatin1Char('/') + name});
+        const ProgramRun r = runPwt({QStringLiteral("--src=") + m_pdf, QStringLiteral("--dest=") + out + QLatin1Char('/') + name});
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QCOMPARE(entriesOf(out), QStringList{name});
     }
@@ -203,7 +188,7 @@ private slots:
         const QString out = newFolder(QStringLiteral("full"));
         const QString dest = out + QStringLiteral("/long.doc");
         QVERIFY(writeFile(dest, "previous result"));
-        const Ran r = runPwt({QStringLiteral("--src=") + m_longPdf, QStringLiteral("--dest=") + dest}, 64 * 1024);
+        const ProgramRun r = runPwt({QStringLiteral("--src=") + m_longPdf, QStringLiteral("--dest=") + dest}, 64 * 1024);
         QCOMPARE(r.exitCode, 3);
         QVERIFY2(r.err.contains(dest) && r.err.contains(QStringLiteral("File too large")), qPrintable(r.err));
         QCOMPARE(r.err.count(QLatin1Char('\n')), 1);
@@ -240,7 +225,7 @@ private slots:
         QVERIFY2(left.front().startsWith(QStringLiteral(".~pwt-")) && left.front().endsWith(QStringLiteral(".tmp")),
                  qPrintable(left.join(QLatin1Char(' '))));
 
-        const Ran again = runPwt({QStringLiteral("--src=") + m_pdf, QStringLiteral("--dest=") + dest});
+        const ProgramRun again = runPwt({QStringLiteral("--src=") + m_pdf, QStringLiteral("--dest=") + dest});
         QCOMPARE(again.exitCode, 0);
         QCOMPARE(entriesOf(out), QStringList{QStringLiteral("long.doc")});
     }
@@ -251,7 +236,7 @@ private slots:
         const QString padded = m_dir.filePath(QStringLiteral("padded.pdf"));
         QVERIFY(writeFile(padded, contentOf(m_pdf) + QByteArray(8192, '\0') + QByteArray(100, ' ')));
         const QString out = newFolder(QStringLiteral("padded"));
-        const Ran r = runPwt({QStringLiteral("--src=") + padded, QStringLiteral("--dest=") + out + QStringLiteral("/padded.doc")});
+        const ProgramRun r = runPwt({QStringLiteral("--src=") + padded, QStringLiteral("--dest=") + out + QStringLiteral("/padded.doc")});
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
     }
 

@@ -3,11 +3,11 @@
 // and scanned pages, a scan recognised before, the language options and
 // hostile pages. Each document is read back with antiword, one paragraph a line.
 #include "PdfComposer.h"
+#include "ProgramRun.h"
 #include "ScanSamples.h"
 
 #include <QDir>
 #include <QPainter>
-#include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -26,28 +26,11 @@ constexpr double kMinParagraphRecall = 0.8;
 constexpr double kMinHardPageRecall = 0.85;
 constexpr int kPwtTimeoutMs = 240000;
 
-struct Ran {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Ran = ProgramRun;
 
 Ran run(const QString& program, const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
 {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    Ran r;
-    if (!p.waitForFinished(kPwtTimeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-        r.err = QStringLiteral("timed out");
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    return runProgram(program, args, kPwtTimeoutMs, env);
 }
 
 // The paragraphs of a .doc as antiword shows them.
