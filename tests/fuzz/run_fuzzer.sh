@@ -43,6 +43,7 @@ log=$build/fuzz-$(date +%Y%m%d-%H%M%S).log
 echo "fuzzing for $seconds s; log: $log"
 
 status=0
+export LSAN_OPTIONS="suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 (cd "$build" && nice -n 10 "$build/bin/pwt_fuzz" "$corpus" "$here/seeds" \
   -dict="$here/pdf.dict" -max_total_time="$seconds" -timeout="$timeout_seconds" \
   -rss_limit_mb="$rss_limit_mb" -malloc_limit_mb="$rss_limit_mb" -max_len="$max_len" \
