@@ -117,7 +117,9 @@ void findPageNumbers(const std::vector<PageLines>& pages, const std::vector<Cand
     std::map<std::tuple<std::u32string, std::size_t, int>, std::vector<const Candidate*>> byPattern;
     for (const Candidate* c : place) {
         const Line& line = lineOf(pages, *c);
-        const int third = static_cast<int>(3 * (line.left() + line.right()) / 2 / std::max(pages[c->page].width, 1.0));
+        // Clamped before the conversion: a damaged page may put text far off its edges.
+        const double share = (line.left() + line.right()) / 2 / std::max(pages[c->page].width, 1.0);
+        const int third = static_cast<int>(3 * (std::isfinite(share) ? std::clamp(share, 0.0, 0.999) : 0.0));
         byPattern[{c->pattern, line.words.size(), third}].push_back(c);
     }
     for (auto& [key, occ] : byPattern) {
