@@ -1,9 +1,11 @@
 #pragma once
 // The converted document as the layout stage builds it and the .doc writer
 // writes it. Plain C++: no Qt, no poppler, no libgsf.
+#include "Image.h"
 #include "Measures.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,6 +66,10 @@ struct ParagraphFormat {
     int exactLineSpacing = 0; // twips between baselines ("exactly" rule); 0: lineSpacing holds
     int headingLevel = 0;     // 0: body text (Normal), 1..3: Heading 1..3
     ReferenceTab referenceTab;
+    // A background behind the paragraph (a coloured box or a slide's page
+    // colour behind its text), so light text stays readable on it.
+    bool shaded = false;
+    std::uint32_t shadingRgb = 0xFFFFFF; // 0xRRGGBB
 
     bool operator==(const ParagraphFormat&) const = default;
 };
@@ -72,6 +78,32 @@ struct Paragraph {
     std::vector<Run> runs;
     ParagraphFormat format;
     bool pageBreakBefore = false; // a hard page break ends the previous page
+};
+
+// A picture at the size the PDF shows it. An image drawn many times (a logo
+// on every page) shares one ImageData, and the writer stores it once.
+struct Picture {
+    std::shared_ptr<const ImageData> image;
+    int width = 0;  // twips as displayed, before cropping
+    int height = 0;
+    // The share (0..1) of the image cut off each side where the PDF clips it.
+    double cropLeft = 0, cropTop = 0, cropRight = 0, cropBottom = 0;
+
+    // The displayed size once cropped, in twips.
+    int shownWidth() const;
+    int shownHeight() const;
+};
+
+// A figure: a paragraph of its own between the text's paragraphs that holds
+// one or more pictures side by side, inline (the user moves, resizes and
+// copies them as Word pictures).
+struct Figure {
+    std::vector<Picture> pictures;
+    ParagraphFormat format; // alignment, indent and space before
+    // Its place in the section: before paragraph `beforeParagraph`
+    // (paragraphs.size(): after the last). Figures keep their order.
+    std::size_t beforeParagraph = 0;
+    bool pageBreakBefore = false;
 };
 
 struct PageSetup {
@@ -99,6 +131,7 @@ struct PageSetup {
 struct Section {
     PageSetup page;
     std::vector<Paragraph> paragraphs;
+    std::vector<Figure> figures; // between the paragraphs, ordered by beforeParagraph
     std::vector<Paragraph> header; // running head, empty: none
     std::vector<Paragraph> footer; // running foot (may hold a PAGE field), empty: none
 };
@@ -114,5 +147,15 @@ struct Document {
     DocumentInfo info;
     std::vector<Section> sections; // at least one when written
 };
+
+inline int Picture::shownWidth() const
+{
+    return static_cast<int>(std::lround(width * std::max(0.0, 1.0 - cropLeft - cropRight)));
+}
+
+inline int Picture::shownHeight() const
+{
+    return static_cast<int>(std::lround(height * std::max(0.0, 1.0 - cropTop - cropBottom)));
+}
 
 } // namespace pwt

@@ -3,7 +3,10 @@
 // their boxes and fonts, grouped by poppler into lines, blocks and flows in
 // reading order. Plain C++ so that the layout stage can be tested on
 // synthetic pages without a PDF.
+#include "model/Image.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,11 +48,34 @@ struct TextFlow {
     std::vector<TextBlock> blocks;
 };
 
+// An image the page draws, where it shows it. An image drawn again (the
+// same XObject) shares its data with the first.
+struct PageImage {
+    Box box;                 // the displayed image before clipping
+    Box visible;             // the part the clip leaves showing (inside box)
+    std::shared_ptr<const ImageData> image; // upright, as shown
+    bool mask = false;       // a stencil mask painted in one colour
+};
+
+// A path the page strokes or fills, by its bounding box: the layout groups
+// them into figures and tells rules, frames and shaded boxes from drawings.
+struct PagePath {
+    Box box;
+    bool stroked = false;
+    bool filled = false;
+    std::uint32_t fillRgb = 0;   // 0xRRGGBB when filled
+    std::uint32_t strokeRgb = 0; // when stroked
+    double lineWidth = 0;        // points, when stroked
+    bool rectangle = false;      // one axis-aligned rectangle (or a single straight line)
+};
+
 struct PageText {
     int number = 1;          // 1-based
     double width = 595.3;    // points, after the page's own rotation
     double height = 841.9;
     std::vector<TextFlow> flows;
+    std::vector<PageImage> images; // in drawing order
+    std::vector<PagePath> paths;   // in drawing order
 
     std::size_t wordCount() const;
 };
