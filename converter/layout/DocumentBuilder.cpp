@@ -1,6 +1,7 @@
 #include "DocumentBuilder.h"
 
 #include "BlockJoiner.h"
+#include "FigurePlacement.h"
 #include "FormatInference.h"
 #include "Lines.h"
 #include "ParagraphComposer.h"
@@ -18,6 +19,10 @@ namespace pwt::layout {
 
 namespace {
 
+// The PDF's gap above a figure is kept up to this (one inch): more is the
+// empty rest of a page or a column, which Word fills by itself.
+constexpr int kMaxFigureGapTwips = 1440;
+
 // The last baseline of the paragraph before, for the space between them.
 struct PreviousLine {
     bool known = false;
@@ -28,7 +33,8 @@ class Builder {
 public:
     explicit Builder(const DocumentInfo& info) { m_doc.info = info; }
 
-    void addPage(PageLines& page, const RunningText& running, const PagePlan& plan, bool previousFull)
+    void addPage(PageLines& page, std::vector<PictureGroup>& pictures, const RunningText& running, const PagePlan& plan,
+                 bool previousFull)
     {
         // A new section where the page's setup changes, or where the running
         // head or foot does (a new chapter's title): each section carries its own.
@@ -55,13 +61,31 @@ public:
         // text gets to the next page by itself too (a break there would leave
         // an almost empty page wherever Word's text runs a little longer).
         const bool breakBefore = !previousFull && !newSection;
+        const std::size_t firstFigureOfPage = m_figures.size();
 
+        placeInReadingOrder(pictures, page);
+        auto nextPicture = pictures.begin();
+        PreviousLine previousBaseline;
+        // Figures due before block `k` (all that are left, for k past the last block).
+        auto addFiguresBefore = [&](std::size_t k, const ColumnBounds& column) {
+            for (; nextPicture != pictures.end() && nextPicture->beforeBlock <= k; ++nextPicture)
+                addFigure(*nextPicture, column, previousBaseline);
+        };
         if (textExtent(page)) {
             const pdf::Box frame{plan.frame.left, 0, plan.frame.right, page.height};
             const auto cols = columnBounds(page, frame);
-            PreviousLine previousBaseline;
-            for (const Block& block : page.blocks)
+            for (std::size_t k = 0; k < page.blocks.size(); ++k) {
+                const Block& block = page.blocks[k];
+                addFiguresBefore(k, cols.at(block.flow));
                 addBlock(block, cols.at(block.flow), plan.frame.width(), previousBaseline);
+            }
+        }
+        addFiguresBefore(page.blocks.size(), plan.frame);
+
+        const bool figureFirst = m_figures.size() > firstFigureOfPage && m_figures[firstFigureOfPage].beforeBody == firstOfPage;
+        if (figureFirst) {
+            m_figures[firstFigureOfPage].figure.pageBreakBefore = breakBefore;
+            return;
         }
         if (m_body.size() == firstOfPage)
             m_body.emplace_back(); // a page without text still takes a page
@@ -79,10 +103,26 @@ public:
             for (std::size_t i = m_sectionStarts[s]; i < end; ++i)
                 paragraphs.push_back(std::move(m_body[i].paragraph));
         }
+        for (PlacedFigure& placed : m_figures) {
+            placed.figure.beforeParagraph = placed.beforeBody - m_sectionStarts[placed.section];
+            m_doc.sections[placed.section].figures.push_back(std::move(placed.figure));
+        }
         return std::move(m_doc);
     }
 
 private:
+    void addFigure(const PictureGroup& group, const ColumnBounds& column, PreviousLine& previousBaseline)
+    {
+        Figure figure = figureOf(group, column);
+        // The gap above the picture as the PDF has it, from the text before
+        // it (Word sets a picture on the baseline, so only the gap counts).
+        if (previousBaseline.known && group.box.yMin > previousBaseline.baseline)
+            figure.format.spaceBefore = std::min(twips(group.box.yMin - previousBaseline.baseline), kMaxFigureGapTwips);
+        // The next paragraph measures its space from the picture's foot.
+        previousBaseline = PreviousLine{true, group.box.yMax};
+        m_figures.push_back({m_doc.sections.size() - 1, m_body.size(), std::move(figure)});
+    }
+
     // `textWidth`: the width of the page's text, the one column Word sets it in.
     void addBlock(const Block& block, const ColumnBounds& column, double textWidth, PreviousLine& previousBaseline)
     {
@@ -136,7 +176,15 @@ private:
         return m;
     }
 
+    // A figure before body paragraph `beforeBody` of section `section`.
+    struct PlacedFigure {
+        std::size_t section = 0;
+        std::size_t beforeBody = 0;
+        Figure figure;
+    };
+
     Document m_doc;
+    std::vector<PlacedFigure> m_figures;
     std::vector<MeasuredParagraph> m_body;     // the body paragraphs of all sections, in order
     std::vector<std::size_t> m_sectionStarts;  // each section's first paragraph in m_body
     PageSetup m_setup;
@@ -148,6 +196,7 @@ private:
 struct DocumentBuilder::Pages {
     FontCache fonts;
     std::vector<PageLines> lines;
+    std::vector<std::vector<PictureGroup>> pictures; // per page
 };
 
 DocumentBuilder::DocumentBuilder() : m_pages(std::make_unique<Pages>()) {}
@@ -157,6 +206,7 @@ void DocumentBuilder::addPage(const pdf::PageText& page)
 {
     m_words += page.wordCount();
     m_pages->lines.push_back(collectLines(page, m_pages->fonts));
+    m_pages->pictures.push_back(picturesOf(page));
 }
 
 Document DocumentBuilder::finish(const DocumentInfo& info)
@@ -171,7 +221,7 @@ Document DocumentBuilder::finish(const DocumentInfo& info)
     const std::vector<PagePlan> plans = planPages(pageLines, running);
     Builder builder(info);
     for (std::size_t i = 0; i < pageLines.size(); ++i)
-        builder.addPage(pageLines[i], running[i], plans[i], i > 0 && plans[i - 1].full);
+        builder.addPage(pageLines[i], m_pages->pictures[i], running[i], plans[i], i > 0 && plans[i - 1].full);
     Document doc = builder.finish();
     if (doc.sections.empty())
         doc.sections.emplace_back();

@@ -1,6 +1,7 @@
 // Writes the generated test PDFs into a folder, for looking at them by hand
 // and for the benchmarks: converter_make_test_pdfs <folder>
 #include "FormattingSample.h"
+#include "PictureSample.h"
 #include "TestPdfs.h"
 
 #include <QDir>
@@ -20,6 +21,7 @@ int main(int argc, char** argv)
     pwt::test::makeChinesePdf(dir.filePath(QStringLiteral("chinese.pdf")));
     pwt::test::makeScanPdf(dir.filePath(QStringLiteral("scan.pdf")));
     pwt::test::makeFormattingPdf(dir.filePath(QStringLiteral("format.pdf")));
+    pwt::test::makePicturePdf(dir.filePath(QStringLiteral("pictures.pdf")));
     pwt::test::makeLongPdf(dir.filePath(QStringLiteral("long.pdf")), 40);
     return 0;
 }

@@ -414,6 +414,21 @@ void PdfComposer::rectangle(double x, double y, double width, double height)
     m_painter->fillRect(QRectF(device(x, y), device(x + width, y + height)), kGraphicsGrey);
 }
 
+void PdfComposer::image(const QRectF& place, const QImage& image)
+{
+    startPage();
+    m_painter->drawImage(QRectF(device(place.left(), place.top()), device(place.right(), place.bottom())), image);
+}
+
+void PdfComposer::drawing(const std::function<void(QPainter&)>& paint)
+{
+    startPage();
+    m_painter->save();
+    m_painter->scale(kPixelsPerPoint, kPixelsPerPoint);
+    paint(*m_painter);
+    m_painter->restore();
+}
+
 double PdfComposer::advance(const QString& text, const TextStyle& style)
 {
     return QFontMetricsF(font(style), m_writer.get()).horizontalAdvance(text) / kPixelsPerPoint;

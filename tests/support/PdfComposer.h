@@ -6,6 +6,8 @@
 #include "Truth.h"
 
 #include <QColor>
+#include <QImage>
+#include <QRectF>
 #include <QFont>
 #include <QPageLayout>
 #include <QPageSize>
@@ -102,6 +104,12 @@ public:
     // Text turned a quarter turn anticlockwise, reading upwards from (x, y).
     void textUpwards(double x, double y, const QString& text, const TextStyle& style);
     void rectangle(double x, double y, double width, double height); // graphics only, no text
+    // An image shown in the rectangle (points); Qt's PDF writer keeps a
+    // photograph as JPEG and flat colours losslessly.
+    void image(const QRectF& place, const QImage& image);
+    // Paths drawn by `paint` with the painter's units set to points from the
+    // page's top left (a chart, a diagram); text drawn there is the figure's.
+    void drawing(const std::function<void(QPainter&)>& paint);
     // The width of text as this composer draws it.
     double advance(const QString& text, const TextStyle& style);
     void newPage(const QPageSize& size, QPageLayout::Orientation orientation);
