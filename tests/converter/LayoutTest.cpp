@@ -827,6 +827,59 @@ private slots:
         QCOMPARE(continuous, (std::vector<bool>{false, true, false, true}));
     }
 
+    // Which images become figures and where they stand among the paragraphs.
+    void picturesTakeTheirPlaceInTheText()
+    {
+        const auto image = std::make_shared<ImageData>(ImageData{ImageFormat::Png, {1, 2, 3}, 10, 10});
+        const auto other = std::make_shared<ImageData>(ImageData{ImageFormat::Jpeg, {4, 5, 6}, 10, 10});
+        auto picture = [&](pdf::Box box, std::shared_ptr<ImageData> data = nullptr, pdf::Box visible = {}) {
+            return pdf::PageImage{box, visible.width() > 0 ? visible : box, data ? data : image, false};
+        };
+        struct Case {
+            const char* name;
+            std::vector<pdf::PageImage> images;
+            std::vector<std::size_t> before; // each figure's place: before this paragraph
+            std::vector<std::size_t> picturesPerFigure;
+        };
+        // Paragraphs: "Above" at 100, "Below" at 400 (left column of the page's width).
+        const std::vector<Case> cases = {
+            {"between two paragraphs", {picture({200, 150, 400, 300})}, {1}, {1}},
+            {"above all text", {picture({200, 40, 400, 80})}, {0}, {1}},
+            {"below all text", {picture({200, 450, 400, 600})}, {2}, {1}},
+            {"a spacer is no picture", {picture({200, 150, 201, 151})}, {}, {}},
+            {"hidden by a later image", {picture({220, 160, 300, 200}), picture({200, 150, 400, 300}, other)}, {1}, {1}},
+            {"side by side: one figure", {picture({72, 150, 250, 300}), picture({300, 160, 500, 290}, other)}, {1}, {2}},
+            {"behind the text: a background", {picture({0, 0, 595, 842})}, {}, {}},
+        };
+        for (const Case& c : cases) {
+            pdf::PageText p = page(1);
+            test::addBlock(p, {LineSpec{U"Above the picture", 72, 100}});
+            test::addBlock(p, {LineSpec{U"Below the picture", 72, 400}});
+            p.images = c.images;
+            const Document doc = buildDocument({p}, {});
+            const Section& section = doc.sections.at(0);
+            QCOMPARE(textsOf(section.paragraphs), (QStringList{u"Above the picture"_qs, u"Below the picture"_qs}));
+            std::vector<std::size_t> before, counts;
+            for (const Figure& f : section.figures) {
+                before.push_back(f.beforeParagraph);
+                counts.push_back(f.pictures.size());
+            }
+            QVERIFY2(before == c.before && counts == c.picturesPerFigure, c.name);
+        }
+
+        // Size, crop and indent: shown 200 x 150 pt, its left quarter clipped away.
+        pdf::PageText p = page(1);
+        test::addBlock(p, {LineSpec{filler(U"Text", 80), 72, 100}});
+        p.images = {picture({72, 150, 272, 300}, nullptr, {122, 150, 272, 300})};
+        const Figure f = buildDocument({p}, {}).sections.at(0).figures.at(0);
+        QCOMPARE(f.pictures.at(0).width, 200 * 20);
+        QCOMPARE(f.pictures.at(0).height, 150 * 20);
+        QCOMPARE(f.pictures.at(0).cropLeft, 0.25);
+        QCOMPARE(f.pictures.at(0).shownWidth(), 150 * 20);
+        QCOMPARE(f.format.alignment, Alignment::Left);
+        QCOMPARE(f.format.leftIndent, 50 * 20);
+    }
+
     void pageSetupKeepsRoomForText()
     {
         const pdf::Box lone{10, 10, 20, 20};
