@@ -1,0 +1,761 @@
+#include "FigureFinder.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numeric>
+#include <utility>
+
+namespace pwt::layout {
+
+namespace {
+
+using pdf::Box;
+
+bool finite(const Box& b)
+{
+    return std::isfinite(b.xMin) && std::isfinite(b.yMin) && std::isfinite(b.xMax) && std::isfinite(b.yMax)
+        && b.xMin <= b.xMax && b.yMin <= b.yMax;
+}
+
+Box unite(const Box& a, const Box& b)
+{
+    return {std::min(a.xMin, b.xMin), std::min(a.yMin, b.yMin), std::max(a.xMax, b.xMax), std::max(a.yMax, b.yMax)};
+}
+
+Box grown(const Box& b, double by)
+{
+    return {b.xMin - by, b.yMin - by, b.xMax + by, b.yMax + by};
+}
+
+bool touches(const Box& a, const Box& b)
+{
+    return a.xMin <= b.xMax && b.xMin <= a.xMax && a.yMin <= b.yMax && b.yMin <= a.yMax;
+}
+
+bool within(const Box& inner, const Box& outer)
+{
+    return inner.xMin >= outer.xMin && inner.xMax <= outer.xMax && inner.yMin >= outer.yMin && inner.yMax <= outer.yMax;
+}
+
+bool holdsPoint(const Box& b, double x, double y)
+{
+    return x >= b.xMin && x <= b.xMax && y >= b.yMin && y <= b.yMax;
+}
+
+double area(const Box& b)
+{
+    return b.width() * b.height();
+}
+
+double overlapArea(const Box& a, const Box& b)
+{
+    const double w = std::min(a.xMax, b.xMax) - std::max(a.xMin, b.xMin);
+    const double h = std::min(a.yMax, b.yMax) - std::max(a.yMin, b.yMin);
+    return w > 0 && h > 0 ? w * h : 0.0;
+}
+
+bool sameShape(const Box& a, const Box& b, double tolerance)
+{
+    return std::abs(a.xMin - b.xMin) <= tolerance && std::abs(a.yMin - b.yMin) <= tolerance
+        && std::abs(a.xMax - b.xMax) <= tolerance && std::abs(a.yMax - b.yMax) <= tolerance;
+}
+
+bool isWhite(std::uint32_t rgb)
+{
+    return ((rgb >> 16) & 0xFF) >= kWhiteChannelMin && ((rgb >> 8) & 0xFF) >= kWhiteChannelMin
+        && (rgb & 0xFF) >= kWhiteChannelMin;
+}
+
+// Cells over the page, at most kMaxGridCells a side. Anything off the page
+// falls into the edge cells, so a query and a placement of one box always
+// meet in the same cells.
+class CellGrid {
+public:
+    struct Span {
+        int x0, y0, x1, y1;
+        std::size_t count() const { return std::size_t(x1 - x0 + 1) * std::size_t(y1 - y0 + 1); }
+    };
+
+    CellGrid(const Box& area, double minCell)
+        : origin_(area)
+    {
+        cellW_ = std::max(area.width() / kMaxGridCells, minCell);
+        cellH_ = std::max(area.height() / kMaxGridCells, minCell);
+        cols_ = std::clamp(static_cast<int>(std::ceil(area.width() / cellW_)), 1, kMaxGridCells);
+        rows_ = std::clamp(static_cast<int>(std::ceil(area.height() / cellH_)), 1, kMaxGridCells);
+    }
+
+    std::size_t cellCount() const { return std::size_t(cols_) * std::size_t(rows_); }
+    std::size_t index(int cx, int cy) const { return std::size_t(cy) * std::size_t(cols_) + std::size_t(cx); }
+
+    Span span(const Box& b) const
+    {
+        return {column(b.xMin), row(b.yMin), column(b.xMax), row(b.yMax)};
+    }
+
+    template <typename Visit>
+    void forEachCell(const Box& b, Visit&& visit) const
+    {
+        const Span s = span(b);
+        for (int cy = s.y0; cy <= s.y1; ++cy)
+            for (int cx = s.x0; cx <= s.x1; ++cx)
+                visit(index(cx, cy));
+    }
+
+private:
+    int column(double x) const { return cell(x - origin_.xMin, cellW_, cols_); }
+    int row(double y) const { return cell(y - origin_.yMin, cellH_, rows_); }
+    static int cell(double offset, double size, int count)
+    {
+        const double i = std::floor(offset / size);
+        return static_cast<int>(std::clamp(i, 0.0, static_cast<double>(count - 1)));
+    }
+
+    Box origin_;
+    double cellW_ = 1, cellH_ = 1;
+    int cols_ = 1, rows_ = 1;
+};
+
+class UnionFind {
+public:
+    explicit UnionFind(std::size_t n)
+        : parent_(n)
+    {
+        std::iota(parent_.begin(), parent_.end(), std::size_t{0});
+    }
+    std::size_t root(std::size_t i)
+    {
+        while (parent_[i] != i)
+            i = parent_[i] = parent_[parent_[i]];
+        return i;
+    }
+    bool join(std::size_t a, std::size_t b)
+    {
+        a = root(a);
+        b = root(b);
+        if (a == b)
+            return false;
+        parent_[std::max(a, b)] = std::min(a, b);
+        return true;
+    }
+
+private:
+    std::vector<std::size_t> parent_;
+};
+
+// Joins the owners of pieces that touch once each piece is grown by `reach`.
+// Pieces are compared only with those sharing a grid cell, and a crowded
+// cell joins all its pieces at once, so the work stays near linear.
+bool joinTouching(const std::vector<Box>& pieces, const std::vector<std::size_t>& owners, double reach,
+    const CellGrid& grid, UnionFind& sets)
+{
+    std::vector<std::vector<std::size_t>> cells(grid.cellCount());
+    std::size_t placements = 0;
+    bool joined = false;
+    std::size_t overflow = owners.size(); // the first piece that found no room, if any
+    for (std::size_t p = 0; p < pieces.size(); ++p) {
+        const Box box = grown(pieces[p], reach / 2);
+        placements += grid.span(box).count();
+        if (placements > kMaxCellPlacements) {
+            if (overflow == owners.size())
+                overflow = p;
+            joined |= sets.join(owners[p], owners[overflow]);
+            continue;
+        }
+        grid.forEachCell(box, [&](std::size_t c) {
+            std::vector<std::size_t>& cell = cells[c];
+            if (cell.size() >= kDenseCellPaths) {
+                joined |= sets.join(owners[p], owners[cell.front()]);
+                return;
+            }
+            for (std::size_t q : cell)
+                if (touches(box, grown(pieces[q], reach / 2)))
+                    joined |= sets.join(owners[p], owners[q]);
+            cell.push_back(p);
+        });
+    }
+    return joined;
+}
+
+// -- The page's words ---------------------------------------------------------
+
+struct WordRef {
+    Box box;
+    double cx = 0, cy = 0;
+    std::size_t line = 0; // index into PageWords::lines
+};
+
+struct LineRef {
+    Box box;
+    std::size_t block = 0; // index into PageWords::blocks
+    std::size_t first = 0, count = 0; // its words in PageWords::words
+};
+
+struct BlockRef {
+    Box box;
+    std::size_t first = 0, count = 0; // its lines in PageWords::lines
+};
+
+// The words, lines and blocks of a page with their boxes, and a grid of the
+// words' centres to find those inside a box.
+class PageWords {
+public:
+    PageWords(const pdf::PageText& page, const CellGrid& grid)
+        : grid_(grid), cells_(grid.cellCount())
+    {
+        for (const auto& flow : page.flows)
+            for (const auto& block : flow.blocks) {
+                BlockRef blockRef{{}, lines.size(), 0};
+                for (const auto& line : block.lines) {
+                    LineRef ref{{}, blocks.size(), words.size(), 0};
+                    for (const auto& w : line.words) {
+                        if (!finite(w.box))
+                            continue;
+                        ref.box = ref.count == 0 ? w.box : unite(ref.box, w.box);
+                        ++ref.count;
+                        words.push_back({w.box, (w.box.xMin + w.box.xMax) / 2, (w.box.yMin + w.box.yMax) / 2, lines.size()});
+                        if (std::isfinite(w.fontSize) && w.fontSize > 0)
+                            sizes_.push_back(w.fontSize);
+                    }
+                    if (ref.count == 0)
+                        continue;
+                    blockRef.box = blockRef.count == 0 ? ref.box : unite(blockRef.box, ref.box);
+                    ++blockRef.count;
+                    lines.push_back(ref);
+                }
+                if (blockRef.count > 0)
+                    blocks.push_back(blockRef);
+            }
+        for (std::size_t i = 0; i < words.size(); ++i)
+            placeWord(i);
+    }
+
+    // The median font size, within bounds.
+    double em()
+    {
+        if (sizes_.empty())
+            return kDefaultEmPt;
+        auto mid = sizes_.begin() + static_cast<std::ptrdiff_t>(sizes_.size() / 2);
+        std::nth_element(sizes_.begin(), mid, sizes_.end());
+        return std::clamp(*mid, kMinEmPt, kMaxEmPt);
+    }
+
+    // Calls `visit(i)` for every word whose centre lies inside `box`; stops
+    // when it returns false.
+    template <typename Visit>
+    void forEachInside(const Box& box, Visit&& visit) const
+    {
+        const CellGrid::Span s = grid_.span(box);
+        for (int cy = s.y0; cy <= s.y1; ++cy)
+            for (int cx = s.x0; cx <= s.x1; ++cx)
+                for (std::size_t i : cells_[grid_.index(cx, cy)])
+                    if (holdsPoint(box, words[i].cx, words[i].cy) && !visit(i))
+                        return;
+    }
+
+    bool anyInside(const Box& box) const
+    {
+        bool found = false;
+        forEachInside(box, [&](std::size_t) { return !(found = true); });
+        return found;
+    }
+
+    std::vector<WordRef> words;
+    std::vector<LineRef> lines;
+    std::vector<BlockRef> blocks;
+
+private:
+    void placeWord(std::size_t i)
+    {
+        const Box centre{words[i].cx, words[i].cy, words[i].cx, words[i].cy};
+        grid_.forEachCell(centre, [&](std::size_t c) { cells_[c].push_back(i); });
+    }
+
+    const CellGrid& grid_;
+    std::vector<std::vector<std::size_t>> cells_;
+    std::vector<double> sizes_;
+};
+
+// -- Marks: the visible paths ----------------------------------------------
+
+enum class Role {
+    Rule,  // thin and long: underline, rule, table line, axis, arrow shaft
+    Box,   // an axis-aligned rectangle: a frame, a bar, a shaded box, a cell
+    Shape, // anything else: curves, slanted lines, arrow heads, pie slices
+};
+
+struct Mark {
+    Box box;
+    Role role = Role::Shape;
+    bool colourFill = false; // filled with something other than paper white
+    std::uint32_t fillRgb = 0;
+    bool holdsWords = false; // a word's centre lies inside its box
+    std::size_t order = 0;   // its place in the page's drawing order
+};
+
+struct Sorted {
+    std::vector<Mark> marks;
+    std::vector<Background> pageColours;
+    std::vector<std::size_t> pageColourOrder;
+};
+
+bool isRule(const Box& b, double em)
+{
+    // Thin, and long for its thickness: a dot is no rule.
+    constexpr double kRuleMinAspect = 3.0;
+    const double thin = std::min(b.width(), b.height());
+    const double length = std::max(b.width(), b.height());
+    return thin <= kRuleThicknessEm * em && length >= kRuleMinAspect * thin && length > 0;
+}
+
+// Stage 2: what the page draws, less the paper, the page colour and borders.
+Sorted sortOut(const pdf::PageText& page, const PageWords& words, double em)
+{
+    Sorted out;
+    const Box pageBox{0, 0, page.width, page.height};
+    const bool pageKnown = finite(pageBox) && area(pageBox) > 0;
+    for (std::size_t i = 0; i < page.paths.size(); ++i) {
+        const pdf::PagePath& p = page.paths[i];
+        if (!finite(p.box) || (!p.stroked && !p.filled))
+            continue;
+        const bool colourFill = p.filled && !isWhite(p.fillRgb);
+        if (p.filled && !colourFill && !p.stroked)
+            continue; // white on white paper
+        if (pageKnown && colourFill && overlapArea(p.box, pageBox) >= kPageCoverShare * area(pageBox)) {
+            out.pageColours.push_back({p.box, p.fillRgb});
+            out.pageColourOrder.push_back(i);
+            continue;
+        }
+        if (pageKnown && !colourFill) {
+            const bool spansPage = p.box.width() >= kPageBorderShare * page.width && p.box.height() >= kPageBorderShare * page.height;
+            if (spansPage)
+                continue; // a page border
+            const double edgeX = kPageEdgeShare * page.width;
+            const double edgeY = kPageEdgeShare * page.height;
+            const bool borderRow = p.box.width() >= kPageBorderShare * page.width && (p.box.yMax <= edgeY || p.box.yMin >= page.height - edgeY);
+            const bool borderColumn = p.box.height() >= kPageBorderShare * page.height && (p.box.xMax <= edgeX || p.box.xMin >= page.width - edgeX);
+            if (isRule(p.box, em) && (borderRow || borderColumn))
+                continue; // a page border drawn as four rules
+        }
+        Mark m;
+        m.box = p.box;
+        m.role = isRule(p.box, em) ? Role::Rule : p.rectangle ? Role::Box : Role::Shape;
+        m.colourFill = colourFill;
+        m.fillRgb = p.fillRgb;
+        m.holdsWords = m.role != Role::Rule && words.anyInside(p.box);
+        m.order = i;
+        out.marks.push_back(m);
+    }
+    return out;
+}
+
+// -- Stage 3: grouping ---------------------------------------------------------
+
+// A rectangle only outlined, or holding words, is drawn by its edges: what
+// lies inside it without touching them is no part of it. Anything else is
+// drawn all over its box (a bar, a curve through a chart's axes).
+bool drawnByEdges(const Mark& m)
+{
+    return m.role != Role::Rule && ((m.role == Role::Box && !m.colourFill) || m.holdsWords);
+}
+
+struct Group {
+    std::vector<std::size_t> marks;
+    Box box;
+};
+
+bool isOneShape(const Group& g, const std::vector<Mark>& marks, double em)
+{
+    return std::all_of(g.marks.begin(), g.marks.end(), [&](std::size_t i) { return sameShape(marks[i].box, g.box, kSameShapeEm * em); });
+}
+
+std::vector<Group> collect(const std::vector<Mark>& marks, UnionFind& sets)
+{
+    std::vector<Group> groups;
+    std::vector<std::size_t> slot(marks.size(), marks.size());
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        const std::size_t r = sets.root(i);
+        if (slot[r] == marks.size()) {
+            slot[r] = groups.size();
+            groups.push_back({{}, marks[i].box});
+        }
+        Group& g = groups[slot[r]];
+        g.marks.push_back(i);
+        g.box = unite(g.box, marks[i].box);
+    }
+    return groups;
+}
+
+std::vector<Group> groupMarks(const std::vector<Mark>& marks, const CellGrid& grid, double em)
+{
+    std::vector<Box> pieces;
+    std::vector<std::size_t> owners;
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        const Box& b = marks[i].box;
+        if (drawnByEdges(marks[i])) {
+            for (const Box& edge : {Box{b.xMin, b.yMin, b.xMax, b.yMin}, Box{b.xMin, b.yMax, b.xMax, b.yMax},
+                     Box{b.xMin, b.yMin, b.xMin, b.yMax}, Box{b.xMax, b.yMin, b.xMax, b.yMax}}) {
+                pieces.push_back(edge);
+                owners.push_back(i);
+            }
+        } else {
+            pieces.push_back(b);
+            owners.push_back(i);
+        }
+    }
+    UnionFind sets(marks.size());
+    joinTouching(pieces, owners, kGroupGapEm * em, grid, sets);
+
+    // Drawings lying over one another are one (a scatter plot's marks inside
+    // its axes), but a frame or a shaded box holding text keeps to itself:
+    // the paragraph, icon or chart inside it is not part of it.
+    for (int round = 0; round < kMaxOverlapRounds; ++round) {
+        const std::vector<Group> groups = collect(marks, sets);
+        std::vector<Box> boxes;
+        std::vector<std::size_t> firsts;
+        for (const Group& g : groups) {
+            const bool container = isOneShape(g, marks, em)
+                && std::any_of(g.marks.begin(), g.marks.end(), [&](std::size_t i) { return marks[i].holdsWords; });
+            if (container)
+                continue;
+            boxes.push_back(g.box);
+            firsts.push_back(g.marks.front());
+        }
+        if (!joinTouching(boxes, firsts, 0.0, grid, sets))
+            break;
+    }
+    return collect(marks, sets);
+}
+
+// -- Stage 4: judging ----------------------------------------------------------
+
+struct Verdict {
+    bool figure = false;
+    std::vector<std::size_t> backgrounds; // marks that shade text, when no figure
+};
+
+// Rectangles and rules only: a chart of bars, a diagram of boxes, or else
+// furniture (a table's lines and shading, frames, rules).
+bool rectilinearFigure(const Group& g, const std::vector<Mark>& marks, const PageWords& words, double em)
+{
+    std::vector<Box> boxes;
+    std::size_t bars = 0;
+    for (std::size_t i : g.marks) {
+        const Mark& m = marks[i];
+        if (m.role != Role::Box)
+            continue;
+        if (m.colourFill && !m.holdsWords)
+            ++bars;
+        boxes.push_back(m.box);
+    }
+    // One box filled by one path and outlined by the next counts once.
+    const double snap = kSameShapeEm * em;
+    auto snapped = [&](const Box& b) {
+        return std::array{std::round(b.xMin / snap), std::round(b.yMin / snap), std::round(b.xMax / snap), std::round(b.yMax / snap)};
+    };
+    std::sort(boxes.begin(), boxes.end(), [&](const Box& a, const Box& b) { return snapped(a) < snapped(b); });
+    boxes.erase(std::unique(boxes.begin(), boxes.end(), [&](const Box& a, const Box& b) { return snapped(a) == snapped(b); }), boxes.end());
+    if (bars >= kMinBars)
+        return true;
+    if (boxes.size() < kMinDiagramBoxes)
+        return false;
+    double covered = 0;
+    for (const Box& b : boxes)
+        covered += area(b);
+    if (covered >= kTiledShare * area(g.box))
+        return false; // cells of a table, boxes in a frame
+    // A diagram's words sit in its boxes; a table's sit in its rows, shaded or not.
+    std::vector<char> inBox(words.words.size(), 0);
+    for (const Box& b : boxes)
+        words.forEachInside(b, [&](std::size_t w) { return inBox[w] = 1, true; });
+    std::size_t all = 0, loose = 0;
+    words.forEachInside(g.box, [&](std::size_t w) {
+        ++all;
+        loose += inBox[w] ? 0 : 1;
+        return true;
+    });
+    return static_cast<double>(loose) <= kDiagramLooseWordShare * static_cast<double>(all);
+}
+
+Verdict judge(const Group& g, const std::vector<Mark>& marks, const PageWords& words, double em)
+{
+    Verdict v;
+    const bool oneShape = isOneShape(g, marks, em);
+    for (std::size_t i : g.marks) {
+        const Mark& m = marks[i];
+        if (m.colourFill && m.holdsWords && (m.role == Role::Box || oneShape))
+            v.backgrounds.push_back(i);
+    }
+    const double longSide = std::max(g.box.width(), g.box.height());
+    const double shortSide = std::min(g.box.width(), g.box.height());
+    if (longSide < kMinFigureSideEm * em || shortSide < kMinFigureThicknessEm * em)
+        return v; // a bullet, a check box, an ornament, a rule
+    const bool curved = std::any_of(g.marks.begin(), g.marks.end(), [&](std::size_t i) { return marks[i].role == Role::Shape; });
+    if (oneShape)
+        // One shape alone: a frame or a shaded box, or, drawn with curves
+        // and holding no text, an illustration (a logo, an outline map).
+        v.figure = curved && v.backgrounds.empty()
+            && std::none_of(g.marks.begin(), g.marks.end(), [&](std::size_t i) { return marks[i].holdsWords; });
+    else
+        // Curves and slanted lines among other paths draw a chart's plot,
+        // arrow heads, an illustration: furniture is all straight.
+        v.figure = curved || rectilinearFigure(g, marks, words, em);
+    if (v.figure)
+        v.backgrounds.clear();
+    return v;
+}
+
+// -- Stage 5: labels -----------------------------------------------------------
+
+double gapBetween(const Box& a, const Box& b)
+{
+    const double dx = std::max({0.0, a.xMin - b.xMax, b.xMin - a.xMax});
+    const double dy = std::max({0.0, a.yMin - b.yMax, b.yMin - a.yMax});
+    return std::hypot(dx, dy);
+}
+
+// Boxes found by where they lie: the small drawings near a figure.
+class BoxIndex {
+public:
+    BoxIndex(const CellGrid& grid, std::vector<Box> boxes)
+        : grid_(grid), boxes_(std::move(boxes)), cells_(grid.cellCount()), seen_(boxes_.size(), 0)
+    {
+        std::size_t placements = 0;
+        for (std::size_t i = 0; i < boxes_.size(); ++i) {
+            placements += grid_.span(boxes_[i]).count();
+            if (placements > kMaxCellPlacements)
+                break; // only on pages built to be slow: the rest are not found
+            grid_.forEachCell(boxes_[i], [&](std::size_t c) { cells_[c].push_back(i); });
+        }
+    }
+
+    // Calls `visit(box)` once for every box touching `area`.
+    template <typename Visit>
+    void forEachTouching(const Box& area, Visit&& visit)
+    {
+        ++query_;
+        grid_.forEachCell(area, [&](std::size_t c) {
+            for (std::size_t i : cells_[c])
+                if (seen_[i] != query_ && touches(boxes_[i], area)) {
+                    seen_[i] = query_;
+                    visit(boxes_[i]);
+                }
+        });
+    }
+
+private:
+    const CellGrid& grid_;
+    std::vector<Box> boxes_;
+    std::vector<std::vector<std::size_t>> cells_;
+    std::vector<std::size_t> seen_;
+    std::size_t query_ = 0;
+};
+
+// A block of labels beside `region`, not a paragraph of the text around it.
+bool isLabelBlock(const BlockRef& block, const PageWords& words, const Box& region, double em)
+{
+    const double reachPt = kLabelReachEm * em;
+    const Box reach = grown(region, reachPt);
+    if (gapBetween(block.box, region) > reachPt)
+        return false;
+    if (within(block.box, reach))
+        return true;
+    if (block.count > kMaxLabelLines)
+        return false;
+    for (std::size_t l = block.first; l < block.first + block.count; ++l) {
+        const Box& line = words.lines[l].box;
+        const bool shortLine = std::max(line.width(), line.height()) <= kMaxLabelLengthEm * em;
+        if (!within(line, reach) && !(shortLine && gapBetween(line, region) <= reachPt))
+            return false;
+    }
+    return true;
+}
+
+// The figure's region: its drawing, the words drawn over it, and the labels
+// and small drawings beside it, never so far that it takes in a word of the
+// text around. Marks the words it takes in `owner` with `stamp`.
+Box gatherLabels(const Box& drawing, const PageWords& words, BoxIndex& smallDrawings, double em,
+    std::vector<std::size_t>& owner, std::size_t stamp)
+{
+    constexpr std::size_t kNoLine = static_cast<std::size_t>(-1);
+    struct Candidate {
+        Box box;
+        std::size_t line = kNoLine;
+    };
+    Box region = drawing;
+    auto take = [&](std::size_t w) { owner[w] = stamp; };
+    words.forEachInside(drawing, [&](std::size_t w) { return take(w), true; });
+    const double reachPt = kLabelReachEm * em;
+    for (int round = 0; round < kLabelRounds; ++round) {
+        // Every word a label could bring the region over.
+        std::vector<std::size_t> near;
+        words.forEachInside(grown(region, reachPt + kMaxLabelLengthEm * em), [&](std::size_t w) {
+            if (owner[w] != stamp)
+                near.push_back(w);
+            return true;
+        });
+        std::vector<std::size_t> blocks;
+        for (std::size_t w : near)
+            blocks.push_back(words.lines[words.words[w].line].block);
+        std::sort(blocks.begin(), blocks.end());
+        blocks.erase(std::unique(blocks.begin(), blocks.end()), blocks.end());
+        std::vector<Candidate> candidates;
+        std::vector<std::size_t> labelBlocks;
+        for (std::size_t b : blocks)
+            if (isLabelBlock(words.blocks[b], words, region, em)) {
+                labelBlocks.push_back(b);
+                for (std::size_t l = words.blocks[b].first; l < words.blocks[b].first + words.blocks[b].count; ++l)
+                    candidates.push_back({words.lines[l].box, l});
+            }
+        // The words a label must not bring the region over: the text around.
+        std::erase_if(near, [&](std::size_t w) {
+            return std::binary_search(labelBlocks.begin(), labelBlocks.end(), words.lines[words.words[w].line].block);
+        });
+        const Box reach = grown(region, reachPt);
+        smallDrawings.forEachTouching(reach, [&](const Box& b) {
+            if (within(b, reach) && !within(b, region))
+                candidates.push_back({b, kNoLine});
+        });
+        std::stable_sort(candidates.begin(), candidates.end(), [&](const Candidate& a, const Candidate& b) {
+            return gapBetween(a.box, region) < gapBetween(b.box, region);
+        });
+        bool grew = false;
+        for (const Candidate& c : candidates) {
+            const Box wider = unite(region, c.box);
+            const bool coversText = std::any_of(near.begin(), near.end(), [&](std::size_t w) {
+                const WordRef& o = words.words[w];
+                return holdsPoint(wider, o.cx, o.cy);
+            });
+            if (coversText)
+                continue;
+            if (c.line != kNoLine)
+                for (std::size_t w = words.lines[c.line].first; w < words.lines[c.line].first + words.lines[c.line].count; ++w)
+                    take(w);
+            grew |= !within(c.box, region);
+            region = wider;
+        }
+        if (!grew)
+            break;
+    }
+    return region;
+}
+
+} // namespace
+
+FigureRegions findFigures(const pdf::PageText& page)
+{
+    FigureRegions out;
+    Box pageBox{0, 0, page.width, page.height};
+    if (!finite(pageBox) || area(pageBox) <= 0)
+        pageBox = {0, 0, 612, 792};
+    // Cells no smaller than a small gap: grids of tiny cells cost more than they save.
+    constexpr double kMinCellPt = 4.0;
+    const CellGrid grid(pageBox, kMinCellPt);
+    PageWords words(page, grid);
+    const double em = words.em();
+
+    Sorted sorted = sortOut(page, words, em);
+    const std::vector<Group> groups = groupMarks(sorted.marks, grid, em);
+
+    // Backgrounds keep the page's drawing order: a box drawn later lies on top.
+    std::vector<std::pair<std::size_t, Background>> shades;
+    for (std::size_t i = 0; i < sorted.pageColours.size(); ++i)
+        shades.push_back({sorted.pageColourOrder[i], sorted.pageColours[i]});
+
+    std::vector<Box> drawings;
+    std::vector<Box> small; // drawings too small to be figures: a legend's swatches, a chart's marks
+    for (const Group& g : groups) {
+        const Verdict v = judge(g, sorted.marks, words, em);
+        if (v.figure)
+            drawings.push_back(g.box);
+        else if (std::max(g.box.width(), g.box.height()) < kMinFigureSideEm * em)
+            small.push_back(g.box);
+        for (std::size_t i : v.backgrounds) {
+            shades.push_back({sorted.marks[i].order, {sorted.marks[i].box, sorted.marks[i].fillRgb}});
+        }
+    }
+
+    BoxIndex smallDrawings(grid, std::move(small));
+    std::vector<std::size_t> owner(words.words.size(), drawings.size());
+    const double pageArea = area(pageBox);
+    for (std::size_t f = 0; f < drawings.size(); ++f) {
+        Box region = gatherLabels(drawings[f], words, smallDrawings, em, owner, f);
+        std::size_t taken = 0;
+        words.forEachInside(region, [&](std::size_t) { return ++taken, true; });
+        const bool mostOfThePage = words.words.size() >= kMinWordsToJudgeShare
+            && static_cast<double>(taken) > kMaxFigureWordShare * static_cast<double>(words.words.size());
+        if (mostOfThePage)
+            continue;
+        // An image the drawing lies over is part of the picture (arrows and
+        // call-outs on a screenshot), unless it is the page's backdrop.
+        for (const pdf::PageImage& image : page.images)
+            if (finite(image.visible) && overlapArea(image.visible, drawings[f]) > 0
+                && overlapArea(image.visible, pageBox) < kPageCoverShare * pageArea)
+                region = unite(region, image.visible);
+        region = grown(region, kRegionPaddingPt);
+        region = {std::max(region.xMin, pageBox.xMin), std::max(region.yMin, pageBox.yMin),
+            std::min(region.xMax, pageBox.xMax), std::min(region.yMax, pageBox.yMax)};
+        out.figures.push_back(region);
+    }
+
+    // Figures whose regions overlap are one picture.
+    if (out.figures.size() > 1) {
+        UnionFind sets(out.figures.size());
+        std::vector<std::size_t> owners(out.figures.size());
+        std::iota(owners.begin(), owners.end(), std::size_t{0});
+        while (joinTouching(out.figures, owners, 0.0, grid, sets)) {
+            std::vector<Box> merged;
+            for (std::size_t i = 0; i < out.figures.size(); ++i) {
+                const std::size_t r = sets.root(i);
+                if (r == i)
+                    continue;
+                out.figures[r] = unite(out.figures[r], out.figures[i]);
+            }
+            for (std::size_t i = 0; i < out.figures.size(); ++i)
+                if (sets.root(i) == i)
+                    merged.push_back(out.figures[i]);
+            out.figures = std::move(merged);
+            sets = UnionFind(out.figures.size());
+            owners.resize(out.figures.size());
+            std::iota(owners.begin(), owners.end(), std::size_t{0});
+        }
+    }
+
+    // Shading inside a figure is drawn into its picture.
+    std::stable_sort(shades.begin(), shades.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [drawn, shade] : shades) {
+        const Box& b = shade.box;
+        const bool drawnInAFigure = std::any_of(out.figures.begin(), out.figures.end(), [&](const Box& f) { return within(b, f); });
+        if (!drawnInAFigure)
+            out.backgrounds.push_back(shade);
+    }
+    return out;
+}
+
+void removeWordsInside(pdf::PageText& page, const std::vector<pdf::Box>& figures)
+{
+    if (figures.empty())
+        return;
+    auto inside = [&](const pdf::TextWord& w) {
+        const double cx = (w.box.xMin + w.box.xMax) / 2, cy = (w.box.yMin + w.box.yMax) / 2;
+        return std::any_of(figures.begin(), figures.end(), [&](const Box& f) { return holdsPoint(f, cx, cy); });
+    };
+    for (auto& flow : page.flows) {
+        for (auto& block : flow.blocks) {
+            for (auto& line : block.lines)
+                std::erase_if(line.words, inside);
+            std::erase_if(block.lines, [](const pdf::TextLine& l) { return l.words.empty(); });
+            bool first = true;
+            for (const auto& line : block.lines)
+                for (const auto& w : line.words) {
+                    block.box = first ? w.box : unite(block.box, w.box);
+                    first = false;
+                }
+        }
+        std::erase_if(flow.blocks, [](const pdf::TextBlock& b) { return b.lines.empty(); });
+    }
+    std::erase_if(page.flows, [](const pdf::TextFlow& f) { return f.blocks.empty(); });
+}
+
+} // namespace pwt::layout
