@@ -193,6 +193,8 @@ Outcome convertInto(const std::string& source, int fd, const std::string& destin
                                            + " cannot be read; it was left out");
                 continue;
             }
+            for (const std::string& warning : reader.takeWarnings())
+                outcome.warnings.push_back("pwt: " + source + ": warning: page " + std::to_string(n) + ": " + warning);
             if (read == pdf::PdfReader::PageRead::CutShort)
                 outcome.warnings.push_back("pwt: " + source + ": warning: page " + std::to_string(n) + " took longer than "
                                            + std::to_string(static_cast<int>(kPageBudgetSeconds))

@@ -1,5 +1,8 @@
 #include "PdfReader.h"
 
+#include "PageObjectCollector.h"
+#include "RegionRenderer.h"
+
 #include <ErrorCodes.h>
 #include <Error.h>
 #include <GlobalParams.h>
@@ -14,6 +17,7 @@
 #include <cmath>
 #include <fstream>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace pwt::pdf {
@@ -179,8 +183,10 @@ void appendWord(const ::TextWord* w, std::vector<TextWord>& out)
 struct PdfReader::Impl {
     std::vector<char> bytes; // the file, when read into memory; outlives doc
     std::unique_ptr<PDFDoc> doc;
-    // Physical layout off: poppler then sorts blocks into flows in reading order.
-    TextOutputDev textOut{nullptr, false, 0.0, false, false};
+    // Poppler's text output (physical layout off: it then sorts blocks into
+    // flows in reading order) that also collects images and paths.
+    PageObjectCollector textOut;
+    std::unique_ptr<RegionRenderer> regions; // made on first use
 };
 
 PdfReader::PdfReader() = default;
@@ -312,7 +318,12 @@ PdfReader::PageRead PdfReader::readPage(int number, PageText& page, double budge
     PageDeadline deadline{std::chrono::steady_clock::now()
                           + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                               std::chrono::duration<double>(std::min(budgetSeconds, 1e6)))};
+    m_impl->textOut.beginPage([&deadline] { return pastDeadline(&deadline); });
     doc.displayPage(&m_impl->textOut, number, 72, 72, 0, true, false, false, pastDeadline, &deadline);
+    page.images = m_impl->textOut.takeImages();
+    page.paths = m_impl->textOut.takePaths();
+    for (std::string& warning : m_impl->textOut.takeWarnings())
+        m_warnings.push_back(std::move(warning));
     for (const ::TextFlow* flow = m_impl->textOut.getFlows(); flow; flow = flow->getNext()) {
         TextFlow& outFlow = page.flows.emplace_back();
         for (const ::TextBlock* block = flow->getBlocks(); block; block = block->getNext()) {
@@ -328,6 +339,20 @@ PdfReader::PageRead PdfReader::readPage(int number, PageText& page, double budge
         }
     }
     return deadline.passed ? PageRead::CutShort : PageRead::Whole;
+}
+
+std::vector<std::string> PdfReader::takeWarnings()
+{
+    return std::exchange(m_warnings, {});
+}
+
+std::shared_ptr<const ImageData> PdfReader::renderRegion(int page, const Box& region, double dpi)
+{
+    if (!m_impl)
+        return nullptr;
+    if (!m_impl->regions)
+        m_impl->regions = std::make_unique<RegionRenderer>(*m_impl->doc);
+    return m_impl->regions->render(page, region, dpi);
 }
 
 } // namespace pwt::pdf

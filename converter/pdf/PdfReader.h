@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace pwt::pdf {
 
@@ -44,14 +45,26 @@ public:
     DocumentMetadata metadata() const;
 
     // Reads page 1..pageCount(), taking at most `budgetSeconds` over the
-    // page's content (its drawing operators are not run past that).
+    // page's content (its drawing operators are not run past that): its
+    // words, and the images and paths it draws.
     enum class PageRead { Whole, CutShort, Failed };
     PageRead readPage(int number, PageText& page, double budgetSeconds);
+
+    // The problems met since the last call, one line each without a prefix
+    // (e.g. "a picture was left out: ..."), for the page last read.
+    std::vector<std::string> takeWarnings();
+
+    // `region` of page 1..pageCount() (points from the top-left of the page
+    // as shown, as in PageText) drawn as poppler shows it into a PNG at
+    // `dpi`, or less where the picture would be too large; null when it
+    // cannot be drawn.
+    std::shared_ptr<const ImageData> renderRegion(int page, const Box& region, double dpi);
 
 private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
     std::string m_detail;
+    std::vector<std::string> m_warnings;
 };
 
 // Whether the first bytes of a file carry the "%PDF-" signature (readers
