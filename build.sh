@@ -14,12 +14,12 @@ build_dir=${BUILD_DIR:-build}
 packages=(
   g++ cmake make pkg-config dpkg-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libpoppler-private-dev libgsf-1-dev libpng-dev
+  libpoppler-private-dev libgsf-1-dev libpng-dev libjpeg-dev
   libtesseract-dev tesseract-ocr-chi-sim tesseract-ocr-eng tesseract-ocr-osd
   fonts-noto-cjk xdg-utils x11-utils
 )
 test_packages=(
-  libjpeg-dev xvfb xauth poppler-utils antiword catdoc wv libreoffice-writer-nogui fonts-liberation2 fonts-dejavu-core fonts-lmodern
+  xvfb xauth poppler-utils antiword catdoc wv libreoffice-writer-nogui fonts-liberation2 fonts-dejavu-core fonts-lmodern
 )
 [ "$mode" = test ] && packages+=("${test_packages[@]}")
 
