@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <numeric>
+#include <optional>
 #include <utility>
 
 namespace pwt::layout {
@@ -432,6 +433,7 @@ std::vector<Group> groupMarks(const std::vector<Mark>& marks, const CellGrid& gr
 
 struct Verdict {
     bool figure = false;
+    Box drawing;                          // what the figure's picture shows, before labels
     std::vector<std::size_t> backgrounds; // marks that shade text, when no figure
 };
 
@@ -478,14 +480,92 @@ bool rectilinearFigure(const Group& g, const std::vector<Mark>& marks, const Pag
     return static_cast<double>(loose) <= kDiagramLooseWordShare * static_cast<double>(all);
 }
 
+// A lone short rule with a numerator on it and a denominator under it, both
+// centred and standing clear of other words: the bar of a fraction. Returns
+// the formula's box (the bar, its numerator and denominator), or nothing.
+std::optional<Box> fraction(const Group& g, const std::vector<Mark>& marks, const PageWords& words, double em, bool oneShape)
+{
+    const Box& bar = g.box;
+    const bool rule = std::all_of(g.marks.begin(), g.marks.end(), [&](std::size_t i) { return marks[i].role == Role::Rule; });
+    if (!oneShape || !rule || bar.width() <= bar.height() || bar.width() > kMaxFractionEm * em)
+        return std::nullopt;
+    const double gap = kFractionGapEm * em;
+    const double overhang = kFractionOverhangEm * em;
+    const double barX = (bar.xMin + bar.xMax) / 2;
+    // The words a numerator, a denominator or their neighbours could be.
+    std::vector<std::size_t> near;
+    constexpr double kSearchEm = 3.0; // they lie within this many ems of the bar
+    words.forEachInside(grown(bar, kSearchEm * em), [&](std::size_t w) { return near.push_back(w), true; });
+    auto side = [&](bool above) -> std::optional<Box> {
+        std::optional<Box> part;
+        for (std::size_t w : near) {
+            const Box& b = words.words[w].box;
+            const bool overBar = b.xMax > bar.xMin && b.xMin < bar.xMax;
+            const bool onIt = above ? b.yMax >= bar.yMin - gap && b.yMax <= bar.yMax : b.yMin <= bar.yMax + gap && b.yMin >= bar.yMin;
+            if (!overBar || !onIt)
+                continue;
+            if (b.xMin < bar.xMin - overhang || b.xMax > bar.xMax + overhang)
+                return std::nullopt; // text running across the rule's end
+            part = part ? unite(*part, b) : b;
+        }
+        if (!part || std::abs((part->xMin + part->xMax) / 2 - barX) > kFractionCentreEm * em)
+            return std::nullopt;
+        const double clear = kFractionClearEm * em;
+        for (std::size_t w : near) {
+            const WordRef& o = words.words[w];
+            const bool atItsHeight = o.cy >= part->yMin && o.cy <= part->yMax;
+            const bool beside = (o.box.xMax <= part->xMin && o.box.xMax >= part->xMin - clear)
+                || (o.box.xMin >= part->xMax && o.box.xMin <= part->xMax + clear);
+            if (atItsHeight && beside)
+                return std::nullopt;
+        }
+        return part;
+    };
+    const std::optional<Box> numerator = side(true);
+    const std::optional<Box> denominator = numerator ? side(false) : std::nullopt;
+    if (!denominator)
+        return std::nullopt;
+    return unite(bar, unite(*numerator, *denominator));
+}
+
+bool holdsParagraph(const Box& box, const PageWords& words, double em)
+{
+    std::vector<std::size_t> longLines;
+    words.forEachInside(box, [&](std::size_t w) {
+        const Box& line = words.lines[words.words[w].line].box;
+        if (std::max(line.width(), line.height()) > kMaxLabelLengthEm * em)
+            longLines.push_back(words.words[w].line);
+        return true;
+    });
+    std::sort(longLines.begin(), longLines.end());
+    longLines.erase(std::unique(longLines.begin(), longLines.end()), longLines.end());
+    std::vector<std::size_t> blocks;
+    for (std::size_t l : longLines)
+        blocks.push_back(words.lines[l].block);
+    std::sort(blocks.begin(), blocks.end());
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const auto run = std::upper_bound(blocks.begin(), blocks.end(), blocks[i]) - blocks.begin();
+        if (static_cast<std::size_t>(run) - i >= kParagraphLines)
+            return true;
+    }
+    return false;
+}
+
 Verdict judge(const Group& g, const std::vector<Mark>& marks, const PageWords& words, double em)
 {
     Verdict v;
+    v.drawing = g.box;
     const bool oneShape = isOneShape(g, marks, em);
     for (std::size_t i : g.marks) {
         const Mark& m = marks[i];
         if (m.colourFill && m.holdsWords && (m.role == Role::Box || oneShape))
             v.backgrounds.push_back(i);
+    }
+    if (const std::optional<Box> formula = fraction(g, marks, words, em, oneShape)) {
+        // Text alone would lose the bar: a formula is a figure of any size.
+        v.figure = true;
+        v.drawing = *formula;
+        return v;
     }
     const double longSide = std::max(g.box.width(), g.box.height());
     const double shortSide = std::min(g.box.width(), g.box.height());
@@ -501,6 +581,8 @@ Verdict judge(const Group& g, const std::vector<Mark>& marks, const PageWords& w
         // Curves and slanted lines among other paths draw a chart's plot,
         // arrow heads, an illustration: furniture is all straight.
         v.figure = curved || rectilinearFigure(g, marks, words, em);
+    if (v.figure && holdsParagraph(g.box, words, em))
+        v.figure = false;
     if (v.figure)
         v.backgrounds.clear();
     return v;
@@ -668,7 +750,7 @@ FigureRegions findFigures(const pdf::PageText& page)
     for (const Group& g : groups) {
         const Verdict v = judge(g, sorted.marks, words, em);
         if (v.figure)
-            drawings.push_back(g.box);
+            drawings.push_back(v.drawing);
         else if (std::max(g.box.width(), g.box.height()) < kMinFigureSideEm * em)
             small.push_back(g.box);
         for (std::size_t i : v.backgrounds) {

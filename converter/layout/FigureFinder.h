@@ -79,6 +79,22 @@ inline constexpr std::size_t kMinBars = 2;
 inline constexpr std::size_t kMinDiagramBoxes = 2;
 inline constexpr double kTiledShare = 0.7;
 inline constexpr double kDiagramLooseWordShare = 0.34;
+// A drawing holding a paragraph (a block with this many lines longer than
+// kMaxLabelLengthEm) is a box around text, not a figure, whatever else it
+// holds: an icon in the corner of a call-out box leaves its text as text.
+inline constexpr std::size_t kParagraphLines = 2;
+// A lone horizontal rule is a fraction's bar, and with the words on it and
+// under it a formula of any size, when words lie on it and under it within
+// this gap (ems), ...
+inline constexpr double kFractionGapEm = 0.6;
+// ...the bar is at most this long (ems), the words on each side reach past
+// its ends by at most this much and centre on it within this much (ems)...
+inline constexpr double kMaxFractionEm = 20.0;
+inline constexpr double kFractionOverhangEm = 0.25;
+inline constexpr double kFractionCentreEm = 0.5;
+// ...and no other word stands beside them within this many ems at their
+// height: an underlined word has its neighbours on its line.
+inline constexpr double kFractionClearEm = 1.0;
 
 // -- 5. Labels --------------------------------------------------------------
 // A block of text within this many ems of a figure holds its labels (tick
