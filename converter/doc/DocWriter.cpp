@@ -23,6 +23,8 @@ constexpr std::uint32_t kTextStart = 0x400;
 // Streams below 4096 bytes would go to the compound file's mini stream, which
 // some older readers do not expect for WordDocument.
 constexpr std::size_t kMinWordDocumentSize = 4096;
+// The Data stream (pictures) kept out of the mini stream for the same reason.
+constexpr std::size_t kMinDataSize = 4096;
 constexpr std::size_t kDopSize = 500; // Dop97
 // Word cannot address more text than this in one file (FCs are 31-bit).
 constexpr std::size_t kMaxCharacters = 0x3FFFFFFF / 2 - 0x10000;
@@ -85,6 +87,9 @@ std::size_t countCharacters(const Document& document)
                 for (const Run& r : p.runs)
                     n += r.text.size() + 10;
             }
+    for (const Section& s : document.sections)
+        for (const Figure& f : s.figures)
+            n += f.pictures.size() + 2;
     return n;
 }
 
@@ -96,7 +101,8 @@ std::string writeOrThrow(const Document& document, int fd)
         return "the document is too long for a Word 97-2003 file";
 
     FontTable fonts;
-    const LaidOutText laid = layOutText(document, fonts);
+    PictureStore pictures;
+    const LaidOutText laid = layOutText(document, fonts, pictures);
     const auto characters = static_cast<std::uint32_t>(laid.text.size());
 
     Fib fib;
@@ -155,7 +161,13 @@ std::string writeOrThrow(const Document& document, int fd)
     fib.cbMac = word.offset();
     fib.writeAtStart(word);
 
-    return writeCompoundFile(fd, {{"WordDocument", &word}, {"1Table", &table}}, document.info);
+    std::vector<NamedStream> streams{{"WordDocument", &word}, {"1Table", &table}};
+    ByteBuffer data = pictures.releaseStream();
+    if (data.size() != 0) {
+        data.resizeAtLeast(kMinDataSize);
+        streams.push_back({"Data", &data});
+    }
+    return writeCompoundFile(fd, streams, document.info);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "Sprm.h"
 
 #include <algorithm>
+#include <array>
 
 namespace pwt::doc {
 namespace {
@@ -23,6 +24,60 @@ std::uint8_t jc(Alignment a)
     case Alignment::Left: break;
     }
     return 0;
+}
+
+// COLORREF: red, green, blue, then fAuto = 0.
+std::uint32_t colorref(std::uint32_t rgb)
+{
+    return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
+}
+
+// COLORREF with fAuto set: the reader's automatic colour.
+constexpr std::uint32_t kAutoColorref = 0xFF000000;
+// The "clear" shading pattern: the background colour alone, as Word writes a fill.
+constexpr std::uint16_t kIpatClear = 0;
+
+// Word 97's 16-colour palette (Ico), index 1..16, as 0xRRGGBB.
+constexpr std::array<std::uint32_t, 16> kIcoPalette = {
+    0x000000, 0x0000FF, 0x00FFFF, 0x00FF00, 0xFF00FF, 0xFF0000, 0xFFFF00, 0xFFFFFF,
+    0x000080, 0x008080, 0x008000, 0x800080, 0x800000, 0x808000, 0x808080, 0xC0C0C0,
+};
+
+// The palette entry nearest to a colour, for readers that know only the palette.
+std::uint16_t nearestIco(std::uint32_t rgb)
+{
+    auto channel = [](std::uint32_t c, int shift) { return static_cast<int>((c >> shift) & 0xFF); };
+    std::size_t best = 0;
+    int bestDistance = -1;
+    for (std::size_t i = 0; i < kIcoPalette.size(); ++i) {
+        int distance = 0;
+        for (int shift : {16, 8, 0}) {
+            const int d = channel(rgb, shift) - channel(kIcoPalette[i], shift);
+            distance += d * d;
+        }
+        if (bestDistance < 0 || distance < bestDistance) {
+            best = i;
+            bestDistance = distance;
+        }
+    }
+    return static_cast<std::uint16_t>(best + 1);
+}
+
+// Paragraph shading twice: SHD80 (palette) for Word 97 era readers, then
+// SHDOperand (any colour), which newer readers prefer.
+void addShading(Grpprl& g, std::uint32_t rgb)
+{
+    constexpr int kIcoBackShift = 5;
+    constexpr int kIpatShift = 10;
+    g.add16(sprm::PShd80, static_cast<std::uint16_t>((nearestIco(rgb) << kIcoBackShift) | (kIpatClear << kIpatShift)));
+    Grpprl shd; // cvFore, cvBack, ipat
+    shd.put16(static_cast<std::uint16_t>(kAutoColorref & 0xFFFF));
+    shd.put16(static_cast<std::uint16_t>(kAutoColorref >> 16));
+    const std::uint32_t back = colorref(rgb & 0xFFFFFF);
+    shd.put16(static_cast<std::uint16_t>(back & 0xFFFF));
+    shd.put16(static_cast<std::uint16_t>(back >> 16));
+    shd.put16(kIpatClear);
+    g.addVariable(sprm::PShd, shd.bytes());
 }
 
 } // namespace
@@ -50,12 +105,8 @@ Grpprl encodeCharacter(const CharFormat& format, FontTable& fonts)
         g.add8(sprm::CIss, 2);
     if (format.letterSpacing != 0)
         g.addSigned16(sprm::CDxaSpace, std::clamp(format.letterSpacing, -kMaxTwips, kMaxTwips));
-    if ((format.colorRgb & 0xFFFFFF) != 0) {
-        // COLORREF: red, green, blue, then fAuto = 0.
-        const std::uint32_t rgb = format.colorRgb;
-        const std::uint32_t colorref = ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
-        g.add32(sprm::CCv, colorref);
-    }
+    if ((format.colorRgb & 0xFFFFFF) != 0)
+        g.add32(sprm::CCv, colorref(format.colorRgb));
     return g;
 }
 
@@ -112,10 +163,12 @@ Grpprl encodeParagraph(const ParagraphFormat& format)
         operand += static_cast<char>(2 | (format.referenceTab.dotLeader ? 1 << 3 : 0));
         g.addVariable(sprm::PChgTabsPapx, operand);
     }
+    if (format.shaded)
+        addShading(g, format.shadingRgb);
     return g;
 }
 
-Grpprl encodeSection(const PageSetup& requested)
+PageSetup usablePage(const PageSetup& requested)
 {
     const PageSetup defaults;
     PageSetup page = requested;
@@ -135,7 +188,18 @@ Grpprl encodeSection(const PageSetup& requested)
         page.marginTop = std::min(defaults.marginTop, page.height / 4);
         page.marginBottom = page.marginTop;
     }
+    return page;
+}
 
+TextArea textArea(const PageSetup& requested)
+{
+    const PageSetup page = usablePage(requested);
+    return {page.width - page.marginLeft - page.marginRight, page.height - page.marginTop - page.marginBottom};
+}
+
+Grpprl encodeSection(const PageSetup& requested)
+{
+    const PageSetup page = usablePage(requested);
     Grpprl g;
     g.add8(sprm::SBkc, page.continuous ? 0 : 2); // 0: continuous, 2: on a new page
     if (page.landscape())

@@ -19,6 +19,16 @@ std::uint16_t paragraphStyle(const ParagraphFormat& format);
 // GrpPrlAndIstd: the style index followed by the paragraph's own sprms.
 Grpprl encodeParagraph(const ParagraphFormat& format);
 
+// The page as written: unusable sizes and margins replaced by workable ones.
+PageSetup usablePage(const PageSetup& page);
+
+// The room for text (and inline pictures) between the margins, in twips.
+struct TextArea {
+    int width = 0;
+    int height = 0;
+};
+TextArea textArea(const PageSetup& page);
+
 Grpprl encodeSection(const PageSetup& page);
 
 } // namespace pwt::doc

@@ -22,6 +22,7 @@ inline constexpr std::uint16_t CRgLid0 = 0x4873;
 inline constexpr std::uint16_t CRgLid1 = 0x4874;
 inline constexpr std::uint16_t CCv = 0x6870;           // COLORREF
 inline constexpr std::uint16_t CDxaSpace = 0x8840;     // twips after each character
+inline constexpr std::uint16_t CPicLocation = 0x6A03;  // offset of a picture's PICF in the Data stream
 
 // Paragraph properties
 inline constexpr std::uint16_t PJc80 = 0x2403;
@@ -38,6 +39,8 @@ inline constexpr std::uint16_t PDyaBefore = 0xA413;
 inline constexpr std::uint16_t PDyaAfter = 0xA414;
 inline constexpr std::uint16_t POutLvl = 0x2640;
 inline constexpr std::uint16_t PChgTabsPapx = 0xC60D;  // tab stops: deleted, then added
+inline constexpr std::uint16_t PShd80 = 0x442D;        // SHD80: shading in the 16-colour palette
+inline constexpr std::uint16_t PShd = 0xC64D;          // SHDOperand: shading in any colour
 
 // Section properties
 inline constexpr std::uint16_t SBkc = 0x3009;          // break kind; 2 = new page

@@ -4,6 +4,8 @@
 #include "Sprm.h"
 #include "Unicode.h"
 
+#include <algorithm>
+
 namespace pwt::doc {
 
 std::uint32_t PropertyPool::intern(const std::string& grpprl)
@@ -40,6 +42,23 @@ public:
         }
         put(mark, chp);
         endParagraph(paragraphId(p.format));
+    }
+
+    // A figure: its pictures side by side (each a picture character whose
+    // properties point at its data) in a paragraph of their own.
+    void figure(const Figure& f, const std::vector<std::uint32_t>& pictureLocations, char16_t mark, bool allowPageBreak)
+    {
+        const std::uint32_t chp = characterId(CharFormat{});
+        if (f.pageBreakBefore && allowPageBreak)
+            put(kPageBreak, chp);
+        for (std::uint32_t location : pictureLocations) {
+            Grpprl picture;
+            picture.add8(sprm::CFSpec, 1);
+            picture.add32(sprm::CPicLocation, location);
+            put(kPictureCharacter, out_.characterProps.intern(out_.characterProps.at(chp) + picture.bytes()));
+        }
+        put(mark, chp);
+        endParagraph(paragraphId(f.format));
     }
 
     // An empty Normal paragraph: the guard at the end of a header story and
@@ -122,22 +141,73 @@ std::size_t countRuns(const Document& document)
         for (const auto* list : {&s.paragraphs, &s.header, &s.footer})
             for (const Paragraph& p : *list)
                 n += p.runs.size() + 1;
+    for (const Section& s : document.sections)
+        for (const Figure& f : s.figures)
+            n += f.pictures.size() + 1;
     return n;
 }
 
-void layOutMainDocument(const Document& document, TextBuilder& builder, LaidOutText& out)
+// A paragraph of the section's text or one of its figures, in reading order.
+struct Block {
+    const Paragraph* paragraph = nullptr;
+    const Figure* figure = nullptr;
+    std::vector<std::uint32_t> pictureLocations; // of the figure's pictures that show
+};
+
+// The section's paragraphs with its figures stored and placed between them;
+// a figure none of whose pictures shows is left out.
+std::vector<Block> sectionBlocks(const Section& section, PictureStore& pictures)
 {
-    const std::vector<Paragraph> emptySection(1);
+    const std::size_t count = section.paragraphs.size();
+    std::vector<const Figure*> figures;
+    for (const Figure& f : section.figures)
+        figures.push_back(&f);
+    std::stable_sort(figures.begin(), figures.end(), [count](const Figure* a, const Figure* b) {
+        return std::min(a->beforeParagraph, count) < std::min(b->beforeParagraph, count);
+    });
+
+    const TextArea area = textArea(section.page);
+    std::vector<Block> blocks;
+    auto next = figures.begin();
+    for (std::size_t pi = 0; pi <= count; ++pi) {
+        for (; next != figures.end() && std::min((*next)->beforeParagraph, count) == pi; ++next) {
+            const Figure& f = **next;
+            // Indents narrow the room beside the pictures, never below a quarter of the text width.
+            const TextArea room{std::max(area.width - std::max(0, f.format.leftIndent) - std::max(0, f.format.rightIndent),
+                                         area.width / 4),
+                                area.height};
+            Block block;
+            block.figure = &f;
+            for (const Picture& picture : f.pictures)
+                if (const auto location = pictures.place(picture, room))
+                    block.pictureLocations.push_back(*location);
+            if (!block.pictureLocations.empty())
+                blocks.push_back(std::move(block));
+        }
+        if (pi < count)
+            blocks.push_back(Block{&section.paragraphs[pi], nullptr, {}});
+    }
+    return blocks;
+}
+
+void layOutMainDocument(const Document& document, TextBuilder& builder, LaidOutText& out, PictureStore& pictures)
+{
+    const Paragraph emptyParagraph;
     const std::size_t sections = document.sections.size();
     for (std::size_t si = 0; si < sections; ++si) {
         out.sectionBounds.push_back(builder.cp());
-        const auto& paragraphs =
-            document.sections[si].paragraphs.empty() ? emptySection : document.sections[si].paragraphs;
+        std::vector<Block> blocks = sectionBlocks(document.sections[si], pictures);
+        if (blocks.empty())
+            blocks.push_back(Block{&emptyParagraph, nullptr, {}});
         const bool lastSection = si + 1 == sections;
-        for (std::size_t pi = 0; pi < paragraphs.size(); ++pi) {
+        for (std::size_t bi = 0; bi < blocks.size(); ++bi) {
             // A section's last paragraph mark is its section mark, except at the very end.
-            const bool sectionEnd = pi + 1 == paragraphs.size() && !lastSection;
-            builder.paragraph(paragraphs[pi], sectionEnd ? kPageBreak : kParagraphMark, pi > 0, out.mainFields, 0);
+            const bool sectionEnd = bi + 1 == blocks.size() && !lastSection;
+            const char16_t mark = sectionEnd ? kPageBreak : kParagraphMark;
+            if (blocks[bi].figure)
+                builder.figure(*blocks[bi].figure, blocks[bi].pictureLocations, mark, bi > 0);
+            else
+                builder.paragraph(*blocks[bi].paragraph, mark, bi > 0, out.mainFields, 0);
         }
     }
     out.ccpText = builder.cp();
@@ -189,12 +259,12 @@ void layOutHeaderDocument(const Document& document, TextBuilder& builder, LaidOu
 
 } // namespace
 
-LaidOutText layOutText(const Document& document, FontTable& fonts)
+LaidOutText layOutText(const Document& document, FontTable& fonts, PictureStore& pictures)
 {
     LaidOutText out;
     out.characterRuns.reserve(countRuns(document));
     TextBuilder builder(out, fonts);
-    layOutMainDocument(document, builder, out);
+    layOutMainDocument(document, builder, out, pictures);
     layOutHeaderDocument(document, builder, out);
     if (out.ccpHdd != 0)
         builder.bareParagraphMark(); // the mark after the last document part

@@ -1,9 +1,11 @@
 #pragma once
-// Lays the document out as Word's character stream: the main document, then
-// the header document (headers and footers), then the closing paragraph mark;
+// Lays the document out as Word's character stream: the main document (its
+// figures as paragraphs of picture characters between the text's paragraphs),
+// then the header document (headers and footers), then the closing paragraph mark;
 // and records where each property run, paragraph, field, section and header
 // story begins and ends, in character positions (CPs).
 #include "FontTable.h"
+#include "PictureStore.h"
 #include "model/Document.h"
 
 #include <cstdint>
@@ -55,6 +57,7 @@ struct LaidOutText {
     std::vector<std::uint32_t> headerStories;
 };
 
+inline constexpr char16_t kPictureCharacter = 0x0001; // an inline picture, by its sprmCPicLocation
 inline constexpr char16_t kParagraphMark = 0x000D;
 inline constexpr char16_t kPageBreak = 0x000C; // also the section mark
 inline constexpr char16_t kFieldBegin = 0x0013;
@@ -62,6 +65,7 @@ inline constexpr char16_t kFieldSeparator = 0x0014;
 inline constexpr char16_t kFieldEnd = 0x0015;
 inline constexpr std::uint8_t kFieldTypePage = 0x21;
 
-LaidOutText layOutText(const Document& document, FontTable& fonts);
+// Figures become paragraphs of inline pictures whose data go to `pictures`.
+LaidOutText layOutText(const Document& document, FontTable& fonts, PictureStore& pictures);
 
 } // namespace pwt::doc

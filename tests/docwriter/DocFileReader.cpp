@@ -78,6 +78,7 @@ DocFile open(const QString& path)
     }
     doc.word = readChild(ole, "WordDocument");
     doc.table = readChild(ole, "1Table");
+    doc.data = readChild(ole, "Data");
     doc.summary = readChild(ole, "\005SummaryInformation");
     doc.documentSummary = readChild(ole, "\005DocumentSummaryInformation");
     g_object_unref(ole);
@@ -141,6 +142,7 @@ QList<PropertyRun> pageRuns(const DocFile& doc, int pair, bool paragraphs)
         const int count = static_cast<quint8>(page.at(kPage - 1));
         for (int e = 0; e < count; ++e) {
             PropertyRun run;
+            run.page = k;
             run.fcStart = doc.u32(page, 4 * e);
             run.fcEnd = doc.u32(page, 4 * (e + 1));
             const qsizetype entry = 4 * (count + 1) + (paragraphs ? 13 : 1) * e;
@@ -202,6 +204,75 @@ QByteArray plcData(const QByteArray& table, quint32 fc, quint32 lcb, int dataSiz
 {
     const int n = static_cast<int>((lcb - 4) / static_cast<quint32>(4 + dataSize));
     return table.mid(fc + 4 * (n + 1) + dataSize * index, dataSize);
+}
+
+InlinePicture inlinePicture(const DocFile& doc, quint32 offset)
+{
+    InlinePicture pic;
+    const QByteArray& d = doc.data;
+    auto fail = [&pic](const QString& why) {
+        pic.error = why;
+        return pic;
+    };
+    auto s16 = [&](qsizetype at) { return static_cast<int>(static_cast<qint16>(doc.u16(d, at))); };
+    if (qsizetype(offset) + 0x44 > d.size())
+        return fail(QStringLiteral("PICF past the Data stream's end"));
+    pic.lcb = doc.u32(d, offset);
+    if (doc.u16(d, offset + 4) != 0x44)
+        return fail(QStringLiteral("cbHeader is not 0x44"));
+    if (doc.u16(d, offset + 6) != 0x64)
+        return fail(QStringLiteral("mfpf.mm is not MM_SHAPE"));
+    if (qsizetype(offset) + pic.lcb > d.size())
+        return fail(QStringLiteral("lcb past the Data stream's end"));
+    const qsizetype picmid = offset + 6 + 8 + 14;
+    pic.goalWidth = s16(picmid);
+    pic.goalHeight = s16(picmid + 2);
+    pic.scaleX = doc.u16(d, picmid + 4);
+    pic.scaleY = doc.u16(d, picmid + 6);
+    pic.cropLeft = s16(picmid + 8);
+    pic.cropTop = s16(picmid + 10);
+    pic.cropRight = s16(picmid + 12);
+    pic.cropBottom = s16(picmid + 14);
+
+    // OfficeArt records: version and instance, type, length.
+    struct Header {
+        int version, instance;
+        quint16 type;
+        quint32 length;
+    };
+    auto header = [&](qsizetype at) {
+        const quint16 vi = doc.u16(d, at);
+        return Header{vi & 0xF, vi >> 4, doc.u16(d, at + 2), doc.u32(d, at + 4)};
+    };
+    const qsizetype end = offset + pic.lcb;
+    qsizetype at = offset + 0x44;
+    const Header container = header(at);
+    if (container.type != 0xF004 || container.version != 0xF)
+        return fail(QStringLiteral("no OfficeArtSpContainer after the PICF"));
+    const qsizetype containerEnd = at + 8 + container.length;
+    for (at += 8; at < containerEnd;) {
+        const Header h = header(at);
+        if (h.type == 0xF00A) {
+            pic.shapeType = h.instance;
+        } else if (h.type == 0xF00B) {
+            for (int i = 0; i < h.instance; ++i)
+                pic.shapeProperties.insert(doc.u16(d, at + 8 + 6 * i), doc.u32(d, at + 8 + 6 * i + 2));
+        }
+        at += 8 + h.length;
+    }
+    const Header fbse = header(at);
+    if (fbse.type != 0xF007 || fbse.version != 2 || at + 8 + qsizetype(fbse.length) != end)
+        return fail(QStringLiteral("no OfficeArtFBSE filling the rest of lcb"));
+    pic.blipType = static_cast<quint8>(d.at(at + 8));
+    const quint32 blipSize = doc.u32(d, at + 8 + 20);
+    const qsizetype blipAt = at + 8 + 36 + static_cast<quint8>(d.at(at + 8 + 33)); // after cbName's name
+    const Header blip = header(blipAt);
+    if (blip.length + 8 != blipSize || blipAt + 8 + qsizetype(blip.length) != end)
+        return fail(QStringLiteral("the BLIP's size disagrees with its OfficeArtFBSE"));
+    pic.blipRecordType = blip.type;
+    const int uids = (blip.instance & 1) ? 2 : 1;
+    pic.image = d.mid(blipAt + 8 + 16 * uids + 1, blip.length - 16 * uids - 1);
+    return pic;
 }
 
 QList<Font> fonts(const DocFile& doc)

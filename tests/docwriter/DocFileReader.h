@@ -13,6 +13,7 @@ struct DocFile {
     QString error; // empty when the file opened
     QByteArray word;
     QByteArray table;
+    QByteArray data; // the Data stream (pictures); empty when there is none
     QByteArray summary;
     QByteArray documentSummary;
 
@@ -32,6 +33,7 @@ struct PropertyRun {
     quint32 fcStart = 0;
     quint32 fcEnd = 0;
     QByteArray grpprl;
+    int page = 0; // the FKP it was read from, counted from 0
 };
 
 struct Pieces {
@@ -52,6 +54,25 @@ int operandValue(const QByteArray& operand); // little-endian, sign-extended for
 // The CPs of a PLC whose data elements are `dataSize` bytes, and its data.
 QList<quint32> plcCps(const QByteArray& table, quint32 fc, quint32 lcb, int dataSize);
 QByteArray plcData(const QByteArray& table, quint32 fc, quint32 lcb, int dataSize, int index);
+
+// An inline picture: PICFAndOfficeArtData in the Data stream at the offset a
+// picture character's sprmCPicLocation gives.
+struct InlinePicture {
+    QString error; // empty when every structure checked out
+    quint32 lcb = 0;
+    int goalWidth = 0, goalHeight = 0, scaleX = 0, scaleY = 0; // PICMID
+    int cropLeft = 0, cropTop = 0, cropRight = 0, cropBottom = 0; // twips of the goal size
+    int shapeType = 0;                      // OfficeArtFSP instance
+    QMap<quint16, quint32> shapeProperties; // OfficeArtFOPT: opid -> value
+    int blipType = 0;                       // OfficeArtFBSE btWin32
+    quint16 blipRecordType = 0;             // 0xF01D JPEG, 0xF01E PNG
+    QByteArray image;                       // the BLIP's file data
+
+    // The size shown, in twips: the goal less the cropping, scaled.
+    double shownWidth() const { return (goalWidth - cropLeft - cropRight) * scaleX / 1000.0; }
+    double shownHeight() const { return (goalHeight - cropTop - cropBottom) * scaleY / 1000.0; }
+};
+InlinePicture inlinePicture(const DocFile& doc, quint32 offset);
 
 struct Font {
     QString name;

@@ -2,7 +2,13 @@
 
 #include "doc/DocWriter.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImage>
+#include <QMap>
+#include <QPainter>
+
+#include <algorithm>
 
 namespace sample {
 
@@ -193,6 +199,169 @@ Document synthetic(int pages)
     }
     d.sections.push_back(std::move(s));
     return d;
+}
+
+std::shared_ptr<const ImageData> image(ImageFormat format, int pixelWidth, int pixelHeight, QColor color)
+{
+    // Made once: every sample built from the same image holds the same bytes.
+    static QMap<QString, std::shared_ptr<const ImageData>> made;
+    const QString key = QStringLiteral("%1 %2x%3 %4").arg(int(format)).arg(pixelWidth).arg(pixelHeight).arg(color.rgb());
+    if (const auto it = made.constFind(key); it != made.constEnd())
+        return *it;
+    QImage picture(pixelWidth, pixelHeight, QImage::Format_RGB32);
+    picture.fill(color);
+    QPainter(&picture).fillRect(0, 0, pixelWidth / 4, pixelHeight / 4, Qt::black);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, format == ImageFormat::Jpeg ? "JPG" : "PNG");
+    auto data = std::make_shared<ImageData>();
+    data->format = format;
+    data->bytes.assign(bytes.begin(), bytes.end());
+    data->pixelWidth = pixelWidth;
+    data->pixelHeight = pixelHeight;
+    made.insert(key, data);
+    return data;
+}
+
+namespace {
+
+Picture picture(std::shared_ptr<const ImageData> data, int width, int height)
+{
+    Picture p;
+    p.image = std::move(data);
+    p.width = width;
+    p.height = height;
+    return p;
+}
+
+Figure figure(std::vector<Picture> pictures, std::size_t beforeParagraph)
+{
+    Figure f;
+    f.pictures = std::move(pictures);
+    f.beforeParagraph = beforeParagraph;
+    return f;
+}
+
+} // namespace
+
+Document pictured()
+{
+    const auto photo = image(ImageFormat::Jpeg, 120, 80, QColor(200, 60, 40));
+    const auto photoCopy = std::make_shared<ImageData>(*photo); // equal bytes, another image
+    const auto square = image(ImageFormat::Png, 64, 64, QColor(30, 120, 220));
+    const auto band = image(ImageFormat::Png, 80, 40, QColor(40, 180, 90));
+    const auto wide = image(ImageFormat::Png, 200, 100, QColor(250, 200, 0));
+
+    Document d;
+    Section s;
+    s.header.push_back(paragraph(u"Pictured running head"));
+    s.paragraphs.push_back(paragraph(u"Text after the first picture."));
+    Paragraph shaded = paragraph(u"A shaded paragraph between the pictures.");
+    shaded.format.shaded = true;
+    shaded.format.shadingRgb = 0xFFF2CC;
+    s.paragraphs.push_back(shaded);
+    s.paragraphs.push_back(paragraph(u"Text after the scaled picture."));
+
+    s.figures.push_back(figure({picture(photo, 2880, 1920)}, 0)); // opens the section
+    Figure sideBySide = figure({picture(square, 1440, 1440), picture(band, 1440, 720)}, 1);
+    sideBySide.format.alignment = Alignment::Center;
+    sideBySide.format.shaded = true;
+    sideBySide.format.shadingRgb = 0xDDEBF7;
+    s.figures.push_back(sideBySide);
+    // The same image again (stored once), equal bytes (stored once), another size (stored again).
+    s.figures.push_back(figure({picture(photo, 2880, 1920), picture(photoCopy, 2880, 1920), picture(photo, 1440, 960)}, 2));
+    Picture cropped = picture(square, 2880, 2880);
+    cropped.cropLeft = 0.25;
+    cropped.cropRight = 0.25;
+    cropped.cropTop = 0.1;
+    s.figures.push_back(figure({cropped}, 2));
+    s.figures.push_back(figure({picture(wide, 20000, 10000)}, 2)); // wider than the page
+    Figure empty = figure({picture(nullptr, 1440, 1440), picture(square, 0, 1440)}, 2); // nothing to show
+    s.figures.push_back(empty);
+    d.sections.push_back(std::move(s));
+
+    Section second;
+    second.page.width = 16838;
+    second.page.height = 11906;
+    second.paragraphs.push_back(paragraph(u"Second section text before its picture."));
+    second.figures.push_back(figure({picture(band, 2880, 1440)}, 99)); // after the last paragraph
+    d.sections.push_back(std::move(second));
+    return d;
+}
+
+Document manyPictures(int count)
+{
+    Document d;
+    Section s;
+    for (int i = 0; i < count; ++i) {
+        if (i % 5 == 0)
+            s.paragraphs.push_back(paragraph(u"Row " + QString::number(i / 5).toStdU16String()));
+        if (i % 5 == 0)
+            s.figures.push_back(figure({}, s.paragraphs.size()));
+        // The index in the colour: red and green count, blue marks a picture.
+        const QColor color(i % 256, (i / 256) * 64, 200);
+        s.figures.back().pictures.push_back(picture(image(ImageFormat::Png, 8, 8, color), 720 + 2 * i, 720));
+    }
+    d.sections.push_back(std::move(s));
+    return d;
+}
+
+namespace {
+
+// The figures of a section in the order they follow its paragraphs.
+std::vector<const Figure*> figuresBefore(const Section& s, std::size_t paragraph)
+{
+    std::vector<const Figure*> out;
+    for (const Figure& f : s.figures)
+        if (std::min(f.beforeParagraph, s.paragraphs.size()) == paragraph)
+            out.push_back(&f);
+    return out;
+}
+
+bool shows(const Picture& p)
+{
+    return p.image && p.shownWidth() > 0 && p.shownHeight() > 0;
+}
+
+QString readerText(const Paragraph& p);
+
+} // namespace
+
+QStringList readingOrder(const Document& document)
+{
+    QStringList order;
+    for (const Section& s : document.sections)
+        for (std::size_t i = 0; i <= s.paragraphs.size(); ++i) {
+            for (const Figure* f : figuresBefore(s, i)) {
+                const auto n = std::count_if(f->pictures.begin(), f->pictures.end(), shows);
+                if (n > 0)
+                    order << QStringLiteral("pictures:%1").arg(n);
+            }
+            if (i < s.paragraphs.size())
+                order << readerText(s.paragraphs[i]);
+        }
+    return order;
+}
+
+QList<ShownPicture> shownPictures(const Document& document)
+{
+    QList<ShownPicture> out;
+    for (const Section& s : document.sections) {
+        const double areaWidth = s.page.width - s.page.marginLeft - s.page.marginRight;
+        const double areaHeight = s.page.height - s.page.marginTop - s.page.marginBottom;
+        for (std::size_t i = 0; i <= s.paragraphs.size(); ++i)
+            for (const Figure* f : figuresBefore(s, i))
+                for (const Picture& p : f->pictures) {
+                    if (!shows(p))
+                        continue;
+                    const double w = p.width * (1 - p.cropLeft - p.cropRight);
+                    const double h = p.height * (1 - p.cropTop - p.cropBottom);
+                    const double fit = std::min({1.0, areaWidth / w, areaHeight / h});
+                    out << ShownPicture{p.image, w * fit, h * fit, p.cropLeft, p.cropTop, p.cropRight, p.cropBottom};
+                }
+    }
+    return out;
 }
 
 namespace {

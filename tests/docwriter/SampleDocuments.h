@@ -3,9 +3,12 @@
 // unique, so readers' output can be matched back in order.
 #include "model/Document.h"
 
+#include <QColor>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <string>
 
 namespace sample {
@@ -18,8 +21,31 @@ pwt::Document chinese();          // Chinese and mixed text, a non-BMP character
 pwt::Document formatted();        // character and paragraph formats, headings
 pwt::Document sectioned();        // portrait + landscape sections, header, footer with PAGE, title
 pwt::Document synthetic(int pages); // many pages of mixed formatted text
+// Figures of JPEG and PNG pictures between the paragraphs: side by side,
+// repeated, cropped, larger than the page, empty; shaded paragraphs.
+pwt::Document pictured();
+// `count` distinct small PNG pictures, five to a figure, a line of text before each figure.
+pwt::Document manyPictures(int count);
 
-// The four samples above by name, each saved as "<name>.doc" by writeAll.
+// A JPEG or PNG image made with Qt: `color` with a black mark in its top
+// left quarter, so that cropping and orientation show.
+std::shared_ptr<const pwt::ImageData> image(pwt::ImageFormat format, int pixelWidth, int pixelHeight, QColor color);
+
+// What a reader should show of a document, in order: a paragraph's text, or
+// for a figure "pictures:N" with the N pictures that show.
+QStringList readingOrder(const pwt::Document& document);
+
+// A picture as it should show: its image, its displayed size in twips once
+// cropped and fitted to the text area, and its cropping.
+struct ShownPicture {
+    std::shared_ptr<const pwt::ImageData> image;
+    double width = 0;
+    double height = 0;
+    double cropLeft = 0, cropTop = 0, cropRight = 0, cropBottom = 0;
+};
+QList<ShownPicture> shownPictures(const pwt::Document& document);
+
+// The samples above by name, each saved as "<name>.doc" by writeAll.
 struct Named {
     const char* name;
     pwt::Document (*make)();
@@ -29,6 +55,7 @@ inline constexpr Named kSamples[] = {
     {"chinese", chinese},
     {"formatted", formatted},
     {"sectioned", sectioned},
+    {"pictured", pictured},
 };
 
 // Writes every sample into `folder`: the files, or none with `reason` set.

@@ -1,18 +1,56 @@
 // The writer's files as LibreOffice reads them: text in order, and the
 // formatting it makes of them (converted to flat ODF and parsed): fonts,
 // sizes, weights, colours, positions, alignment, indents, spacing, headings,
-// page layouts of the sections, headers and footers with page numbers, title.
+// page layouts of the sections, headers and footers with page numbers, title;
+// inline pictures in place, at their size, with their images and cropping;
+// paragraph shading.
 #include "ExternalReaders.h"
 #include "FodtDocument.h"
 #include "SampleDocuments.h"
+#include "doc/DocWriter.h"
 
 #include <QFile>
+#include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
 bool near(double actual, double expected) { return qAbs(actual - expected) < 0.01; }
+
+// Displayed sizes must come back within 2 %.
+constexpr double kSizeTolerance = 0.02;
+bool within(double actual, double expected, double tolerance = kSizeTolerance)
+{
+    return qAbs(actual - expected) <= tolerance * qAbs(expected);
+}
+
+constexpr int kManyPictures = 500;
+constexpr qsizetype kBlipHeaderBytes = 17; // OfficeArtBlipJPEG: rgbUid1, tag
+const QString kMany = QStringLiteral("many");
+
+pwt::Document sampleNamed(const QString& name)
+{
+    if (name == kMany)
+        return sample::manyPictures(kManyPictures);
+    for (const sample::Named& s : sample::kSamples)
+        if (name == QLatin1String(s.name))
+            return s.make();
+    return {};
+}
+
+QImage decoded(const QByteArray& bytes) { return QImage::fromData(bytes).convertToFormat(QImage::Format_ARGB32); }
+
+// fo:clip="rect(top, right, bottom, left)" as inches.
+QList<double> clipInches(const QString& clip)
+{
+    QList<double> sides;
+    const auto match = QRegularExpression(QStringLiteral("rect\\((.*)\\)")).match(clip);
+    for (const QString& side : match.captured(1).split(QLatin1Char(','), Qt::SkipEmptyParts))
+        sides << fodt::inches(side.trimmed());
+    return sides;
+}
 
 } // namespace
 
@@ -42,15 +80,19 @@ private slots:
     {
         QVERIFY(dir_.isValid());
         std::string reason;
-        const QStringList docs = sample::writeAll(dir_.path(), &reason);
+        QStringList docs = sample::writeAll(dir_.path(), &reason);
         QVERIFY2(reason.empty(), reason.c_str());
+        docs << path(kMany, ".doc");
+        QCOMPARE(pwt::doc::writeWordDocument(sampleNamed(kMany), docs.last().toStdString()), std::string());
         const QString profile = dir_.filePath(QStringLiteral("lo-profile"));
         for (const char* format : {"fodt", "txt:Text"}) {
             const auto out = readers::libreOfficeConvert(docs, QString::fromLatin1(format), dir_.path(), profile);
             QVERIFY2(out.ok(), qPrintable(out.err));
         }
-        for (const sample::Named& s : sample::kSamples) {
-            const QString name = QString::fromLatin1(s.name);
+        QStringList names{kMany};
+        for (const sample::Named& s : sample::kSamples)
+            names << QString::fromLatin1(s.name);
+        for (const QString& name : names) {
             odt_[name] = fodt::read(path(name, ".fodt"));
             QVERIFY2(odt_[name].error.isEmpty(), qPrintable(odt_[name].error));
         }
@@ -73,11 +115,106 @@ private slots:
         const QString missing = readers::missingInOrder(paragraphs, readers::lines(QString::fromUtf8(txt.readAll())));
         QVERIFY2(missing.isEmpty(), qPrintable(missing));
 
-        // the flat ODF body has exactly these paragraphs
+        // the flat ODF body has exactly these paragraphs, besides those of pictures
         QStringList body;
         for (const fodt::Paragraph& p : odt_[name].body)
-            body << p.text;
+            if (p.frames.isEmpty() || !p.text.isEmpty())
+                body << p.text;
         QCOMPARE(body, paragraphs);
+    }
+
+    void picturesComeBackInPlaceSizeAndContent_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("pictured") << QStringLiteral("pictured");
+        QTest::newRow("500 pictures") << kMany;
+    }
+
+    void picturesComeBackInPlaceSizeAndContent()
+    {
+        QFETCH(QString, name);
+        const pwt::Document d = sampleNamed(name);
+        QStringList order;
+        QList<fodt::Frame> frames;
+        for (const fodt::Paragraph& p : odt_[name].body) {
+            if (!p.frames.isEmpty())
+                order << QStringLiteral("pictures:%1").arg(p.frames.size());
+            if (p.frames.isEmpty() || !p.text.isEmpty())
+                order << p.text;
+            frames += p.frames;
+        }
+        QCOMPARE(order, sample::readingOrder(d));
+
+        const QList<sample::ShownPicture> expected = sample::shownPictures(d);
+        QCOMPARE(frames.size(), expected.size());
+        for (qsizetype i = 0; i < frames.size(); ++i) {
+            const fodt::Frame& f = frames[i];
+            const sample::ShownPicture& e = expected[i];
+            const QString which = QStringLiteral("picture %1: %2 x %3 in").arg(i).arg(f.width).arg(f.height);
+            QCOMPARE(f.anchor, QStringLiteral("as-char"));
+            QVERIFY2(within(f.width * 1440, e.width) && within(f.height * 1440, e.height), qPrintable(which));
+            const QByteArray original(reinterpret_cast<const char*>(e.image->bytes.data()),
+                                      static_cast<qsizetype>(e.image->bytes.size()));
+            // LibreOffice keeps the JPEG file as it was, but takes the BLIP
+            // record's length for the file's: the BLIP header's worth of the
+            // bytes after it come along, past the JPEG's end marker.
+            if (e.image->format == pwt::ImageFormat::Jpeg)
+                QVERIFY2(f.image.startsWith(original) && f.image.size() - original.size() <= kBlipHeaderBytes,
+                         qPrintable(which + QStringLiteral(": JPEG bytes differ")));
+            else
+                QVERIFY2(!decoded(f.image).isNull() && decoded(f.image) == decoded(original),
+                         qPrintable(which + QStringLiteral(": PNG pixels differ")));
+        }
+    }
+
+    void croppingIsKept()
+    {
+        const pwt::Document d = sample::pictured();
+        const QList<sample::ShownPicture> expected = sample::shownPictures(d);
+        QList<fodt::Frame> frames;
+        for (const fodt::Paragraph& p : odt_[QStringLiteral("pictured")].body)
+            frames += p.frames;
+        QCOMPARE(frames.size(), expected.size());
+        int cropped = 0;
+        for (qsizetype i = 0; i < frames.size(); ++i) {
+            const QString clip = odt_[QStringLiteral("pictured")].styles.value(frames[i].style).graphic.value(QStringLiteral("fo:clip"));
+            const sample::ShownPicture& e = expected[i];
+            if (e.cropLeft + e.cropTop + e.cropRight + e.cropBottom == 0) {
+                QVERIFY2(clip.isEmpty() || clipInches(clip) == QList<double>({0, 0, 0, 0}), qPrintable(clip));
+                continue;
+            }
+            ++cropped;
+            // The clip is measured on the image at its own size (its pixels at its resolution).
+            const QImage image = QImage::fromData(frames[i].image);
+            const double imageWidth = image.width() / (image.dotsPerMeterX() * 0.0254);
+            const double imageHeight = image.height() / (image.dotsPerMeterY() * 0.0254);
+            const QList<double> sides = clipInches(clip);
+            QCOMPARE(sides.size(), 4);
+            const double shares[] = {sides[0] / imageHeight, sides[1] / imageWidth, sides[2] / imageHeight,
+                                     sides[3] / imageWidth};
+            const double wanted[] = {e.cropTop, e.cropRight, e.cropBottom, e.cropLeft};
+            for (int k = 0; k < 4; ++k)
+                QVERIFY2(qAbs(shares[k] - wanted[k]) < 0.01, qPrintable(clip));
+        }
+        QCOMPARE(cropped, 1);
+    }
+
+    void shadingColours()
+    {
+        const QString doc = QStringLiteral("pictured");
+        const fodt::Document& d = odt_[doc];
+        QCOMPARE(d.paragraphProperty(paragraph(doc, QStringLiteral("A shaded paragraph between the pictures.")),
+                                     QStringLiteral("fo:background-color")),
+                 QStringLiteral("#fff2cc"));
+        const QString plain = d.paragraphProperty(paragraph(doc, QStringLiteral("Text after the first picture.")),
+                                                  QStringLiteral("fo:background-color"));
+        QVERIFY2(plain.isEmpty() || plain == QLatin1String("transparent"), qPrintable(plain));
+        // The figure of two pictures side by side is shaded too, and centred.
+        for (const fodt::Paragraph& p : d.body)
+            if (p.frames.size() == 2) {
+                QCOMPARE(d.paragraphProperty(p, QStringLiteral("fo:background-color")), QStringLiteral("#ddebf7"));
+                QCOMPARE(d.paragraphProperty(p, QStringLiteral("fo:text-align")), QStringLiteral("center"));
+            }
     }
 
     void pageBreaksStartTheRightParagraphs()

@@ -1,12 +1,14 @@
 // Reads the writer's files back with an independent decoder and checks the
 // [MS-DOC] structures: FIB, piece table, property pages, styles, fonts,
-// sections, header stories, fields and summary information.
+// sections, header stories, fields, summary information, inline pictures in
+// the Data stream and paragraph shading.
 #include "DocFileReader.h"
 #include "SampleDocuments.h"
 #include "doc/DocWriter.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -21,6 +23,10 @@ constexpr quint16 kCIss = 0x2A48, kCHps = 0x4A43, kCRgFtc0 = 0x4A4F, kCRgFtc1 = 
 constexpr quint16 kPJc = 0x2461, kPJc80 = 0x2403, kPDxaLeft = 0x845E, kPDxaRight = 0x845D, kPDxaLeft1 = 0x8460,
                   kPDxaLeft80 = 0x840F, kPDyaBefore = 0xA413, kPDyaAfter = 0xA414, kPDyaLine = 0x6412,
                   kPOutLvl = 0x2640;
+constexpr quint16 kCPicLocation = 0x6A03, kPShd80 = 0x442D, kPShd = 0xC64D;
+constexpr quint16 kCropFromLeft = 0x0102, kPib = 0x4104;
+constexpr int kPictureFrame = 75;
+constexpr char16_t kPictureChar = 0x0001;
 constexpr quint16 kSBkc = 0x3009, kSBOrientation = 0x301D, kSXaPage = 0xB01F, kSYaPage = 0xB020,
                   kSDxaLeft = 0xB021, kSDyaTop = 0x9023, kSDyaHdrTop = 0xB017;
 
@@ -29,6 +35,40 @@ int value(const QMap<quint16, QByteArray>& s, quint16 sprm) { return docread::op
 int istdOf(const QByteArray& grpprlAndIstd)
 {
     return static_cast<quint8>(grpprlAndIstd[0]) | (static_cast<quint8>(grpprlAndIstd[1]) << 8);
+}
+
+QByteArray bytesOf(const ImageData& image)
+{
+    return QByteArray(reinterpret_cast<const char*>(image.bytes.data()), static_cast<qsizetype>(image.bytes.size()));
+}
+
+Figure figureOf(std::vector<Picture> pictures, std::size_t beforeParagraph)
+{
+    Figure f;
+    f.pictures = std::move(pictures);
+    f.beforeParagraph = beforeParagraph;
+    return f;
+}
+
+Picture pictureOf(std::shared_ptr<const ImageData> image, int width, int height)
+{
+    Picture p;
+    p.image = std::move(image);
+    p.width = width;
+    p.height = height;
+    return p;
+}
+
+// A paragraph, one figure, a paragraph.
+Document oneFigure(const Picture& picture, PageSetup page = {}, ParagraphFormat format = {})
+{
+    Document d;
+    Section& s = d.sections.emplace_back();
+    s.page = page;
+    s.paragraphs = {sample::paragraph(u"Before"), sample::paragraph(u"After")};
+    s.figures.push_back(figureOf({picture}, 1));
+    s.figures.back().format = format;
+    return d;
 }
 
 QByteArray utf16le(const QString& s)
@@ -83,8 +123,228 @@ private:
         return stories;
     }
 
+    struct PictureChar {
+        quint32 cp = 0;
+        QMap<quint16, QByteArray> sprms;
+        quint32 location() const { return static_cast<quint32>(docread::operandValue(sprms.value(kCPicLocation))); }
+    };
+
+    // Every picture character of the text with its character properties.
+    static QList<PictureChar> pictureCharacters(const docread::DocFile& f)
+    {
+        const QString t = docread::text(f);
+        const quint32 fcMin = docread::pieces(f).fcs.value(0);
+        const auto runs = docread::characterRuns(f);
+        QList<PictureChar> out;
+        for (qsizetype cp = 0; cp < t.size(); ++cp)
+            if (t.at(cp).unicode() == kPictureChar)
+                for (const auto& r : runs)
+                    if (r.fcStart <= fcMin + 2 * cp && fcMin + 2 * cp < r.fcEnd)
+                        out << PictureChar{quint32(cp), docread::sprms(r.grpprl)};
+        return out;
+    }
+
 private slots:
     void initTestCase() { QVERIFY(dir_.isValid()); }
+
+    void figuresArePictureParagraphsBetweenTheText()
+    {
+        const Document d = sample::pictured();
+        const auto f = write(d, "pictured.doc");
+        QVERIFY2(f.error.isEmpty(), qPrintable(f.error));
+        const QString expected = QStringLiteral(
+            "\x01\rText after the first picture.\r\x01\x01\rA shaded paragraph between the pictures.\r"
+            "\x01\x01\x01\r\x01\r\x01\rText after the scaled picture.\f"
+            "Second section text before its picture.\r\x01\r");
+        QCOMPARE(f.ccpText(), quint32(expected.size()));
+        const QString t = docread::text(f);
+        QCOMPARE(t.left(expected.size()), expected);
+        // the sections and the header story around the figures
+        const quint32 secondSection = quint32(expected.indexOf(QChar('\f')) + 1);
+        QCOMPARE(docread::plcCps(f.table, f.fc(kPlcfSed), f.lcb(kPlcfSed), 12),
+                 (QList<quint32>{0, secondSection, f.ccpText()}));
+        QCOMPARE(headerStories(f).value(6 + 1), QStringLiteral("Pictured running head\r\r"));
+
+        const QList<PictureChar> chars = pictureCharacters(f);
+        const QList<sample::ShownPicture> shown = sample::shownPictures(d);
+        QCOMPARE(chars.size(), shown.size());
+        QList<quint32> locations;
+        for (qsizetype i = 0; i < chars.size(); ++i) {
+            QCOMPARE(value(chars[i].sprms, kCFSpec), 1);
+            QVERIFY(chars[i].sprms.contains(kCPicLocation));
+            const docread::InlinePicture pic = docread::inlinePicture(f, chars[i].location());
+            QVERIFY2(pic.error.isEmpty(), qPrintable(pic.error));
+            QCOMPARE(pic.shapeType, kPictureFrame);
+            QCOMPARE(pic.shapeProperties.value(kPib), quint32(1));
+            const bool jpeg = shown[i].image->format == ImageFormat::Jpeg;
+            QCOMPARE(pic.blipType, jpeg ? 5 : 6);
+            QCOMPARE(pic.blipRecordType, quint16(jpeg ? 0xF01D : 0xF01E));
+            QCOMPARE(pic.image, bytesOf(*shown[i].image));
+            const QString size = QStringLiteral("picture %1: %2 x %3").arg(i).arg(pic.shownWidth()).arg(pic.shownHeight());
+            QVERIFY2(qAbs(pic.shownWidth() - shown[i].width) <= 0.005 * shown[i].width, qPrintable(size));
+            QVERIFY2(qAbs(pic.shownHeight() - shown[i].height) <= 0.005 * shown[i].height, qPrintable(size));
+            QCOMPARE(pic.shapeProperties.value(kCropFromLeft), quint32(qRound(shown[i].cropLeft * 65536)));
+            locations << chars[i].location();
+        }
+        // The same image at the same size is stored once (the same ImageData
+        // or equal bytes); at another size it is stored again.
+        QCOMPARE(locations[3], locations[0]);
+        QCOMPARE(locations[4], locations[0]);
+        QVERIFY(locations[5] != locations[0]);
+        QCOMPARE(QSet<quint32>(locations.begin(), locations.end()).size(), 7);
+        QCOMPARE(f.data.count(bytesOf(*shown[0].image)), 2);
+    }
+
+    void picturesLargerThanTheTextAreaAreFitted_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<double>("cropLeft");
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<int>("indents");
+        QTest::addColumn<double>("shownWidth");
+        QTest::addColumn<double>("shownHeight");
+        // A4 with the default margins leaves 8306 x 13958 twips; landscape 13238 x 9026.
+        QTest::newRow("fits") << 1440 << 720 << 0.0 << false << 0 << 1440.0 << 720.0;
+        QTest::newRow("wider") << 20000 << 10000 << 0.0 << false << 0 << 8306.0 << 4153.0;
+        QTest::newRow("taller") << 2000 << 30000 << 0.0 << false << 0 << 2000 * 13958.0 / 30000 << 13958.0;
+        QTest::newRow("landscape") << 20000 << 5000 << 0.0 << true << 0 << 13238.0 << 5000 * 13238.0 / 20000;
+        QTest::newRow("indented") << 20000 << 10000 << 0.0 << false << 1440 << 5426.0 << 2713.0;
+        QTest::newRow("cropped") << 40000 << 4000 << 0.5 << false << 0 << 8306.0 << 4000 * 8306.0 / 20000;
+    }
+
+    void picturesLargerThanTheTextAreaAreFitted()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(double, cropLeft);
+        QFETCH(bool, landscape);
+        QFETCH(int, indents);
+        QFETCH(double, shownWidth);
+        QFETCH(double, shownHeight);
+        Picture p = pictureOf(sample::image(ImageFormat::Png, 40, 20, Qt::red), width, height);
+        p.cropLeft = cropLeft;
+        PageSetup page;
+        if (landscape)
+            std::swap(page.width, page.height);
+        ParagraphFormat format;
+        format.leftIndent = indents;
+        format.rightIndent = indents;
+        const auto f = write(oneFigure(p, page, format), "fitted.doc");
+        const QList<PictureChar> chars = pictureCharacters(f);
+        QCOMPARE(chars.size(), 1);
+        const docread::InlinePicture pic = docread::inlinePicture(f, chars[0].location());
+        QVERIFY2(pic.error.isEmpty(), qPrintable(pic.error));
+        const QString size = QStringLiteral("%1 x %2").arg(pic.shownWidth()).arg(pic.shownHeight());
+        QVERIFY2(qAbs(pic.shownWidth() - shownWidth) <= 0.005 * shownWidth, qPrintable(size));
+        QVERIFY2(qAbs(pic.shownHeight() - shownHeight) <= 0.005 * shownHeight, qPrintable(size));
+    }
+
+    void picturesWithNothingToShowAreLeftOut_data()
+    {
+        QTest::addColumn<int>("which");
+        QTest::newRow("no image") << 0;
+        QTest::newRow("no bytes") << 1;
+        QTest::newRow("zero width") << 2;
+        QTest::newRow("negative height") << 3;
+        QTest::newRow("cropped away") << 4;
+    }
+
+    void picturesWithNothingToShowAreLeftOut()
+    {
+        QFETCH(int, which);
+        Picture p = pictureOf(sample::image(ImageFormat::Png, 8, 8, Qt::blue), 1440, 1440);
+        switch (which) {
+        case 0: p.image = nullptr; break;
+        case 1: p.image = std::make_shared<ImageData>(); break;
+        case 2: p.width = 0; break;
+        case 3: p.height = -720; break;
+        default: p.cropLeft = 0.6; p.cropRight = 0.4; break;
+        }
+        const auto f = write(oneFigure(p), "nothing.doc");
+        QVERIFY2(f.error.isEmpty(), qPrintable(f.error));
+        QCOMPARE(docread::text(f), QStringLiteral("Before\rAfter\r"));
+        QVERIFY2(f.data.isEmpty(), "no Data stream without pictures");
+    }
+
+    void figuresBreakPagesExceptWhereASectionBegins()
+    {
+        const auto png = sample::image(ImageFormat::Png, 8, 8, Qt::green);
+        Document d;
+        Section& first = d.sections.emplace_back();
+        first.paragraphs = {sample::paragraph(u"P0"), sample::paragraph(u"P1")};
+        first.figures.push_back(figureOf({pictureOf(png, 720, 720)}, 1));
+        first.figures.back().pageBreakBefore = true;
+        Section& second = d.sections.emplace_back();
+        second.paragraphs = {sample::paragraph(u"P2")};
+        second.figures.push_back(figureOf({pictureOf(png, 720, 720)}, 0));
+        second.figures.back().pageBreakBefore = true; // the section already starts a page
+        const auto f = write(d, "figurebreaks.doc");
+        QCOMPARE(docread::text(f), QStringLiteral("P0\r\f\x01\rP1\f\x01\rP2\r"));
+        QCOMPARE(docread::paragraphRuns(f).size(), 5);
+    }
+
+    void manyPicturesShareFormattedPages()
+    {
+        const Document d = sample::manyPictures(500);
+        const auto f = write(d, "many.doc");
+        QVERIFY2(f.error.isEmpty(), qPrintable(f.error));
+        const QList<PictureChar> chars = pictureCharacters(f);
+        const QList<sample::ShownPicture> shown = sample::shownPictures(d);
+        QCOMPARE(chars.size(), 500);
+        QSet<quint32> locations;
+        for (qsizetype i = 0; i < chars.size(); ++i) {
+            const docread::InlinePicture pic = docread::inlinePicture(f, chars[i].location());
+            QVERIFY2(pic.error.isEmpty(), qPrintable(pic.error));
+            QCOMPARE(pic.image, bytesOf(*shown[i].image));
+            locations << chars[i].location();
+        }
+        QCOMPARE(locations.size(), 500);
+        // Several pictures' properties on one 512-byte page.
+        QMap<int, int> picturesPerPage;
+        const auto runs = docread::characterRuns(f);
+        for (const auto& r : runs)
+            if (docread::sprms(r.grpprl).contains(kCPicLocation))
+                ++picturesPerPage[r.page];
+        int most = 0;
+        for (int n : picturesPerPage)
+            most = qMax(most, n);
+        QVERIFY2(most > 1, "each page holds more than one picture's properties");
+        QVERIFY(picturesPerPage.size() > 1);
+    }
+
+    void paragraphShadingForOldAndNewReaders_data()
+    {
+        QTest::addColumn<uint>("rgb");
+        QTest::addColumn<int>("ico"); // the nearest of Word 97's 16 colours
+        QTest::newRow("light yellow") << 0xFFF2CCu << 8;
+        QTest::newRow("navy") << 0x000080u << 9;
+        QTest::newRow("red") << 0xFF0000u << 6;
+        QTest::newRow("grey") << 0x7F7F7Fu << 15;
+    }
+
+    void paragraphShadingForOldAndNewReaders()
+    {
+        QFETCH(uint, rgb);
+        QFETCH(int, ico);
+        ParagraphFormat shaded;
+        shaded.shaded = true;
+        shaded.shadingRgb = rgb;
+        Document d = oneFigure(pictureOf(sample::image(ImageFormat::Png, 8, 8, Qt::red), 720, 720), {}, shaded);
+        d.sections[0].paragraphs[0].format = shaded;
+        const auto f = write(d, "shaded.doc");
+        const auto runs = docread::paragraphRuns(f);
+        const QByteArray cv(QByteArray("\x00\x00\x00\xFF", 4) // cvFore: auto
+                            + QByteArray(1, char(rgb >> 16)) + char((rgb >> 8) & 0xFF) + char(rgb & 0xFF) + '\0'
+                            + QByteArray(2, '\0')); // ipat: clear
+        for (const QString& text : {QStringLiteral("Before"), QString(QChar(kPictureChar))}) {
+            const auto s = docread::sprms(runAt(f, runs, text).grpprl.mid(2));
+            QCOMPARE(value(s, kPShd80), ico << 5); // icoBack; icoFore auto, ipat clear
+            QCOMPARE(s.value(kPShd), QByteArray(1, 10) + cv);
+        }
+        const auto plain = docread::sprms(runAt(f, runs, QStringLiteral("After")).grpprl.mid(2));
+        QVERIFY(!plain.contains(kPShd80) && !plain.contains(kPShd));
+    }
 
     void fibAndPieceTableDescribeTheText()
     {
@@ -122,12 +382,18 @@ private slots:
         QTest::newRow("english") << 0;
         QTest::newRow("sectioned with headers") << 1;
         QTest::newRow("synthetic 40 pages") << 2;
+        QTest::newRow("pictured") << 3;
+        QTest::newRow("500 pictures") << 4;
     }
 
     void propertyPagesCoverEveryCharacter()
     {
         QFETCH(int, which);
-        const Document d = which == 0 ? sample::english() : which == 1 ? sample::sectioned() : sample::synthetic(40);
+        const Document d = which == 0   ? sample::english()
+                           : which == 1 ? sample::sectioned()
+                           : which == 2 ? sample::synthetic(40)
+                           : which == 3 ? sample::pictured()
+                                        : sample::manyPictures(500);
         const auto f = write(d, QStringLiteral("cover%1.doc").arg(which));
         QVERIFY2(f.error.isEmpty(), qPrintable(f.error));
         const QString t = docread::text(f);

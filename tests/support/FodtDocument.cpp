@@ -14,6 +14,37 @@ Properties attributes(const QXmlStreamReader& xml)
     return p;
 }
 
+double inchesOf(const QXmlStreamAttributes& a, const char* name)
+{
+    const QString value = a.value(QLatin1String(name)).toString();
+    return value.isEmpty() ? 0 : inches(value);
+}
+
+// Reads a draw:frame, the reader standing on its start element.
+Frame readFrame(QXmlStreamReader& xml)
+{
+    Frame f;
+    const QXmlStreamAttributes a = xml.attributes();
+    f.style = a.value(QLatin1String("draw:style-name")).toString();
+    f.anchor = a.value(QLatin1String("text:anchor-type")).toString();
+    f.width = inchesOf(a, "svg:width");
+    f.height = inchesOf(a, "svg:height");
+    int depth = 1;
+    while (!xml.atEnd() && depth > 0) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            ++depth;
+            if (xml.qualifiedName() == QLatin1String("office:binary-data") && f.image.isEmpty()) {
+                f.image = QByteArray::fromBase64(xml.readElementText().toLatin1());
+                --depth; // readElementText consumed the end element
+            }
+        } else if (xml.isEndElement()) {
+            --depth;
+        }
+    }
+    return f;
+}
+
 // Reads a text:p or text:h, the reader standing on its start element.
 Paragraph readParagraph(QXmlStreamReader& xml)
 {
@@ -44,6 +75,8 @@ Paragraph readParagraph(QXmlStreamReader& xml)
                     p.spans.last().text += QChar('\t');
             } else if (name == QLatin1String("text:page-number")) {
                 p.hasPageNumber = true;
+            } else if (name == QLatin1String("draw:frame")) {
+                p.frames << readFrame(xml);
             }
         } else if (xml.isEndElement() && name == QLatin1String("text:span")) {
             spanStyles.removeLast();
@@ -73,6 +106,8 @@ void readStyle(QXmlStreamReader& xml, Document& doc)
             s.text = attributes(xml);
         if (xml.isStartElement() && xml.qualifiedName() == QLatin1String("style:paragraph-properties"))
             s.paragraph = attributes(xml);
+        if (xml.isStartElement() && xml.qualifiedName() == QLatin1String("style:graphic-properties"))
+            s.graphic = attributes(xml);
         if (xml.isStartElement() && xml.qualifiedName() == QLatin1String("style:tab-stop")) {
             // Kept as one property: "<type> <position> <leader text>" per stop, ";" between.
             const Properties t = attributes(xml);

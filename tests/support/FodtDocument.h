@@ -3,7 +3,7 @@
 // way a person sees it: styles, page layouts, master pages with their headers
 // and footers, the body paragraphs with their spans, and the title; each
 // character's format with styles resolved, each paragraph's alignment,
-// indents, heading level and page. Text can be matched ignoring white space,
+// indents, heading level and page, and its picture frames. Text can be matched ignoring white space,
 // since readers and converters disagree on spaces at run edges.
 #include <QList>
 #include <QMap>
@@ -31,12 +31,22 @@ struct Style {
     QString outlineLevel; // style:default-outline-level
     Properties text;
     Properties paragraph;
+    Properties graphic; // style:graphic-properties (frames: cropping as fo:clip)
 };
 
 struct Span {
     QString style;
     QString text;
     qsizetype offset = 0; // where its text starts in the paragraph's text
+};
+
+// A picture frame (draw:frame) inside a paragraph.
+struct Frame {
+    QString style;
+    QString anchor;   // text:anchor-type: "as-char" for an inline picture
+    double width = 0; // inches
+    double height = 0;
+    QByteArray image; // the image file, decoded from office:binary-data
 };
 
 struct Paragraph {
@@ -46,6 +56,7 @@ struct Paragraph {
     QString text;
     QList<Span> spans;
     bool hasPageNumber = false;
+    QList<Frame> frames; // in order; their contents are not part of `text`
     Squeezed squeezed; // of `text`
     QString master;    // the master page in force (body paragraphs)
 };
