@@ -270,6 +270,7 @@ InlinePicture inlinePicture(const DocFile& doc, quint32 offset)
     if (blip.length + 8 != blipSize || blipAt + 8 + qsizetype(blip.length) != end)
         return fail(QStringLiteral("the BLIP's size disagrees with its OfficeArtFBSE"));
     pic.blipRecordType = blip.type;
+    pic.blipInstance = blip.instance;
     const int uids = (blip.instance & 1) ? 2 : 1;
     pic.image = d.mid(blipAt + 8 + 16 * uids + 1, blip.length - 16 * uids - 1);
     return pic;

@@ -66,6 +66,7 @@ struct InlinePicture {
     QMap<quint16, quint32> shapeProperties; // OfficeArtFOPT: opid -> value
     int blipType = 0;                       // OfficeArtFBSE btWin32
     quint16 blipRecordType = 0;             // 0xF01D JPEG, 0xF01E PNG
+    int blipInstance = 0;                   // JPEG: 0x46A RGB, 0x6E2 CMYK
     QByteArray image;                       // the BLIP's file data
 
     // The size shown, in twips: the goal less the cropping, scaled.

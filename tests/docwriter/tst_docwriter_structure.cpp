@@ -284,6 +284,41 @@ private slots:
         QCOMPARE(docread::paragraphRuns(f).size(), 5);
     }
 
+    // The JPEG's colour space is read from its frame header, which comes from
+    // the PDF as it was: damaged headers are stored as RGB JPEGs, unread past.
+    void jpegColourSpaceFromItsFrameHeader_data()
+    {
+        QTest::addColumn<QByteArray>("jpeg");
+        QTest::addColumn<int>("instance");
+        const QByteArray soi("\xFF\xD8", 2);
+        const QByteArray app0 = QByteArray("\xFF\xE0\x00\x04", 4) + QByteArray(2, 'x');
+        auto sof = [](char components) { return QByteArray("\xFF\xC0\x00\x11\x08\x00\x10\x00\x10", 9) + components; };
+        QTest::newRow("Qt's RGB") << bytesOf(*sample::image(ImageFormat::Jpeg, 16, 16, Qt::red)) << 0x46A;
+        QTest::newRow("CMYK") << soi + app0 + sof(4) + QByteArray(20, '\0') << 0x6E2;
+        QTest::newRow("progressive CMYK") << soi + QByteArray("\xFF\xC2\x00\x11\x08\x00\x10\x00\x10\x04", 10) + QByteArray(20, '\0') << 0x6E2;
+        QTest::newRow("cut in the frame header") << soi + app0 + sof(4).left(6) << 0x46A;
+        QTest::newRow("segment longer than the file") << soi + QByteArray("\xFF\xE0\xFF\xFF", 4) + QByteArray(20, '\0') << 0x46A;
+        QTest::newRow("zero segment length") << soi + QByteArray("\xFF\xE0\x00\x00", 4) + QByteArray(20, '\0') << 0x46A;
+        QTest::newRow("no markers") << soi + QByteArray(40, '\xFF') << 0x46A;
+        QTest::newRow("two bytes") << soi << 0x46A;
+    }
+
+    void jpegColourSpaceFromItsFrameHeader()
+    {
+        QFETCH(QByteArray, jpeg);
+        QFETCH(int, instance);
+        auto image = std::make_shared<ImageData>();
+        image->format = ImageFormat::Jpeg;
+        image->bytes.assign(jpeg.begin(), jpeg.end());
+        const auto f = write(oneFigure(pictureOf(image, 720, 720)), "jpeg.doc");
+        const QList<PictureChar> chars = pictureCharacters(f);
+        QCOMPARE(chars.size(), 1);
+        const docread::InlinePicture pic = docread::inlinePicture(f, chars[0].location());
+        QVERIFY2(pic.error.isEmpty(), qPrintable(pic.error));
+        QCOMPARE(pic.blipInstance, instance);
+        QCOMPARE(pic.image, jpeg);
+    }
+
     void manyPicturesShareFormattedPages()
     {
         const Document d = sample::manyPictures(500);
