@@ -88,6 +88,7 @@ public:
     }
 
     std::size_t cellCount() const { return std::size_t(cols_) * std::size_t(rows_); }
+    int columns() const { return cols_; }
     std::size_t index(int cx, int cy) const { return std::size_t(cy) * std::size_t(cols_) + std::size_t(cx); }
 
     Span span(const Box& b) const
@@ -230,6 +231,15 @@ public:
             }
         for (std::size_t i = 0; i < words.size(); ++i)
             placeWord(i);
+        // Words in the cells above and left of each corner, for counting
+        // the words of a run of whole cells at once.
+        const std::size_t cols = std::size_t(grid_.columns());
+        const std::size_t rows = cells_.size() / cols;
+        before_.assign((cols + 1) * (rows + 1), 0);
+        for (std::size_t y = 0; y < rows; ++y)
+            for (std::size_t x = 0; x < cols; ++x)
+                before_[(y + 1) * (cols + 1) + x + 1] = cells_[y * cols + x].size() + before_[y * (cols + 1) + x + 1]
+                    + before_[(y + 1) * (cols + 1) + x] - before_[y * (cols + 1) + x];
     }
 
     // The median font size, within bounds.
@@ -255,11 +265,24 @@ public:
                         return;
     }
 
+    // Whether a word's centre lies inside `box`: the cells wholly inside it
+    // are counted at once, only the cells on its edges are searched.
     bool anyInside(const Box& box) const
     {
-        bool found = false;
-        forEachInside(box, [&](std::size_t) { return !(found = true); });
-        return found;
+        const CellGrid::Span s = grid_.span(box);
+        if (s.x1 - s.x0 >= 2 && s.y1 - s.y0 >= 2 && wordsInCells(s.x0 + 1, s.y0 + 1, s.x1 - 1, s.y1 - 1) > 0)
+            return true;
+        auto searchCell = [&](int cx, int cy) {
+            const std::vector<std::size_t>& cell = cells_[grid_.index(cx, cy)];
+            return std::any_of(cell.begin(), cell.end(), [&](std::size_t i) { return holdsPoint(box, words[i].cx, words[i].cy); });
+        };
+        for (int cx = s.x0; cx <= s.x1; ++cx)
+            if (searchCell(cx, s.y0) || searchCell(cx, s.y1))
+                return true;
+        for (int cy = s.y0 + 1; cy < s.y1; ++cy)
+            if (searchCell(s.x0, cy) || searchCell(s.x1, cy))
+                return true;
+        return false;
     }
 
     std::vector<WordRef> words;
@@ -273,8 +296,16 @@ private:
         grid_.forEachCell(centre, [&](std::size_t c) { cells_[c].push_back(i); });
     }
 
+    std::size_t wordsInCells(int x0, int y0, int x1, int y1) const
+    {
+        const std::size_t stride = std::size_t(grid_.columns()) + 1;
+        auto at = [&](int x, int y) { return before_[std::size_t(y) * stride + std::size_t(x)]; };
+        return at(x1 + 1, y1 + 1) - at(x0, y1 + 1) - at(x1 + 1, y0) + at(x0, y0);
+    }
+
     const CellGrid& grid_;
     std::vector<std::vector<std::size_t>> cells_;
+    std::vector<std::size_t> before_; // (columns + 1) x (rows + 1) running sums of words per cell
     std::vector<double> sizes_;
 };
 
@@ -311,14 +342,20 @@ bool isRule(const Box& b, double em)
 }
 
 // Stage 2: what the page draws, less the paper, the page colour and borders.
+bool sizeKnown(const pdf::PageText& page)
+{
+    const Box pageBox{0, 0, page.width, page.height};
+    return finite(pageBox) && area(pageBox) > 0;
+}
+
 Sorted sortOut(const pdf::PageText& page, const PageWords& words, double em)
 {
     Sorted out;
     const Box pageBox{0, 0, page.width, page.height};
-    const bool pageKnown = finite(pageBox) && area(pageBox) > 0;
+    const bool pageKnown = sizeKnown(page);
     for (std::size_t i = 0; i < page.paths.size(); ++i) {
         const pdf::PagePath& p = page.paths[i];
-        if (!finite(p.box) || (!p.stroked && !p.filled))
+        if (!finite(p.box) || (!p.stroked && !p.filled) || (pageKnown && !touches(p.box, pageBox)))
             continue;
         const bool colourFill = p.filled && !isWhite(p.fillRgb);
         if (p.filled && !colourFill && !p.stroked)
@@ -728,9 +765,9 @@ Box gatherLabels(const Box& drawing, const PageWords& words, BoxIndex& smallDraw
 FigureRegions findFigures(const pdf::PageText& page)
 {
     FigureRegions out;
-    Box pageBox{0, 0, page.width, page.height};
-    if (!finite(pageBox) || area(pageBox) <= 0)
-        pageBox = {0, 0, 612, 792};
+    // A page of no usable size still gets a grid, of a letter page.
+    const bool pageKnown = sizeKnown(page);
+    const Box pageBox = pageKnown ? Box{0, 0, page.width, page.height} : Box{0, 0, 612, 792};
     // Cells no smaller than a small gap: grids of tiny cells cost more than they save.
     constexpr double kMinCellPt = 4.0;
     const CellGrid grid(pageBox, kMinCellPt);
@@ -776,9 +813,11 @@ FigureRegions findFigures(const pdf::PageText& page)
                 && overlapArea(image.visible, pageBox) < kPageCoverShare * pageArea)
                 region = unite(region, image.visible);
         region = grown(region, kRegionPaddingPt);
-        region = {std::max(region.xMin, pageBox.xMin), std::max(region.yMin, pageBox.yMin),
-            std::min(region.xMax, pageBox.xMax), std::min(region.yMax, pageBox.yMax)};
-        out.figures.push_back(region);
+        if (pageKnown)
+            region = {std::max(region.xMin, pageBox.xMin), std::max(region.yMin, pageBox.yMin),
+                std::min(region.xMax, pageBox.xMax), std::min(region.yMax, pageBox.yMax)};
+        if (region.xMin < region.xMax && region.yMin < region.yMax)
+            out.figures.push_back(region);
     }
 
     // Figures whose regions overlap are one picture.
@@ -786,7 +825,7 @@ FigureRegions findFigures(const pdf::PageText& page)
         UnionFind sets(out.figures.size());
         std::vector<std::size_t> owners(out.figures.size());
         std::iota(owners.begin(), owners.end(), std::size_t{0});
-        while (joinTouching(out.figures, owners, 0.0, grid, sets)) {
+        for (int round = 0; round < kMaxOverlapRounds && joinTouching(out.figures, owners, 0.0, grid, sets); ++round) {
             std::vector<Box> merged;
             for (std::size_t i = 0; i < out.figures.size(); ++i) {
                 const std::size_t r = sets.root(i);

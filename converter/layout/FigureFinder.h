@@ -58,7 +58,8 @@ inline constexpr std::size_t kDenseCellPaths = 32;
 // left over (only on pages built to be slow) join one drawing of their own.
 inline constexpr std::size_t kMaxCellPlacements = 4'000'000;
 // Drawings lying over one another join (the marks of a scatter plot inside
-// its axes), in at most this many rounds.
+// its axes), and so do figures whose regions overlap once labelled, in at
+// most this many rounds each.
 inline constexpr int kMaxOverlapRounds = 4;
 
 // -- 4. Judging -------------------------------------------------------------

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <functional>
+#include <limits>
 #include <set>
 
 using namespace pwt;
@@ -225,6 +226,19 @@ const std::vector<Case>& cases()
              paragraph(page, 72, 300, 3, 90);
              return page;
          }, {1, {}, {}}},
+        {"arrows drawn over a screenshot", [] {
+             pdf::PageText page = blankPage();
+             paragraph(page, 72, 100, 3, 90);
+             pdf::PageImage shot;
+             shot.box = shot.visible = {100, 200, 400, 400};
+             page.images.push_back(shot);
+             label(page, U"File", 120, 215); // text the PDF lays over the image
+             page.paths.push_back(rule(150, 250, 200, 250));
+             page.paths.push_back(filled({200, 245, 210, 255}, 0xC00000, false));
+             label(page, U"Click", 215, 254);
+             paragraph(page, 72, 440, 3, 90);
+             return page;
+         }, {1, {U"File", U"Click"}, {}}},
     };
     return all;
 }
@@ -297,6 +311,33 @@ private slots:
                 for (const auto& l : b.lines)
                     for (const auto& w : l.words)
                         QVERIFY(inside(b.box, w.box));
+    }
+
+    // Values no real page has: boxes of no number, inside out or endless,
+    // a page of no size. Nothing is found outside the page, nothing breaks.
+    void damagedValuesAreSafe()
+    {
+        constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+        constexpr double kInf = std::numeric_limits<double>::infinity();
+        for (const double side : {595.0, 0.0, kNaN, -10.0, 1e300}) {
+            pdf::PageText page = blankPage(side, side);
+            paragraph(page, 72, 100, 2, 90);
+            page.flows.front().blocks.front().lines.front().words.front().box = {kNaN, 0, 1, 1};
+            page.flows.front().blocks.front().lines.front().words.back().fontSize = kInf;
+            for (const pdf::Box& b : {pdf::Box{kNaN, 0, 10, 10}, pdf::Box{50, 50, 10, 10}, pdf::Box{-kInf, 0, kInf, 5},
+                     pdf::Box{0, -1e308, 1e308, 1e308}, pdf::Box{100, 200, 100, 200}, pdf::Box{-5e3, -5e3, -4e3, -4e3}}) {
+                page.paths.push_back(filled(b, kBarBlue, false));
+                page.paths.push_back(frame(b));
+            }
+            barChart(page, 150, 200, {U"Jan", U"Feb"}, U"Month");
+            const FigureRegions found = findFigures(page);
+            for (const pdf::Box& f : found.figures)
+                QVERIFY2(std::isfinite(f.xMin) && std::isfinite(f.yMax) && f.xMin <= f.xMax && f.yMin <= f.yMax, qPrintable(QString("%1: %2 %3 %4 %5").arg(side).arg(f.xMin).arg(f.yMin).arg(f.xMax).arg(f.yMax)));
+            if (side == 595.0)
+                QCOMPARE(found.figures.size(), std::size_t{1});
+            removeWordsInside(page, found.figures);
+            QVERIFY(page.wordCount() >= 36); // the paragraph stays (one word of it has no place)
+        }
     }
 
     // Pages built to be slow: many tiny shapes in a lattice, all on one spot,
