@@ -37,6 +37,39 @@ ImageUid uidOf(const std::vector<std::uint8_t>& bytes)
     return uid;
 }
 
+// How the picture shows: cropped, and scaled down proportionally when it is
+// larger than `room`. Nothing when less than a twip of it would show.
+std::optional<PictureFrame> frameOf(const Picture& picture, TextArea room)
+{
+    if (picture.width <= 0 || picture.height <= 0)
+        return std::nullopt;
+    const double left = cropShare(picture.cropLeft);
+    const double right = cropShare(picture.cropRight);
+    const double top = cropShare(picture.cropTop);
+    const double bottom = cropShare(picture.cropBottom);
+    const double shownWidth = picture.width * (1.0 - left - right);
+    const double shownHeight = picture.height * (1.0 - top - bottom);
+    if (!(shownWidth >= 1.0 && shownHeight >= 1.0))
+        return std::nullopt;
+
+    const double fit = std::min({1.0, std::max(1, room.width) / shownWidth, std::max(1, room.height) / shownHeight});
+    // The full image's size at 100 % (PICMID's goal) and the scaling that shows it fitted.
+    auto goalAndScale = [fit](int natural, int& goal, int& scale) {
+        goal = std::min(natural, kMaxGoal);
+        const double shown = natural * fit;
+        scale = std::clamp(static_cast<int>(std::lround(kPerMille * shown / goal)), 1, kMaxScale);
+    };
+    PictureFrame frame;
+    goalAndScale(picture.width, frame.goalWidth, frame.scaleX);
+    goalAndScale(picture.height, frame.goalHeight, frame.scaleY);
+    auto fixed = [](double share) { return static_cast<std::int32_t>(std::lround(share * kFixedOne)); };
+    frame.cropLeft = fixed(left);
+    frame.cropTop = fixed(top);
+    frame.cropRight = fixed(right);
+    frame.cropBottom = fixed(bottom);
+    return frame;
+}
+
 std::size_t contentHash(const std::vector<std::uint8_t>& bytes)
 {
     return std::hash<std::string_view>{}(
@@ -67,39 +100,18 @@ std::size_t PictureStore::imageIndex(const ImageData& image)
 
 std::optional<std::uint32_t> PictureStore::place(const Picture& picture, TextArea room)
 {
-    if (!picture.image || picture.image->bytes.empty() || picture.width <= 0 || picture.height <= 0)
+    if (!picture.image || picture.image->bytes.empty())
         return std::nullopt;
-    const double left = cropShare(picture.cropLeft);
-    const double right = cropShare(picture.cropRight);
-    const double top = cropShare(picture.cropTop);
-    const double bottom = cropShare(picture.cropBottom);
-    const double shownWidth = picture.width * (1.0 - left - right);
-    const double shownHeight = picture.height * (1.0 - top - bottom);
-    if (!(shownWidth >= 1.0 && shownHeight >= 1.0))
-        return std::nullopt; // less than a twip: nothing to see
-
-    // Larger than the text area: scaled down, proportions kept.
-    const double fit = std::min({1.0, std::max(1, room.width) / shownWidth, std::max(1, room.height) / shownHeight});
-    // The full image's size at 100 % and the scaling that shows it at the fitted size.
-    auto goalAndScale = [fit](int natural, int& goal, int& scale) {
-        goal = std::min(natural, kMaxGoal);
-        const double shown = natural * fit;
-        scale = std::clamp(static_cast<int>(std::lround(kPerMille * shown / goal)), 1, kMaxScale);
-    };
-    PictureFrame frame;
-    goalAndScale(picture.width, frame.goalWidth, frame.scaleX);
-    goalAndScale(picture.height, frame.goalHeight, frame.scaleY);
-    auto fixed = [](double share) { return static_cast<std::int32_t>(std::lround(share * kFixedOne)); };
-    frame.cropLeft = fixed(left);
-    frame.cropTop = fixed(top);
-    frame.cropRight = fixed(right);
-    frame.cropBottom = fixed(bottom);
+    const std::optional<PictureFrame> shown = frameOf(picture, room);
+    if (!shown)
+        return std::nullopt;
 
     const std::size_t image = imageIndex(*picture.image);
-    const auto key = std::make_pair(image, frame);
+    const auto key = std::make_pair(image, *shown);
     if (const auto it = stored_.find(key); it != stored_.end())
         return it->second;
 
+    PictureFrame frame = *shown;
     frame.shapeId = kFirstShapeId + static_cast<std::uint32_t>(stored_.size());
     const ByteBuffer encoded = encodeInlinePicture(*picture.image, images_[image].uid, frame);
     if (data_.size() + encoded.size() > kMaxDataStream)

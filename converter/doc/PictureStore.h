@@ -24,9 +24,8 @@ public:
     // no image or nothing to show.
     std::optional<std::uint32_t> place(const Picture& picture, TextArea room);
 
-    const ByteBuffer& stream() const { return data_; }
+    // The Data stream's bytes, handed over once every picture is placed.
     ByteBuffer releaseStream() { return std::move(data_); }
-    std::size_t storedPictures() const { return stored_.size(); }
 
 private:
     struct StoredImage {
