@@ -146,6 +146,10 @@ DecodedImage ImageDecoder::decodeColour(Stream* str, int width, int height, GfxI
     DecodedImage out;
     if (!colorMap || !colorMap->isOk() || width <= 0 || height <= 0)
         return out;
+    if (width > kMaxImageSide || height > kMaxImageSide) {
+        out.status = DecodeStatus::TooLarge;
+        return out;
+    }
     int sw = 0, sh = 0;
     sampledSize(width, height, sw, sh);
     const int comps = colorMap->getNumPixelComps();
@@ -183,6 +187,10 @@ DecodedImage ImageDecoder::decodeStencil(Stream* str, int width, int height, boo
     DecodedImage out;
     if (width <= 0 || height <= 0)
         return out;
+    if (width > kMaxImageSide || height > kMaxImageSide) {
+        out.status = DecodeStatus::TooLarge;
+        return out;
+    }
     int sw = 0, sh = 0;
     sampledSize(width, height, sw, sh);
     out.raster = Raster(sw, sh, 4, 0);

@@ -2,6 +2,7 @@
 
 #include "ExitCode.h"
 #include "PdfBytes.h"
+#include "TestImages.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -303,6 +304,101 @@ std::string bomb(std::string_view fill, int pageCount)
     return pdf.build(catalog);
 }
 
+// ---- pictures and drawings
+
+// The absurd scale of a transformation: 1e30 in the digits PDF allows.
+const std::string kScale1e30 = "1" + std::string(30, '0');
+// Thousands of images drawn on one page.
+constexpr int kManyImages = 5000;
+// A page that is one image of kHugeImageSide pixels a side: 256 MB of grey
+// samples from a quarter of a megabyte.
+constexpr int kHugeImageSide = 16000;
+
+// 8 x 8 RGB pixels in bands, the image most cases break.
+std::string rgbBands()
+{
+    return bands(8, 8, 3);
+}
+
+std::string imageEntries(std::string_view more = {})
+{
+    return "/ColorSpace /DeviceRGB " + std::string(more);
+}
+
+// One page with the text and `image` drawn by `drawing` (its name is /Im1).
+std::string pictureWith(const std::string& image, const std::string& drawing = "200 0 0 200 72 400")
+{
+    ImageDocument doc;
+    const std::string name = doc.addImage(image);
+    return doc.build({textContent(kText) + " " + drawAt(name, drawing)});
+}
+
+std::string jpegPicture()
+{
+    return pictureWith(imageObject(8, 8, 8, imageEntries("/Filter /DCTDecode"), encodeJpeg(8, 8, 3, rgbBands())));
+}
+
+std::string softMaskedPicture(int maskWidth, int maskHeight)
+{
+    ImageDocument doc;
+    const int mask = doc.add(imageObject(maskWidth, maskHeight, 8, "/ColorSpace /DeviceGray /Filter /FlateDecode",
+                                         deflate(std::string(static_cast<std::size_t>(maskWidth * maskHeight), '\x80'))));
+    const std::string name = doc.addImage(
+        imageObject(8, 8, 8, imageEntries("/Filter /FlateDecode /SMask " + ref(mask)), deflate(rgbBands())));
+    return doc.build({textContent(kText) + " " + drawAt(name, "200 0 0 200 72 400")});
+}
+
+std::string explicitMaskPicture(int maskWidth, int maskHeight)
+{
+    ImageDocument doc;
+    const std::size_t rowBytes = static_cast<std::size_t>((maskWidth + 7) / 8);
+    const int mask = doc.add(imageObject(maskWidth, maskHeight, 1, "/ImageMask true",
+                                         std::string(rowBytes * static_cast<std::size_t>(maskHeight), '\x55')));
+    const std::string name = doc.addImage(imageObject(8, 8, 8, imageEntries("/Mask " + ref(mask)), rgbBands()));
+    return doc.build({textContent(kText) + " " + drawAt(name, "200 0 0 200 72 400")});
+}
+
+// Rectangles, rules, curves, a dashed frame and a shaded box.
+std::string drawing()
+{
+    PdfBytes pdf;
+    const int shading = pdf.add("<< /ShadingType 2 /ColorSpace /DeviceRGB /Coords [0 0 1 0] /Function << /FunctionType 2 "
+                                "/Domain [0 1] /C0 [1 0 0] /C1 [0 0 1] /N 1 >> /Extend [true true] >>");
+    return onePage(pdf, "<< /Font << /F1 " + ref(pdf.add(helvetica())) + " >> /Shading << /Sh1 " + ref(shading) + " >> >>",
+                   textContent(kText)
+                       + " 0.9 g 72 600 200 50 re f 0 0 1 RG 2 w 72 590 m 540 590 l S [3 2] 0 d 0 G 300 400 200 100 re S "
+                         "1 0 0 rg 100 300 m 150 380 250 380 300 300 c h B q 72 100 200 100 re W n 200 0 0 100 72 100 cm "
+                         "/Sh1 sh Q");
+}
+
+std::string inlineStencil()
+{
+    return simplePdf({textContent(kText) + " 0 0 1 rg q 100 0 0 20 72 500 cm BI /W 16 /H 2 /IM true ID \x0F\xF0\x0F\xF0 EI Q"});
+}
+
+std::string manyImages()
+{
+    ImageDocument doc;
+    const std::string name = doc.addImage(imageObject(8, 8, 8, imageEntries(), rgbBands()));
+    std::string content = textContent(kText) + " ";
+    for (int i = 0; i < kManyImages; ++i)
+        content += drawAt(name, "6 0 0 6 " + std::to_string(i % 100 * 6) + " " + std::to_string(i / 100 * 6));
+    return doc.build({content});
+}
+
+std::string hugeImagePage()
+{
+    const std::string zeros(static_cast<std::size_t>(kHugeImageSide) * kHugeImageSide, '\0');
+    return pictureWith(imageObject(kHugeImageSide, kHugeImageSide, 8, "/ColorSpace /DeviceGray /Filter /FlateDecode",
+                                   deflate(zeros)),
+                       "612 0 0 400 0 0");
+}
+
+std::string picturePdfs(std::string_view from, std::string_view to, const std::string& pdf)
+{
+    return edited(pdf, from, to);
+}
+
 } // namespace
 
 std::vector<HostileCase> wellFormedCases()
@@ -319,6 +415,11 @@ std::vector<HostileCase> wellFormedCases()
         {"object_streams", objectStreamPdf(), {kOk}},
         {"form_xobject", formXObject(), {kOk}},
         {"type3_font", type3Font(), {kOk}},
+        {"picture_jpeg", jpegPicture(), {kOk}},
+        {"picture_soft_mask", softMaskedPicture(8, 8), {kOk}},
+        {"picture_explicit_mask", explicitMaskPicture(8, 8), {kOk}},
+        {"picture_inline_stencil", inlineStencil(), {kOk}},
+        {"drawing_paths_and_shading", drawing(), {kOk}},
     };
 }
 
@@ -388,6 +489,45 @@ std::vector<HostileCase> hostileCases()
          {kNoTextLayer}},
         {"unknown_filter", edited(plain, "/Length ", "/Filter /NoSuchFilter /Length "), {kNoTextLayer}},
         {"password", encrypted(), {kPassword}},
+        // Pictures that are not what they say: each is left out with a
+        // warning (or drawn in part), the text kept.
+        {"picture_flate_corrupt", pictureWith(imageObject(8, 8, 8, imageEntries("/Filter /FlateDecode"), "\x78\x9C junk, not deflate")), {kOk}},
+        {"picture_flate_truncated",
+         pictureWith(imageObject(8, 8, 8, imageEntries("/Filter /FlateDecode"), deflate(rgbBands()).substr(0, deflate(rgbBands()).size() / 2))), {kOk}},
+        {"picture_jpeg_corrupt",
+         picturePdfs("\xFF\xDA", "\xFF\xDA\xFF\xFF\xFF\x00junk", jpegPicture()), {kOk}},
+        {"picture_jpeg_truncated",
+         pictureWith(imageObject(8, 8, 8, imageEntries("/Filter /DCTDecode"), encodeJpeg(8, 8, 3, rgbBands()).substr(0, 200))),
+         {kOk}},
+        {"picture_jpeg_size_lies",
+         pictureWith(imageObject(4000, 3000, 8, imageEntries("/Filter /DCTDecode"), encodeJpeg(8, 8, 3, rgbBands()))), {kOk}},
+        {"picture_filter_unknown", pictureWith(imageObject(8, 8, 8, imageEntries("/Filter /NoSuchFilter"), rgbBands())), {kOk}},
+        {"picture_100000_pixels_square",
+         pictureWith(imageObject(100000, 100000, 8, imageEntries("/Filter /FlateDecode"), deflate(std::string(1 << 16, '\x7F')))),
+         {kOk}},
+        {"picture_side_past_2_31",
+         picturePdfs("/Width 8 /Height 8", std::string("/Width ") + kInt32Max + " /Height " + kInt32Max,
+                     pictureWith(imageObject(8, 8, 8, imageEntries(), rgbBands()))),
+         {kOk}},
+        {"pictures_5000_on_a_page", manyImages(), {kOk}},
+        {"picture_length_short", picturePdfs("/Length 192", "/Length 10", pictureWith(imageObject(8, 8, 8, imageEntries(), rgbBands()))), {kOk}},
+        {"picture_length_long", picturePdfs("/Length 192", "/Length 99999", pictureWith(imageObject(8, 8, 8, imageEntries(), rgbBands()))), {kOk}},
+        {"picture_soft_mask_wrong_size", softMaskedPicture(3, 1), {kOk}},
+        {"picture_soft_mask_huge_size", softMaskedPicture(100000, 2), {kOk}},
+        {"picture_explicit_mask_wrong_size", explicitMaskPicture(1000, 1), {kOk}},
+        {"picture_scale_0", pictureWith(imageObject(8, 8, 8, imageEntries(), rgbBands()), "0 0 0 0 0 0"), {kOk}},
+        {"picture_scale_1e30",
+         pictureWith(imageObject(8, 8, 8, imageEntries(), rgbBands()), kScale1e30 + " 0 0 " + kScale1e30 + " 0 0"), {kOk}},
+        {"picture_scale_1e30_turned",
+         pictureWith(imageObject(8, 8, 8, imageEntries(), rgbBands()), "0 " + kScale1e30 + " -" + kScale1e30 + " 0 0 0"), {kOk}},
+        {"picture_bits_absurd", pictureWith(imageObject(8, 8, 3, imageEntries(), rgbBands())), {kOk}},
+        {"picture_16_bits", pictureWith(imageObject(8, 8, 16, imageEntries(), rgbBands() + rgbBands())), {kOk}},
+        {"picture_palette_short",
+         pictureWith(imageObject(8, 8, 8, "/ColorSpace [/Indexed /DeviceRGB 255 <FF0000>]", std::string(64, '\xC8'))), {kOk}},
+        {"inline_picture_corrupt",
+         simplePdf({textContent(kText) + " q 100 0 0 100 72 400 cm BI /W 50 /H 50 /BPC 8 /CS /RGB /F /Fl ID junk EI Q"}),
+         {kOk}},
+        {"picture_fills_a_huge_page", hugeImagePage(), {kOk}, {}, true},
         // Bombs. Saved graphics states pile up until memory runs out or the
         // page's time is up; blanks only cost time.
         {"bomb_saved_states", bomb("q ", kBombPages), {kOk, kNoTextLayer, kOutOfMemory}, {kBombTimeLimit}, true},
