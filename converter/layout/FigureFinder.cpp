@@ -334,46 +334,50 @@ struct Sorted {
 
 bool isRule(const Box& b, double em)
 {
-    // Thin, and long for its thickness: a dot is no rule.
-    constexpr double kRuleMinAspect = 3.0;
     const double thin = std::min(b.width(), b.height());
     const double length = std::max(b.width(), b.height());
     return thin <= kRuleThicknessEm * em && length >= kRuleMinAspect * thin && length > 0;
 }
 
-// Stage 2: what the page draws, less the paper, the page colour and borders.
 bool sizeKnown(const pdf::PageText& page)
 {
     const Box pageBox{0, 0, page.width, page.height};
     return finite(pageBox) && area(pageBox) > 0;
 }
 
+bool spansPage(const Box& b, const pdf::PageText& page)
+{
+    return b.width() >= kPageBorderShare * page.width && b.height() >= kPageBorderShare * page.height;
+}
+
+// Stage 2: what the page draws, less the paper, the page colour and borders.
 Sorted sortOut(const pdf::PageText& page, const PageWords& words, double em)
 {
     Sorted out;
     const Box pageBox{0, 0, page.width, page.height};
     const bool pageKnown = sizeKnown(page);
+    bool colouredPage = false; // white is paper until a page colour is laid
     for (std::size_t i = 0; i < page.paths.size(); ++i) {
         const pdf::PagePath& p = page.paths[i];
         if (!finite(p.box) || (!p.stroked && !p.filled) || (pageKnown && !touches(p.box, pageBox)))
             continue;
-        const bool colourFill = p.filled && !isWhite(p.fillRgb);
+        const bool colourFill = p.filled && (colouredPage || !isWhite(p.fillRgb));
         if (p.filled && !colourFill && !p.stroked)
             continue; // white on white paper
         if (pageKnown && colourFill && overlapArea(p.box, pageBox) >= kPageCoverShare * area(pageBox)) {
             out.pageColours.push_back({p.box, p.fillRgb});
             out.pageColourOrder.push_back(i);
+            colouredPage = !isWhite(p.fillRgb);
             continue;
         }
-        if (pageKnown && !colourFill) {
-            const bool spansPage = p.box.width() >= kPageBorderShare * page.width && p.box.height() >= kPageBorderShare * page.height;
-            if (spansPage)
-                continue; // a page border
+        if (pageKnown && !colourFill && spansPage(p.box, page))
+            continue; // a page border
+        if (pageKnown && isRule(p.box, em)) {
             const double edgeX = kPageEdgeShare * page.width;
             const double edgeY = kPageEdgeShare * page.height;
             const bool borderRow = p.box.width() >= kPageBorderShare * page.width && (p.box.yMax <= edgeY || p.box.yMin >= page.height - edgeY);
             const bool borderColumn = p.box.height() >= kPageBorderShare * page.height && (p.box.xMax <= edgeX || p.box.xMin >= page.width - edgeX);
-            if (isRule(p.box, em) && (borderRow || borderColumn))
+            if (borderRow || borderColumn)
                 continue; // a page border drawn as four rules
         }
         Mark m;
@@ -425,7 +429,7 @@ std::vector<Group> collect(const std::vector<Mark>& marks, UnionFind& sets)
     return groups;
 }
 
-std::vector<Group> groupMarks(const std::vector<Mark>& marks, const CellGrid& grid, double em)
+std::vector<Group> groupMarks(const std::vector<Mark>& marks, const pdf::PageText& page, const CellGrid& grid, double em)
 {
     std::vector<Box> pieces;
     std::vector<std::size_t> owners;
@@ -455,7 +459,7 @@ std::vector<Group> groupMarks(const std::vector<Mark>& marks, const CellGrid& gr
         for (const Group& g : groups) {
             const bool container = isOneShape(g, marks, em)
                 && std::any_of(g.marks.begin(), g.marks.end(), [&](std::size_t i) { return marks[i].holdsWords; });
-            if (container)
+            if (container || spansPage(g.box, page))
                 continue;
             boxes.push_back(g.box);
             firsts.push_back(g.marks.front());
@@ -505,13 +509,14 @@ bool rectilinearFigure(const Group& g, const std::vector<Mark>& marks, const Pag
     if (covered >= kTiledShare * area(g.box))
         return false; // cells of a table, boxes in a frame
     // A diagram's words sit in its boxes; a table's sit in its rows, shaded or not.
-    std::vector<char> inBox(words.words.size(), 0);
+    std::vector<std::size_t> inBoxes;
     for (const Box& b : boxes)
-        words.forEachInside(b, [&](std::size_t w) { return inBox[w] = 1, true; });
+        words.forEachInside(b, [&](std::size_t w) { return inBoxes.push_back(w), true; });
+    std::sort(inBoxes.begin(), inBoxes.end());
     std::size_t all = 0, loose = 0;
     words.forEachInside(g.box, [&](std::size_t w) {
         ++all;
-        loose += inBox[w] ? 0 : 1;
+        loose += std::binary_search(inBoxes.begin(), inBoxes.end(), w) ? 0 : 1;
         return true;
     });
     return static_cast<double>(loose) <= kDiagramLooseWordShare * static_cast<double>(all);
@@ -775,7 +780,7 @@ FigureRegions findFigures(const pdf::PageText& page)
     const double em = words.em();
 
     Sorted sorted = sortOut(page, words, em);
-    const std::vector<Group> groups = groupMarks(sorted.marks, grid, em);
+    const std::vector<Group> groups = groupMarks(sorted.marks, page, grid, em);
 
     // Backgrounds keep the page's drawing order: a box drawn later lies on top.
     std::vector<std::pair<std::size_t, Background>> shades;

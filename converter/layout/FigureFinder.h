@@ -29,7 +29,8 @@ inline constexpr double kMaxEmPt = 24.0;
 
 // -- 2. Sorting out ---------------------------------------------------------
 // A fill lighter than this in every channel is white paper: it covers, it
-// draws nothing (the white rectangle a PDF lays over the page or behind a chart).
+// draws nothing (the white rectangle a PDF lays over the page or behind a
+// chart), unless the page has a colour: then it is a white box on it.
 inline constexpr std::uint32_t kWhiteChannelMin = 0xF4;
 // A filled path covering this share of the page's area is the page colour.
 inline constexpr double kPageCoverShare = 0.85;
@@ -40,9 +41,11 @@ inline constexpr double kPageBorderShare = 0.8;
 inline constexpr double kPageEdgeShare = 0.12;
 
 // -- 3. Grouping ------------------------------------------------------------
-// A path no thicker than this (ems) is a rule: an underline, a heading's or a
-// footnote's rule, a table's line, a chart's axis or an arrow's shaft.
+// A path no thicker than this (ems), and at least this many times longer
+// than thick, is a rule: an underline, a heading's or a footnote's rule, a
+// table's line, a chart's axis or an arrow's shaft. A dot is no rule.
 inline constexpr double kRuleThicknessEm = 0.3;
+inline constexpr double kRuleMinAspect = 3.0;
 // Paths whose outlines come this close (ems) belong to one drawing: an arrow
 // stopping short of its box, a bar standing on its axis.
 inline constexpr double kGroupGapEm = 0.5;
@@ -59,7 +62,8 @@ inline constexpr std::size_t kDenseCellPaths = 32;
 inline constexpr std::size_t kMaxCellPlacements = 4'000'000;
 // Drawings lying over one another join (the marks of a scatter plot inside
 // its axes), and so do figures whose regions overlap once labelled, in at
-// most this many rounds each.
+// most this many rounds each. A frame or a shaded box holding text, and a
+// drawing spanning the page (kPageBorderShare), take in nothing this way.
 inline constexpr int kMaxOverlapRounds = 4;
 
 // -- 4. Judging -------------------------------------------------------------

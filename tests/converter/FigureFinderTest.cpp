@@ -181,8 +181,11 @@ const std::vector<Case>& cases()
              test::addBlock(page, {{U"Quarterly review", 60, 80, 28, true, false, "Arial", 0xFFFFFF}});
              test::addBlock(page, {{U"Revenue grew in every region", 80, 150, 18, false, false, "Arial", 0xFFFFFF},
                                       {U"Costs fell by a tenth", 80, 180, 18, false, false, "Arial", 0xFFFFFF}});
+             // A white card on it, with dark text: white is no paper here.
+             page.paths.push_back(filled({420, 220, 680, 360}, 0xFFFFFF));
+             test::addBlock(page, {{U"Net margin 12%", 440, 260, 18}});
              return page;
-         }, {0, {}, {{{0, 0, 720, 405}, kSlideNavy}}}},
+         }, {0, {}, {{{0, 0, 720, 405}, kSlideNavy}, {{420, 220, 680, 360}, 0xFFFFFF}}}},
         {"scatter plot", [] {
              pdf::PageText page = blankPage();
              paragraph(page, 72, 100, 3, 90);
