@@ -58,7 +58,12 @@ public:
             put(kPictureCharacter, out_.characterProps.intern(out_.characterProps.at(chp) + picture.bytes()));
         }
         put(mark, chp);
-        endParagraph(paragraphId(f.format));
+        // Single spacing whatever the figure asked: Word cuts a picture off
+        // at an exact line height and multiplies its height by a proportional one.
+        ParagraphFormat format = f.format;
+        format.exactLineSpacing = 0;
+        format.lineSpacing = kSingleLineSpacing;
+        endParagraph(paragraphId(format));
     }
 
     // An empty Normal paragraph: the guard at the end of a header story and

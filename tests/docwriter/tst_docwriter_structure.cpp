@@ -381,6 +381,33 @@ private slots:
         QVERIFY(!plain.contains(kPShd80) && !plain.contains(kPShd));
     }
 
+    // A picture's line keeps its own height: no exact or proportional spacing.
+    void figureParagraphsAreSingleSpaced_data()
+    {
+        QTest::addColumn<int>("lineSpacing");
+        QTest::addColumn<int>("exactLineSpacing");
+        QTest::newRow("exactly 12 pt") << 240 << 240;
+        QTest::newRow("one and a half lines") << 360 << 0;
+    }
+
+    void figureParagraphsAreSingleSpaced()
+    {
+        QFETCH(int, lineSpacing);
+        QFETCH(int, exactLineSpacing);
+        ParagraphFormat spaced;
+        spaced.lineSpacing = lineSpacing;
+        spaced.exactLineSpacing = exactLineSpacing;
+        spaced.alignment = Alignment::Center;
+        Document d = oneFigure(pictureOf(sample::image(ImageFormat::Png, 8, 8, Qt::red), 2880, 2880), {}, spaced);
+        d.sections[0].paragraphs[0].format = spaced;
+        const auto f = write(d, "spaced.doc");
+        const auto runs = docread::paragraphRuns(f);
+        QVERIFY(docread::sprms(runAt(f, runs, QStringLiteral("Before")).grpprl.mid(2)).contains(kPDyaLine));
+        const auto figure = docread::sprms(runAt(f, runs, QString(QChar(kPictureChar))).grpprl.mid(2));
+        QVERIFY(!figure.contains(kPDyaLine));
+        QCOMPARE(value(figure, kPJc), 1); // the rest of its format holds
+    }
+
     void fibAndPieceTableDescribeTheText()
     {
         const auto f = write(sample::english(), "english.doc");
