@@ -402,7 +402,7 @@ MadeImage toPng(DecodedImage decoded, Orientation orientation, Stream* str, int 
     }
     Raster shown = orient(decoded.raster, orientation);
     decoded.raster = Raster{};
-    dropOpaqueAlpha(shown);
+    dropUnusedChannels(shown);
     auto data = std::make_shared<ImageData>();
     data->format = ImageFormat::Png;
     data->bytes = encodePng(shown);

@@ -39,7 +39,9 @@ bool writePng(std::vector<std::uint8_t>& out, const std::uint8_t* rows, png_uint
     }
     png_set_write_fn(png, &out, appendToVector, flushNothing);
     png_set_compression_level(png, kCompressionLevel);
-    png_set_IHDR(png, info, width, height, 8, channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB,
+    static constexpr int kColourTypes[] = {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_GRAY_ALPHA, PNG_COLOR_TYPE_RGB,
+                                           PNG_COLOR_TYPE_RGB_ALPHA};
+    png_set_IHDR(png, info, width, height, 8, kColourTypes[channels - 1],
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (png_uint_32 y = 0; y < height; ++y)
@@ -54,7 +56,7 @@ bool writePng(std::vector<std::uint8_t>& out, const std::uint8_t* rows, png_uint
 std::vector<std::uint8_t> encodePng(const std::uint8_t* rows, int width, int height, int channels, std::size_t stride)
 {
     std::vector<std::uint8_t> out;
-    if (width <= 0 || height <= 0 || (channels != 3 && channels != 4))
+    if (width <= 0 || height <= 0 || channels < 1 || channels > 4)
         return out;
     if (!writePng(out, rows, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), channels, stride))
         out.clear();

@@ -7,7 +7,7 @@
 
 namespace pwt::pdf {
 
-// A PNG of `raster` (RGB or RGBA); empty when libpng fails.
+// A PNG of `raster` (grey or RGB, with or without alpha); empty when libpng fails.
 std::vector<std::uint8_t> encodePng(const Raster& raster);
 
 // The same for rows that lie `stride` bytes apart in memory (a renderer's

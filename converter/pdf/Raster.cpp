@@ -38,18 +38,34 @@ Raster withAlpha(Raster raster)
     return out;
 }
 
-void dropOpaqueAlpha(Raster& raster)
+void dropUnusedChannels(Raster& raster)
 {
-    if (raster.channels != 4)
+    if (raster.channels < 3)
         return;
-    const std::size_t count = raster.pixels.size() / 4;
-    for (std::size_t i = 0; i < count; ++i)
-        if (raster.pixels[i * 4 + 3] != 0xFF)
-            return;
-    for (std::size_t i = 0; i < count; ++i)
-        std::memmove(raster.pixels.data() + i * 3, raster.pixels.data() + i * 4, 3);
-    raster.pixels.resize(count * 3);
-    raster.channels = 3;
+    const auto channels = static_cast<std::size_t>(raster.channels);
+    const bool hasAlpha = channels == 4;
+    const std::size_t count = raster.pixels.size() / channels;
+    bool grey = true, opaque = true;
+    for (std::size_t i = 0; i < count && (grey || (hasAlpha && opaque)); ++i) {
+        const std::uint8_t* p = raster.pixels.data() + i * channels;
+        grey = grey && p[0] == p[1] && p[1] == p[2];
+        opaque = opaque && (!hasAlpha || p[3] == 0xFF);
+    }
+    const bool keepAlpha = hasAlpha && !opaque;
+    const std::size_t kept = (grey ? 1 : 3) + (keepAlpha ? 1 : 0);
+    if (kept == channels)
+        return;
+    // In place: each pixel moves to an offset no later than its own.
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint8_t* from = raster.pixels.data() + i * channels;
+        std::uint8_t* to = raster.pixels.data() + i * kept;
+        const std::uint8_t alpha = hasAlpha ? from[3] : 0xFF;
+        std::memmove(to, from, grey ? 1 : 3);
+        if (keepAlpha)
+            to[kept - 1] = alpha;
+    }
+    raster.pixels.resize(count * kept);
+    raster.channels = static_cast<int>(kept);
 }
 
 } // namespace pwt::pdf

@@ -9,7 +9,7 @@ namespace pwt::pdf {
 struct Raster {
     int width = 0;
     int height = 0;
-    int channels = 3; // 3: RGB, 4: RGBA (straight, not premultiplied alpha)
+    int channels = 3; // 1: grey, 2: grey and alpha, 3: RGB, 4: RGBA (straight alpha)
     std::vector<std::uint8_t> pixels;
 
     Raster() = default;
@@ -46,7 +46,8 @@ Raster orient(const Raster& source, Orientation orientation);
 // The same pixels with an opaque alpha channel.
 Raster withAlpha(Raster raster);
 
-// Drops the alpha channel when every pixel is opaque: a smaller PNG.
-void dropOpaqueAlpha(Raster& raster);
+// Drops the alpha channel when every pixel is opaque, and the colour when
+// every pixel is grey (scans, stencils in black): a smaller PNG, made faster.
+void dropUnusedChannels(Raster& raster);
 
 } // namespace pwt::pdf

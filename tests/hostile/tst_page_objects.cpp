@@ -162,6 +162,17 @@ private slots:
             QTest::newRow("stencil mask") << QByteArray::fromStdString(doc.build({kText + "0 0 1 rg " + drawAt(im, "200 0 0 100 50 600")}))
                                           << upright << false << QByteArray() << QSize(8, 2)
                                           << QList<Pixel>{{0, 0, 0xFF0000FF}, {7, 0, 0x000000FF}, {0, 1, 0x000000FF}};
+            // Grey pictures are kept in grey, with their alpha.
+            ImageDocument black;
+            const auto im3 = black.addImage(imageObject(8, 2, 1, "/ImageMask true", std::string("\x0F\xFF", 2)));
+            QTest::newRow("stencil mask in black")
+                << QByteArray::fromStdString(black.build({kText + "0 g " + drawAt(im3, "200 0 0 100 50 600")})) << upright
+                << false << QByteArray() << QSize(8, 2) << QList<Pixel>{{0, 0, 0xFF000000}, {7, 0, 0x00000000}};
+            ImageDocument grey;
+            const auto im4 = grey.addImage(imageObject(4, 2, 8, "/ColorSpace /DeviceGray", std::string("\x00\x40\x80\xFF\xFF\xFF\xFF\xFF", 8)));
+            QTest::newRow("grey") << QByteArray::fromStdString(grey.build({kText + drawAt(im4, "200 0 0 100 50 600")})) << upright
+                                  << false << QByteArray() << QSize(4, 2)
+                                  << QList<Pixel>{{0, 0, 0xFF000000}, {1, 0, 0xFF404040}, {2, 0, 0xFF808080}, {3, 1, 0xFFFFFFFF}};
             // Explicit mask: where it has 1 the image is hidden.
             ImageDocument masked;
             const int mask = masked.add(imageObject(4, 2, 1, "/ImageMask true", std::string("\x30\x00", 2)));
