@@ -765,6 +765,23 @@ Box gatherLabels(const Box& drawing, const PageWords& words, BoxIndex& smallDraw
     return region;
 }
 
+// The region with kRegionPaddingPt more on each side where that takes in no
+// word: text set right up to a drawing stays out of its picture.
+Box padded(const Box& region, const PageWords& words)
+{
+    const double pad = kRegionPaddingPt;
+    Box out = region;
+    if (!words.anyInside({region.xMin - pad, region.yMin, region.xMin, region.yMax}))
+        out.xMin -= pad;
+    if (!words.anyInside({region.xMax, region.yMin, region.xMax + pad, region.yMax}))
+        out.xMax += pad;
+    if (!words.anyInside({out.xMin, region.yMin - pad, out.xMax, region.yMin}))
+        out.yMin -= pad;
+    if (!words.anyInside({out.xMin, region.yMax, out.xMax, region.yMax + pad}))
+        out.yMax += pad;
+    return out;
+}
+
 } // namespace
 
 FigureRegions findFigures(const pdf::PageText& page)
@@ -817,7 +834,7 @@ FigureRegions findFigures(const pdf::PageText& page)
             if (finite(image.visible) && overlapArea(image.visible, drawings[f]) > 0
                 && overlapArea(image.visible, pageBox) < kPageCoverShare * pageArea)
                 region = unite(region, image.visible);
-        region = grown(region, kRegionPaddingPt);
+        region = padded(region, words);
         if (pageKnown)
             region = {std::max(region.xMin, pageBox.xMin), std::max(region.yMin, pageBox.yMin),
                 std::min(region.xMax, pageBox.xMax), std::min(region.yMax, pageBox.yMax)};

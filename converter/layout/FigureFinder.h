@@ -122,7 +122,8 @@ inline constexpr int kLabelRounds = 3;
 inline constexpr double kMaxFigureWordShare = 0.6;
 inline constexpr std::size_t kMinWordsToJudgeShare = 30;
 // Regions keep this many points around the drawing, for the half of a thick
-// stroke that lies outside a path's box.
+// stroke that lies outside a path's box, on the sides where that takes in
+// no word.
 inline constexpr double kRegionPaddingPt = 2.0;
 
 // A filled box behind text, with its colour: the layout shades the

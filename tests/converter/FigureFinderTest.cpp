@@ -220,6 +220,17 @@ const std::vector<Case>& cases()
              paragraph(page, 305, 360, 10, 44);
              return page;
          }, {1, {U"A", U"B", U"Year", U"0", U"100", U"Sales"}, {}}},
+        {"text set against a chart", [] {
+             pdf::PageText page = blankPage();
+             barChart(page, 60, 150, {U"A", U"B"}, U"Year");
+             // Lines starting a little inside the axis's end: their first
+             // words lie just outside it.
+             std::vector<LineSpec> lines;
+             for (int i = 0; i < 12; ++i)
+                 lines.push_back({U"I body body body body body body body body body body", 258, 160.0 + 12 * i});
+             test::addBlock(page, lines);
+             return page;
+         }, {1, {U"A", U"B", U"Year", U"0", U"100"}, {}}},
         {"framed note with an icon", [] {
              pdf::PageText page = blankPage();
              paragraph(page, 72, 100, 3, 90);
