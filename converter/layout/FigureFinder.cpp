@@ -478,11 +478,47 @@ struct Verdict {
     std::vector<std::size_t> backgrounds; // marks that shade text, when no figure
 };
 
+// The rectangles a group draws with four rules each (a frame of rules, a
+// table's row between two rules and two column lines): two horizontal rules
+// of one extent, next above one another, joined at both ends by vertical ones.
+std::vector<Box> rectanglesOfRules(const Group& g, const std::vector<Mark>& marks, double em)
+{
+    const double tolerance = kSameShapeEm * em;
+    std::vector<Box> rows, columns;
+    for (std::size_t i : g.marks) {
+        const Box& b = marks[i].box;
+        if (marks[i].role == Role::Rule)
+            (b.width() >= b.height() ? rows : columns).push_back(b);
+    }
+    auto key = [&](const Box& b) { return std::array{std::round(b.xMin / tolerance), std::round(b.xMax / tolerance), b.yMin}; };
+    std::sort(rows.begin(), rows.end(), [&](const Box& a, const Box& b) { return key(a) < key(b); });
+    std::sort(columns.begin(), columns.end(), [](const Box& a, const Box& b) { return a.xMin < b.xMin; });
+    // A vertical rule at `x` from `top` to `bottom`: looked up among those at
+    // about that x, a crowd of them (only on pages built to be slow) cut short.
+    auto columnAt = [&](double x, double top, double bottom) {
+        auto it = std::lower_bound(columns.begin(), columns.end(), x - tolerance, [](const Box& c, double v) { return c.xMin < v; });
+        for (std::size_t seen = 0; it != columns.end() && it->xMin <= x + tolerance && seen < kDenseCellPaths; ++it, ++seen)
+            if (std::abs(it->yMin - top) <= tolerance && std::abs(it->yMax - bottom) <= tolerance)
+                return true;
+        return false;
+    };
+    std::vector<Box> found;
+    for (std::size_t i = 0; i + 1 < rows.size(); ++i) {
+        const Box& top = rows[i];
+        const Box& bottom = rows[i + 1];
+        if (!sameShape({top.xMin, 0, top.xMax, 0}, {bottom.xMin, 0, bottom.xMax, 0}, tolerance))
+            continue;
+        if (columnAt(top.xMin, top.yMin, bottom.yMax) && columnAt(top.xMax, top.yMin, bottom.yMax))
+            found.push_back({top.xMin, top.yMin, top.xMax, bottom.yMax});
+    }
+    return found;
+}
+
 // Rectangles and rules only: a chart of bars, a diagram of boxes, or else
 // furniture (a table's lines and shading, frames, rules).
 bool rectilinearFigure(const Group& g, const std::vector<Mark>& marks, const PageWords& words, double em)
 {
-    std::vector<Box> boxes;
+    std::vector<Box> boxes = rectanglesOfRules(g, marks, em);
     std::size_t bars = 0;
     for (std::size_t i : g.marks) {
         const Mark& m = marks[i];
@@ -540,6 +576,7 @@ std::optional<Box> fraction(const Group& g, const std::vector<Mark>& marks, cons
     words.forEachInside(grown(bar, kSearchEm * em), [&](std::size_t w) { return near.push_back(w), true; });
     auto side = [&](bool above) -> std::optional<Box> {
         std::optional<Box> part;
+        std::vector<Box> pieces;
         for (std::size_t w : near) {
             const Box& b = words.words[w].box;
             const bool overBar = b.xMax > bar.xMin && b.xMin < bar.xMax;
@@ -549,6 +586,15 @@ std::optional<Box> fraction(const Group& g, const std::vector<Mark>& marks, cons
             if (b.xMin < bar.xMin - overhang || b.xMax > bar.xMax + overhang)
                 return std::nullopt; // text running across the rule's end
             part = part ? unite(*part, b) : b;
+            pieces.push_back(b);
+        }
+        // One run of symbols, not the cells of a table's row under its rule.
+        std::sort(pieces.begin(), pieces.end(), [](const Box& a, const Box& b) { return a.xMin < b.xMin; });
+        double reached = pieces.empty() ? 0 : pieces.front().xMax;
+        for (const Box& b : pieces) {
+            if (b.xMin - reached > kFractionWordGapEm * em)
+                return std::nullopt;
+            reached = std::max(reached, b.xMax);
         }
         if (!part || std::abs((part->xMin + part->xMax) / 2 - barX) > kFractionCentreEm * em)
             return std::nullopt;

@@ -74,8 +74,9 @@ inline constexpr double kMinFigureThicknessEm = 1.0;
 // Paths whose boxes agree within this many ems are one shape (a rectangle
 // filled by one path and outlined by the next).
 inline constexpr double kSameShapeEm = 0.2;
-// A drawing of rectangles and rules is a chart when at least this many
-// coloured rectangles hold no words (bars), ...
+// A drawing of rectangles and rules (rectangles drawn as four rules
+// count as rectangles) is a chart when at least this many coloured
+// rectangles hold no words (bars), ...
 inline constexpr std::size_t kMinBars = 2;
 // ...and a diagram when at least this many rectangles, covering less than
 // this share of the drawing (a table's cells and a frame's box fill it), hold
@@ -93,10 +94,13 @@ inline constexpr std::size_t kParagraphLines = 2;
 // this gap (ems), ...
 inline constexpr double kFractionGapEm = 0.6;
 // ...the bar is at most this long (ems), the words on each side reach past
-// its ends by at most this much and centre on it within this much (ems)...
+// its ends by at most this much, centre on it within this much and stand
+// at most this far apart (ems; the cells of a table's header row, under
+// and over its rules, stand further apart)...
 inline constexpr double kMaxFractionEm = 20.0;
 inline constexpr double kFractionOverhangEm = 0.25;
 inline constexpr double kFractionCentreEm = 0.5;
+inline constexpr double kFractionWordGapEm = 1.0;
 // ...and no other word stands beside them within this many ems at their
 // height: an underlined word has its neighbours on its line.
 inline constexpr double kFractionClearEm = 1.0;

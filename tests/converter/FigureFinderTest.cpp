@@ -163,6 +163,39 @@ const std::vector<Case>& cases()
              test::addBlock(page, {{U"A footnote under its rule", 72, 775, 8}});
              return page;
          }, {0, {}, {}}},
+        {"table between three rules", [] {
+             pdf::PageText page = blankPage();
+             paragraph(page, 72, 100, 3, 90);
+             for (double y : {221.0, 235.0, 276.0})
+                 page.paths.push_back(rule(186, y, 308, y));
+             // The header row over the middle rule, centred on it like a
+             // numerator, and the rows under it.
+             for (auto [text, x] : {std::pair{U"Item", 190.0}, {U"Price", 240.0}, {U"Count", 280.0}})
+                 label(page, text, x, 231);
+             for (double baseline : {247.0, 259.0, 271.0})
+                 for (auto [text, x] : {std::pair{U"Apples", 190.0}, {U"1.20", 240.0}, {U"14", 295.0}})
+                     label(page, text, x, baseline);
+             paragraph(page, 72, 320, 3, 90);
+             return page;
+         }, {0, {}, {}}},
+        {"boxes of four rules joined by lines", [] {
+             pdf::PageText page = blankPage();
+             paragraph(page, 72, 100, 3, 90);
+             for (const pdf::Box& b : {pdf::Box{148, 300, 228, 330}, pdf::Box{347, 300, 427, 330}, pdf::Box{247, 380, 327, 410}}) {
+                 page.paths.push_back(rule(b.xMin, b.yMin, b.xMax, b.yMin));
+                 page.paths.push_back(rule(b.xMin, b.yMin, b.xMin, b.yMax));
+                 page.paths.push_back(rule(b.xMax, b.yMin, b.xMax, b.yMax));
+                 page.paths.push_back(rule(b.xMin, b.yMax, b.xMax, b.yMax));
+             }
+             page.paths.push_back(rule(228, 315, 347, 315));
+             page.paths.push_back(rule(188, 330, 188, 395));
+             page.paths.push_back(rule(188, 395, 247, 395));
+             label(page, U"Input", 175, 318);
+             label(page, U"Output", 372, 318);
+             label(page, U"Store", 275, 398);
+             paragraph(page, 72, 450, 3, 90);
+             return page;
+         }, {1, {U"Input", U"Output", U"Store"}, {}}},
         {"shaded call-out box behind text", [] {
              pdf::PageText page = blankPage();
              paragraph(page, 72, 100, 5, 90);
