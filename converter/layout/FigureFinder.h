@@ -11,6 +11,26 @@
 //   4. judge: each drawing is a figure, furniture, or a shaded box behind text;
 //   5. label: a figure takes in the words drawn over it and the short lines
 //      beside it (axis labels, a legend), never a body paragraph.
+//
+// How a drawing is judged, in this order:
+//   - a lone short rule with a centred run of symbols on it and under it,
+//     standing clear of other words, is a fraction: a formula figure;
+//   - a drawing smaller than kMinFigureSideEm by kMinFigureThicknessEm is
+//     furniture: a bullet, a check box, a rule or an underline alone;
+//   - one shape alone (one path, or a fill and its outline): coloured and
+//     holding words, a shaded box behind text (a Background); outlined, a
+//     frame; curved and holding no words, an illustration (a figure);
+//   - a curve or a slanted line among several paths makes a figure (a plot,
+//     arrow heads, an illustration): furniture is all straight;
+//   - straight lines and rectangles only: a chart when coloured rectangles
+//     hold no words (bars), a diagram when separate boxes (paths, or four
+//     rules each) hold its words; else furniture: rules (underlines, heading
+//     and footnote rules, table grids), frames, tables with shaded rows or
+//     boxes tiling the drawing (their coloured boxes holding words are
+//     Backgrounds);
+//   - a drawing holding a paragraph is never a figure but a box around text.
+// Before that, paths covering the page leave: a coloured one is the page
+// colour (a Background), an outline or rules along its edges a page border.
 #include "PageText.h"
 
 #include <cstddef>
