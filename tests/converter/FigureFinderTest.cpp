@@ -19,6 +19,7 @@ namespace {
 constexpr std::uint32_t kBarBlue = 0x4472C4;
 constexpr std::uint32_t kCalloutYellow = 0xFFF2CC;
 constexpr std::uint32_t kSlideNavy = 0x1F2A44;
+constexpr std::uint32_t kHeaderBlue = 0xD9E1F2;
 
 pdf::PagePath rule(double x0, double y0, double x1, double y1)
 {
@@ -163,9 +164,10 @@ const std::vector<Case>& cases()
              test::addBlock(page, {{U"A footnote under its rule", 72, 775, 8}});
              return page;
          }, {0, {}, {}}},
-        {"table between three rules", [] {
+        {"table between three rules, its header shaded", [] {
              pdf::PageText page = blankPage();
              paragraph(page, 72, 100, 3, 90);
+             page.paths.push_back(filled({186, 221, 308, 235}, kHeaderBlue));
              for (double y : {221.0, 235.0, 276.0})
                  page.paths.push_back(rule(186, y, 308, y));
              // The header row over the middle rule, centred on it like a
@@ -177,7 +179,7 @@ const std::vector<Case>& cases()
                      label(page, text, x, baseline);
              paragraph(page, 72, 320, 3, 90);
              return page;
-         }, {0, {}, {}}},
+         }, {0, {}, {{{186, 221, 308, 235}, kHeaderBlue}}}},
         {"boxes of four rules joined by lines", [] {
              pdf::PageText page = blankPage();
              paragraph(page, 72, 100, 3, 90);
