@@ -685,7 +685,7 @@ double gapBetween(const Box& a, const Box& b)
     return std::hypot(dx, dy);
 }
 
-// Boxes found by where they lie: the small drawings near a figure.
+// Boxes found by where they lie: the drawings near a figure.
 class BoxIndex {
 public:
     BoxIndex(const CellGrid& grid, std::vector<Box> boxes)
@@ -745,7 +745,7 @@ bool isLabelBlock(const BlockRef& block, const PageWords& words, const Box& regi
 // The figure's region: its drawing, the words drawn over it, and the labels
 // and small drawings beside it, never so far that it takes in a word of the
 // text around. Marks the words it takes in `owner` with `stamp`.
-Box gatherLabels(const Box& drawing, const PageWords& words, BoxIndex& smallDrawings, double em,
+Box gatherLabels(const Box& drawing, const PageWords& words, BoxIndex& otherDrawings, double em,
     std::vector<std::size_t>& owner, std::size_t stamp)
 {
     constexpr std::size_t kNoLine = static_cast<std::size_t>(-1);
@@ -782,9 +782,12 @@ Box gatherLabels(const Box& drawing, const PageWords& words, BoxIndex& smallDraw
         std::erase_if(near, [&](std::size_t w) {
             return std::binary_search(labelBlocks.begin(), labelBlocks.end(), words.lines[words.words[w].line].block);
         });
+        // Drawings beside it that are no figures themselves: a legend's
+        // swatches and frame, like a label line.
         const Box reach = grown(region, reachPt);
-        smallDrawings.forEachTouching(reach, [&](const Box& b) {
-            if (within(b, reach) && !within(b, region))
+        otherDrawings.forEachTouching(reach, [&](const Box& b) {
+            const bool small = std::max(b.width(), b.height()) <= kMaxLabelLengthEm * em;
+            if ((within(b, reach) || small) && !within(b, region))
                 candidates.push_back({b, kNoLine});
         });
         std::stable_sort(candidates.begin(), candidates.end(), [&](const Candidate& a, const Candidate& b) {
@@ -793,14 +796,23 @@ Box gatherLabels(const Box& drawing, const PageWords& words, BoxIndex& smallDraw
         bool grew = false;
         for (const Candidate& c : candidates) {
             const Box wider = unite(region, c.box);
+            // A drawing brings along the few lines it holds (a legend's
+            // names in its frame), never a paragraph.
+            auto heldLabel = [&](std::size_t w) {
+                const BlockRef& block = words.blocks[words.lines[words.words[w].line].block];
+                return c.line == kNoLine && within(block.box, c.box) && block.count <= kMaxLabelLines;
+            };
             const bool coversText = std::any_of(near.begin(), near.end(), [&](std::size_t w) {
                 const WordRef& o = words.words[w];
-                return holdsPoint(wider, o.cx, o.cy);
+                return holdsPoint(wider, o.cx, o.cy) && !heldLabel(w);
             });
             if (coversText)
                 continue;
             if (c.line != kNoLine)
                 for (std::size_t w = words.lines[c.line].first; w < words.lines[c.line].first + words.lines[c.line].count; ++w)
+                    take(w);
+            for (std::size_t w : near)
+                if (heldLabel(w) && holdsPoint(c.box, words.words[w].cx, words.words[w].cy))
                     take(w);
             grew |= !within(c.box, region);
             region = wider;
@@ -851,23 +863,23 @@ FigureRegions findFigures(const pdf::PageText& page)
         shades.push_back({sorted.pageColourOrder[i], sorted.pageColours[i]});
 
     std::vector<Box> drawings;
-    std::vector<Box> small; // drawings too small to be figures: a legend's swatches, a chart's marks
+    std::vector<Box> others; // no figures, no shaded boxes: a legend's swatches and frame, rules, frames
     for (const Group& g : groups) {
         const Verdict v = judge(g, sorted.marks, words, em);
         if (v.figure)
             drawings.push_back(v.drawing);
-        else if (std::max(g.box.width(), g.box.height()) < kMinFigureSideEm * em)
-            small.push_back(g.box);
+        else if (v.backgrounds.empty())
+            others.push_back(g.box);
         for (std::size_t i : v.backgrounds) {
             shades.push_back({sorted.marks[i].order, {sorted.marks[i].box, sorted.marks[i].fillRgb}});
         }
     }
 
-    BoxIndex smallDrawings(grid, std::move(small));
+    BoxIndex otherDrawings(grid, std::move(others));
     std::vector<std::size_t> owner(words.words.size(), drawings.size());
     const double pageArea = area(pageBox);
     for (std::size_t f = 0; f < drawings.size(); ++f) {
-        Box region = gatherLabels(drawings[f], words, smallDrawings, em, owner, f);
+        Box region = gatherLabels(drawings[f], words, otherDrawings, em, owner, f);
         std::size_t taken = 0;
         words.forEachInside(region, [&](std::size_t) { return ++taken, true; });
         const bool mostOfThePage = words.words.size() >= kMinWordsToJudgeShare

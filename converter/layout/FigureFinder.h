@@ -136,8 +136,8 @@ inline constexpr double kMaxLabelLengthEm = 12.0;
 // paragraphs of a column beside the figure have longer lines, and more.
 inline constexpr std::size_t kMaxLabelLines = 6;
 // Labels are gathered in this many rounds, each reaching on from the last
-// (tick labels, then the axis title beyond them). Small drawings within the
-// reach (a legend's colour swatches) join the same way.
+// (tick labels, then the axis title beyond them). Drawings that are no
+// figures (a legend's colour swatches and frame) join the same way.
 inline constexpr int kLabelRounds = 3;
 // No label is taken in when the figure's region would then cover a word it
 // does not take: the text around a figure stays whole.

@@ -90,6 +90,7 @@ struct Expected {
     std::size_t figures = 0;
     std::vector<std::u32string> inFigures;  // words drawn into the figures
     std::vector<Background> backgrounds;     // in drawing order
+    std::vector<pdf::Box> drawn;             // boxes each inside a figure
 };
 
 struct Case {
@@ -115,7 +116,7 @@ const std::vector<Case>& cases()
              barChart(page, 150, 200, {U"Jan", U"Feb", U"Mar", U"Apr"}, U"Month");
              paragraph(page, 72, 420, 3, 90);
              return page;
-         }, {1, {U"Jan", U"Feb", U"Mar", U"Apr", U"0", U"100", U"Month"}, {}}},
+         }, {1, {U"Jan", U"Feb", U"Mar", U"Apr", U"0", U"100", U"Month"}, {}, {}}},
         {"boxes and arrows", [] {
              pdf::PageText page = blankPage();
              paragraph(page, 72, 100, 3, 90);
@@ -132,7 +133,7 @@ const std::vector<Case>& cases()
              page.paths.push_back(filled({190, 315, 200, 325}, 0, false));
              paragraph(page, 72, 400, 3, 90);
              return page;
-         }, {1, {U"Input", U"Output", U"Store"}, {}}},
+         }, {1, {U"Input", U"Output", U"Store"}, {}, {}}},
         {"formula drawn with a rule", [] {
              pdf::PageText page = blankPage();
              paragraph(page, 72, 100, 3, 90);
@@ -142,7 +143,7 @@ const std::vector<Case>& cases()
              label(page, U"2c", 240, 212);
              paragraph(page, 72, 250, 3, 90);
              return page;
-         }, {1, {U"x", U"=", U"a+b", U"2c"}, {}}},
+         }, {1, {U"x", U"=", U"a+b", U"2c"}, {}, {}}},
         {"rules, underlines, a frame, a table and a page border", [] {
              pdf::PageText page = blankPage();
              page.paths.push_back(frame({20, 20, 575, 822})); // the page border
@@ -163,7 +164,7 @@ const std::vector<Case>& cases()
              page.paths.push_back(rule(72, 760, 216, 760)); // the footnote rule
              test::addBlock(page, {{U"A footnote under its rule", 72, 775, 8}});
              return page;
-         }, {0, {}, {}}},
+         }, {0, {}, {}, {}}},
         {"table between three rules, its header shaded", [] {
              pdf::PageText page = blankPage();
              paragraph(page, 72, 100, 3, 90);
@@ -179,7 +180,7 @@ const std::vector<Case>& cases()
                      label(page, text, x, baseline);
              paragraph(page, 72, 320, 3, 90);
              return page;
-         }, {0, {}, {{{186, 221, 308, 235}, kHeaderBlue}}}},
+         }, {0, {}, {{{186, 221, 308, 235}, kHeaderBlue}}, {}}},
         {"boxes of four rules joined by lines", [] {
              pdf::PageText page = blankPage();
              paragraph(page, 72, 100, 3, 90);
@@ -197,7 +198,7 @@ const std::vector<Case>& cases()
              label(page, U"Store", 275, 398);
              paragraph(page, 72, 450, 3, 90);
              return page;
-         }, {1, {U"Input", U"Output", U"Store"}, {}}},
+         }, {1, {U"Input", U"Output", U"Store"}, {}, {}}},
         {"shaded call-out box behind text", [] {
              pdf::PageText page = blankPage();
              paragraph(page, 72, 100, 5, 90);
@@ -209,7 +210,7 @@ const std::vector<Case>& cases()
              page.paths.push_back(filled({490, 205, 502, 217}, 0xC00000, false)); // an icon in its corner
              paragraph(page, 72, 300, 5, 90);
              return page;
-         }, {0, {}, {{{90, 200, 505, 260}, kCalloutYellow}}}},
+         }, {0, {}, {{{90, 200, 505, 260}, kCalloutYellow}}, {}}},
         {"dark slide", [] {
              pdf::PageText page = blankPage(720, 405);
              page.paths.push_back(filled({0, 0, 720, 405}, kSlideNavy));
@@ -220,7 +221,7 @@ const std::vector<Case>& cases()
              page.paths.push_back(filled({420, 220, 680, 360}, 0xFFFFFF));
              test::addBlock(page, {{U"Net margin 12%", 440, 260, 18}});
              return page;
-         }, {0, {}, {{{0, 0, 720, 405}, kSlideNavy}, {{420, 220, 680, 360}, 0xFFFFFF}}}},
+         }, {0, {}, {{{0, 0, 720, 405}, kSlideNavy}, {{420, 220, 680, 360}, 0xFFFFFF}}, {}}},
         {"scatter plot", [] {
              pdf::PageText page = blankPage();
              paragraph(page, 72, 100, 3, 90);
@@ -234,14 +235,14 @@ const std::vector<Case>& cases()
              label(page, U"Time", 190, 376);
              paragraph(page, 72, 420, 3, 90);
              return page;
-         }, {1, {U"1", U"2", U"3", U"0", U"Time"}, {}}},
+         }, {1, {U"1", U"2", U"3", U"0", U"Time"}, {}, {}}},
         {"two separate charts", [] {
              pdf::PageText page = blankPage();
              barChart(page, 150, 100, {U"Jan", U"Feb", U"Mar"}, U"Month");
              paragraph(page, 72, 330, 3, 90);
              barChart(page, 150, 450, {U"North", U"South"}, U"Region");
              return page;
-         }, {2, {U"Jan", U"Feb", U"Mar", U"Month", U"North", U"South", U"Region", U"0", U"100"}, {}}},
+         }, {2, {U"Jan", U"Feb", U"Mar", U"Month", U"North", U"South", U"Region", U"0", U"100"}, {}, {}}},
         {"chart beside a paragraph in two columns", [] {
              pdf::PageText page = blankPage();
              barChart(page, 60, 150, {U"A", U"B"}, U"Year");
@@ -254,7 +255,7 @@ const std::vector<Case>& cases()
              test::addBlock(page, {{U"Notes", 305, 340, 10, true}});
              paragraph(page, 305, 360, 10, 44);
              return page;
-         }, {1, {U"A", U"B", U"Year", U"0", U"100", U"Sales"}, {}}},
+         }, {1, {U"A", U"B", U"Year", U"0", U"100", U"Sales"}, {}, {}}},
         {"text set against a chart", [] {
              pdf::PageText page = blankPage();
              barChart(page, 60, 150, {U"A", U"B"}, U"Year");
@@ -265,7 +266,17 @@ const std::vector<Case>& cases()
                  lines.push_back({U"I body body body body body body body body body body", 258, 160.0 + 12 * i});
              test::addBlock(page, lines);
              return page;
-         }, {1, {U"A", U"B", U"Year", U"0", U"100"}, {}}},
+         }, {1, {U"A", U"B", U"Year", U"0", U"100"}, {}, {}}},
+        {"chart with a framed legend beside it", [] {
+             pdf::PageText page = blankPage();
+             paragraph(page, 72, 100, 3, 90);
+             barChart(page, 120, 200, {U"Jan", U"Feb"}, U"Month");
+             page.paths.push_back(frame({330, 220, 390, 260}));
+             page.paths.push_back(filled({336, 232, 342, 238}, kBarBlue));
+             label(page, U"Sales", 346, 238, 8);
+             paragraph(page, 72, 420, 3, 90);
+             return page;
+         }, {1, {U"Jan", U"Feb", U"Month", U"0", U"100", U"Sales"}, {}, {{330, 220, 390, 260}}}},
         {"framed note with an icon", [] {
              pdf::PageText page = blankPage();
              paragraph(page, 72, 100, 3, 90);
@@ -274,7 +285,7 @@ const std::vector<Case>& cases()
              label(page, U"Remember to save your work", 160, 235);
              paragraph(page, 72, 300, 3, 90);
              return page;
-         }, {1, {}, {}}},
+         }, {1, {}, {}, {}}},
         {"arrows drawn over a screenshot", [] {
              pdf::PageText page = blankPage();
              paragraph(page, 72, 100, 3, 90);
@@ -287,7 +298,7 @@ const std::vector<Case>& cases()
              label(page, U"Click", 215, 254);
              paragraph(page, 72, 440, 3, 90);
              return page;
-         }, {1, {U"File", U"Click"}, {}}},
+         }, {1, {U"File", U"Click"}, {}, {{100, 200, 400, 400}}}},
     };
     return all;
 }
@@ -340,6 +351,9 @@ private slots:
             QCOMPARE(b.rgb, e.rgb);
             QCOMPARE((std::array{b.box.xMin, b.box.yMin, b.box.xMax, b.box.yMax}), (std::array{e.box.xMin, e.box.yMin, e.box.xMax, e.box.yMax}));
         }
+
+        for (const pdf::Box& d : c.expected.drawn)
+            QVERIFY(std::any_of(found.figures.begin(), found.figures.end(), [&](const pdf::Box& f) { return inside(f, d); }));
 
         removeWordsInside(page, found.figures);
         const std::set<std::u32string> left = wordsOf(page);
