@@ -514,15 +514,16 @@ std::vector<Box> rectanglesOfRules(const Group& g, const std::vector<Mark>& mark
     return found;
 }
 
-// Rectangles and rules only: a chart of bars, a diagram of boxes, or else
-// furniture (a table's lines and shading, frames, rules).
+// Rectangles, rules and shapes around words only: a chart of bars, a
+// diagram of boxes, or else furniture (a table's lines and shading, frames,
+// rules).
 bool rectilinearFigure(const Group& g, const std::vector<Mark>& marks, const PageWords& words, double em)
 {
     std::vector<Box> boxes = rectanglesOfRules(g, marks, em);
     std::size_t bars = 0;
     for (std::size_t i : g.marks) {
         const Mark& m = marks[i];
-        if (m.role != Role::Box)
+        if (m.role == Role::Rule || (m.role == Role::Shape && (!m.holdsWords || m.colourFill)))
             continue;
         if (m.colourFill && !m.holdsWords)
             ++bars;
@@ -659,7 +660,12 @@ Verdict judge(const Group& g, const std::vector<Mark>& marks, const PageWords& w
     const double shortSide = std::min(g.box.width(), g.box.height());
     if (longSide < kMinFigureSideEm * em || shortSide < kMinFigureThicknessEm * em)
         return v; // a bullet, a check box, an ornament, a rule
-    const bool curved = std::any_of(g.marks.begin(), g.marks.end(), [&](std::size_t i) { return marks[i].role == Role::Shape; });
+    // An outlined shape around words may be all of a table's lines drawn as
+    // one path: only filled shapes (a pie's slice) or shapes holding no words
+    // tell a drawing.
+    const bool curved = std::any_of(g.marks.begin(), g.marks.end(), [&](std::size_t i) {
+        return marks[i].role == Role::Shape && (!marks[i].holdsWords || marks[i].colourFill);
+    });
     if (oneShape)
         // One shape alone: a frame or a shaded box, or, drawn with curves
         // and holding no text, an illustration (a logo, an outline map).

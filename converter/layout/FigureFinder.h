@@ -21,7 +21,9 @@
 //     holding words, a shaded box behind text (a Background); outlined, a
 //     frame; curved and holding no words, an illustration (a figure);
 //   - a curve or a slanted line among several paths makes a figure (a plot,
-//     arrow heads, an illustration): furniture is all straight;
+//     arrow heads, an illustration): furniture is all straight. An outlined
+//     shape around words does not count: it may be a table's lines drawn as
+//     one path;
 //   - straight lines and rectangles only: a chart when coloured rectangles
 //     hold no words (bars), a diagram when separate boxes (paths, or four
 //     rules each) hold its words; else furniture: rules (underlines, heading

@@ -181,6 +181,19 @@ const std::vector<Case>& cases()
              paragraph(page, 72, 320, 3, 90);
              return page;
          }, {0, {}, {{{186, 221, 308, 235}, kHeaderBlue}}, {}}},
+        {"table drawn as one path, its header shaded", [] {
+             pdf::PageText page = blankPage();
+             paragraph(page, 72, 100, 3, 90);
+             page.paths.push_back(filled({186, 221, 308, 235}, kHeaderBlue));
+             pdf::PagePath grid = frame({186, 221, 308, 276}); // every line in one path
+             grid.rectangle = false;
+             page.paths.push_back(grid);
+             for (double baseline : {231.0, 247.0, 259.0, 271.0})
+                 for (auto [text, x] : {std::pair{U"Apples", 190.0}, {U"1.20", 240.0}, {U"14", 295.0}})
+                     label(page, text, x, baseline);
+             paragraph(page, 72, 320, 3, 90);
+             return page;
+         }, {0, {}, {{{186, 221, 308, 235}, kHeaderBlue}}, {}}},
         {"boxes of four rules joined by lines", [] {
              pdf::PageText page = blankPage();
              paragraph(page, 72, 100, 3, 90);
