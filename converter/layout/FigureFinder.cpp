@@ -328,8 +328,7 @@ struct Mark {
 
 struct Sorted {
     std::vector<Mark> marks;
-    std::vector<Background> pageColours;
-    std::vector<std::size_t> pageColourOrder;
+    std::vector<std::pair<std::size_t, Background>> pageColours; // with their place in the drawing order
 };
 
 bool isRule(const Box& b, double em)
@@ -365,8 +364,7 @@ Sorted sortOut(const pdf::PageText& page, const PageWords& words, double em)
         if (p.filled && !colourFill && !p.stroked)
             continue; // white on white paper
         if (pageKnown && colourFill && overlapArea(p.box, pageBox) >= kPageCoverShare * area(pageBox)) {
-            out.pageColours.push_back({p.box, p.fillRgb});
-            out.pageColourOrder.push_back(i);
+            out.pageColours.push_back({i, {p.box, p.fillRgb}});
             colouredPage = !isWhite(p.fillRgb);
             continue;
         }
@@ -864,9 +862,7 @@ FigureRegions findFigures(const pdf::PageText& page)
     const std::vector<Group> groups = groupMarks(sorted.marks, page, grid, em);
 
     // Backgrounds keep the page's drawing order: a box drawn later lies on top.
-    std::vector<std::pair<std::size_t, Background>> shades;
-    for (std::size_t i = 0; i < sorted.pageColours.size(); ++i)
-        shades.push_back({sorted.pageColourOrder[i], sorted.pageColours[i]});
+    std::vector<std::pair<std::size_t, Background>> shades = sorted.pageColours;
 
     std::vector<Box> drawings;
     std::vector<Box> others; // no figures, no shaded boxes: a legend's swatches and frame, rules, frames
@@ -876,9 +872,8 @@ FigureRegions findFigures(const pdf::PageText& page)
             drawings.push_back(v.drawing);
         else if (v.backgrounds.empty())
             others.push_back(g.box);
-        for (std::size_t i : v.backgrounds) {
+        for (std::size_t i : v.backgrounds)
             shades.push_back({sorted.marks[i].order, {sorted.marks[i].box, sorted.marks[i].fillRgb}});
-        }
     }
 
     BoxIndex otherDrawings(grid, std::move(others));
