@@ -1,5 +1,7 @@
 #include "PageRenderer.h"
 
+#include "BoundedSplashOutputDev.h"
+
 #include <ErrorCodes.h>
 #include <Error.h>
 #include <GfxState.h>
@@ -176,7 +178,7 @@ GreyImage PageRenderer::render(int number, double dpi)
 
     SplashColor paper;
     paper[0] = 0xff;
-    SplashOutputDev out(splashModeMono8, 1, false, paper);
+    BoundedSplashOutputDev out(splashModeMono8, 1, false, paper);
     out.startDoc(m_impl->doc.get());
     m_impl->doc->displayPage(&out, number, dpi, dpi, 0, true, false, false);
     const SplashBitmap* bitmap = out.getBitmap();

@@ -1,5 +1,6 @@
 #include "RegionRenderer.h"
 
+#include "BoundedSplashOutputDev.h"
 #include "PngEncoder.h"
 
 #include <PDFDoc.h>
@@ -64,7 +65,7 @@ std::shared_ptr<const ImageData> RegionRenderer::render(int page, const Box& reg
     if (!m_out) {
         SplashColor paper;
         paper[0] = paper[1] = paper[2] = 0xFF;
-        m_out = std::make_unique<SplashOutputDev>(splashModeRGB8, kRowPad, false, paper);
+        m_out = std::make_unique<BoundedSplashOutputDev>(splashModeRGB8, kRowPad, false, paper);
         m_out->startDoc(&m_doc);
     }
     RegionDeadline deadline{std::chrono::steady_clock::now()

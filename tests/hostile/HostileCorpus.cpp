@@ -326,11 +326,12 @@ std::string imageEntries(std::string_view more = {})
 }
 
 // One page with the text and `image` drawn by `drawing` (its name is /Im1).
-std::string pictureWith(const std::string& image, const std::string& drawing = "200 0 0 200 72 400")
+std::string pictureWith(const std::string& image, const std::string& drawing = "200 0 0 200 72 400",
+                        bool withText = true)
 {
     ImageDocument doc;
     const std::string name = doc.addImage(image);
-    return doc.build({textContent(kText) + " " + drawAt(name, drawing)});
+    return doc.build({(withText ? textContent(kText) + " " : std::string()) + drawAt(name, drawing)});
 }
 
 std::string jpegPicture()
@@ -520,6 +521,11 @@ std::vector<HostileCase> hostileCases()
          pictureWith(imageObject(8, 8, 8, imageEntries(), rgbBands()), kScale1e30 + " 0 0 " + kScale1e30 + " 0 0"), {kOk}},
         {"picture_scale_1e30_turned",
          pictureWith(imageObject(8, 8, 8, imageEntries(), rgbBands()), "0 " + kScale1e30 + " -" + kScale1e30 + " 0 0 0"), {kOk}},
+        // A page of no text but an image, recognised as a scan: the renderer
+        // must not spend minutes on an image shown a billion points wide.
+        {"scan_scaled_1e9_turned",
+         pictureWith(imageObject(8, 8, 8, imageEntries(), rgbBands()), "0 1000000000 -1000000000 0 0 0", false),
+         {kNoTextLayer}},
         {"picture_bits_absurd", pictureWith(imageObject(8, 8, 3, imageEntries(), rgbBands())), {kOk}},
         {"picture_16_bits", pictureWith(imageObject(8, 8, 16, imageEntries(), rgbBands() + rgbBands())), {kOk}},
         {"picture_palette_short",

@@ -1,0 +1,62 @@
+#include "BoundedSplashOutputDev.h"
+
+#include <GfxState.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace pwt::pdf {
+
+bool drawableImage(const GfxState* state)
+{
+    // An image fills the unit square of its user space.
+    double xs[4], ys[4];
+    const double corners[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+    for (int i = 0; i < 4; ++i)
+        state->transform(corners[i][0], corners[i][1], &xs[i], &ys[i]);
+    const double width = *std::max_element(xs, xs + 4) - *std::min_element(xs, xs + 4);
+    const double height = *std::max_element(ys, ys + 4) - *std::min_element(ys, ys + 4);
+    const double pixels = width * height;
+    return std::isfinite(pixels) && pixels <= kMaxDrawnImagePixels;
+}
+
+void BoundedSplashOutputDev::drawImageMask(GfxState* state, Object* ref, Stream* str, int width, int height,
+                                           bool invert, bool interpolate, bool inlineImg)
+{
+    if (drawableImage(state))
+        SplashOutputDev::drawImageMask(state, ref, str, width, height, invert, interpolate, inlineImg);
+    else
+        OutputDev::drawImageMask(state, ref, str, width, height, invert, interpolate, inlineImg); // skips its data
+}
+
+void BoundedSplashOutputDev::drawImage(GfxState* state, Object* ref, Stream* str, int width, int height,
+                                       GfxImageColorMap* colorMap, bool interpolate, const int* maskColors,
+                                       bool inlineImg)
+{
+    if (drawableImage(state))
+        SplashOutputDev::drawImage(state, ref, str, width, height, colorMap, interpolate, maskColors, inlineImg);
+    else
+        OutputDev::drawImage(state, ref, str, width, height, colorMap, interpolate, maskColors, inlineImg);
+}
+
+void BoundedSplashOutputDev::drawMaskedImage(GfxState* state, Object* ref, Stream* str, int width, int height,
+                                             GfxImageColorMap* colorMap, bool interpolate, Stream* maskStr,
+                                             int maskWidth, int maskHeight, bool maskInvert, bool maskInterpolate)
+{
+    // Only image XObjects have masks: there is no inline data to skip.
+    if (drawableImage(state))
+        SplashOutputDev::drawMaskedImage(state, ref, str, width, height, colorMap, interpolate, maskStr, maskWidth,
+                                         maskHeight, maskInvert, maskInterpolate);
+}
+
+void BoundedSplashOutputDev::drawSoftMaskedImage(GfxState* state, Object* ref, Stream* str, int width, int height,
+                                                 GfxImageColorMap* colorMap, bool interpolate, Stream* maskStr,
+                                                 int maskWidth, int maskHeight, GfxImageColorMap* maskColorMap,
+                                                 bool maskInterpolate)
+{
+    if (drawableImage(state))
+        SplashOutputDev::drawSoftMaskedImage(state, ref, str, width, height, colorMap, interpolate, maskStr,
+                                             maskWidth, maskHeight, maskColorMap, maskInterpolate);
+}
+
+} // namespace pwt::pdf

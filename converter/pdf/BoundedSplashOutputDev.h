@@ -1,0 +1,35 @@
+#pragma once
+// Poppler's Splash renderer, minus the images it cannot draw in bounded
+// time: Splash scales an image to its whole displayed size before clipping
+// it, so an 8 x 8 image shown 10,000 points wide takes it half a minute and
+// one shown at 1e30 points longer, all inside one drawing operator that no
+// page budget can stop.
+#include <SplashOutputDev.h>
+
+namespace pwt::pdf {
+
+// An image shown over more device pixels than this (its whole box, before
+// clipping) is not drawn: 200 million is 23 A4 pages at 300 dpi, far past
+// any image a page really shows, and about two seconds of Splash's time.
+inline constexpr double kMaxDrawnImagePixels = 200e6;
+
+class BoundedSplashOutputDev : public SplashOutputDev {
+public:
+    using SplashOutputDev::SplashOutputDev;
+
+    void drawImageMask(GfxState* state, Object* ref, Stream* str, int width, int height, bool invert, bool interpolate,
+                       bool inlineImg) override;
+    void drawImage(GfxState* state, Object* ref, Stream* str, int width, int height, GfxImageColorMap* colorMap,
+                   bool interpolate, const int* maskColors, bool inlineImg) override;
+    void drawMaskedImage(GfxState* state, Object* ref, Stream* str, int width, int height, GfxImageColorMap* colorMap,
+                         bool interpolate, Stream* maskStr, int maskWidth, int maskHeight, bool maskInvert,
+                         bool maskInterpolate) override;
+    void drawSoftMaskedImage(GfxState* state, Object* ref, Stream* str, int width, int height,
+                             GfxImageColorMap* colorMap, bool interpolate, Stream* maskStr, int maskWidth,
+                             int maskHeight, GfxImageColorMap* maskColorMap, bool maskInterpolate) override;
+};
+
+// Whether the image the state's transformation shows can be drawn.
+bool drawableImage(const GfxState* state);
+
+} // namespace pwt::pdf
