@@ -21,6 +21,9 @@ constexpr double kMinShownSidePt = 2.0;
 // Images of at most this many pixels on both sides are spacers or single
 // colours stretched over an area, never pictures.
 constexpr int kSpacerSidePixels = 2;
+// An image shown more than this many times the page's size on a side shows
+// under a hundredth of itself: an absurd transformation, not a picture.
+constexpr double kMaxShownPageMultiple = 100.0;
 // Path points closer than this (points) count as on one line: an
 // axis-aligned rectangle or rule.
 constexpr double kAxisTolerancePt = 0.01;
@@ -342,6 +345,11 @@ bool PageObjectCollector::placeImage(GfxState* state, int width, int height, Pla
         return false;
     if (width <= kSpacerSidePixels && height <= kSpacerSidePixels)
         return false;
+    if (box.width() > kMaxShownPageMultiple * state->getPageWidth()
+        || box.height() > kMaxShownPageMultiple * state->getPageHeight()) {
+        warn("it is shown far larger than the page");
+        return false;
+    }
     const Box visible = intersect(box, clipBox(state));
     if (!finite(visible) || visible.xMax <= visible.xMin || visible.yMax <= visible.yMin)
         return false;

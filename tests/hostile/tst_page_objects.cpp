@@ -271,6 +271,12 @@ private slots:
                                                                                   + drawAt(tiny, "1 0 0 1 400 400")}))
                                         << 0 << QString();
 
+        ImageDocument absurd;
+        const auto vast = absurd.addImage(imageObject(4, 2, 8, "/ColorSpace /DeviceRGB", kFourColours));
+        QTest::newRow("shown a billion points wide")
+            << QByteArray::fromStdString(absurd.build({kText + drawAt(vast, "0 1000000000 -1000000000 0 0 0")})) << 0
+            << QStringLiteral("a picture was left out: it is shown far larger than the page");
+
         ImageDocument unknown;
         const auto odd = unknown.addImage(imageObject(4, 2, 8, "/ColorSpace /DeviceRGB /Filter /NoSuchFilter", kFourColours));
         QTest::newRow("unknown filter") << QByteArray::fromStdString(unknown.build({kText + drawAt(odd, "200 0 0 100 50 600")}))
