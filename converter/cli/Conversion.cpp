@@ -3,6 +3,7 @@
 #include "AtomicOutput.h"
 #include "DocWriter.h"
 #include "DocumentBuilder.h"
+#include "FigureStage.h"
 #include "Limits.h"
 #include "PagePipeline.h"
 #include "PdfReader.h"
@@ -176,11 +177,15 @@ Outcome convertInto(const std::string& source, int fd, const std::string& destin
         if (onWorkload)
             onWorkload(pages, 0);
 
-        // Page by page: only the layout's view of each page is kept. Scanned
-        // pages are recognised on worker threads and come back in order.
+        // The stages: the reader gives each page's words, images and paths;
+        // scanned pages are recognised (on worker threads, back in order);
+        // vector figures become pictures; the builder keeps the layout's view
+        // of each page and, once all are in, makes lines, blocks, figures and
+        // paragraphs of them; the writer writes the document.
         Outcome outcome;
         layout::DocumentBuilder builder;
-        ocr::PagePipeline pipeline(source, recognition, [&](const pdf::PageText& done) { builder.addPage(done); });
+        FigureStage figures(reader, builder);
+        ocr::PagePipeline pipeline(source, recognition, [&](const pdf::PageText& done) { figures.addPage(done); });
         int recognised = 0;
         pdf::PageText page;
         int unreadable = 0;

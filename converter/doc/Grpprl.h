@@ -25,6 +25,13 @@ public:
         put16(static_cast<std::uint16_t>(value & 0xFFFF));
         put16(static_cast<std::uint16_t>(value >> 16));
     }
+    // A sprm whose three-byte operand is an index and a 16-bit value (a column's width or gap).
+    void addIndexed16(std::uint16_t sprm, std::uint8_t index, std::uint16_t value)
+    {
+        code(sprm);
+        put(index);
+        put16(value);
+    }
     // A sprm whose operand is a byte count and that many bytes.
     void addVariable(std::uint16_t sprm, const std::string& operand)
     {

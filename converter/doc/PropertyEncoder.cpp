@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 
 namespace pwt::doc {
 namespace {
@@ -197,6 +198,48 @@ TextArea textArea(const PageSetup& requested)
     return {page.width - page.marginLeft - page.marginRight, page.height - page.marginTop - page.marginBottom};
 }
 
+namespace {
+
+// Word's limit on a section's columns.
+constexpr std::size_t kMaxColumns = 44;
+// Columns this close in width (twips) and gap are evenly spaced.
+constexpr int kEvenTolerance = 20;
+
+// The section's columns: evenly spaced as one gap, otherwise each column's
+// width and gap. Columns that do not fit the text width (a page whose
+// margins were mended) are left out: the section keeps one column.
+void encodeColumns(Grpprl& g, const PageSetup& page)
+{
+    const auto& columns = page.columns;
+    if (columns.size() < 2 || columns.size() > kMaxColumns)
+        return;
+    long total = 0;
+    for (const TextColumn& c : columns) {
+        if (c.width <= 0 || c.spaceAfter < 0)
+            return;
+        total += c.width + c.spaceAfter;
+    }
+    if (total > page.width - page.marginLeft - page.marginRight + kEvenTolerance)
+        return;
+    g.add16(sprm::SCcolumns, static_cast<std::uint16_t>(columns.size() - 1));
+    bool even = true;
+    for (std::size_t i = 1; i < columns.size(); ++i)
+        even = even && std::abs(columns[i].width - columns[0].width) <= kEvenTolerance
+            && (i + 1 == columns.size() || std::abs(columns[i].spaceAfter - columns[0].spaceAfter) <= kEvenTolerance);
+    g.add16(sprm::SDxaColumns, static_cast<std::uint16_t>(columns[0].spaceAfter));
+    if (even)
+        return;
+    g.add8(sprm::SFEvenlySpaced, 0);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const auto index = static_cast<std::uint8_t>(i);
+        g.addIndexed16(sprm::SDxaColWidth, index, static_cast<std::uint16_t>(columns[i].width));
+        if (i + 1 < columns.size())
+            g.addIndexed16(sprm::SDxaColSpacing, index, static_cast<std::uint16_t>(columns[i].spaceAfter));
+    }
+}
+
+} // namespace
+
 Grpprl encodeSection(const PageSetup& requested)
 {
     const PageSetup page = usablePage(requested);
@@ -221,6 +264,7 @@ Grpprl encodeSection(const PageSetup& requested)
     };
     g.add16(sprm::SDyaHdrTop, distance(page.headerDistance, page.marginTop));
     g.add16(sprm::SDyaHdrBottom, distance(page.footerDistance, page.marginBottom));
+    encodeColumns(g, page);
     return g;
 }
 

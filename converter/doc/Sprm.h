@@ -55,5 +55,10 @@ inline constexpr std::uint16_t SDxaLeft = 0xB021;
 inline constexpr std::uint16_t SDxaRight = 0xB022;
 inline constexpr std::uint16_t SDyaTop = 0x9023;
 inline constexpr std::uint16_t SDyaBottom = 0x9024;
+inline constexpr std::uint16_t SCcolumns = 0x500B;      // number of text columns less one
+inline constexpr std::uint16_t SDxaColumns = 0x900C;    // gap between evenly spaced columns
+inline constexpr std::uint16_t SFEvenlySpaced = 0x3005; // 0: each column's width and gap given
+inline constexpr std::uint16_t SDxaColWidth = 0xF203;   // column index, its width
+inline constexpr std::uint16_t SDxaColSpacing = 0xF204; // column index, the gap after it
 
 } // namespace pwt::doc::sprm

@@ -33,6 +33,8 @@ public:
         std::uint32_t chp = characterId(p.runs.empty() ? defaults : p.runs.front().format);
         if (p.pageBreakBefore && allowPageBreak)
             put(kPageBreak, chp);
+        else if (p.columnBreakBefore && allowPageBreak)
+            put(kColumnBreak, chp);
         for (const Run& run : p.runs) {
             chp = characterId(run.format);
             if (run.pageNumberField)
@@ -51,6 +53,8 @@ public:
         const std::uint32_t chp = characterId(CharFormat{});
         if (f.pageBreakBefore && allowPageBreak)
             put(kPageBreak, chp);
+        else if (f.columnBreakBefore && allowPageBreak)
+            put(kColumnBreak, chp);
         for (std::uint32_t location : pictureLocations) {
             Grpprl picture;
             picture.add8(sprm::CFSpec, 1);

@@ -60,6 +60,7 @@ struct LaidOutText {
 inline constexpr char16_t kPictureCharacter = 0x0001; // an inline picture, by its sprmCPicLocation
 inline constexpr char16_t kParagraphMark = 0x000D;
 inline constexpr char16_t kPageBreak = 0x000C; // also the section mark
+inline constexpr char16_t kColumnBreak = 0x000E;
 inline constexpr char16_t kFieldBegin = 0x0013;
 inline constexpr char16_t kFieldSeparator = 0x0014;
 inline constexpr char16_t kFieldEnd = 0x0015;

@@ -1,12 +1,14 @@
 #include "DocumentBuilder.h"
 
 #include "BlockJoiner.h"
+#include "ColumnSections.h"
 #include "FigurePlacement.h"
 #include "FormatInference.h"
 #include "Lines.h"
 #include "ParagraphComposer.h"
 #include "ParagraphSplitter.h"
 #include "ReadingOrder.h"
+#include "Readability.h"
 #include "StructureAnalysis.h"
 #include "TextRules.h"
 
@@ -14,6 +16,7 @@
 #include <cmath>
 #include <map>
 #include <optional>
+#include <utility>
 
 namespace pwt::layout {
 
@@ -33,16 +36,17 @@ class Builder {
 public:
     explicit Builder(const DocumentInfo& info) { m_doc.info = info; }
 
-    void addPage(PageLines& page, std::vector<PictureGroup>& pictures, const RunningText& running, const PagePlan& plan,
-                 bool previousFull)
+    void addPage(PageLines& page, std::vector<PictureGroup>& pictures, const std::vector<Background>& backgrounds,
+                 const RunningText& running, const PagePlan& plan, bool previousFull)
     {
+        m_backgrounds = &backgrounds;
         // A new section where the page's setup changes, or where the running
         // head or foot does (a new chapter's title): each section carries its own.
         std::u16string key = runningKey(running);
         const bool newSection = m_doc.sections.empty() || plan.setup != m_setup || key != m_runningKey;
         if (newSection) {
-            m_sectionStarts.push_back(m_body.size());
-            Section& s = m_doc.sections.emplace_back();
+            startSection();
+            Section& s = m_doc.sections.back();
             s.page = plan.setup;
             // Word numbers the section's pages from the PDF's number: its
             // pages may run longer, and each section catches up again.
@@ -56,12 +60,12 @@ public:
             m_setup = plan.setup;
             m_runningKey = std::move(key);
         }
-        const std::size_t firstOfPage = m_body.size();
         // A new section starts a new page by itself; after a full page the
         // text gets to the next page by itself too (a break there would leave
         // an almost empty page wherever Word's text runs a little longer).
-        const bool breakBefore = !previousFull && !newSection;
-        const std::size_t firstFigureOfPage = m_figures.size();
+        m_pageBreakDue = !previousFull && !newSection;
+        m_columnBreakDue = false;
+        const std::size_t itemsBefore = m_body.size() + m_figures.size();
 
         placeInReadingOrder(pictures, page);
         auto nextPicture = pictures.begin();
@@ -74,22 +78,20 @@ public:
         if (textExtent(page)) {
             const pdf::Box frame{plan.frame.left, 0, plan.frame.right, page.height};
             const auto cols = columnBounds(page, frame);
+            const PageColumns columns = planColumns(page, cols, plan.frame);
             for (std::size_t k = 0; k < page.blocks.size(); ++k) {
                 const Block& block = page.blocks[k];
+                setColumns(columns.columnsOf[k]);
+                if (columns.breakBefore[k])
+                    m_columnBreakDue = true;
                 addFiguresBefore(k, cols.at(block.flow));
-                addBlock(block, cols.at(block.flow), plan.frame.width(), previousBaseline);
+                const double width = columnWidthPt(columns.columnsOf[k], columns.columnIndex[k], plan.frame);
+                addBlock(block, cols.at(block.flow), width, previousBaseline);
             }
         }
         addFiguresBefore(page.blocks.size(), plan.frame);
-
-        const bool figureFirst = m_figures.size() > firstFigureOfPage && m_figures[firstFigureOfPage].beforeBody == firstOfPage;
-        if (figureFirst) {
-            m_figures[firstFigureOfPage].figure.pageBreakBefore = breakBefore;
-            return;
-        }
-        if (m_body.size() == firstOfPage)
-            m_body.emplace_back(); // a page without text still takes a page
-        m_body[firstOfPage].paragraph.pageBreakBefore = breakBefore;
+        if (m_body.size() + m_figures.size() == itemsBefore)
+            addItem(Paragraph{}, {}); // a page without text still takes a page
     }
 
     // Marks the headings, which needs every paragraph, and hands the
@@ -111,6 +113,44 @@ public:
     }
 
 private:
+    void startSection()
+    {
+        m_sectionStarts.push_back(m_body.size());
+        m_doc.sections.emplace_back();
+        m_sectionEmpty = true;
+    }
+
+    // Sets the current section's columns, starting a section (continuous
+    // unless a page break is due, which the new section then makes) where
+    // the section already holds text in other columns.
+    void setColumns(const std::vector<TextColumn>& columns)
+    {
+        if (m_doc.sections.back().page.columns == columns)
+            return;
+        if (!m_sectionEmpty) {
+            const Section before = m_doc.sections.back();
+            startSection();
+            Section& s = m_doc.sections.back();
+            s.page = before.page;
+            s.page.firstPageNumber = 0; // the numbering goes on
+            s.page.continuous = !m_pageBreakDue;
+            s.header = before.header;
+            s.footer = before.footer;
+            m_pageBreakDue = false;
+            m_columnBreakDue = false;
+        }
+        m_doc.sections.back().page.columns = columns;
+    }
+
+    // Adds a paragraph to the body, taking any break that is due.
+    void addItem(Paragraph paragraph, const ParagraphMetrics& metrics)
+    {
+        paragraph.pageBreakBefore = std::exchange(m_pageBreakDue, false);
+        paragraph.columnBreakBefore = std::exchange(m_columnBreakDue, false) && !paragraph.pageBreakBefore;
+        m_body.push_back({std::move(paragraph), metrics});
+        m_sectionEmpty = false;
+    }
+
     void addFigure(const PictureGroup& group, const ColumnBounds& column, PreviousLine& previousBaseline)
     {
         Figure figure = figureOf(group, column);
@@ -120,7 +160,10 @@ private:
             figure.format.spaceBefore = std::min(twips(group.box.yMin - previousBaseline.baseline), kMaxFigureGapTwips);
         // The next paragraph measures its space from the picture's foot.
         previousBaseline = PreviousLine{true, group.box.yMax};
+        figure.pageBreakBefore = std::exchange(m_pageBreakDue, false);
+        figure.columnBreakBefore = std::exchange(m_columnBreakDue, false) && !figure.pageBreakBefore;
         m_figures.push_back({m_doc.sections.size() - 1, m_body.size(), std::move(figure)});
+        m_sectionEmpty = false;
     }
 
     // `textWidth`: the width of the page's text, the one column Word sets it in.
@@ -130,7 +173,7 @@ private:
         if (block.rotation != 0) {
             // Turned text (a table header or a margin note): kept, a line per paragraph.
             for (std::size_t i = 0; i < lines.size(); ++i)
-                m_body.push_back({composeParagraph(lines, i, i + 1), metricsOf(lines, i, i + 1)});
+                addItem(composeParagraph(lines, i, i + 1), metricsOf(lines, i, i + 1));
             previousBaseline.known = false;
             return;
         }
@@ -140,6 +183,10 @@ private:
             const std::size_t first = starts[k], last = starts[k + 1];
             Paragraph p = composeParagraph(lines, first, last);
             p.format = inferParagraphFormat(lines, first, last, column);
+            pdf::Box box = lines[first].box;
+            for (std::size_t i = first + 1; i < last; ++i)
+                growBox(box, lines[i].box);
+            keepReadable(p, colourBehind(box, *m_backgrounds));
             const Line& lastLine = lines[last - 1];
             if ((lastLine.endsWithReference || endsWithLeaders(lastLine.text)) && !lastLine.fixedWidth)
                 tabToReference(p, textWidth, lastLine.endsWithReference);
@@ -154,7 +201,7 @@ private:
                 p.format.spaceBefore = spaceBetween(previousBaseline.baseline, firstLine.baseline, firstLine.fontSize, pitch);
             }
             previousBaseline = PreviousLine{true, lines[last - 1].baseline};
-            m_body.push_back({std::move(p), metricsOf(lines, first, last)});
+            addItem(std::move(p), metricsOf(lines, first, last));
         }
     }
 
@@ -184,9 +231,13 @@ private:
     };
 
     Document m_doc;
+    const std::vector<Background>* m_backgrounds = nullptr; // the page's being added
     std::vector<PlacedFigure> m_figures;
     std::vector<MeasuredParagraph> m_body;     // the body paragraphs of all sections, in order
     std::vector<std::size_t> m_sectionStarts;  // each section's first paragraph in m_body
+    bool m_sectionEmpty = true;   // the current section holds nothing yet
+    bool m_pageBreakDue = false;  // the next paragraph or figure starts a new page
+    bool m_columnBreakDue = false; // ...or the next column
     PageSetup m_setup;
     std::u16string m_runningKey;
 };
@@ -197,13 +248,15 @@ struct DocumentBuilder::Pages {
     FontCache fonts;
     std::vector<PageLines> lines;
     std::vector<std::vector<PictureGroup>> pictures; // per page
+    std::vector<std::vector<Background>> backgrounds; // per page
 };
 
 DocumentBuilder::DocumentBuilder() : m_pages(std::make_unique<Pages>()) {}
 DocumentBuilder::~DocumentBuilder() = default;
 
-void DocumentBuilder::addPage(const pdf::PageText& page)
+void DocumentBuilder::addPage(const pdf::PageText& page, const std::vector<Background>& backgrounds)
 {
+    m_pages->backgrounds.push_back(backgrounds);
     m_words += page.wordCount();
     m_pages->lines.push_back(collectLines(page, m_pages->fonts));
     m_pages->pictures.push_back(picturesOf(page));
@@ -221,7 +274,7 @@ Document DocumentBuilder::finish(const DocumentInfo& info)
     const std::vector<PagePlan> plans = planPages(pageLines, running);
     Builder builder(info);
     for (std::size_t i = 0; i < pageLines.size(); ++i)
-        builder.addPage(pageLines[i], m_pages->pictures[i], running[i], plans[i], i > 0 && plans[i - 1].full);
+        builder.addPage(pageLines[i], m_pages->pictures[i], m_pages->backgrounds[i], running[i], plans[i], i > 0 && plans[i - 1].full);
     Document doc = builder.finish();
     if (doc.sections.empty())
         doc.sections.emplace_back();

@@ -2,6 +2,7 @@
 // Turns the text of a PDF's pages into a flowing Word document: paragraphs
 // with their formats, a page break between pages, a section per run of pages
 // of one text band (PageGeometry.h) and one running head and foot.
+#include "FigureFinder.h"
 #include "PageGeometry.h"
 #include "PageText.h"
 #include "model/Document.h"
@@ -21,7 +22,8 @@ public:
     DocumentBuilder(const DocumentBuilder&) = delete;
     DocumentBuilder& operator=(const DocumentBuilder&) = delete;
 
-    void addPage(const pdf::PageText& page);
+    // `backgrounds`: the coloured boxes behind the page's text (FigureFinder.h).
+    void addPage(const pdf::PageText& page, const std::vector<Background>& backgrounds = {});
     std::size_t wordCount() const { return m_words; }
     Document finish(const DocumentInfo& info);
 

@@ -139,6 +139,15 @@ Figure figureOf(const PictureGroup& group, const ColumnBounds& frame)
             picture.cropBottom = std::clamp((b.yMax - v.yMax) / b.height(), 0.0, 1.0);
         }
     }
+    // Pictures wider together than their column (a figure across both
+    // columns of a page set in Word columns) shrink to fit it.
+    if (frame.width() > 0 && group.box.width() > frame.width()) {
+        const double scale = frame.width() / group.box.width();
+        for (Picture& picture : figure.pictures) {
+            picture.width = std::max(1, static_cast<int>(std::lround(picture.width * scale)));
+            picture.height = std::max(1, static_cast<int>(std::lround(picture.height * scale)));
+        }
+    }
     const double centre = (group.box.xMin + group.box.xMax) / 2;
     if (std::abs(centre - frame.center()) <= kCentredShare * frame.width()) {
         figure.format.alignment = Alignment::Center;

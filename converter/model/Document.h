@@ -78,6 +78,7 @@ struct Paragraph {
     std::vector<Run> runs;
     ParagraphFormat format;
     bool pageBreakBefore = false; // a hard page break ends the previous page
+    bool columnBreakBefore = false; // a column break ends the previous column (in a section of columns)
 };
 
 // A picture at the size the PDF shows it. An image drawn many times (a logo
@@ -104,6 +105,16 @@ struct Figure {
     // (paragraphs.size(): after the last). Figures keep their order.
     std::size_t beforeParagraph = 0;
     bool pageBreakBefore = false;
+    bool columnBreakBefore = false;
+};
+
+// One of a section's text columns: its width and the gap after it (the last
+// column's gap is 0), in twips.
+struct TextColumn {
+    int width = 0;
+    int spaceAfter = 0;
+
+    bool operator==(const TextColumn&) const = default;
 };
 
 struct PageSetup {
@@ -123,6 +134,8 @@ struct PageSetup {
     // The section starts where the one before ends (its text flows on), not
     // on a new page: only its header and footer change, from the next page.
     bool continuous = false;
+    // The text columns left to right; empty: one column across the text width.
+    std::vector<TextColumn> columns;
     bool landscape() const { return width > height; }
 
     bool operator==(const PageSetup&) const = default;

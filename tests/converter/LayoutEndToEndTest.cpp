@@ -4,6 +4,7 @@
 // lines in LayoutTest.cpp; these check that they hold on the way through.
 #include "FodtDocument.h"
 #include "PdfComposer.h"
+#include "PictureSample.h"
 
 #include <QMap>
 #include <QProcess>
@@ -183,23 +184,27 @@ class LayoutEndToEndTest : public QObject {
 private:
     QTemporaryDir m_dir;
     QMap<QString, fodt::Document> m_docs;
+    pwt::test::PictureSample m_pictures;
 
     const fodt::Document& doc(const QString& name) { return m_docs[name]; }
 
 private slots:
     void initTestCase()
     {
-        const QMap<QString, void (*)(const QString&)> samples{{QStringLiteral("contents"), drawContents},
+        QMap<QString, void (*)(const QString&)> samples{{QStringLiteral("contents"), drawContents},
                                                                {QStringLiteral("margin"), drawMarginNote},
                                                                {QStringLiteral("paragraphs"), drawParagraphs},
                                                                {QStringLiteral("chinese"), drawChinese},
                                                                {QStringLiteral("numbered"), drawNumberedPages}};
+        samples[QStringLiteral("pictures")] = [](const QString&) {};
         QString log;
         QStringList docs{QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=file://") + m_dir.filePath(QStringLiteral("profile")),
                          QStringLiteral("--convert-to"), QStringLiteral("fodt"), QStringLiteral("--outdir"), m_dir.path()};
         for (auto s = samples.begin(); s != samples.end(); ++s) {
             const QString pdf = m_dir.filePath(s.key() + QStringLiteral(".pdf")), out = m_dir.filePath(s.key() + QStringLiteral(".doc"));
             s.value()(pdf);
+            if (s.key() == QLatin1String("pictures"))
+                m_pictures = pwt::test::makePicturePdf(pdf);
             QVERIFY2(run(pwtPath(), {QStringLiteral("--src=") + pdf, QStringLiteral("--dest=") + out}, &log), qPrintable(log));
             docs << out;
         }
@@ -237,6 +242,88 @@ private slots:
                          && stop[2] == leader,
                      qPrintable(entry + QStringLiteral(": tab stops \"") + stops + QStringLiteral("\", wanted one: right ")
                                 + QString::number(textWidth) + QStringLiteral("in \"") + leader + QLatin1Char('"')));
+        }
+    }
+
+    // Each picture stands in its own paragraph between the paragraphs the PDF
+    // shows it between, at the PDF's size; JPEG data comes through as it is,
+    // other images losslessly; a chart is one picture with its labels in it.
+    void picturesStandInTheTextAtTheirSize()
+    {
+        const fodt::Document& d = doc(QStringLiteral("pictures"));
+        QString log;
+        const QString images = m_dir.filePath(QStringLiteral("img"));
+        QVERIFY2(run(QStringLiteral("pdfimages"), {QStringLiteral("-all"), m_pictures.path, images}, &log), qPrintable(log));
+        auto file = [&](const QString& name) {
+            QFile f(m_dir.filePath(name));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        const QByteArray photoJpeg = file(QStringLiteral("img-000.jpg"));
+        QVERIFY(!photoJpeg.isEmpty());
+        QVERIFY2(run(QStringLiteral("pdfimages"), {QStringLiteral("-png"), QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                                   QStringLiteral("1"), m_pictures.path, images + QStringLiteral("png")}, &log),
+                 qPrintable(log));
+        const QImage flatColours = QImage::fromData(file(QStringLiteral("imgpng-001.png"))).convertToFormat(QImage::Format_RGB32);
+        QVERIFY(!flatColours.isNull());
+
+        QList<QByteArray> photos;
+        for (const pwt::test::ExpectedPicture& want : m_pictures.pictures) {
+            const int after = d.findParagraph(want.after), before = d.findParagraph(want.before, nullptr, after + 1);
+            QVERIFY2(after >= 0 && before > after, qPrintable(want.after));
+            QList<fodt::Frame> frames;
+            for (int i = after; i <= before; ++i)
+                frames += d.body[i].frames;
+            QVERIFY2(frames.size() == 1, qPrintable(QStringLiteral("%1 frames after \"%2\"").arg(frames.size()).arg(want.after)));
+            const fodt::Frame& frame = frames.front();
+            QCOMPARE(frame.anchor, QStringLiteral("as-char"));
+            const QImage shown = QImage::fromData(frame.image);
+            QVERIFY2(!shown.isNull(), qPrintable(want.after));
+            if (want.source.isNull()) {
+                // A chart: its labels are drawn in the picture, not left in the text.
+                for (const QString& label : want.labels)
+                    QCOMPARE(d.findContaining(label), -1);
+                QVERIFY2(frame.width * 72 > 0.6 * want.shownPt.width() && frame.width * 72 <= want.shownPt.width() + 4,
+                         qPrintable(QString::number(frame.width * 72)));
+                continue;
+            }
+            QVERIFY2(std::abs(frame.width * 72 - want.shownPt.width()) <= 0.02 * want.shownPt.width()
+                         && std::abs(frame.height * 72 - want.shownPt.height()) <= 0.02 * want.shownPt.height(),
+                     qPrintable(QStringLiteral("%1 x %2 in").arg(frame.width).arg(frame.height)));
+            if (!want.source.hasAlphaChannel()) {
+                // LibreOffice may copy a few bytes past the JPEG's end marker.
+                QVERIFY2(frame.image.startsWith(photoJpeg) && frame.image.size() - photoJpeg.size() <= 17,
+                         qPrintable(QStringLiteral("JPEG of %1 bytes, the PDF's %2").arg(frame.image.size()).arg(photoJpeg.size())));
+                photos << frame.image;
+                continue;
+            }
+            // Lossless: poppler's own decoding of the colours, and the see-through band.
+            QCOMPARE(shown.size(), flatColours.size());
+            int clear = 0;
+            bool same = true;
+            for (int y = 0; y < shown.height(); ++y)
+                for (int x = 0; x < shown.width(); ++x) {
+                    const QRgb px = shown.pixel(x, y);
+                    if (qAlpha(px) == 0)
+                        ++clear;
+                    else
+                        same = same && (px & 0xFFFFFF) == (flatColours.pixel(x, y) & 0xFFFFFF);
+                }
+            QVERIFY(same);
+            QCOMPARE(clear, 67 * 20);
+        }
+        QCOMPARE(photos.size(), 2);
+    }
+
+    // Light text on a dark slide is shaded, never light on white paper.
+    void slideTextStaysReadable()
+    {
+        const fodt::Document& d = doc(QStringLiteral("pictures"));
+        for (const QString& text : m_pictures.slideText) {
+            const fodt::Paragraph* p = d.find(text);
+            QVERIFY2(p, qPrintable(text));
+            const QString background = d.paragraphProperty(*p, QStringLiteral("fo:background-color"));
+            QVERIFY2(QColor(background).isValid() && QColor(background).lightnessF() < 0.5,
+                     qPrintable(text + QStringLiteral(": background ") + background));
         }
     }
 

@@ -880,6 +880,49 @@ private slots:
         QCOMPARE(f.format.leftIndent, 50 * 20);
     }
 
+    // A title across the page over two columns: a one-column section, then a
+    // continuous section of two columns with the PDF's widths and gap; the
+    // left column ends short (a column break), then the text runs on to a
+    // second two-column page without a new section.
+    void columnsBecomeWordColumns()
+    {
+        std::vector<pdf::PageText> pages;
+        for (int n = 1; n <= 2; ++n) {
+            pages.push_back(page(n));
+            if (n == 1)
+                test::addBlock(pages.back(), {LineSpec{U"A Paper Title Across Both Columns Of The Page", 150, 80, 14}});
+            const std::u32string l = U"Left" + std::u32string(1, U'0' + static_cast<char32_t>(n));
+            const std::u32string r = U"Right" + std::u32string(1, U'0' + static_cast<char32_t>(n));
+            std::vector<LineSpec> left, right;
+            const double top = n == 1 ? 120 : 80;
+            for (double y = top; y < (n == 1 ? 600 : 760); y += 12)
+                left.push_back(LineSpec{filler(l.c_str(), 40), 72, y}); // 200 pt wide
+            for (double y = top; y < 760; y += 12)
+                right.push_back(LineSpec{filler(r.c_str(), 40), 323, y});
+            test::addBlock(pages.back(), left);
+            test::addBlock(pages.back(), right);
+        }
+        const Document doc = buildDocument(pages, {});
+        QCOMPARE(doc.sections.size(), std::size_t(2));
+        QVERIFY(doc.sections[0].page.columns.empty());
+        QCOMPARE(textOf(doc.sections[0].paragraphs.at(0)), u"A Paper Title Across Both Columns Of The Page"_qs);
+        const Section& cols = doc.sections[1];
+        QVERIFY(cols.page.continuous);
+        QCOMPARE(cols.page.columns.size(), std::size_t(2));
+        QCOMPARE(cols.page.columns[0].spaceAfter, (323 - 272) * 20);
+        QCOMPARE(cols.page.columns[0].width + cols.page.columns[0].spaceAfter + cols.page.columns[1].width,
+                 cols.page.width - cols.page.marginLeft - cols.page.marginRight);
+        QStringList order;
+        std::vector<bool> columnBreaks;
+        for (const Paragraph& p : cols.paragraphs) {
+            order << textOf(p).left(6);
+            columnBreaks.push_back(p.columnBreakBefore);
+        }
+        QCOMPARE(order, (QStringList{u"Left1 "_qs, u"Right1"_qs, u"Left2 "_qs, u"Right2"_qs}));
+        // Only the short left column of page 1 ends with a break; full columns flow on.
+        QCOMPARE(columnBreaks, (std::vector<bool>{false, true, false, false}));
+    }
+
     void pageSetupKeepsRoomForText()
     {
         const pdf::Box lone{10, 10, 20, 20};

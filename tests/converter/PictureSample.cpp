@@ -45,10 +45,18 @@ PictureSample makePicturePdf(const QString& path)
     PdfComposer pdf(path, QStringLiteral("Pictures"));
     const double left = 72, width = 451;
     auto text = [&](const QString& t) { pdf.paragraph(plain(t)); };
+    // A paragraph across the column, so that the page's text sets its width.
+    auto body = [&] {
+        const QString sentence = QStringLiteral("This report sets its pictures between paragraphs of running text, as "
+                                                "reports, manuals and papers do, so that each picture stands where the "
+                                                "reader meets it and at the size the page shows it. ");
+        pdf.paragraph(plain(sentence.repeated(4).trimmed(), serif(), Align::Justify));
+    };
 
     const QImage photo = photograph();
     const QString intro = QStringLiteral("The photograph below shows the evening light over the hills.");
     const QString flatIntro = QStringLiteral("A flat picture follows at the left margin of the text.");
+    body();
     text(intro);
     const QSizeF photoSize(240, 156);
     pdf.image(QRectF(QPointF(left + (width - photoSize.width()) / 2, pdf.y() + 6), photoSize), photo);
@@ -63,6 +71,7 @@ PictureSample makePicturePdf(const QString& path)
 
     pdf.newPage();
     const QString chartIntro = QStringLiteral("The chart shows the sales of each quarter.");
+    body();
     text(chartIntro);
     const QRectF chart(QPointF(left + 75, pdf.y() + 10), QSizeF(300, 200));
     const QStringList quarters{QStringLiteral("Q1"), QStringLiteral("Q2"), QStringLiteral("Q3"), QStringLiteral("Q4")};
