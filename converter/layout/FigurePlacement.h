@@ -12,8 +12,9 @@ namespace pwt::layout {
 // bullet or a rule drawn as an image, not a picture.
 inline constexpr double kMinPictureSidePt = 6.0;
 // An image with at least this many words lying on it is a background behind
-// text (a slide's or a banner's), not a picture: the text stays text.
-inline constexpr std::size_t kBackgroundMinWords = 2;
+// text (a slide's backdrop, the bar behind a one-word heading), not a
+// picture: the text stays text, and nothing covers it.
+inline constexpr std::size_t kBackgroundMinWords = 1;
 // Pictures whose vertical extents overlap by at least this share of the
 // shorter one stand side by side: they go in one figure paragraph.
 inline constexpr double kSideBySideShare = 0.5;

@@ -88,6 +88,7 @@ constexpr std::array kFamilies = {
     FamilyRule{"notosans", "Noto Sans", false, FontKind::Sans},
     FamilyRule{"notoserif", "Noto Serif", false, FontKind::Serif},
     FamilyRule{"symbol", "Symbol", false, FontKind::Serif},
+    FamilyRule{"biolinum", "Arial", false, FontKind::Sans}, // Libertine's sans companion
 };
 
 // The common Word family of each kind.
@@ -150,19 +151,6 @@ TexFont texFont(const std::string& lowerBase)
     t.italic = shape.find("ti") != std::string::npos || shape.find("sl") != std::string::npos || shape == "mi" || shape == "ssi" || shape == "itt";
     t.smallCaps = shape == "csc";
     return t;
-}
-
-// "SomeFontName" -> "Some Font Name", for families we have no rule for.
-std::string spacedFamily(const std::string& base)
-{
-    std::string out;
-    for (std::size_t i = 0; i < base.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(base[i]);
-        if (i > 0 && std::isupper(c) && std::islower(static_cast<unsigned char>(base[i - 1])))
-            out += ' ';
-        out += static_cast<char>(c == '_' ? ' ' : c);
-    }
-    return out;
 }
 
 // Weight and slant from the style words after a font's family ("-SemiboldIt",
@@ -270,13 +258,14 @@ FontStyle mapFont(const std::string& pdfFontName, bool boldFlag, bool italicFlag
             return style;
         }
     }
-    if (base.empty()) {
-        style.kind = fixedFlag ? FontKind::Typewriter : serifFlag ? FontKind::Serif : FontKind::Sans;
-        style.family = familyOfKind(style.kind);
-    } else {
-        style.kind = kindOf(compact, serifFlag, fixedFlag);
-        style.family = spacedFamily(base);
-    }
+    // A family we have no rule for (a TeX document's Libertine, a publisher's
+    // own face) is rarely installed where the .doc is read, and a reader's
+    // fallback may be far wider (a page of Libertine set in DejaVu Sans runs
+    // to two): it gets the Word family of its kind, whose metrics every
+    // reader has (Liberation's metric twins on Linux).
+    style.kind = base.empty() ? (fixedFlag ? FontKind::Typewriter : serifFlag ? FontKind::Serif : FontKind::Sans)
+                              : kindOf(compact, serifFlag, fixedFlag);
+    style.family = familyOfKind(style.kind);
     return style;
 }
 

@@ -129,8 +129,11 @@ private slots:
         QCOMPARE(mapFont("ABCDEF+SimHei", false, false, false, false).kind, FontKind::Sans);
         QCOMPARE(mapFont("ABCDEF+FZShuSong", false, false, true, false).kind, FontKind::Serif);
         QCOMPARE(mapFont("ABCDEF+Inconsolata", false, false, false, false).kind, FontKind::Typewriter);
+        // A family without a rule gets the Word family of its kind, whose metrics readers have.
         f = mapFont("MyFancyFont-Regular", false, false, false, false);
-        QCOMPARE(f.family, std::string("My Fancy Font"));
+        QCOMPARE(f.family, std::string("Times New Roman"));
+        QCOMPARE(mapFont("ABCDEF+LinBiolinumTB", false, false, false, false).family, std::string("Arial"));
+        QCOMPARE(mapFont("ABCDEF+SourceCodePro-Regular", false, false, false, true).family, std::string("Courier New"));
         QVERIFY(!f.bold && !f.italic);
         // Weight and slant words of all kinds in the name.
         const std::pair<const char*, std::pair<bool, bool>> styles[] = {
@@ -850,6 +853,7 @@ private slots:
             {"hidden by a later image", {picture({220, 160, 300, 200}), picture({200, 150, 400, 300}, other)}, {1}, {1}},
             {"side by side: one figure", {picture({72, 150, 250, 300}), picture({300, 160, 500, 290}, other)}, {1}, {2}},
             {"behind the text: a background", {picture({0, 0, 595, 842})}, {}, {}},
+            {"a bar behind one word: a background", {picture({60, 90, 100, 106})}, {}, {}},
         };
         for (const Case& c : cases) {
             pdf::PageText p = page(1);
