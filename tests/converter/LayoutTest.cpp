@@ -871,6 +871,28 @@ private slots:
             QVERIFY2(before == c.before && counts == c.picturesPerFigure, c.name);
         }
 
+        // A figure at the top of the right column of a two-column page comes
+        // after the left column and before the right one's text, in its column.
+        {
+            pdf::PageText p = page(1);
+            std::vector<LineSpec> left, right;
+            for (double y = 80; y < 760; y += 12)
+                left.push_back(LineSpec{filler(U"Left", 40), 72, y});
+            for (double y = 300; y < 760; y += 12)
+                right.push_back(LineSpec{filler(U"Right", 40), 323, y});
+            test::addBlock(p, left);
+            test::addBlock(p, right);
+            p.images = {picture({330, 80, 510, 280})};
+            const Document built = buildDocument({p}, {});
+            const Section& s = built.sections.at(0);
+            QCOMPARE(s.page.columns.size(), std::size_t(2));
+            QCOMPARE(s.figures.size(), std::size_t(1));
+            QCOMPARE(textOf(s.paragraphs.at(s.figures[0].beforeParagraph)).left(5), u"Right"_qs);
+            QCOMPARE(textOf(s.paragraphs.at(s.figures[0].beforeParagraph - 1)).left(4), u"Left"_qs);
+            QVERIFY(s.figures[0].columnBreakBefore || s.figures[0].beforeParagraph == 1);
+            QCOMPARE(s.figures[0].pictures.at(0).width, 180 * 20); // fits its column: not shrunk
+        }
+
         // Size, crop and indent: shown 200 x 150 pt, its left quarter clipped away.
         pdf::PageText p = page(1);
         test::addBlock(p, {LineSpec{filler(U"Text", 80), 72, 100}});
