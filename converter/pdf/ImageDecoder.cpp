@@ -98,15 +98,26 @@ private:
 
 } // namespace
 
-void sampledSize(int width, int height, int& sampledWidth, int& sampledHeight)
+double pixelBudget(double widthPt, double heightPt)
+{
+    constexpr double kPointsPerInch = 72.0;
+    const double pixels = (widthPt / kPointsPerInch * kMaxPictureDpi) * (heightPt / kPointsPerInch * kMaxPictureDpi);
+    return std::isfinite(pixels) ? std::clamp(pixels, 1.0, kMaxDecodedPixels) : kMaxDecodedPixels;
+}
+
+void sampledSize(int width, int height, int& sampledWidth, int& sampledHeight, double maxPixels)
 {
     const double pixels = static_cast<double>(width) * static_cast<double>(height);
-    const double scale = pixels > kMaxDecodedPixels ? std::sqrt(kMaxDecodedPixels / pixels) : 1.0;
+    const double budget = std::clamp(maxPixels, 1.0, kMaxDecodedPixels);
+    const double scale = pixels > budget ? std::sqrt(budget / pixels) : 1.0;
     sampledWidth = std::clamp(static_cast<int>(std::floor(width * scale)), 1, std::max(width, 1));
     sampledHeight = std::clamp(static_cast<int>(std::floor(height * scale)), 1, std::max(height, 1));
 }
 
-ImageDecoder::ImageDecoder(std::function<bool()> expired) : m_expired(std::move(expired)) {}
+ImageDecoder::ImageDecoder(std::function<bool()> expired, double maxPixels)
+    : m_expired(std::move(expired)), m_maxPixels(maxPixels)
+{
+}
 
 DecodeStatus ImageDecoder::readRows(Stream* str, int width, int height, int comps, int bits, int sampledHeight,
                                     const std::function<void(int, unsigned char*)>& onRow) const
@@ -151,7 +162,7 @@ DecodedImage ImageDecoder::decodeColour(Stream* str, int width, int height, GfxI
         return out;
     }
     int sw = 0, sh = 0;
-    sampledSize(width, height, sw, sh);
+    sampledSize(width, height, sw, sh, m_maxPixels);
     const int comps = colorMap->getNumPixelComps();
     const int bits = colorMap->getBits();
     const bool keyed = maskColors != nullptr;
@@ -192,7 +203,7 @@ DecodedImage ImageDecoder::decodeStencil(Stream* str, int width, int height, boo
         return out;
     }
     int sw = 0, sh = 0;
-    sampledSize(width, height, sw, sh);
+    sampledSize(width, height, sw, sh, m_maxPixels);
     out.raster = Raster(sw, sh, 4, 0);
     const std::vector<int> columns = sourceColumns(sw, width);
     const auto r = static_cast<std::uint8_t>(fillRgb >> 16), g = static_cast<std::uint8_t>(fillRgb >> 8),

@@ -22,6 +22,14 @@ inline constexpr double kMaxDecodedPixels = 25e6;
 // single row of such a width is beyond what any real image holds, and a row
 // is what poppler allocates.
 inline constexpr int kMaxImageSide = 1 << 20;
+// Nor more than this many pixels per inch of the size the page shows it at:
+// print shows no more (a laser printer's 600 dpi), and a 3000-pixel logo
+// shown an inch wide would otherwise cost its full decoding and encoding on
+// every document it is in. JPEG data kept as it is is not touched.
+inline constexpr double kMaxPictureDpi = 600.0;
+
+// The pixels an image shown `widthPt` x `heightPt` points is worth decoding.
+double pixelBudget(double widthPt, double heightPt);
 
 enum class DecodeStatus {
     Whole,      // every row was read
@@ -37,13 +45,14 @@ struct DecodedImage {
     bool usable() const { return status == DecodeStatus::Whole || status == DecodeStatus::CutShort; }
 };
 
-// The size an image of `width` x `height` is decoded at.
-void sampledSize(int width, int height, int& sampledWidth, int& sampledHeight);
+// The size an image of `width` x `height` is decoded at, within `maxPixels`.
+void sampledSize(int width, int height, int& sampledWidth, int& sampledHeight, double maxPixels = kMaxDecodedPixels);
 
 class ImageDecoder {
 public:
     // `expired` tells when the page's time is up; it is asked every few rows.
-    explicit ImageDecoder(std::function<bool()> expired);
+    // Images are sampled down to at most `maxPixels` (pixelBudget()).
+    explicit ImageDecoder(std::function<bool()> expired, double maxPixels = kMaxDecodedPixels);
 
     // A colour image; pixels whose samples fall in `maskColors` (colour key
     // masking, min/max pairs per component) become transparent.
@@ -70,6 +79,7 @@ private:
                            const std::function<void(unsigned char*, std::uint8_t*)>& toAlpha) const;
 
     std::function<bool()> m_expired;
+    double m_maxPixels = kMaxDecodedPixels;
 };
 
 // The names of the filters on an image's stream that poppler does not know,

@@ -438,7 +438,7 @@ void PageObjectCollector::drawImageMask(GfxState* state, Object* ref, Stream* st
     }
     const std::uint32_t fillRgb = fillRgbOf(state);
     addImage(placement, ref, fillRgb, true, [&] {
-        const ImageDecoder decoder(m_expired);
+        const ImageDecoder decoder(m_expired, pixelBudget(placement.box.width(), placement.box.height()));
         return toPng(decoder.decodeStencil(str, width, height, invert, fillRgb), placement.orientation, str, width,
                      height);
     });
@@ -477,7 +477,7 @@ void PageObjectCollector::drawImage(GfxState* state, Object* ref, Stream* str, i
                 return made;
             }
         }
-        const ImageDecoder decoder(m_expired);
+        const ImageDecoder decoder(m_expired, pixelBudget(placement.box.width(), placement.box.height()));
         return toPng(decoder.decodeColour(str, width, height, colorMap, maskColors), placement.orientation, str, width,
                      height);
     });
@@ -492,7 +492,7 @@ void PageObjectCollector::drawMaskedImage(GfxState* state, Object* ref, Stream* 
         return; // only image XObjects have masks: no inline data to skip
     }
     addImage(placement, ref, 0, false, [&] {
-        const ImageDecoder decoder(m_expired);
+        const ImageDecoder decoder(m_expired, pixelBudget(placement.box.width(), placement.box.height()));
         DecodedImage decoded = decoder.decodeColour(str, width, height, colorMap, nullptr);
         if (decoded.usable()) {
             decoded.raster = withAlpha(std::move(decoded.raster));
@@ -513,7 +513,7 @@ void PageObjectCollector::drawSoftMaskedImage(GfxState* state, Object* ref, Stre
         return; // only image XObjects have masks: no inline data to skip
     }
     addImage(placement, ref, 0, false, [&] {
-        const ImageDecoder decoder(m_expired);
+        const ImageDecoder decoder(m_expired, pixelBudget(placement.box.width(), placement.box.height()));
         DecodedImage decoded = decoder.decodeColour(str, width, height, colorMap, nullptr);
         if (decoded.usable()) {
             decoded.raster = withAlpha(std::move(decoded.raster));
