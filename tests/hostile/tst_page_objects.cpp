@@ -132,6 +132,22 @@ private slots:
                                       << QList<Pixel>{{3, 0, 0xFFFF0000}, {0, 0, 0xFFFFFFFF}, {3, 1, 0xFF000000}};
         }
         {
+            // Grey JPEG in an ICC-based space is kept; an inverting Decode
+            // array changes its colours, so that one is decoded.
+            const std::string greyJpeg = encodeJpeg(16, 8, 1, bands(16, 8, 1));
+            ImageDocument icc;
+            const int profile = icc.add(streamObject("/N 1 /Alternate /DeviceGray", "not a profile"));
+            const auto im = icc.addImage(imageObject(16, 8, 8, "/ColorSpace [/ICCBased " + ref(profile) + "] /Filter /DCTDecode", greyJpeg));
+            QTest::newRow("grey jpeg, ICC-based") << QByteArray::fromStdString(icc.build({kText + drawAt(im, "200 0 0 100 50 600")}))
+                                                  << upright << true << QByteArray::fromStdString(greyJpeg) << QSize(16, 8)
+                                                  << QList<Pixel>{};
+            ImageDocument inverted;
+            const auto im2 = inverted.addImage(imageObject(16, 8, 8, "/ColorSpace /DeviceRGB /Decode [1 0 1 0 1 0] /Filter /DCTDecode", jpeg));
+            QTest::newRow("jpeg inverted by Decode")
+                << QByteArray::fromStdString(inverted.build({kText + drawAt(im2, "200 0 0 100 50 600")})) << upright << false
+                << QByteArray() << QSize(16, 8) << QList<Pixel>{{8, 1, 0xFF00FFFF}, {8, 6, 0xFFFF00FF}};
+        }
+        {
             // A turned JPEG cannot be kept as it is.
             ImageDocument doc;
             const auto im = doc.addImage(imageObject(16, 8, 8, "/ColorSpace /DeviceRGB /Filter /DCTDecode", jpeg));
