@@ -4,6 +4,7 @@
 // failures too, so that a damaged image is not read again on every page.
 #include "model/Image.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -41,11 +42,19 @@ public:
         return it == m_entries.end() ? nullptr : &it->second;
     }
 
-    // Keeps `made`, forgetting the oldest entries past the capacity.
+    // Keeps `made` (in place of what the key had), forgetting the oldest
+    // entries past the capacity.
     void insert(const ImageKey& key, MadeImage made)
     {
+        if (const auto it = m_entries.find(key); it != m_entries.end()) {
+            m_bytes -= sizeOf(it->second);
+            m_entries.erase(it);
+            m_order.erase(std::find_if(m_order.begin(), m_order.end(), [&](const ImageKey& k) {
+                return !(k < key) && !(key < k);
+            }));
+        }
         const std::size_t size = sizeOf(made);
-        if (size > m_capacity || m_entries.count(key))
+        if (size > m_capacity)
             return;
         while (m_bytes + size > m_capacity && !m_order.empty()) {
             const auto oldest = m_entries.find(m_order.front());

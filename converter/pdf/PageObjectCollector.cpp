@@ -360,6 +360,9 @@ bool PageObjectCollector::placeImage(GfxState* state, int width, int height, Pla
     placement.box = box;
     placement.visible = visible;
     placement.orientation = orientationOf(state->getCTM());
+    int sampledWidth = 0, sampledHeight = 0;
+    sampledSize(width, height, sampledWidth, sampledHeight, pixelBudget(box.width(), box.height()));
+    placement.decodedPixels = static_cast<double>(sampledWidth) * sampledHeight;
     return true;
 }
 
@@ -371,6 +374,10 @@ void PageObjectCollector::addImage(const Placement& placement, Object* ref, std:
     if (shared)
         key = {ref->getRef().num, ref->getRef().gen, placement.orientation.code(), mask ? fillRgb : 0};
     const MadeImage* found = shared ? m_cache.find(key) : nullptr;
+    // Decoded for a smaller place, it is decoded again for this larger one.
+    if (found && found->image && found->image->format == ImageFormat::Png
+        && static_cast<double>(found->image->pixelWidth) * found->image->pixelHeight < placement.decodedPixels)
+        found = nullptr;
     MadeImage made;
     if (found) {
         made = *found;

@@ -74,6 +74,7 @@ private:
         Box box;
         Box visible;
         Orientation orientation;
+        double decodedPixels = 0; // what the image is worth decoding into, shown here
     };
 
     bool collecting() const { return m_softMaskGroups == 0; }

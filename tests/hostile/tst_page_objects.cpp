@@ -259,6 +259,23 @@ private slots:
         QVERIFY(sameBox(second.images[0].box, {300, 642, 400, 692}));
     }
 
+    // Shown small first, then large: the large place gets all its pixels.
+    void sameXObjectShownLarger()
+    {
+        constexpr int kSide = 400;
+        ImageDocument doc;
+        const auto im = doc.addImage(imageObject(kSide, kSide, 8, "/ColorSpace /DeviceGray /Filter /FlateDecode",
+                                                 deflate(bands(kSide, kSide, 1))));
+        ReadPdf read(doc.build({kText + drawAt(im, "7.2 0 0 7.2 50 600"), kText + drawAt(im, "300 0 0 300 50 100")}));
+        const pdf::PageText small = read.page(1);
+        const pdf::PageText large = read.page(2);
+        QCOMPARE(small.images.size(), std::size_t{1});
+        QCOMPARE(large.images.size(), std::size_t{1});
+        QVERIFY(small.images[0].image->pixelWidth < kSide);
+        QCOMPARE(large.images[0].image->pixelWidth, kSide);
+        QCOMPARE(large.images[0].image->pixelHeight, kSide);
+    }
+
     // What a page may declare is capped; what it cannot show is left out.
     void caps_data()
     {
