@@ -221,6 +221,9 @@ Outcome convertInto(const std::string& source, int fd, const std::string& destin
             outcome.warnings.push_back("pwt: " + source + ": warning: " + std::to_string(cut) + " scanned page(s) took longer than "
                                        + std::to_string(static_cast<int>(recognition.secondsPerPage))
                                        + " s to recognise; what was read by then is kept");
+        if (const int left = figures.figuresLeftAsText(); left > 0)
+            outcome.warnings.push_back("pwt: " + source + ": warning: " + std::to_string(left)
+                                       + " drawn figure(s) could not be drawn in time and were left as text");
         if (builder.wordCount() == 0)
             return recognised > 0 ? noTextFound(source) : noTextLayer(source);
 

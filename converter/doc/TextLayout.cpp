@@ -5,6 +5,7 @@
 #include "Unicode.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace pwt::doc {
 
@@ -26,9 +27,13 @@ public:
 
     // Writes one paragraph ending in `mark`; fields are recorded relative to
     // partStart. A page break is only written where a page can end.
+    // `inlineLocations`: where the data of each picture set in the paragraph's
+    // lines is (nothing: it shows nothing), in the order of their marks; marks
+    // beyond them are left out.
     void paragraph(const Paragraph& p, char16_t mark, bool allowPageBreak, std::vector<FieldChar>& fields,
-                   std::uint32_t partStart)
+                   std::uint32_t partStart, const std::vector<std::optional<std::uint32_t>>& inlineLocations = {})
     {
+        std::size_t nextPicture = 0;
         const CharFormat defaults;
         std::uint32_t chp = characterId(p.runs.empty() ? defaults : p.runs.front().format);
         if (p.pageBreakBefore && allowPageBreak)
@@ -40,10 +45,34 @@ public:
             if (run.pageNumberField)
                 pageField(run, chp, fields, partStart);
             else
-                putText(cleanRunText(run.text), chp);
+                putTextWithPictures(cleanRunText(run.text), chp, inlineLocations, nextPicture);
         }
         put(mark, chp);
         endParagraph(paragraphId(p.format));
+    }
+
+    // Text in which each kInlinePictureMark becomes the next picture's character.
+    void putTextWithPictures(const std::u16string& text, std::uint32_t chp,
+                             const std::vector<std::optional<std::uint32_t>>& locations, std::size_t& next)
+    {
+        std::size_t from = 0;
+        for (std::size_t at = text.find(kInlinePictureMark); at != std::u16string::npos;
+             at = text.find(kInlinePictureMark, from)) {
+            putText(text.substr(from, at - from), chp);
+            if (next < locations.size() && locations[next])
+                putPicture(*locations[next], chp);
+            ++next;
+            from = at + 1;
+        }
+        putText(text.substr(from), chp);
+    }
+
+    void putPicture(std::uint32_t location, std::uint32_t chp)
+    {
+        Grpprl picture;
+        picture.add8(sprm::CFSpec, 1);
+        picture.add32(sprm::CPicLocation, location);
+        put(kPictureCharacter, out_.characterProps.intern(out_.characterProps.at(chp) + picture.bytes()));
     }
 
     // A figure: its pictures side by side (each a picture character whose
@@ -55,12 +84,8 @@ public:
             put(kPageBreak, chp);
         else if (f.columnBreakBefore && allowPageBreak)
             put(kColumnBreak, chp);
-        for (std::uint32_t location : pictureLocations) {
-            Grpprl picture;
-            picture.add8(sprm::CFSpec, 1);
-            picture.add32(sprm::CPicLocation, location);
-            put(kPictureCharacter, out_.characterProps.intern(out_.characterProps.at(chp) + picture.bytes()));
-        }
+        for (std::uint32_t location : pictureLocations)
+            putPicture(location, chp);
         put(mark, chp);
         // Single spacing whatever the figure asked: Word cuts a picture off
         // at an exact line height and multiplies its height by a proportional one.
@@ -161,6 +186,7 @@ struct Block {
     const Paragraph* paragraph = nullptr;
     const Figure* figure = nullptr;
     std::vector<std::uint32_t> pictureLocations; // of the figure's pictures that show
+    std::vector<std::optional<std::uint32_t>> inlineLocations; // of the paragraph's pictures in its lines
 };
 
 // The section's paragraphs with its figures stored and placed between them;
@@ -193,8 +219,12 @@ std::vector<Block> sectionBlocks(const Section& section, PictureStore& pictures)
             if (!block.pictureLocations.empty())
                 blocks.push_back(std::move(block));
         }
-        if (pi < count)
-            blocks.push_back(Block{&section.paragraphs[pi], nullptr, {}});
+        if (pi < count) {
+            Block block{&section.paragraphs[pi], nullptr, {}, {}};
+            for (const Picture& picture : section.paragraphs[pi].inlinePictures)
+                block.inlineLocations.push_back(pictures.place(picture, area));
+            blocks.push_back(std::move(block));
+        }
     }
     return blocks;
 }
@@ -207,7 +237,7 @@ void layOutMainDocument(const Document& document, TextBuilder& builder, LaidOutT
         out.sectionBounds.push_back(builder.cp());
         std::vector<Block> blocks = sectionBlocks(document.sections[si], pictures);
         if (blocks.empty())
-            blocks.push_back(Block{&emptyParagraph, nullptr, {}});
+            blocks.push_back(Block{&emptyParagraph, nullptr, {}, {}});
         const bool lastSection = si + 1 == sections;
         for (std::size_t bi = 0; bi < blocks.size(); ++bi) {
             // A section's last paragraph mark is its section mark, except at the very end.
@@ -216,7 +246,7 @@ void layOutMainDocument(const Document& document, TextBuilder& builder, LaidOutT
             if (blocks[bi].figure)
                 builder.figure(*blocks[bi].figure, blocks[bi].pictureLocations, mark, bi > 0);
             else
-                builder.paragraph(*blocks[bi].paragraph, mark, bi > 0, out.mainFields, 0);
+                builder.paragraph(*blocks[bi].paragraph, mark, bi > 0, out.mainFields, 0, blocks[bi].inlineLocations);
         }
     }
     out.ccpText = builder.cp();

@@ -81,7 +81,8 @@ std::vector<TextColumn> wordColumnsOf(const PageLines& page, const Band& band, c
 
 } // namespace
 
-PageColumns planColumns(const PageLines& page, const std::map<int, ColumnBounds>& cols, const ColumnBounds& frame)
+PageColumns planColumns(const PageLines& page, const std::map<int, ColumnBounds>& cols, const ColumnBounds& frame,
+                        const std::vector<pdf::Box>& pictures)
 {
     const auto& blocks = page.blocks;
     PageColumns plan;
@@ -108,9 +109,27 @@ PageColumns planColumns(const PageLines& page, const std::map<int, ColumnBounds>
             top = std::min(top, blocks[k].box.yMin);
             foot = std::max(foot, blocks[k].box.yMax);
         }
+        // Where each column's text and pictures end: a column that ends in a
+        // figure is as full as one that ends in text.
+        std::map<int, double> columnFoot;
+        for (std::size_t k = band.first; k < band.last; ++k) {
+            double& f = columnFoot[blocks[k].flow];
+            f = std::max(f, blocks[k].box.yMax);
+        }
+        for (const pdf::Box& p : pictures) {
+            if (p.yMax < top || p.yMin > foot)
+                continue; // not in this band
+            for (auto& [flow, f] : columnFoot) {
+                const ColumnBounds& c = cols.at(flow);
+                if (p.xMax > c.left && p.xMin < c.right && p.width() <= c.width() * kColumnFigureSlack)
+                    f = std::max(f, p.yMax);
+            }
+        }
+        for (const auto& [flow, f] : columnFoot)
+            foot = std::max(foot, f);
         const double fullFrom = foot - kFullColumnShare * (foot - top);
         for (std::size_t k = band.first + 1; k < band.last; ++k)
-            plan.breakBefore[k] = blocks[k].flow != blocks[k - 1].flow && blocks[k - 1].box.yMax < fullFrom;
+            plan.breakBefore[k] = blocks[k].flow != blocks[k - 1].flow && columnFoot[blocks[k - 1].flow] < fullFrom;
     }
     return plan;
 }

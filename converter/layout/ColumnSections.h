@@ -22,6 +22,9 @@ inline constexpr double kMinColumnWidthPt = 90.0;
 inline constexpr double kMinColumnsSpanShare = 0.75;
 // Word needs a gap between columns; a measured gap below this is widened to it.
 inline constexpr double kMinColumnGapPt = 6.0;
+// A figure up to this much wider than a column still stands in it (a
+// picture reaching a little into the gutter); a wider one runs across columns.
+inline constexpr double kColumnFigureSlack = 1.1;
 // A column whose text ends within this share of its band's height above the
 // band's foot is full: the text flows on into the next column by itself.
 inline constexpr double kFullColumnShare = 0.08;
@@ -33,7 +36,9 @@ struct PageColumns {
     std::vector<std::size_t> columnIndex;           // per block: its Word column, left to right
     std::vector<bool> breakBefore;                  // per block
 };
-PageColumns planColumns(const PageLines& page, const std::map<int, ColumnBounds>& cols, const ColumnBounds& frame);
+// `pictures`: the boxes of the page's figures, which end a column as text does.
+PageColumns planColumns(const PageLines& page, const std::map<int, ColumnBounds>& cols, const ColumnBounds& frame,
+                        const std::vector<pdf::Box>& pictures = {});
 
 // The width (points) of Word column `index` of `columns`; the frame's
 // width where there are no columns.

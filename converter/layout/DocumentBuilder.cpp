@@ -68,28 +68,40 @@ public:
         const std::size_t itemsBefore = m_body.size() + m_figures.size();
 
         placeInReadingOrder(pictures, page);
+        m_frame = plan.frame;
         auto nextPicture = pictures.begin();
         PreviousLine previousBaseline;
-        // Figures due before block `k` (all that are left, for k past the last block).
-        auto addFiguresBefore = [&](std::size_t k, const ColumnBounds& column) {
-            for (; nextPicture != pictures.end() && nextPicture->beforeBlock <= k; ++nextPicture)
-                addFigure(*nextPicture, column, previousBaseline);
-        };
         if (textExtent(page)) {
             const pdf::Box frame{plan.frame.left, 0, plan.frame.right, page.height};
             const auto cols = columnBounds(page, frame);
-            const PageColumns columns = planColumns(page, cols, plan.frame);
+            std::vector<pdf::Box> pictureBoxes;
+            for (const PictureGroup& g : pictures)
+                pictureBoxes.push_back(g.box);
+            const PageColumns columns = planColumns(page, cols, plan.frame, pictureBoxes);
             for (std::size_t k = 0; k < page.blocks.size(); ++k) {
                 const Block& block = page.blocks[k];
+                const ColumnBounds& column = cols.at(block.flow);
+                // The figures due before the block: those standing in its
+                // column start that column (after its break), the others
+                // end what came before.
+                std::vector<const PictureGroup*> within;
+                for (; nextPicture != pictures.end() && nextPicture->beforeBlock <= k; ++nextPicture) {
+                    if (!columns.columnsOf[k].empty() && standsIn(nextPicture->box, column))
+                        within.push_back(&*nextPicture);
+                    else
+                        addFigure(*nextPicture, plan.frame, previousBaseline);
+                }
                 setColumns(columns.columnsOf[k]);
                 if (columns.breakBefore[k])
                     m_columnBreakDue = true;
-                addFiguresBefore(k, cols.at(block.flow));
+                for (const PictureGroup* g : within)
+                    addFigure(*g, column, previousBaseline);
                 const double width = columnWidthPt(columns.columnsOf[k], columns.columnIndex[k], plan.frame);
-                addBlock(block, cols.at(block.flow), width, previousBaseline);
+                addBlock(block, column, width, previousBaseline);
             }
         }
-        addFiguresBefore(page.blocks.size(), plan.frame);
+        for (; nextPicture != pictures.end(); ++nextPicture)
+            addFigure(*nextPicture, plan.frame, previousBaseline);
         if (m_body.size() + m_figures.size() == itemsBefore)
             addItem(Paragraph{}, {}); // a page without text still takes a page
     }
@@ -151,8 +163,28 @@ private:
         m_sectionEmpty = false;
     }
 
-    void addFigure(const PictureGroup& group, const ColumnBounds& column, PreviousLine& previousBaseline)
+    // Whether a figure stands in a column: over it, and no wider than it.
+    static bool standsIn(const pdf::Box& figure, const ColumnBounds& column)
     {
+        return figure.xMax > column.left && figure.xMin < column.right
+            && figure.width() <= column.width() * kColumnFigureSlack;
+    }
+
+    // `column`: where the figure stands; a figure wider than the columns of
+    // the section so far (across the page under or between columns) gets a
+    // one-column section of its own.
+    void addFigure(const PictureGroup& group, ColumnBounds column, PreviousLine& previousBaseline)
+    {
+        const auto& current = m_doc.sections.back().page.columns;
+        if (!current.empty()) {
+            int widest = 0;
+            for (const TextColumn& c : current)
+                widest = std::max(widest, c.width);
+            if (group.box.width() > points(widest) * kColumnFigureSlack) {
+                setColumns({});
+                column = m_frame;
+            }
+        }
         Figure figure = figureOf(group, column);
         // The gap above the picture as the PDF has it, from the text before
         // it (Word sets a picture on the baseline, so only the gap counts).
@@ -172,8 +204,11 @@ private:
         const auto& lines = block.lines;
         if (block.rotation != 0) {
             // Turned text (a table header or a margin note): kept, a line per paragraph.
-            for (std::size_t i = 0; i < lines.size(); ++i)
-                addItem(composeParagraph(lines, i, i + 1), metricsOf(lines, i, i + 1));
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                Paragraph p = composeParagraph(lines, i, i + 1);
+                attachInlinePictures(p, lines, i, i + 1);
+                addItem(std::move(p), metricsOf(lines, i, i + 1));
+            }
             previousBaseline.known = false;
             return;
         }
@@ -182,6 +217,7 @@ private:
         for (std::size_t k = 0; k + 1 < starts.size(); ++k) {
             const std::size_t first = starts[k], last = starts[k + 1];
             Paragraph p = composeParagraph(lines, first, last);
+            attachInlinePictures(p, lines, first, last);
             p.format = inferParagraphFormat(lines, first, last, column);
             pdf::Box box = lines[first].box;
             for (std::size_t i = first + 1; i < last; ++i)
@@ -203,6 +239,15 @@ private:
             previousBaseline = PreviousLine{true, lines[last - 1].baseline};
             addItem(std::move(p), metricsOf(lines, first, last));
         }
+    }
+
+    // The pictures set in the paragraph's lines, in the order of their marks.
+    static void attachInlinePictures(Paragraph& p, const std::vector<Line>& lines, std::size_t first, std::size_t last)
+    {
+        for (std::size_t i = first; i < last; ++i)
+            for (const Word& w : lines[i].words)
+                if (w.picture)
+                    p.inlinePictures.push_back(pictureOf(*w.picture));
     }
 
     static ParagraphMetrics metricsOf(const std::vector<Line>& lines, std::size_t first, std::size_t last)
@@ -231,6 +276,7 @@ private:
     };
 
     Document m_doc;
+    ColumnBounds m_frame; // the text band of the page being added
     const std::vector<Background>* m_backgrounds = nullptr; // the page's being added
     std::vector<PlacedFigure> m_figures;
     std::vector<MeasuredParagraph> m_body;     // the body paragraphs of all sections, in order
@@ -254,8 +300,12 @@ struct DocumentBuilder::Pages {
 DocumentBuilder::DocumentBuilder() : m_pages(std::make_unique<Pages>()) {}
 DocumentBuilder::~DocumentBuilder() = default;
 
-void DocumentBuilder::addPage(const pdf::PageText& page, const std::vector<Background>& backgrounds)
+void DocumentBuilder::addPage(const pdf::PageText& original, const std::vector<Background>& backgrounds)
 {
+    // Pictures inside a line of text join that line (a copy of the page only then).
+    pdf::PageText withInline;
+    const bool inLines = !original.images.empty() && (withInline = original, setPicturesInLines(withInline));
+    const pdf::PageText& page = inLines ? withInline : original;
     m_pages->backgrounds.push_back(backgrounds);
     m_words += page.wordCount();
     m_pages->lines.push_back(collectLines(page, m_pages->fonts));

@@ -57,39 +57,121 @@ bool hiddenByLater(const std::vector<pdf::PageImage>& images, std::size_t i)
     return false;
 }
 
+// Whether an image is kept at all: big enough, shown, on no text, not hidden.
+bool placeable(const pdf::PageText& page, std::size_t i)
+{
+    const pdf::PageImage& image = page.images[i];
+    return usable(image) && !hiddenByLater(page.images, i) && wordsOn(page, image.visible) < kBackgroundMinWords;
+}
+
+// The line of `page` an image belongs in, and where among its words.
+struct LineSpot {
+    pdf::TextLine* line = nullptr;
+    std::size_t before = 0; // index of the word it goes before
+    double overlap = 0;
+};
+
+LineSpot lineHolding(pdf::PageText& page, const pdf::Box& v)
+{
+    LineSpot best;
+    for (auto& flow : page.flows)
+        for (auto& block : flow.blocks) {
+            if (block.rotation != 0 || overlap(block.box.yMin, block.box.yMax, v.yMin, v.yMax) <= 0)
+                continue;
+            for (auto& line : block.lines) {
+                if (line.words.empty())
+                    continue;
+                pdf::Box box = line.words.front().box;
+                double size = 0;
+                for (const auto& w : line.words) {
+                    growBox(box, w.box);
+                    size = std::max(size, w.fontSize);
+                }
+                const double shared = overlap(box.yMin, box.yMax, v.yMin, v.yMax);
+                const double reach = kInLineReachEm * size;
+                if (v.height() > kInLineMaxHeightEm * size || shared < kInLineOverlapShare * v.height()
+                    || v.xMin > box.xMax + reach || v.xMax < box.xMin - reach || shared <= best.overlap)
+                    continue;
+                best.line = &line;
+                best.overlap = shared;
+                best.before = static_cast<std::size_t>(
+                    std::find_if(line.words.begin(), line.words.end(), [&](const pdf::TextWord& w) { return w.box.xMin >= v.xMin; })
+                    - line.words.begin());
+            }
+        }
+    return best;
+}
+
 } // namespace
+
+Picture pictureOf(const pdf::PageImage& image)
+{
+    Picture picture;
+    picture.image = image.image;
+    const pdf::Box& b = image.box;
+    const pdf::Box& v = image.visible;
+    picture.width = std::max(1, twips(b.width()));
+    picture.height = std::max(1, twips(b.height()));
+    if (b.width() > 0 && b.height() > 0) {
+        picture.cropLeft = std::clamp((v.xMin - b.xMin) / b.width(), 0.0, 1.0);
+        picture.cropRight = std::clamp((b.xMax - v.xMax) / b.width(), 0.0, 1.0);
+        picture.cropTop = std::clamp((v.yMin - b.yMin) / b.height(), 0.0, 1.0);
+        picture.cropBottom = std::clamp((b.yMax - v.yMax) / b.height(), 0.0, 1.0);
+    }
+    return picture;
+}
+
+bool setPicturesInLines(pdf::PageText& page)
+{
+    std::vector<bool> moved(page.images.size(), false);
+    bool any = false;
+    for (std::size_t i = 0; i < page.images.size(); ++i) {
+        if (!placeable(page, i))
+            continue;
+        const pdf::PageImage& image = page.images[i];
+        const LineSpot spot = lineHolding(page, image.visible);
+        if (!spot.line)
+            continue;
+        auto& words = spot.line->words;
+        // The picture takes the look of the word beside it, so that the
+        // line's run goes on around it.
+        const pdf::TextWord& beside = words[std::min(spot.before, words.size() - 1)];
+        pdf::TextWord mark = beside;
+        mark.text = std::u32string(1, char32_t{kInlinePictureMark});
+        mark.box = {image.visible.xMin, beside.box.yMin, image.visible.xMax, beside.box.yMax};
+        mark.spaceAfter = spot.before < words.size();
+        mark.picture = std::make_shared<const pdf::PageImage>(image);
+        if (spot.before > 0)
+            words[spot.before - 1].spaceAfter = true;
+        words.insert(words.begin() + static_cast<std::ptrdiff_t>(spot.before), std::move(mark));
+        moved[i] = true;
+        any = true;
+    }
+    if (any) {
+        std::vector<pdf::PageImage> rest;
+        for (std::size_t i = 0; i < page.images.size(); ++i)
+            if (!moved[i])
+                rest.push_back(std::move(page.images[i]));
+        page.images = std::move(rest);
+    }
+    return any;
+}
 
 std::vector<PictureGroup> picturesOf(const pdf::PageText& page)
 {
     std::vector<pdf::PageImage> kept;
-    for (std::size_t i = 0; i < page.images.size(); ++i) {
-        const pdf::PageImage& image = page.images[i];
-        if (usable(image) && !hiddenByLater(page.images, i) && wordsOn(page, image.visible) < kBackgroundMinWords)
-            kept.push_back(image);
-    }
+    for (std::size_t i = 0; i < page.images.size(); ++i)
+        if (placeable(page, i))
+            kept.push_back(page.images[i]);
     std::stable_sort(kept.begin(), kept.end(),
                      [](const pdf::PageImage& a, const pdf::PageImage& b) { return a.visible.yMin < b.visible.yMin; });
 
     std::vector<PictureGroup> groups;
     for (pdf::PageImage& image : kept) {
-        const pdf::Box& v = image.visible;
-        auto sideBySide = [&](const PictureGroup& g) {
-            const double shorter = std::min(v.height(), g.box.height());
-            return overlap(v.yMin, v.yMax, g.box.yMin, g.box.yMax) >= kSideBySideShare * shorter
-                && overlap(v.xMin, v.xMax, g.box.xMin, g.box.xMax) <= 0;
-        };
-        if (!groups.empty() && sideBySide(groups.back())) {
-            growBox(groups.back().box, v);
-            groups.back().images.push_back(std::move(image));
-        } else {
-            PictureGroup& g = groups.emplace_back();
-            g.box = v;
-            g.images.push_back(std::move(image));
-        }
+        PictureGroup& g = groups.emplace_back();
+        g.box = image.visible;
+        g.images.push_back(std::move(image));
     }
-    for (PictureGroup& g : groups)
-        std::stable_sort(g.images.begin(), g.images.end(),
-                         [](const pdf::PageImage& a, const pdf::PageImage& b) { return a.visible.xMin < b.visible.xMin; });
     return groups;
 }
 
@@ -117,28 +199,46 @@ void placeInReadingOrder(std::vector<PictureGroup>& groups, const PageLines& lin
                 }
         g.beforeBlock = place;
     }
-    // A group never goes before one placed earlier on the page.
-    for (std::size_t i = 1; i < groups.size(); ++i)
-        groups[i].beforeBlock = std::max(groups[i].beforeBlock, groups[i - 1].beforeBlock);
+    // In reading order; pictures side by side in one column at one place
+    // make one figure.
+    std::stable_sort(groups.begin(), groups.end(),
+                     [](const PictureGroup& a, const PictureGroup& b) { return a.beforeBlock < b.beforeBlock; });
+    std::vector<PictureGroup> merged;
+    for (PictureGroup& g : groups) {
+        if (!merged.empty()) {
+            PictureGroup& last = merged.back();
+            const double shorter = std::min(g.box.height(), last.box.height());
+            // In a page of columns both must stand over the column of the
+            // block they precede: pictures facing each other across the
+            // gutter belong to two columns.
+            auto overColumn = [&](const pdf::Box& box) {
+                if (g.beforeBlock >= blocks.size() || blocks[g.beforeBlock].flow == kNoColumn)
+                    return true;
+                const pdf::Box& b = blocks[g.beforeBlock].box;
+                return overlap(b.xMin, b.xMax, box.xMin, box.xMax) > 0;
+            };
+            if (last.beforeBlock == g.beforeBlock && overColumn(g.box) && overColumn(last.box)
+                && overlap(g.box.yMin, g.box.yMax, last.box.yMin, last.box.yMax) >= kSideBySideShare * shorter
+                && overlap(g.box.xMin, g.box.xMax, last.box.xMin, last.box.xMax) <= 0) {
+                growBox(last.box, g.box);
+                for (pdf::PageImage& image : g.images)
+                    last.images.push_back(std::move(image));
+                std::stable_sort(last.images.begin(), last.images.end(), [](const pdf::PageImage& a, const pdf::PageImage& b) {
+                    return a.visible.xMin < b.visible.xMin;
+                });
+                continue;
+            }
+        }
+        merged.push_back(std::move(g));
+    }
+    groups = std::move(merged);
 }
 
 Figure figureOf(const PictureGroup& group, const ColumnBounds& frame)
 {
     Figure figure;
-    for (const pdf::PageImage& image : group.images) {
-        Picture& picture = figure.pictures.emplace_back();
-        picture.image = image.image;
-        const pdf::Box& b = image.box;
-        const pdf::Box& v = image.visible;
-        picture.width = std::max(1, twips(b.width()));
-        picture.height = std::max(1, twips(b.height()));
-        if (b.width() > 0 && b.height() > 0) {
-            picture.cropLeft = std::clamp((v.xMin - b.xMin) / b.width(), 0.0, 1.0);
-            picture.cropRight = std::clamp((b.xMax - v.xMax) / b.width(), 0.0, 1.0);
-            picture.cropTop = std::clamp((v.yMin - b.yMin) / b.height(), 0.0, 1.0);
-            picture.cropBottom = std::clamp((b.yMax - v.yMax) / b.height(), 0.0, 1.0);
-        }
-    }
+    for (const pdf::PageImage& image : group.images)
+        figure.pictures.push_back(pictureOf(image));
     // Pictures wider together than their column (a figure across both
     // columns of a page set in Word columns) shrink to fit it.
     if (frame.width() > 0 && group.box.width() > frame.width()) {

@@ -25,6 +25,21 @@ inline constexpr double kCentredShare = 0.05;
 // below it (text set level with a picture's top edge).
 inline constexpr double kLevelTolerancePt = 2.0;
 
+// A picture no taller than this many times the text size of a line it sits
+// in is part of that line (an icon, a key cap, a symbol set as an image)...
+inline constexpr double kInLineMaxHeightEm = 2.0;
+// ...when at least this share of its height lies within the line's...
+inline constexpr double kInLineOverlapShare = 0.5;
+// ...and it stands no further than this many ems beyond the line's ends.
+inline constexpr double kInLineReachEm = 1.5;
+
+// Moves the images that sit inside a line of `page`'s text into that line,
+// as words standing for them (text U+FFFC). Returns whether any moved.
+bool setPicturesInLines(pdf::PageText& page);
+
+// A picture as Word shows it: the image at its shown size, cropped as clipped.
+Picture pictureOf(const pdf::PageImage& image);
+
 // One figure paragraph's worth of pictures on a page, left to right.
 struct PictureGroup {
     std::vector<pdf::PageImage> images;
@@ -35,10 +50,12 @@ struct PictureGroup {
 };
 
 // The images of `page` to place as pictures: big enough, not hidden behind
-// a later image, not a background behind `page`'s words, grouped side by side.
+// a later image, not a background behind `page`'s words; one group each.
 std::vector<PictureGroup> picturesOf(const pdf::PageText& page);
 
-// Sets each group's place among the ordered blocks of `lines`.
+// Sets each group's place among the ordered blocks of `lines` and puts the
+// groups in reading order; pictures side by side in one column at one place
+// become one group.
 void placeInReadingOrder(std::vector<PictureGroup>& groups, const PageLines& lines);
 
 // The figure paragraph of a group set in the column `frame` (points).

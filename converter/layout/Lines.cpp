@@ -191,6 +191,8 @@ PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
                     const bool simplified = !format.eastAsianFamily.empty() && hasRegionalRadical(word.text)
                         && !isOtherCjkRegionFont(word.fontName);
                     std::u32string text = normalizeText(simplified ? withSimplifiedRadicals(word.text) : word.text);
+                    if (word.picture)
+                        text.assign(1, char32_t{kInlinePictureMark});
                     const bool mathPiece = isMathExtensionFont(word.fontName);
                     if (mathPiece)
                         text = withoutSymbolPieces(text); // never a bullet: part of a formula
@@ -210,6 +212,7 @@ PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
                     w.baseline = word.baseline;
                     w.fontSize = word.fontSize;
                     w.spaceAfter = word.spaceAfter;
+                    w.picture = word.picture;
                     w.fixedWidth = word.fixedWidth || w.format.fontFamily == kTypewriterFamily;
                     if (w.format.fontKind == FontKind::Typewriter)
                         w.format.letterSpacing = typewriterSpacing(word, word.text.size());

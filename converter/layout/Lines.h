@@ -18,6 +18,7 @@ struct Word {
     double fontSize = 12;
     bool spaceAfter = false;
     bool fixedWidth = false; // a typewriter font: code, commands, listings
+    std::shared_ptr<const pdf::PageImage> picture; // a picture in the line; text is the mark U+FFFC
 };
 
 struct Line {

@@ -85,6 +85,8 @@ std::u32string normalizeText(const std::u32string& text)
             out += kLigatures[c - 0xFB00];
         else if (c >= 0x2E80 && c <= 0x2FDF)
             out += ideographFor(c);
+        else if (c == 0xFFFC)
+            continue; // the mark of a picture in a line is the layout's own, never the PDF's
         else if (c == U'\t' || (c >= 0x20 && !(c >= 0x80 && c <= 0x9F))) // C1 controls are no text
             out += c == 0xA0 ? U' ' : c; // a no-break space reads as a space
     }

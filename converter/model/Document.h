@@ -74,13 +74,6 @@ struct ParagraphFormat {
     bool operator==(const ParagraphFormat&) const = default;
 };
 
-struct Paragraph {
-    std::vector<Run> runs;
-    ParagraphFormat format;
-    bool pageBreakBefore = false; // a hard page break ends the previous page
-    bool columnBreakBefore = false; // a column break ends the previous column (in a section of columns)
-};
-
 // A picture at the size the PDF shows it. An image drawn many times (a logo
 // on every page) shares one ImageData, and the writer stores it once.
 struct Picture {
@@ -93,6 +86,19 @@ struct Picture {
     // The displayed size once cropped, in twips.
     int shownWidth() const;
     int shownHeight() const;
+};
+
+// A picture set inside a line of text (an icon, a symbol drawn as an image)
+// stands in its paragraph's runs as this character; the paragraph holds the
+// pictures in the order of their marks.
+inline constexpr char16_t kInlinePictureMark = 0xFFFC;
+
+struct Paragraph {
+    std::vector<Run> runs;
+    std::vector<Picture> inlinePictures; // one per kInlinePictureMark in the runs, in order
+    ParagraphFormat format;
+    bool pageBreakBefore = false; // a hard page break ends the previous page
+    bool columnBreakBefore = false; // a column break ends the previous column (in a section of columns)
 };
 
 // A figure: a paragraph of its own between the text's paragraphs that holds

@@ -19,6 +19,15 @@ struct Box {
     double height() const { return yMax - yMin; }
 };
 
+// An image the page draws, where it shows it. An image drawn again (the
+// same XObject) shares its data with the first.
+struct PageImage {
+    Box box;                 // the displayed image before clipping
+    Box visible;             // the part the clip leaves showing (inside box)
+    std::shared_ptr<const ImageData> image; // upright, as shown
+    bool mask = false;       // a stencil mask painted in one colour
+};
+
 struct TextWord {
     std::u32string text;     // as the PDF maps it to Unicode (ligatures not yet expanded)
     Box box;
@@ -31,6 +40,9 @@ struct TextWord {
     bool serif = false;
     std::uint32_t colorRgb = 0; // 0xRRGGBB
     bool spaceAfter = false; // a gap separates this word from the next on the line
+    // Set when this "word" is a picture shown inside the line (its text is
+    // then U+FFFC): the layout keeps it in the line's place.
+    std::shared_ptr<const PageImage> picture;
 };
 
 struct TextLine {
@@ -46,15 +58,6 @@ struct TextBlock {
 // A flow is a run of blocks that read on from one another (one column).
 struct TextFlow {
     std::vector<TextBlock> blocks;
-};
-
-// An image the page draws, where it shows it. An image drawn again (the
-// same XObject) shares its data with the first.
-struct PageImage {
-    Box box;                 // the displayed image before clipping
-    Box visible;             // the part the clip leaves showing (inside box)
-    std::shared_ptr<const ImageData> image; // upright, as shown
-    bool mask = false;       // a stencil mask painted in one colour
 };
 
 // A path the page strokes or fills, by its bounding box: the layout groups

@@ -346,13 +346,13 @@ std::vector<std::string> PdfReader::takeWarnings()
     return std::exchange(m_warnings, {});
 }
 
-std::shared_ptr<const ImageData> PdfReader::renderRegion(int page, const Box& region, double dpi)
+std::shared_ptr<const ImageData> PdfReader::renderRegion(int page, const Box& region, double dpi, double budgetSeconds)
 {
     if (!m_impl)
         return nullptr;
     if (!m_impl->regions)
         m_impl->regions = std::make_unique<RegionRenderer>(*m_impl->doc);
-    return m_impl->regions->render(page, region, dpi);
+    return m_impl->regions->render(page, region, dpi, budgetSeconds);
 }
 
 } // namespace pwt::pdf

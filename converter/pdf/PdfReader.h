@@ -58,7 +58,8 @@ public:
     // as shown, as in PageText) drawn as poppler shows it into a PNG at
     // `dpi`, or less where the picture would be too large; null when it
     // cannot be drawn.
-    std::shared_ptr<const ImageData> renderRegion(int page, const Box& region, double dpi);
+    // Drawing gives up (null) after `budgetSeconds` (at most the renderer's own bound).
+    std::shared_ptr<const ImageData> renderRegion(int page, const Box& region, double dpi, double budgetSeconds = 1e9);
 
 private:
     struct Impl;

@@ -44,7 +44,7 @@ RegionRenderer::RegionRenderer(PDFDoc& doc) : m_doc(doc) {}
 
 RegionRenderer::~RegionRenderer() = default;
 
-std::shared_ptr<const ImageData> RegionRenderer::render(int page, const Box& region, double dpi)
+std::shared_ptr<const ImageData> RegionRenderer::render(int page, const Box& region, double dpi, double budgetSeconds)
 {
     if (page < 1 || page > m_doc.getNumPages() || !m_doc.getPage(page) || !(dpi > 0) || !std::isfinite(dpi))
         return nullptr;
@@ -70,7 +70,7 @@ std::shared_ptr<const ImageData> RegionRenderer::render(int page, const Box& reg
     }
     RegionDeadline deadline{std::chrono::steady_clock::now()
                             + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                std::chrono::duration<double>(kRegionBudgetSeconds))};
+                                std::chrono::duration<double>(std::clamp(budgetSeconds, 0.0, kRegionBudgetSeconds)))};
     m_doc.displayPageSlice(m_out.get(), page, dpi, dpi, 0, true, false, false, x0, y0, width, height,
                            regionPastDeadline, &deadline);
     const SplashBitmap* bitmap = m_out->getBitmap();

@@ -33,7 +33,9 @@ public:
     // `region` of page 1..n in points from the top-left of the page as shown
     // (as PageText has it), cut to the page; null when it is empty, the page
     // cannot be drawn or its time runs out.
-    std::shared_ptr<const ImageData> render(int page, const Box& region, double dpi);
+    // Drawing stops (null) after `budgetSeconds`, at most kRegionBudgetSeconds.
+    std::shared_ptr<const ImageData> render(int page, const Box& region, double dpi,
+                                            double budgetSeconds = kRegionBudgetSeconds);
 
 private:
     PDFDoc& m_doc;

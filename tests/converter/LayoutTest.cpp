@@ -713,7 +713,7 @@ private slots:
                            LineSpec{U"as specified.", 72, 184}});
         p.flows.back().blocks.back().lines[0].words.back().spaceAfter = true;
         p.flows.back().blocks.back().lines[0].words.push_back(pdf::TextWord{U"\\begin", {185, 152, 215, 162}, 160, 10,
-                                                                          "ABCDEF+CMTT10", false, false, true, false, 0, false});
+                                                                          "ABCDEF+CMTT10", false, false, true, false, 0, false, nullptr});
         // Rows of a table running past the text's edge keep their last cells.
         for (int i = 0; i < 4; ++i)
             test::addBlock(p, {LineSpec{filler(U"Text", 80), 72, 220.0 + 12 * i}});
@@ -889,8 +889,22 @@ private slots:
             QCOMPARE(s.figures.size(), std::size_t(1));
             QCOMPARE(textOf(s.paragraphs.at(s.figures[0].beforeParagraph)).left(5), u"Right"_qs);
             QCOMPARE(textOf(s.paragraphs.at(s.figures[0].beforeParagraph - 1)).left(4), u"Left"_qs);
-            QVERIFY(s.figures[0].columnBreakBefore || s.figures[0].beforeParagraph == 1);
+            QVERIFY(!s.figures[0].columnBreakBefore); // the left column is full: the text flows on
             QCOMPARE(s.figures[0].pictures.at(0).width, 180 * 20); // fits its column: not shrunk
+        }
+
+        // An icon inside a line stays in its line, in its paragraph's text.
+        {
+            pdf::PageText p = page(1);
+            test::addBlock(p, {LineSpec{U"Press the key to go on", 72, 100}});
+            p.images = {picture({138, 92, 141, 102})}; // in the gap between "key" and "to"
+            const Document built = buildDocument({p}, {});
+            const Section& s = built.sections.at(0);
+            QVERIFY(s.figures.empty());
+            QCOMPARE(s.paragraphs.size(), std::size_t(1));
+            QCOMPARE(textOf(s.paragraphs[0]), QStringLiteral("Press the key %1 to go on").arg(QChar(kInlinePictureMark)));
+            QCOMPARE(s.paragraphs[0].inlinePictures.size(), std::size_t(1));
+            QCOMPARE(s.paragraphs[0].inlinePictures[0].width, 3 * 20);
         }
 
         // Size, crop and indent: shown 200 x 150 pt, its left quarter clipped away.

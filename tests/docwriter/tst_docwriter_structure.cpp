@@ -27,6 +27,7 @@ constexpr quint16 kCPicLocation = 0x6A03, kPShd80 = 0x442D, kPShd = 0xC64D;
 constexpr quint16 kCropFromLeft = 0x0102, kPib = 0x4104;
 constexpr int kPictureFrame = 75;
 constexpr char16_t kPictureChar = 0x0001;
+constexpr quint16 kSCcolumns = 0x500B, kSDxaColumns = 0x900C, kSFEvenlySpaced = 0x3005, kSDxaColWidth = 0xF203;
 constexpr quint16 kSBkc = 0x3009, kSBOrientation = 0x301D, kSXaPage = 0xB01F, kSYaPage = 0xB020,
                   kSDxaLeft = 0xB021, kSDyaTop = 0x9023, kSDyaHdrTop = 0xB017;
 
@@ -670,6 +671,45 @@ private slots:
         // The header where the document puts it, else halfway into the margin.
         QCOMPARE(value(landscape, kSDyaHdrTop), 500);
         QCOMPARE(value(portrait, kSDyaHdrTop), 720);
+    }
+
+    // Columns: evenly spaced as one gap, uneven ones column by column, and
+    // columns that do not fit the text width left out; a column break is 0x0E.
+    void sectionColumns()
+    {
+        Document doc;
+        // The default A4 page leaves 8306 twips of text width.
+        const std::vector<std::vector<TextColumn>> layouts = {
+            {{4000, 306}, {4000, 0}},       // even
+            {{2500, 300}, {5506, 0}},       // uneven
+            {{5000, 300}, {5000, 0}},       // wider than the text: one column
+        };
+        for (const auto& columns : layouts) {
+            Section& s = doc.sections.emplace_back();
+            s.page.columns = columns;
+            s.page.continuous = true;
+            Paragraph left, right;
+            left.runs.push_back(Run{u"Left column.", {}, false});
+            right.runs.push_back(Run{u"Right column.", {}, false});
+            right.columnBreakBefore = true;
+            s.paragraphs = {left, right};
+        }
+        const auto f = write(doc, "columns.doc");
+        QVERIFY2(f.error.isEmpty(), qPrintable(f.error));
+        QVERIFY(docread::text(f).startsWith(QStringLiteral("Left column.\r\x0eRight column.")));
+        auto sepx = [&](int i) {
+            const QByteArray sed = docread::plcData(f.table, f.fc(kPlcfSed), f.lcb(kPlcfSed), 12, i);
+            const quint32 fc = f.u32(sed, 2);
+            return docread::sprms(f.word.mid(fc + 2, f.u16(f.word, fc)));
+        };
+        const auto even = sepx(0), uneven = sepx(1), tooWide = sepx(2);
+        QCOMPARE(value(even, kSCcolumns), 1);
+        QCOMPARE(value(even, kSDxaColumns), 306);
+        QVERIFY(!even.contains(kSFEvenlySpaced));
+        QCOMPARE(value(uneven, kSCcolumns), 1);
+        QCOMPARE(value(uneven, kSFEvenlySpaced), 0);
+        QVERIFY(uneven.contains(kSDxaColWidth));
+        QVERIFY(!tooWide.contains(kSCcolumns));
     }
 
     void headerStoriesAndPageFields()
