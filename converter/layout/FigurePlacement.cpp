@@ -66,6 +66,7 @@ bool placeable(const pdf::PageText& page, std::size_t i)
 
 // The line of `page` an image belongs in, and where among its words.
 struct LineSpot {
+    pdf::TextBlock* block = nullptr;
     pdf::TextLine* line = nullptr;
     std::size_t before = 0; // index of the word it goes before
     double overlap = 0;
@@ -92,6 +93,7 @@ LineSpot lineHolding(pdf::PageText& page, const pdf::Box& v)
                 if (v.height() > kInLineMaxHeightEm * size || shared < kInLineOverlapShare * v.height()
                     || v.xMin > box.xMax + reach || v.xMax < box.xMin - reach || shared <= best.overlap)
                     continue;
+                best.block = &block;
                 best.line = &line;
                 best.overlap = shared;
                 best.before = static_cast<std::size_t>(
@@ -100,6 +102,36 @@ LineSpot lineHolding(pdf::PageText& page, const pdf::Box& v)
             }
         }
     return best;
+}
+
+// The line of another block that goes on from `line` across a picture set
+// at its end (poppler splits a line at the gap a picture leaves): on its
+// baseline and starting within reach right of `from`.
+pdf::TextLine* lineGoingOn(pdf::PageText& page, const pdf::TextLine& line, double from, double reach)
+{
+    const pdf::TextWord& last = line.words.back();
+    for (auto& flow : page.flows)
+        for (auto& block : flow.blocks)
+            for (auto& other : block.lines) {
+                if (&other == &line || other.words.empty())
+                    continue;
+                const pdf::TextWord& first = other.words.front();
+                if (std::abs(first.baseline - last.baseline) <= kSameBaselineEm * last.fontSize && first.box.xMin >= from
+                    && first.box.xMin <= from + reach)
+                    return &other;
+            }
+    return nullptr;
+}
+
+// Drops the lines, blocks and flows left without words.
+void dropEmptyLines(pdf::PageText& page)
+{
+    for (auto& flow : page.flows) {
+        for (auto& block : flow.blocks)
+            std::erase_if(block.lines, [](const pdf::TextLine& l) { return l.words.empty(); });
+        std::erase_if(flow.blocks, [](const pdf::TextBlock& b) { return b.lines.empty(); });
+    }
+    std::erase_if(page.flows, [](const pdf::TextFlow& f) { return f.blocks.empty(); });
 }
 
 } // namespace
@@ -143,11 +175,25 @@ bool setPicturesInLines(pdf::PageText& page)
         mark.picture = std::make_shared<const pdf::PageImage>(image);
         if (spot.before > 0)
             words[spot.before - 1].spaceAfter = true;
+        const bool atEnd = spot.before == words.size();
         words.insert(words.begin() + static_cast<std::ptrdiff_t>(spot.before), std::move(mark));
+        if (atEnd) {
+            // The text after the picture, which poppler set apart, joins the line.
+            const double reach = kInLineReachEm * words.back().fontSize;
+            if (pdf::TextLine* next = lineGoingOn(page, *spot.line, image.visible.xMax, reach)) {
+                words.back().spaceAfter = true;
+                for (auto& w : next->words) {
+                    growBox(spot.block->box, w.box);
+                    words.push_back(std::move(w));
+                }
+                next->words.clear();
+            }
+        }
         moved[i] = true;
         any = true;
     }
     if (any) {
+        dropEmptyLines(page);
         std::vector<pdf::PageImage> rest;
         for (std::size_t i = 0; i < page.images.size(); ++i)
             if (!moved[i])

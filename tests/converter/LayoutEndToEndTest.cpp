@@ -312,6 +312,13 @@ private slots:
             QCOMPARE(clear, 67 * 20);
         }
         QCOMPARE(photos.size(), 2);
+
+        // An icon drawn inside a line stays in that line's paragraph, at its size.
+        const int line = d.findContaining(m_pictures.iconLine[0]);
+        QVERIFY(line >= 0);
+        QVERIFY2(d.body[line].text.contains(m_pictures.iconLine[1]), qPrintable(d.body[line].text));
+        QCOMPARE(d.body[line].frames.size(), 1);
+        QVERIFY(std::abs(d.body[line].frames[0].width * 72 - m_pictures.iconPt.width()) <= 0.02 * m_pictures.iconPt.width());
     }
 
     // Light text on a dark slide is shaded, never light on white paper.

@@ -68,6 +68,20 @@ PictureSample makePicturePdf(const QString& path)
     pdf.setY(pdf.y() + flatSize.height() + 12);
     const QString afterFlat = QStringLiteral("The text goes on after the flat picture.");
     text(afterFlat);
+    // An icon inside a line of text.
+    {
+        QImage icon(20, 20, QImage::Format_RGB32);
+        icon.fill(QColor(200, 40, 40));
+        const TextStyle style = serif();
+        const double baseline = pdf.y() + 10;
+        sample.iconLine = {QStringLiteral("Press the"), QStringLiteral("button to start.")};
+        sample.iconPt = QSizeF(9, 9);
+        pdf.textAt(left, baseline, sample.iconLine[0], style);
+        const double x = left + pdf.advance(sample.iconLine[0] + QLatin1Char(' '), style);
+        pdf.image(QRectF(QPointF(x, baseline - 8), sample.iconPt), icon);
+        pdf.textAt(x + sample.iconPt.width() + pdf.advance(QStringLiteral(" "), style), baseline, sample.iconLine[1], style);
+        pdf.setY(baseline + 12);
+    }
 
     pdf.newPage();
     const QString chartIntro = QStringLiteral("The chart shows the sales of each quarter.");

@@ -22,6 +22,8 @@ struct PictureSample {
     QString path;
     QList<ExpectedPicture> pictures; // in reading order
     QStringList slideText;           // light text on the dark slide
+    QStringList iconLine;            // the text before and after an icon drawn inside a line
+    QSizeF iconPt;
 };
 
 PictureSample makePicturePdf(const QString& path);
