@@ -20,6 +20,7 @@ import glob
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -88,14 +89,19 @@ def main():
         line = (f'{os.path.basename(pdf)[:32]:32} {pages(pdf):5} {pdf_images(pdf):6} {doc_pictures(doc, work):6} '
                 f'{pwt_s:7.2f} {ref_s:7.2f} {pwt_s / ref_s:5.2f} {peak_mb:5.0f} {size_ratio:7.2f}')
         if use_lo and pages(pdf) <= LO_MAX_PAGES:
+            # Its own profile and process group: a stopped import must not
+            # leave a LibreOffice holding the profile the next file needs.
             start = time.perf_counter()
+            lo = subprocess.Popen(['soffice', f'-env:UserInstallation={PROFILE}-import', '--headless',
+                                   '--infilter=writer_pdf_import', '--convert-to', 'doc', '--outdir',
+                                   os.path.join(work, 'lo'), pdf], stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL, start_new_session=True)
             try:
-                subprocess.run(['soffice', f'-env:UserInstallation={PROFILE}', '--headless',
-                                '--infilter=writer_pdf_import', '--convert-to', 'doc', '--outdir',
-                                os.path.join(work, 'lo'), pdf], stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL, timeout=LO_TIMEOUT)
+                lo.wait(timeout=LO_TIMEOUT)
                 line += f'  {(time.perf_counter() - start) / pwt_s:6.0f}'
             except subprocess.TimeoutExpired:
+                os.killpg(lo.pid, signal.SIGKILL)
+                lo.wait()
                 line += f'  >{LO_TIMEOUT / pwt_s:5.0f}'
         print(line, flush=True)
         shutil.rmtree(work, ignore_errors=True)
