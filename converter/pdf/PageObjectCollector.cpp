@@ -490,20 +490,19 @@ void PageObjectCollector::drawImage(GfxState* state, Object* ref, Stream* str, i
     });
 }
 
-void PageObjectCollector::drawMaskedImage(GfxState* state, Object* ref, Stream* str, int width, int height,
-                                          GfxImageColorMap* colorMap, bool, Stream* maskStr, int maskWidth,
-                                          int maskHeight, bool maskInvert, bool)
+void PageObjectCollector::addMaskedImage(GfxState* state, Object* ref, Stream* str, int width, int height,
+                                         GfxImageColorMap* colorMap,
+                                         const std::function<DecodeStatus(const ImageDecoder&, Raster&)>& applyMask)
 {
     Placement placement;
-    if (!placeImage(state, width, height, placement)) {
+    if (!placeImage(state, width, height, placement))
         return; // only image XObjects have masks: no inline data to skip
-    }
     addImage(placement, ref, 0, false, [&] {
         const ImageDecoder decoder(m_expired, pixelBudget(placement.box.width(), placement.box.height()));
         DecodedImage decoded = decoder.decodeColour(str, width, height, colorMap, nullptr);
         if (decoded.usable()) {
             decoded.raster = withAlpha(std::move(decoded.raster));
-            const DecodeStatus mask = decoder.applyStencilMask(decoded.raster, maskStr, maskWidth, maskHeight, maskInvert);
+            const DecodeStatus mask = applyMask(decoder, decoded.raster);
             if (mask == DecodeStatus::OutOfTime || mask == DecodeStatus::TooLarge)
                 decoded.status = mask;
         }
@@ -511,24 +510,21 @@ void PageObjectCollector::drawMaskedImage(GfxState* state, Object* ref, Stream* 
     });
 }
 
+void PageObjectCollector::drawMaskedImage(GfxState* state, Object* ref, Stream* str, int width, int height,
+                                          GfxImageColorMap* colorMap, bool, Stream* maskStr, int maskWidth,
+                                          int maskHeight, bool maskInvert, bool)
+{
+    addMaskedImage(state, ref, str, width, height, colorMap, [&](const ImageDecoder& decoder, Raster& image) {
+        return decoder.applyStencilMask(image, maskStr, maskWidth, maskHeight, maskInvert);
+    });
+}
+
 void PageObjectCollector::drawSoftMaskedImage(GfxState* state, Object* ref, Stream* str, int width, int height,
                                               GfxImageColorMap* colorMap, bool, Stream* maskStr, int maskWidth,
                                               int maskHeight, GfxImageColorMap* maskColorMap, bool)
 {
-    Placement placement;
-    if (!placeImage(state, width, height, placement)) {
-        return; // only image XObjects have masks: no inline data to skip
-    }
-    addImage(placement, ref, 0, false, [&] {
-        const ImageDecoder decoder(m_expired, pixelBudget(placement.box.width(), placement.box.height()));
-        DecodedImage decoded = decoder.decodeColour(str, width, height, colorMap, nullptr);
-        if (decoded.usable()) {
-            decoded.raster = withAlpha(std::move(decoded.raster));
-            const DecodeStatus mask = decoder.applySoftMask(decoded.raster, maskStr, maskWidth, maskHeight, maskColorMap);
-            if (mask == DecodeStatus::OutOfTime || mask == DecodeStatus::TooLarge)
-                decoded.status = mask;
-        }
-        return toPng(std::move(decoded), placement.orientation, str, width, height);
+    addMaskedImage(state, ref, str, width, height, colorMap, [&](const ImageDecoder& decoder, Raster& image) {
+        return decoder.applySoftMask(image, maskStr, maskWidth, maskHeight, maskColorMap);
     });
 }
 

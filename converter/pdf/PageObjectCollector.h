@@ -3,6 +3,7 @@
 // images (decoded, or JPEG kept as it is) and the boxes of its paths, in the
 // same pass over the page's content as its text.
 #include "ImageCache.h"
+#include "ImageDecoder.h"
 #include "PageText.h"
 #include "Raster.h"
 #include "ReadLimits.h"
@@ -85,6 +86,9 @@ private:
     // XObject (`ref`), to the page.
     void addImage(const Placement& placement, Object* ref, std::uint32_t fillRgb, bool mask,
                   const std::function<MadeImage()>& make);
+    // An image XObject with a mask that `applyMask` turns into its alpha.
+    void addMaskedImage(GfxState* state, Object* ref, Stream* str, int width, int height, GfxImageColorMap* colorMap,
+                        const std::function<DecodeStatus(const ImageDecoder&, Raster&)>& applyMask);
     void recordPath(GfxState* state, bool stroked, bool filled);
     void recordArea(GfxState* state, std::uint32_t rgb);
     void warn(const std::string& reason);

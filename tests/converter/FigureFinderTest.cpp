@@ -57,14 +57,14 @@ void label(pdf::PageText& page, const char32_t* text, double x, double baseline,
 // its words all starting with "body" so that the checks can find them.
 void paragraph(pdf::PageText& page, double x, double baseline, int lines, std::size_t chars)
 {
-    std::vector<LineSpec> specs;
+    std::vector<LineSpec> sketches;
     for (int i = 0; i < lines; ++i) {
         std::u32string text;
         while (text.size() + 5 <= chars)
             text += text.empty() ? U"body" : U" body";
-        specs.push_back({text, x, baseline + 12.0 * i});
+        sketches.push_back({text, x, baseline + 12.0 * i});
     }
-    test::addBlock(page, specs);
+    test::addBlock(page, sketches);
 }
 
 // A bar chart with its axes at (x, top) .. (x + 200, top + 150), tick labels
