@@ -34,16 +34,6 @@ bool touches(const Box& a, const Box& b)
     return a.xMin <= b.xMax && b.xMin <= a.xMax && a.yMin <= b.yMax && b.yMin <= a.yMax;
 }
 
-bool within(const Box& inner, const Box& outer)
-{
-    return inner.xMin >= outer.xMin && inner.xMax <= outer.xMax && inner.yMin >= outer.yMin && inner.yMax <= outer.yMax;
-}
-
-bool holdsPoint(const Box& b, double x, double y)
-{
-    return x >= b.xMin && x <= b.xMax && y >= b.yMin && y <= b.yMax;
-}
-
 double area(const Box& b)
 {
     return b.width() * b.height();

@@ -9,16 +9,6 @@ namespace pwt::layout {
 
 namespace {
 
-bool contains(const pdf::Box& outer, const pdf::Box& inner)
-{
-    return inner.xMin >= outer.xMin && inner.xMax <= outer.xMax && inner.yMin >= outer.yMin && inner.yMax <= outer.yMax;
-}
-
-bool containsPoint(const pdf::Box& b, double x, double y)
-{
-    return x >= b.xMin && x <= b.xMax && y >= b.yMin && y <= b.yMax;
-}
-
 double overlap(double a0, double a1, double b0, double b1)
 {
     return std::max(0.0, std::min(a1, b1) - std::max(a0, b0));
@@ -34,7 +24,7 @@ std::size_t wordsOn(const pdf::PageText& page, const pdf::Box& box)
                 continue;
             for (const auto& line : block.lines)
                 for (const auto& w : line.words)
-                    if (containsPoint(box, (w.box.xMin + w.box.xMax) / 2, (w.box.yMin + w.box.yMax) / 2))
+                    if (pdf::holdsPoint(box, (w.box.xMin + w.box.xMax) / 2, (w.box.yMin + w.box.yMax) / 2))
                         ++n;
         }
     return n;
@@ -52,7 +42,7 @@ bool usable(const pdf::PageImage& image)
 bool hiddenByLater(const std::vector<pdf::PageImage>& images, std::size_t i)
 {
     for (std::size_t j = i + 1; j < images.size(); ++j)
-        if (!images[j].mask && contains(images[j].visible, images[i].visible))
+        if (!images[j].mask && pdf::within(images[i].visible, images[j].visible))
             return true;
     return false;
 }

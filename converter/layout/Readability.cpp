@@ -37,7 +37,7 @@ std::optional<std::uint32_t> colourBehind(const pdf::Box& box, const std::vector
 {
     const double x = (box.xMin + box.xMax) / 2, y = (box.yMin + box.yMax) / 2;
     for (auto it = backgrounds.rbegin(); it != backgrounds.rend(); ++it)
-        if (x >= it->box.xMin && x <= it->box.xMax && y >= it->box.yMin && y <= it->box.yMax)
+        if (pdf::holdsPoint(it->box, x, y))
             return isPaper(it->rgb) ? std::nullopt : std::optional<std::uint32_t>(it->rgb);
     return std::nullopt;
 }

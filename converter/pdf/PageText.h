@@ -19,6 +19,18 @@ struct Box {
     double height() const { return yMax - yMin; }
 };
 
+// Whether `inner` lies wholly in `outer`, edges included.
+inline bool within(const Box& inner, const Box& outer)
+{
+    return inner.xMin >= outer.xMin && inner.xMax <= outer.xMax && inner.yMin >= outer.yMin && inner.yMax <= outer.yMax;
+}
+
+// Whether the point lies in the box, edges included.
+inline bool holdsPoint(const Box& b, double x, double y)
+{
+    return x >= b.xMin && x <= b.xMax && y >= b.yMin && y <= b.yMax;
+}
+
 // An image the page draws, where it shows it. An image drawn again (the
 // same XObject) shares its data with the first.
 struct PageImage {
