@@ -114,6 +114,51 @@ struct Figure {
     bool columnBreakBefore = false;
 };
 
+// A border line of a table cell; width 0: none.
+struct CellBorder {
+    int width = 0;              // eighths of a point (Word's unit for borders)
+    std::uint32_t rgb = 0x000000; // 0xRRGGBB
+
+    bool operator==(const CellBorder&) const = default;
+};
+
+// A cell merged down with the cells below it: the first of them restarts the
+// merge, the ones below continue it (same width, and their paragraphs empty).
+enum class VerticalMerge { None, Restart, Continue };
+
+enum class CellAlignment { Top, Center, Bottom };
+
+struct TableCell {
+    int width = 0; // twips; a cell merged across columns is one wider cell
+    std::vector<Paragraph> paragraphs; // the cell's text; none: an empty cell
+    VerticalMerge verticalMerge = VerticalMerge::None;
+    CellAlignment verticalAlignment = CellAlignment::Top;
+    CellBorder top, left, bottom, right;
+    bool shaded = false;
+    std::uint32_t shadingRgb = 0xFFFFFF; // 0xRRGGBB
+};
+
+struct TableRow {
+    std::vector<TableCell> cells; // left to right, at most kMaxTableColumns
+    int height = 0;      // twips, the least height ("at least" rule); 0: as its text needs
+    bool header = false; // repeats at the top of each page; header rows come first
+};
+
+// Word 97-2003 allows at most this many cells in a row.
+inline constexpr std::size_t kMaxTableColumns = 63;
+
+// A table between the section's paragraphs. Its rows may differ in their
+// cells (merged across), but a row's cells start at the table's left edge.
+struct Table {
+    std::vector<TableRow> rows;
+    int leftIndent = 0; // twips from the text's left edge to the table's left edge
+    // Its place in the section: before paragraph `beforeParagraph`, after any
+    // figure placed before the same paragraph. Tables keep their order.
+    std::size_t beforeParagraph = 0;
+    bool pageBreakBefore = false;
+    bool columnBreakBefore = false;
+};
+
 // One of a section's text columns: its width and the gap after it (the last
 // column's gap is 0), in twips.
 struct TextColumn {
@@ -151,6 +196,7 @@ struct Section {
     PageSetup page;
     std::vector<Paragraph> paragraphs;
     std::vector<Figure> figures; // between the paragraphs, ordered by beforeParagraph
+    std::vector<Table> tables;   // between the paragraphs, ordered by beforeParagraph
     std::vector<Paragraph> header; // running head, empty: none
     std::vector<Paragraph> footer; // running foot (may hold a PAGE field), empty: none
 };

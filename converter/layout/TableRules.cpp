@@ -1,0 +1,10 @@
+#include "TableGrid.h"
+
+namespace pwt::layout {
+
+std::vector<TableGrid> findRuledTables(const pdf::PageText&)
+{
+    return {};
+}
+
+} // namespace pwt::layout
