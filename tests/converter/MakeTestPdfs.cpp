@@ -2,6 +2,7 @@
 // and for the benchmarks: converter_make_test_pdfs <folder>
 #include "FormattingSample.h"
 #include "PictureSample.h"
+#include "TableSample.h"
 #include "TestPdfs.h"
 
 #include <QDir>
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
     pwt::test::makeScanPdf(dir.filePath(QStringLiteral("scan.pdf")));
     pwt::test::makeFormattingPdf(dir.filePath(QStringLiteral("format.pdf")));
     pwt::test::makePicturePdf(dir.filePath(QStringLiteral("pictures.pdf")));
+    pwt::test::makeTablePdf(dir.filePath(QStringLiteral("tables.pdf")));
     pwt::test::makeLongPdf(dir.filePath(QStringLiteral("long.pdf")), 40);
     return 0;
 }

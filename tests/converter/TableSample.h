@@ -1,0 +1,37 @@
+#pragma once
+// A PDF of known tables and of text that only looks like one: a ruled grid
+// with a bold header, a three-rule table of numbers, cells merged across and
+// down, a Chinese table, an unruled table of aligned columns, a table of
+// two-line cells that runs over a page break and repeats its header there;
+// then a bulleted list, a code listing, a contents page with leaders and
+// two-column text, which must stay text.
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace pwt::test {
+
+struct ExpectedCell {
+    QString text;   // two-line cells read as one line, joined by a space
+    int columns = 1;
+    int rows = 1;
+};
+
+struct ExpectedTable {
+    QString name;
+    QString before; // the body paragraph before the table
+    QString after;  // the body paragraph after it
+    QList<QList<ExpectedCell>> rows; // the cells that start in each row
+    QList<double> columnWidths;      // points, as drawn
+    int headerRows = 0;
+};
+
+struct TableSample {
+    QString path;
+    QList<ExpectedTable> tables; // in reading order
+    QStringList text;            // lines of the non-tables: each must stay in a body paragraph
+};
+
+TableSample makeTablePdf(const QString& path);
+
+} // namespace pwt::test
