@@ -10,6 +10,7 @@
 #include "ReadingOrder.h"
 #include "Readability.h"
 #include "StructureAnalysis.h"
+#include "TableComposer.h"
 #include "TextRules.h"
 
 #include <algorithm>
@@ -36,8 +37,9 @@ class Builder {
 public:
     explicit Builder(const DocumentInfo& info) { m_doc.info = info; }
 
-    void addPage(PageLines& page, std::vector<PictureGroup>& pictures, const std::vector<Background>& backgrounds,
-                 const RunningText& running, const PagePlan& plan, bool previousFull)
+    void addPage(PageLines& page, std::vector<PictureGroup>& pictures, std::vector<PageTable>& tables,
+                 const std::vector<Background>& backgrounds, const RunningText& running, const PagePlan& plan,
+                 bool previousFull)
     {
         m_backgrounds = &backgrounds;
         // A new section where the page's setup changes, or where the running
@@ -65,11 +67,17 @@ public:
         // an almost empty page wherever Word's text runs a little longer).
         m_pageBreakDue = !previousFull && !newSection;
         m_columnBreakDue = false;
-        const std::size_t itemsBefore = m_body.size() + m_figures.size();
+        const std::size_t itemsBefore = m_items;
+        m_pageNumber = page.number;
 
         placeInReadingOrder(pictures, page);
+        for (PageTable& t : tables)
+            t.beforeBlock = readingPlace(t.box, page);
+        std::stable_sort(tables.begin(), tables.end(),
+                         [](const PageTable& a, const PageTable& b) { return a.beforeBlock < b.beforeBlock; });
         m_frame = plan.frame;
         auto nextPicture = pictures.begin();
+        auto nextTable = tables.begin();
         PreviousLine previousBaseline;
         if (textExtent(page)) {
             const pdf::Box frame{plan.frame.left, 0, plan.frame.right, page.height};
@@ -91,18 +99,29 @@ public:
                     else
                         addFigure(*nextPicture, plan.frame, previousBaseline);
                 }
+                std::vector<PageTable*> tablesWithin;
+                for (; nextTable != tables.end() && nextTable->beforeBlock <= k; ++nextTable) {
+                    if (!columns.columnsOf[k].empty() && standsIn(nextTable->box, column))
+                        tablesWithin.push_back(&*nextTable);
+                    else
+                        addTable(*nextTable, plan.frame, previousBaseline);
+                }
                 setColumns(columns.columnsOf[k]);
                 if (columns.breakBefore[k])
                     m_columnBreakDue = true;
                 for (const PictureGroup* g : within)
                     addFigure(*g, column, previousBaseline);
+                for (PageTable* t : tablesWithin)
+                    addTable(*t, column, previousBaseline);
                 const double width = columnWidthPt(columns.columnsOf[k], columns.columnIndex[k], plan.frame);
                 addBlock(block, column, width, previousBaseline);
             }
         }
         for (; nextPicture != pictures.end(); ++nextPicture)
             addFigure(*nextPicture, plan.frame, previousBaseline);
-        if (m_body.size() + m_figures.size() == itemsBefore)
+        for (; nextTable != tables.end(); ++nextTable)
+            addTable(*nextTable, plan.frame, previousBaseline);
+        if (m_items == itemsBefore)
             addItem(Paragraph{}, {}); // a page without text still takes a page
     }
 
@@ -120,6 +139,10 @@ public:
         for (PlacedFigure& placed : m_figures) {
             placed.figure.beforeParagraph = placed.beforeBody - m_sectionStarts[placed.section];
             m_doc.sections[placed.section].figures.push_back(std::move(placed.figure));
+        }
+        for (PlacedTable& placed : m_tables) {
+            placed.table.table.beforeParagraph = placed.beforeBody - m_sectionStarts[placed.section];
+            m_doc.sections[placed.section].tables.push_back(std::move(placed.table.table));
         }
         return std::move(m_doc);
     }
@@ -161,6 +184,7 @@ private:
         paragraph.columnBreakBefore = std::exchange(m_columnBreakDue, false) && !paragraph.pageBreakBefore;
         m_body.push_back({std::move(paragraph), metrics});
         m_sectionEmpty = false;
+        ++m_items;
     }
 
     // Whether a figure stands in a column: over it, and no wider than it.
@@ -170,21 +194,27 @@ private:
             && figure.width() <= column.width() * kColumnFigureSlack;
     }
 
-    // `column`: where the figure stands; a figure wider than the columns of
-    // the section so far (across the page under or between columns) gets a
-    // one-column section of its own.
-    void addFigure(const PictureGroup& group, ColumnBounds column, PreviousLine& previousBaseline)
+    // Where a figure or table standing in `box` is set, `column` being its
+    // column: one wider than the columns of the section so far (across the
+    // page under or between columns) gets a one-column section of its own.
+    ColumnBounds placeAcross(const pdf::Box& box, ColumnBounds column)
     {
         const auto& current = m_doc.sections.back().page.columns;
         if (!current.empty()) {
             int widest = 0;
             for (const TextColumn& c : current)
                 widest = std::max(widest, c.width);
-            if (group.box.width() > points(widest) * kColumnFigureSlack) {
+            if (box.width() > points(widest) * kColumnFigureSlack) {
                 setColumns({});
                 column = m_frame;
             }
         }
+        return column;
+    }
+
+    void addFigure(const PictureGroup& group, ColumnBounds column, PreviousLine& previousBaseline)
+    {
+        column = placeAcross(group.box, column);
         Figure figure = figureOf(group, column);
         // The gap above the picture as the PDF has it, from the text before
         // it (Word sets a picture on the baseline, so only the gap counts).
@@ -195,6 +225,31 @@ private:
         figure.pageBreakBefore = std::exchange(m_pageBreakDue, false);
         figure.columnBreakBefore = std::exchange(m_columnBreakDue, false) && !figure.pageBreakBefore;
         m_figures.push_back({m_doc.sections.size() - 1, m_body.size(), std::move(figure)});
+        m_sectionEmpty = false;
+        ++m_items;
+    }
+
+    void addTable(PageTable& table, ColumnBounds column, PreviousLine& previousBaseline)
+    {
+        previousBaseline = PreviousLine{true, table.box.yMax};
+        ++m_items;
+        // A table opening a page that carries on the one closing the page
+        // before, with nothing between them, is the same table.
+        if (!m_tables.empty()) {
+            PlacedTable& last = m_tables.back();
+            if (last.page + 1 == m_pageNumber && last.section + 1 == m_doc.sections.size()
+                && last.beforeBody == m_body.size() && last.figuresBefore == m_figures.size()
+                && continueTable(last.table, table)) {
+                m_pageBreakDue = false;
+                m_columnBreakDue = false;
+                return;
+            }
+        }
+        column = placeAcross(table.box, column);
+        fitTable(table, column);
+        table.table.pageBreakBefore = std::exchange(m_pageBreakDue, false);
+        table.table.columnBreakBefore = std::exchange(m_columnBreakDue, false) && !table.table.pageBreakBefore;
+        m_tables.push_back({m_doc.sections.size() - 1, m_body.size(), m_figures.size(), m_pageNumber, std::move(table)});
         m_sectionEmpty = false;
     }
 
@@ -275,7 +330,20 @@ private:
         Figure figure;
     };
 
+    // A table before body paragraph `beforeBody` of section `section`, after
+    // `figuresBefore` figures, from PDF page `page`.
+    struct PlacedTable {
+        std::size_t section = 0;
+        std::size_t beforeBody = 0;
+        std::size_t figuresBefore = 0;
+        int page = 0;
+        PageTable table;
+    };
+
     Document m_doc;
+    std::vector<PlacedTable> m_tables;
+    std::size_t m_items = 0; // paragraphs, figures and tables added so far
+    int m_pageNumber = 0;    // of the page being added
     ColumnBounds m_frame; // the text band of the page being added
     const std::vector<Background>* m_backgrounds = nullptr; // the page's being added
     std::vector<PlacedFigure> m_figures;
@@ -294,6 +362,7 @@ struct DocumentBuilder::Pages {
     FontCache fonts;
     std::vector<PageLines> lines;
     std::vector<std::vector<PictureGroup>> pictures; // per page
+    std::vector<std::vector<PageTable>> tables;      // per page
     std::vector<std::vector<Background>> backgrounds; // per page
 };
 
@@ -308,7 +377,10 @@ void DocumentBuilder::addPage(const pdf::PageText& original, const std::vector<B
     const pdf::PageText& page = inLines ? withInline : original;
     m_pages->backgrounds.push_back(backgrounds);
     m_words += page.wordCount();
-    m_pages->lines.push_back(collectLines(page, m_pages->fonts));
+    // Tables take their words out of the running text.
+    PageTables found = takeTables(page, m_pages->fonts);
+    m_pages->lines.push_back(collectLines(found.tables.empty() ? page : found.rest, m_pages->fonts));
+    m_pages->tables.push_back(std::move(found.tables));
     m_pages->pictures.push_back(picturesOf(page));
 }
 
@@ -324,7 +396,8 @@ Document DocumentBuilder::finish(const DocumentInfo& info)
     const std::vector<PagePlan> plans = planPages(pageLines, running);
     Builder builder(info);
     for (std::size_t i = 0; i < pageLines.size(); ++i)
-        builder.addPage(pageLines[i], m_pages->pictures[i], m_pages->backgrounds[i], running[i], plans[i], i > 0 && plans[i - 1].full);
+        builder.addPage(pageLines[i], m_pages->pictures[i], m_pages->tables[i], m_pages->backgrounds[i], running[i],
+                        plans[i], i > 0 && plans[i - 1].full);
     Document doc = builder.finish();
     if (doc.sections.empty())
         doc.sections.emplace_back();

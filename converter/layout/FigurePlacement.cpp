@@ -211,30 +211,28 @@ std::vector<PictureGroup> picturesOf(const pdf::PageText& page)
     return groups;
 }
 
+std::size_t readingPlace(const pdf::Box& p, const PageLines& lines)
+{
+    const auto& blocks = lines.blocks;
+    auto sameColumn = [&](const Block& b) {
+        return b.flow == kNoColumn || overlap(b.box.xMin, b.box.xMax, p.xMin, p.xMax) > 0;
+    };
+    // Before the first block of its column below its top...
+    for (std::size_t k = 0; k < blocks.size(); ++k)
+        if (!blocks[k].marginNote && sameColumn(blocks[k]) && blocks[k].box.yMin >= p.yMin - kLevelTolerancePt)
+            return k;
+    // ...or after the last one of its column above it.
+    for (std::size_t k = blocks.size(); k-- > 0;)
+        if (!blocks[k].marginNote && sameColumn(blocks[k]))
+            return k + 1;
+    return blocks.size();
+}
+
 void placeInReadingOrder(std::vector<PictureGroup>& groups, const PageLines& lines)
 {
     const auto& blocks = lines.blocks;
-    for (PictureGroup& g : groups) {
-        const pdf::Box& p = g.box;
-        auto sameColumn = [&](const Block& b) {
-            return b.flow == kNoColumn || overlap(b.box.xMin, b.box.xMax, p.xMin, p.xMax) > 0;
-        };
-        // Before the first block of its column below its top...
-        std::size_t place = blocks.size();
-        for (std::size_t k = 0; k < blocks.size(); ++k)
-            if (!blocks[k].marginNote && sameColumn(blocks[k]) && blocks[k].box.yMin >= p.yMin - kLevelTolerancePt) {
-                place = k;
-                break;
-            }
-        // ...or after the last one of its column above it.
-        if (place == blocks.size())
-            for (std::size_t k = blocks.size(); k-- > 0;)
-                if (!blocks[k].marginNote && sameColumn(blocks[k])) {
-                    place = k + 1;
-                    break;
-                }
-        g.beforeBlock = place;
-    }
+    for (PictureGroup& g : groups)
+        g.beforeBlock = readingPlace(g.box, lines);
     // In reading order; pictures side by side in one column at one place
     // make one figure.
     std::stable_sort(groups.begin(), groups.end(),

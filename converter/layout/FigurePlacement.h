@@ -53,6 +53,11 @@ struct PictureGroup {
 // a later image, not a background behind `page`'s words; one group each.
 std::vector<PictureGroup> picturesOf(const pdf::PageText& page);
 
+// Where something standing in `box` (a picture, a table) goes among the
+// ordered blocks of `lines`: before the first block of its column that starts
+// below its top, else after the last block of its column.
+std::size_t readingPlace(const pdf::Box& box, const PageLines& lines);
+
 // Sets each group's place among the ordered blocks of `lines` and puts the
 // groups in reading order; pictures side by side in one column at one place
 // become one group.
