@@ -1,10 +1,719 @@
+// Tables without drawn lines: text set in columns that line up over several
+// rows. In stages, each over the whole page:
+//  1. the page's words (outside the areas already taken) grouped into lines
+//     by baseline, and each line cut into cells at gaps much wider than a
+//     word space;
+//  2. the gutter of two-column text, if there is one: lines of prose on both
+//     sides are cut there so that a table in one text column stands alone;
+//  3. runs of consecutive lines whose cells leave the same vertical strips
+//     free: the strips are the column gaps;
+//  4. each run checked against what is not a table (text columns, contents,
+//     lists, equation numbers) and turned into a grid.
+// Every distance is in ems of the text's font size.
 #include "TableGrid.h"
+
+#include "model/Document.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace pwt::layout {
 
-std::vector<TableGrid> findAlignedTables(const pdf::PageText&, const std::vector<pdf::Box>&)
+namespace {
+
+// Words whose baselines differ by less than this share a line.
+constexpr double kBaselineToleranceEm = 0.3;
+// A gap between two words of a line this wide or wider separates cells; a
+// word space is 0.25-0.35 em, a justified one rarely reaches 0.8 em, and
+// typeset tables keep at least about 1 em between their columns.
+constexpr double kCellGapEm = 0.9;
+// Column gaps across the rows narrower than this are taken as no gap.
+constexpr double kMinColumnGapEm = 0.5;
+// A table's rows follow one another this closely (gap between the line boxes);
+// further apart, the text below is something else.
+constexpr double kMaxRowGapEm = 1.6;
+// Rows a table needs; tables of only two columns need more of them, as a
+// label and a value column is also how lists and contents are set.
+constexpr std::size_t kMinTableRows = 3;
+constexpr std::size_t kMinTwoColumnRows = 5;
+// Cells of a two-column table are short: at most this many words and ems.
+constexpr std::size_t kShortCellWords = 4;
+constexpr double kShortCellEm = 15;
+// The rows of a two-column table are evenly spaced: the widest baseline
+// step at most this many times the narrowest.
+constexpr double kRegularPitchRatio = 1.6;
+// A column whose lines have at least this many words at the median is
+// prose; two such columns are text columns, not a table.
+constexpr std::size_t kProseWords = 6;
+// A line of a cell whose other cells on the line are empty continues the
+// cell above it (a wrapped cell) when it follows this closely (baseline
+// step) and the line above fills its column at least to this share.
+constexpr double kWrapPitchEm = 1.6;
+constexpr double kWrapFillShare = 0.6;
+// A column filled in fewer rows than this is an odd cell, joined to the
+// nearer column.
+constexpr std::size_t kMinFilledRows = 2;
+// Dot leaders: this many dots in a row (in a word or as words of their own).
+constexpr std::size_t kLeaderDots = 4;
+// The gutter of two text columns: a strip in the middle half of the text
+// that at most this share of the lines cross, at least this wide, with at
+// least this many lines of prose on either side.
+constexpr double kGutterMaxCrossingShare = 0.05;
+constexpr double kGutterMinWidthEm = 1.0;
+constexpr std::size_t kGutterMinProseLines = 5;
+// A body column is of numbers when at least this share of its cells are.
+constexpr double kNumericColumnShare = 0.66;
+// Page numbers in a contents' last column stay below this.
+constexpr long kMaxPageNumber = 9999;
+
+struct Segment {
+    double left = 0, right = 0;
+    std::vector<const pdf::TextWord*> words; // left to right
+    std::u32string text() const
+    {
+        std::u32string t;
+        for (const auto* w : words) {
+            if (!t.empty())
+                t += U' ';
+            t += w->text;
+        }
+        return t;
+    }
+};
+
+enum class Zone { Whole, Left, Right };
+
+struct PageLine {
+    double baseline = 0, top = 0, bottom = 0;
+    double fontSize = 10;
+    std::vector<Segment> segments;
+    bool monospaced = false;
+    bool leaders = false;
+    Zone zone = Zone::Whole;
+};
+
+struct Interval {
+    double left = 0, right = 0;
+};
+
+bool isMonospacedFont(const pdf::TextWord& w)
 {
-    return {};
+    if (w.fixedWidth)
+        return true;
+    std::string name = w.fontName;
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (std::string_view mark : {"mono", "courier", "consol", "cmtt", "typewriter"})
+        if (name.find(mark) != std::string::npos)
+            return true;
+    return false;
+}
+
+bool isDot(char32_t c) { return c == U'.' || c == U'\u00B7' || c == U'\u2024' || c == U'\u2026' || c == U'\u2219'; }
+
+// Stage 1: the words the finder may use, outside `taken` and upright.
+std::vector<const pdf::TextWord*> collectWords(const pdf::PageText& page, const std::vector<pdf::Box>& taken)
+{
+    std::vector<const pdf::TextWord*> words;
+    for (const auto& flow : page.flows)
+        for (const auto& block : flow.blocks) {
+            if (block.rotation != 0)
+                continue;
+            for (const auto& line : block.lines)
+                for (const auto& w : line.words) {
+                    if (w.picture || w.text.empty() || !(w.fontSize > 0) || w.box.width() < 0)
+                        continue;
+                    const double cx = (w.box.xMin + w.box.xMax) / 2, cy = (w.box.yMin + w.box.yMax) / 2;
+                    if (std::any_of(taken.begin(), taken.end(), [&](const pdf::Box& b) { return holdsPoint(b, cx, cy); }))
+                        continue;
+                    words.push_back(&w);
+                }
+        }
+    return words;
+}
+
+PageLine makeLine(std::vector<const pdf::TextWord*> words)
+{
+    std::sort(words.begin(), words.end(), [](const auto* a, const auto* b) { return a->box.xMin < b->box.xMin; });
+    PageLine line;
+    std::vector<double> sizes;
+    std::size_t chars = 0, fixedChars = 0, dotRun = 0;
+    line.top = words.front()->box.yMin;
+    line.bottom = words.front()->box.yMax;
+    line.baseline = words.front()->baseline;
+    for (const auto* w : words) {
+        sizes.push_back(w->fontSize);
+        line.top = std::min(line.top, w->box.yMin);
+        line.bottom = std::max(line.bottom, w->box.yMax);
+        chars += w->text.size();
+        if (isMonospacedFont(*w))
+            fixedChars += w->text.size();
+        // Dots in a row, counted across words of their own and inside words.
+        for (char32_t c : w->text) {
+            dotRun = isDot(c) ? dotRun + 1 : 0;
+            line.leaders = line.leaders || dotRun >= kLeaderDots;
+        }
+        const bool allDots = std::all_of(w->text.begin(), w->text.end(), isDot);
+        if (!allDots)
+            dotRun = 0;
+    }
+    std::nth_element(sizes.begin(), sizes.begin() + static_cast<std::ptrdiff_t>(sizes.size() / 2), sizes.end());
+    line.fontSize = sizes[sizes.size() / 2];
+    line.monospaced = fixedChars * 2 > chars;
+    for (const auto* w : words) {
+        const bool newCell = line.segments.empty()
+            || w->box.xMin - line.segments.back().right >= kCellGapEm * std::max(w->fontSize, line.segments.back().words.back()->fontSize);
+        if (newCell)
+            line.segments.push_back({w->box.xMin, w->box.xMax, {}});
+        Segment& s = line.segments.back();
+        s.right = std::max(s.right, w->box.xMax);
+        s.words.push_back(w);
+    }
+    return line;
+}
+
+// Stage 1: lines across the whole page by baseline (poppler's own lines and
+// blocks may split a table's rows or join its cells), cut into cells.
+std::vector<PageLine> groupLines(std::vector<const pdf::TextWord*> words)
+{
+    std::sort(words.begin(), words.end(), [](const auto* a, const auto* b) {
+        return a->baseline != b->baseline ? a->baseline < b->baseline : a->box.xMin < b->box.xMin;
+    });
+    std::vector<PageLine> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 1; i <= words.size(); ++i) {
+        if (i < words.size() && words[i]->baseline - words[start]->baseline <= kBaselineToleranceEm * words[start]->fontSize)
+            continue;
+        if (i > start)
+            lines.push_back(makeLine({words.begin() + static_cast<std::ptrdiff_t>(start), words.begin() + static_cast<std::ptrdiff_t>(i)}));
+        start = i;
+    }
+    return lines;
+}
+
+bool isProseSegment(const Segment& s) { return s.words.size() >= kProseWords; }
+
+double medianFontSize(const std::vector<PageLine>& lines)
+{
+    std::vector<double> sizes;
+    for (const auto& l : lines)
+        sizes.push_back(l.fontSize);
+    std::nth_element(sizes.begin(), sizes.begin() + static_cast<std::ptrdiff_t>(sizes.size() / 2), sizes.end());
+    return sizes[sizes.size() / 2];
+}
+
+// Stage 2: finds the gutter of two text columns and cuts the lines that
+// carry prose on one side of it there. Lines that cross it (a title, a
+// table across both columns) stay whole.
+std::vector<PageLine> splitAtGutter(std::vector<PageLine> lines)
+{
+    if (lines.size() < 2 * kGutterMinProseLines)
+        return lines;
+    double textLeft = lines.front().segments.front().left, textRight = lines.front().segments.back().right;
+    for (const auto& l : lines) {
+        textLeft = std::min(textLeft, l.segments.front().left);
+        textRight = std::max(textRight, l.segments.back().right);
+    }
+    const auto bins = static_cast<std::size_t>(std::max(0.0, std::ceil(textRight - textLeft))) + 1;
+    std::vector<long> crossing(bins + 1, 0); // lines' cells over each point, as differences
+    for (const auto& l : lines)
+        for (const auto& s : l.segments) {
+            crossing[static_cast<std::size_t>(s.left - textLeft)] += 1;
+            crossing[std::min(bins, static_cast<std::size_t>(s.right - textLeft) + 1)] -= 1;
+        }
+    const auto maxCrossing = static_cast<long>(kGutterMaxCrossingShare * static_cast<double>(lines.size()));
+    const double minWidth = kGutterMinWidthEm * medianFontSize(lines);
+    const auto from = static_cast<std::size_t>(0.25 * static_cast<double>(bins)), to = static_cast<std::size_t>(0.75 * static_cast<double>(bins));
+    long count = 0;
+    std::size_t bestStart = 0, bestWidth = 0, runStart = 0;
+    for (std::size_t x = 0; x < bins; ++x) {
+        count += crossing[x];
+        const bool free = x >= from && x <= to && count <= maxCrossing;
+        if (!free) {
+            runStart = x + 1;
+            continue;
+        }
+        if (x + 1 - runStart > bestWidth) {
+            bestStart = runStart;
+            bestWidth = x + 1 - runStart;
+        }
+    }
+    if (static_cast<double>(bestWidth) < minWidth)
+        return lines;
+    const double gutterLeft = textLeft + static_cast<double>(bestStart), gutterRight = gutterLeft + static_cast<double>(bestWidth);
+
+    // The two sides of each line, and whether both sides hold prose.
+    std::size_t proseLeft = 0, proseRight = 0;
+    struct Sides {
+        std::size_t leftCount = 0, rightCount = 0;
+        bool crosses = false;
+    };
+    std::vector<Sides> sides(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        for (const auto& s : lines[i].segments) {
+            if (s.right <= gutterLeft)
+                ++sides[i].leftCount;
+            else if (s.left >= gutterRight)
+                ++sides[i].rightCount;
+            else
+                sides[i].crosses = true;
+        }
+        if (sides[i].crosses)
+            continue;
+        if (sides[i].leftCount == 1 && isProseSegment(lines[i].segments.front()))
+            ++proseLeft;
+        if (sides[i].rightCount == 1 && isProseSegment(lines[i].segments.back()))
+            ++proseRight;
+    }
+    if (proseLeft < kGutterMinProseLines || proseRight < kGutterMinProseLines)
+        return lines;
+
+    std::vector<PageLine> out;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        PageLine& l = lines[i];
+        const Sides& s = sides[i];
+        if (s.crosses) {
+            out.push_back(std::move(l));
+        } else if (s.rightCount == 0 || s.leftCount == 0) {
+            l.zone = s.rightCount == 0 ? Zone::Left : Zone::Right;
+            out.push_back(std::move(l));
+        } else if (s.leftCount == 1 || s.rightCount == 1) {
+            // Text on one side at least: two lines, one per text column.
+            PageLine right = l;
+            right.segments.erase(right.segments.begin(), right.segments.begin() + static_cast<std::ptrdiff_t>(s.leftCount));
+            right.zone = Zone::Right;
+            l.segments.resize(s.leftCount);
+            l.zone = Zone::Left;
+            out.push_back(std::move(l));
+            out.push_back(std::move(right));
+        } else {
+            out.push_back(std::move(l));
+        }
+    }
+    return out;
+}
+
+// Joins intervals that overlap or leave less than a column gap between them.
+std::vector<Interval> mergeIntervals(std::vector<Interval> spans, double minGap)
+{
+    std::sort(spans.begin(), spans.end(), [](const Interval& a, const Interval& b) { return a.left < b.left; });
+    std::vector<Interval> merged;
+    for (const Interval& s : spans) {
+        if (!merged.empty() && s.left - merged.back().right < minGap)
+            merged.back().right = std::max(merged.back().right, s.right);
+        else
+            merged.push_back(s);
+    }
+    return merged;
+}
+
+std::vector<Interval> withLine(std::vector<Interval> spans, const PageLine& line, double minGap)
+{
+    for (const auto& s : line.segments)
+        spans.push_back({s.left, s.right});
+    return mergeIntervals(std::move(spans), minGap);
+}
+
+std::size_t columnOf(const std::vector<Interval>& columns, const Segment& s)
+{
+    const double centre = (s.left + s.right) / 2;
+    std::size_t best = 0;
+    for (std::size_t c = 0; c < columns.size(); ++c)
+        if (centre >= columns[c].left)
+            best = c;
+    return best;
+}
+
+// A row of the candidate table: one or more lines (a wrapped cell adds lines).
+struct Row {
+    std::vector<const PageLine*> lines;
+    std::vector<std::vector<const Segment*>> cells; // per column, line segments top to bottom
+    std::size_t filled() const
+    {
+        return static_cast<std::size_t>(std::count_if(cells.begin(), cells.end(), [](const auto& c) { return !c.empty(); }));
+    }
+    double top() const { return lines.front()->top; }
+    double bottom() const
+    {
+        double b = lines.front()->bottom;
+        for (const auto* l : lines)
+            b = std::max(b, l->bottom);
+        return b;
+    }
+};
+
+std::u32string cellText(const std::vector<const Segment*>& cell)
+{
+    std::u32string t;
+    for (const auto* s : cell) {
+        if (!t.empty())
+            t += U' ';
+        t += s->text();
+    }
+    return t;
+}
+
+// A number, an amount or a share: digits with signs, separators, currency.
+bool isNumeric(const std::u32string& text)
+{
+    bool digit = false;
+    for (char32_t c : text) {
+        if (c >= U'0' && c <= U'9')
+            digit = true;
+        else if (std::u32string_view(U" .,%+-\u2212()$\u20AC\u00A3\u00A5\uFFE5*").find(c) == std::u32string_view::npos)
+            return false;
+    }
+    return digit;
+}
+
+// A bullet, or an enumerator such as "1.", "a)", "(iv)".
+bool isListMarker(const std::u32string& text)
+{
+    if (text.size() == 1 && std::u32string_view(U"\u2022\u25E6\u25AA\u2023\u2013\u2014-*\u00B7\u25A0\u25A1\u25CF\u25CB\u25BA\u2713\u2043").find(text[0]) != std::u32string_view::npos)
+        return true;
+    if (text.size() < 2 || text.size() > 6 || text.find(U' ') != std::u32string::npos)
+        return false;
+    const char32_t last = text.back();
+    return last == U'.' || last == U')' || (text.front() == U'(' && last == U')');
+}
+
+// An equation number: "(3)", "(2.14)".
+bool isEquationNumber(const std::u32string& text)
+{
+    return text.size() >= 3 && text.front() == U'(' && text.back() == U')' && isNumeric(text.substr(1, text.size() - 2));
+}
+
+bool isPageNumber(const std::u32string& text, long& value)
+{
+    if (text.empty() || text.size() > 4 || !std::all_of(text.begin(), text.end(), [](char32_t c) { return c >= U'0' && c <= U'9'; }))
+        return false;
+    value = 0;
+    for (char32_t c : text)
+        value = value * 10 + static_cast<long>(c - U'0');
+    return value <= kMaxPageNumber;
+}
+
+void assignCells(std::vector<Row>& rows, const std::vector<Interval>& columns)
+{
+    for (Row& row : rows) {
+        row.cells.assign(columns.size(), {});
+        for (const auto* line : row.lines)
+            for (const auto& s : line->segments)
+                row.cells[columnOf(columns, s)].push_back(&s);
+    }
+}
+
+std::vector<Interval> columnsOf(const std::vector<Row>& rows, double minGap)
+{
+    std::vector<Interval> spans;
+    for (const Row& row : rows)
+        for (const auto* line : row.lines)
+            for (const auto& s : line->segments)
+                spans.push_back({s.left, s.right});
+    return mergeIntervals(std::move(spans), minGap);
+}
+
+// Lines whose cells are all in one column, under a line that fills that
+// column, continue the row above (a wrapped cell) rather than start a row.
+std::vector<Row> formRows(const std::vector<const PageLine*>& lines, const std::vector<Interval>& columns)
+{
+    std::vector<Row> rows;
+    for (const PageLine* line : lines) {
+        std::vector<std::size_t> used;
+        for (const auto& s : line->segments)
+            used.push_back(columnOf(columns, s));
+        used.erase(std::unique(used.begin(), used.end()), used.end());
+        bool continues = false;
+        if (!rows.empty() && used.size() == 1) {
+            const Row& above = rows.back();
+            const PageLine* last = above.lines.back();
+            const std::size_t c = used.front();
+            const Interval& column = columns[c];
+            for (const auto& s : last->segments)
+                if (columnOf(columns, s) == c && s.right - s.left >= kWrapFillShare * (column.right - column.left))
+                    continues = true;
+            continues = continues && line->baseline - last->baseline <= kWrapPitchEm * line->fontSize;
+            // The first line of the row spans more than one column.
+            std::size_t aboveColumns = 0;
+            for (const auto& seg : above.lines.front()->segments)
+                aboveColumns += columnOf(columns, seg) != c;
+            continues = continues && aboveColumns > 0;
+        }
+        if (continues)
+            rows.back().lines.push_back(line);
+        else
+            rows.push_back({{line}, {}});
+    }
+    assignCells(rows, columns);
+    return rows;
+}
+
+// Joins the columns filled in too few rows to the nearer column beside them.
+void joinSparseColumns(std::vector<Row>& rows, std::vector<Interval>& columns)
+{
+    for (;;) {
+        if (columns.size() < 2)
+            return;
+        std::size_t sparse = columns.size();
+        for (std::size_t c = 0; c < columns.size() && sparse == columns.size(); ++c) {
+            const auto filled = std::count_if(rows.begin(), rows.end(), [&](const Row& r) { return !r.cells[c].empty(); });
+            if (static_cast<std::size_t>(filled) < kMinFilledRows)
+                sparse = c;
+        }
+        if (sparse == columns.size())
+            return;
+        std::size_t into = sparse == 0 ? 1 : sparse - 1;
+        if (sparse > 0 && sparse + 1 < columns.size()
+            && columns[sparse + 1].left - columns[sparse].right < columns[sparse].left - columns[sparse - 1].right)
+            into = sparse + 1;
+        const std::size_t a = std::min(sparse, into), b = std::max(sparse, into);
+        columns[a].right = std::max(columns[a].right, columns[b].right);
+        columns.erase(columns.begin() + static_cast<std::ptrdiff_t>(b));
+        assignCells(rows, columns);
+    }
+}
+
+std::size_t wordsIn(const std::vector<const Segment*>& cell, std::size_t line)
+{
+    return line < cell.size() ? cell[line]->words.size() : 0;
+}
+
+bool isProseColumn(const std::vector<Row>& rows, std::size_t c)
+{
+    std::vector<std::size_t> counts;
+    for (const Row& r : rows)
+        for (std::size_t i = 0; i < r.cells[c].size(); ++i)
+            counts.push_back(wordsIn(r.cells[c], i));
+    if (counts.empty())
+        return false;
+    std::nth_element(counts.begin(), counts.begin() + static_cast<std::ptrdiff_t>(counts.size() / 2), counts.end());
+    return counts[counts.size() / 2] >= kProseWords;
+}
+
+// Every non-empty cell of the column passes `test`.
+template <typename Test> bool wholeColumn(const std::vector<Row>& rows, std::size_t c, Test test)
+{
+    std::size_t seen = 0;
+    for (const Row& r : rows) {
+        if (r.cells[c].empty())
+            continue;
+        ++seen;
+        if (!test(cellText(r.cells[c])))
+            return false;
+    }
+    return seen > 0;
+}
+
+// A contents list: page numbers that never go down in the last column, text
+// before them.
+bool looksLikeContents(const std::vector<Row>& rows)
+{
+    const std::size_t last = rows.front().cells.size() - 1;
+    long previous = -1;
+    bool ordered = true;
+    const bool pages = wholeColumn(rows, last, [&](const std::u32string& t) {
+        long value = 0;
+        if (!isPageNumber(t, value))
+            return false;
+        ordered = ordered && value >= previous;
+        previous = value;
+        return true;
+    });
+    return pages && ordered && !wholeColumn(rows, last - 1, isNumeric);
+}
+
+bool isShortCell(const Segment& s, double fontSize)
+{
+    return s.words.size() <= kShortCellWords && s.right - s.left <= kShortCellEm * fontSize;
+}
+
+// Two columns make a table only in many short, evenly spaced rows.
+bool isTwoColumnTable(const std::vector<Row>& rows)
+{
+    if (rows.size() < kMinTwoColumnRows)
+        return false;
+    double minPitch = 0, maxPitch = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        for (const auto* line : rows[i].lines)
+            for (const auto& s : line->segments)
+                if (!isShortCell(s, line->fontSize))
+                    return false;
+        if (i == 0)
+            continue;
+        const double pitch = rows[i].lines.front()->baseline - rows[i - 1].lines.front()->baseline;
+        minPitch = i == 1 ? pitch : std::min(minPitch, pitch);
+        maxPitch = i == 1 ? pitch : std::max(maxPitch, pitch);
+    }
+    return maxPitch <= kRegularPitchRatio * minPitch;
+}
+
+bool mostlyBold(const Row& row)
+{
+    std::size_t bold = 0, all = 0;
+    for (const auto* line : row.lines)
+        for (const auto& s : line->segments)
+            for (const auto* w : s.words) {
+                all += w->text.size();
+                bold += w->bold ? w->text.size() : 0;
+            }
+    return bold * 2 > all;
+}
+
+std::size_t headerRowsOf(const std::vector<Row>& rows)
+{
+    if (mostlyBold(rows.front()) && std::none_of(rows.begin() + 1, rows.end(), mostlyBold))
+        return 1;
+    // Text over columns of numbers.
+    const std::size_t columns = rows.front().cells.size();
+    std::size_t numericColumns = 0;
+    for (std::size_t c = 0; c < columns; ++c) {
+        std::size_t filled = 0, numbers = 0;
+        for (std::size_t r = 1; r < rows.size(); ++r)
+            if (!rows[r].cells[c].empty()) {
+                ++filled;
+                numbers += isNumeric(cellText(rows[r].cells[c]));
+            }
+        const bool numeric = filled > 0 && static_cast<double>(numbers) >= kNumericColumnShare * static_cast<double>(filled);
+        if (numeric && !rows.front().cells[c].empty()) {
+            if (isNumeric(cellText(rows.front().cells[c])))
+                return 0;
+            ++numericColumns;
+        }
+    }
+    return numericColumns > 0 ? 1 : 0;
+}
+
+TableGrid makeGrid(const std::vector<Row>& rows, const std::vector<Interval>& columns)
+{
+    TableGrid grid;
+    grid.columnEdges.push_back(columns.front().left);
+    for (std::size_t c = 1; c < columns.size(); ++c)
+        grid.columnEdges.push_back((columns[c - 1].right + columns[c].left) / 2);
+    grid.columnEdges.push_back(columns.back().right);
+    grid.rowEdges.push_back(rows.front().top());
+    for (std::size_t r = 1; r < rows.size(); ++r)
+        grid.rowEdges.push_back((rows[r - 1].bottom() + rows[r].top()) / 2);
+    grid.rowEdges.push_back(rows.back().bottom());
+    grid.box = {grid.columnEdges.front(), grid.rowEdges.front(), grid.columnEdges.back(), grid.rowEdges.back()};
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            GridCell cell;
+            cell.row = r;
+            cell.column = c;
+            cell.box = {grid.columnEdges[c], grid.rowEdges[r], grid.columnEdges[c + 1], grid.rowEdges[r + 1]};
+            grid.cells.push_back(cell);
+        }
+    grid.headerRows = headerRowsOf(rows);
+    grid.ruled = false;
+    return grid;
+}
+
+// Stage 4: the run of lines as a table, or nothing when it is something else.
+bool makeTable(const std::vector<const PageLine*>& run, const std::vector<Interval>& runColumns, double minGap, TableGrid& grid)
+{
+    std::vector<Row> rows = formRows(run, runColumns);
+    // Lines of one cell before and after the table are text around it.
+    while (!rows.empty() && rows.back().filled() < 2)
+        rows.pop_back();
+    std::size_t first = 0;
+    while (first < rows.size() && rows[first].filled() < 2)
+        ++first;
+    rows.erase(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(first));
+    if (rows.size() < kMinTableRows)
+        return false;
+    std::vector<Interval> columns = columnsOf(rows, minGap);
+    assignCells(rows, columns);
+    joinSparseColumns(rows, columns);
+    if (columns.size() < 2 || columns.size() > kMaxTableColumns)
+        return false;
+    const auto fullRows = std::count_if(rows.begin(), rows.end(), [](const Row& r) { return r.filled() >= 2; });
+    if (static_cast<std::size_t>(fullRows) < kMinTableRows)
+        return false;
+
+    std::size_t proseColumns = 0;
+    for (std::size_t c = 0; c < columns.size(); ++c)
+        proseColumns += isProseColumn(rows, c);
+    if (proseColumns >= 2)
+        return false; // text columns
+    if (wholeColumn(rows, 0, isListMarker))
+        return false; // a list
+    if (wholeColumn(rows, columns.size() - 1, isEquationNumber))
+        return false; // displayed equations
+    if (looksLikeContents(rows))
+        return false;
+    if (columns.size() == 2 && !isTwoColumnTable(rows))
+        return false;
+    grid = makeGrid(rows, columns);
+    return true;
+}
+
+bool usable(const PageLine& line) { return !line.monospaced && !line.leaders; }
+
+// Stage 3: runs of lines that keep their column gaps, each offered as a table.
+void findInSequence(const std::vector<const PageLine*>& lines, std::vector<TableGrid>& tables)
+{
+    std::size_t i = 0;
+    while (i < lines.size()) {
+        const PageLine& start = *lines[i];
+        if (!usable(start) || start.segments.size() < 2) {
+            ++i;
+            continue;
+        }
+        const double minGap = kMinColumnGapEm * start.fontSize;
+        std::vector<Interval> columns = withLine({}, start, minGap);
+        std::size_t end = i + 1;
+        for (; end < lines.size(); ++end) {
+            const PageLine& next = *lines[end];
+            if (!usable(next) || next.top - lines[end - 1]->bottom > kMaxRowGapEm * next.fontSize)
+                break;
+            std::vector<Interval> merged = withLine(columns, next, minGap);
+            if (merged.size() < columns.size())
+                break;
+            columns = std::move(merged);
+        }
+        TableGrid grid;
+        if (end - i >= kMinTableRows
+            && makeTable({lines.begin() + static_cast<std::ptrdiff_t>(i), lines.begin() + static_cast<std::ptrdiff_t>(end)}, columns, minGap, grid)) {
+            tables.push_back(std::move(grid));
+            i = end;
+        } else {
+            ++i;
+        }
+    }
+}
+
+} // namespace
+
+std::vector<TableGrid> findAlignedTables(const pdf::PageText& page, const std::vector<pdf::Box>& taken)
+{
+    std::vector<const pdf::TextWord*> words = collectWords(page, taken);
+    if (words.empty())
+        return {};
+    const std::vector<PageLine> lines = splitAtGutter(groupLines(std::move(words)));
+
+    // Each text column on its own; lines across the gutter end a run in a
+    // text column, and lines of a text column end a run across the page.
+    std::vector<TableGrid> tables;
+    for (Zone zone : {Zone::Whole, Zone::Left, Zone::Right}) {
+        std::vector<const PageLine*> sequence;
+        for (const PageLine& line : lines) {
+            const bool breaks = zone == Zone::Whole ? line.zone != Zone::Whole : line.zone == Zone::Whole;
+            if (line.zone == zone) {
+                sequence.push_back(&line);
+            } else if (breaks && !sequence.empty()) {
+                findInSequence(sequence, tables);
+                sequence.clear();
+            }
+        }
+        findInSequence(sequence, tables);
+    }
+    std::sort(tables.begin(), tables.end(), [](const TableGrid& a, const TableGrid& b) {
+        return a.box.yMin != b.box.yMin ? a.box.yMin < b.box.yMin : a.box.xMin < b.box.xMin;
+    });
+    return tables;
 }
 
 } // namespace pwt::layout

@@ -1,8 +1,405 @@
-// Placeholder: the finder's tests come with the finder.
-#include <QTest>
+// Tables of aligned text on synthetic pages: the tables the finder must see,
+// and the pages of aligned text that are not tables (text columns, contents,
+// lists, code, equations). No PDF, no poppler.
+#include "SyntheticPage.h"
+#include "TableGrid.h"
+
+#include <QtTest>
+
+#include <functional>
+
+using namespace pwt;
+using namespace pwt::layout;
+using pwt::test::LineSpec;
+
+namespace {
+
+// Where the generator put a word: the cell it must land in.
+struct Placed {
+    pdf::Box box;
+    std::size_t row = 0, column = 0;
+};
+
+struct ExpectedTable {
+    std::size_t rows = 0, columns = 0, headerRows = 0;
+    std::vector<Placed> words;
+};
+
+struct Sample {
+    pdf::PageText page;
+    std::vector<ExpectedTable> tables; // top to bottom
+    std::vector<pdf::Box> taken;
+};
+
+enum class Align { Left, Right };
+
+struct TableSketch {
+    double top = 100;                 // the first row's baseline
+    std::vector<double> x;            // per column: its left edge, or its right edge when right-aligned
+    std::vector<Align> align;         // Left when missing
+    std::vector<std::vector<std::u32string>> rows; // "" an empty cell; "a\nb" a cell of two lines
+    std::size_t headerRows = 0;       // what the finder should report
+    bool boldHeader = false;
+    std::string font = "ABCDEF+TimesNewRomanPSMT";
+    double rowPitch = 14;             // baseline to baseline between rows
+    double linePitch = 11;            // between the lines of one cell
+};
+
+constexpr double kSize = 10;
+
+// One line of text at x (or ending at x), a block of its own; returns its words' boxes.
+std::vector<pdf::Box> place(pdf::PageText& page, const std::u32string& text, double x, double baseline,
+    Align align = Align::Left, bool bold = false, const std::string& font = "ABCDEF+TimesNewRomanPSMT")
+{
+    LineSpec spec{text, x, baseline, kSize, bold, false, font};
+    if (align == Align::Right) {
+        const pdf::TextLine measured = test::makeLine(spec);
+        spec.x -= measured.words.back().box.xMax - measured.words.front().box.xMin;
+    }
+    const pdf::TextFlow& flow = test::addBlock(page, {spec});
+    std::vector<pdf::Box> boxes;
+    for (const auto& w : flow.blocks.back().lines.back().words)
+        boxes.push_back(w.box);
+    return boxes;
+}
+
+// Each cell a block of its own, as poppler often splits tables.
+ExpectedTable addTable(pdf::PageText& page, const TableSketch& t)
+{
+    ExpectedTable expected{t.rows.size(), t.x.size(), t.headerRows, {}};
+    double baseline = t.top;
+    for (std::size_t r = 0; r < t.rows.size(); ++r) {
+        std::size_t lines = 1;
+        for (std::size_t c = 0; c < t.rows[r].size(); ++c) {
+            const std::u32string& text = t.rows[r][c];
+            std::size_t start = 0, line = 0;
+            while (start < text.size()) {
+                std::size_t end = text.find(U'\n', start);
+                if (end == std::u32string::npos)
+                    end = text.size();
+                const Align align = c < t.align.size() ? t.align[c] : Align::Left;
+                for (const pdf::Box& b : place(page, text.substr(start, end - start), t.x[c],
+                         baseline + t.linePitch * static_cast<double>(line), align, r == 0 && t.boldHeader, t.font))
+                    expected.words.push_back({b, r, c});
+                start = end + 1;
+                lines = std::max(lines, ++line);
+            }
+        }
+        baseline += t.rowPitch + t.linePitch * static_cast<double>(lines - 1);
+    }
+    return expected;
+}
+
+// Lines of running text `chars` characters wide (5 pt a character), `pitch` apart.
+void prose(pdf::PageText& page, double x, double baseline, int lines, std::size_t chars, double pitch = 12)
+{
+    static const std::u32string kText =
+        U"tables of figures are read more easily than the same numbers told in sentences and the reader "
+        U"who compares rows finds what changed at a glance while the prose around them explains why ";
+    std::vector<LineSpec> sketches;
+    for (int i = 0; i < lines; ++i) {
+        std::size_t from = (static_cast<std::size_t>(i) * 37) % 60;
+        from = kText.find(U' ', from) + 1;
+        std::u32string text = kText.substr(from, chars);
+        text = text.substr(0, text.find_last_of(U' '));
+        sketches.push_back({text, x, baseline + pitch * i});
+    }
+    test::addBlock(page, sketches);
+}
+
+TableSketch quarterlyTable(double top)
+{
+    TableSketch t;
+    t.top = top;
+    t.x = {72, 250, 330, 410};
+    t.align = {Align::Left, Align::Right, Align::Right, Align::Right};
+    t.rows = {{U"Region", U"First half", U"Second half", U"Total"},
+        {U"North", U"1,204", U"980", U"2,184"},
+        {U"South east", U"88", U"1,020", U"1,108"},
+        {U"West", U"312.5", U"17", U"329.5"},
+        {U"Overseas offices", U"4", U"9", U"13"},
+        {U"All regions", U"1,608.5", U"2,026", U"3,634.5"}};
+    t.boldHeader = true;
+    t.headerRows = 1;
+    return t;
+}
+
+struct Case {
+    const char* name;
+    std::function<Sample()> sample;
+};
+
+const std::vector<Case>& cases()
+{
+    static const std::vector<Case> all = {
+        {"four columns, bold header, numbers aligned right", [] {
+             Sample s;
+             s.tables.push_back(addTable(s.page, quarterlyTable(100)));
+             return s;
+         }},
+        {"Chinese table", [] {
+             Sample s;
+             TableSketch t;
+             t.x = {72, 200, 320};
+             t.align = {Align::Left, Align::Right, Align::Right};
+             t.font = "ABCDEF+SimSun";
+             t.rows = {{U"项目", U"数量", U"金额"}, {U"苹果", U"12", U"36.00"}, {U"梨子", U"7", U"24.50"},
+                 {U"西瓜", U"2", U"30.00"}, {U"合计", U"21", U"90.50"}};
+             t.headerRows = 1; // text over numbers
+             s.tables.push_back(addTable(s.page, t));
+             return s;
+         }},
+        {"a label wrapped under itself", [] {
+             Sample s;
+             TableSketch t;
+             t.x = {72, 220, 300};
+             t.align = {Align::Left, Align::Right, Align::Right};
+             t.rows = {{U"Item", U"2023", U"2024"}, {U"Revenue", U"410", U"455"},
+                 {U"Net income from\noperations", U"38", U"51"}, {U"Taxes", U"9", U"12"}, {U"Staff", U"120", U"131"}};
+             t.boldHeader = true;
+             t.headerRows = 1;
+             s.tables.push_back(addTable(s.page, t));
+             return s;
+         }},
+        {"empty cells", [] {
+             Sample s;
+             TableSketch t;
+             t.x = {72, 160, 220, 280};
+             t.rows = {{U"Name", U"Mon", U"Tue", U"Wed"}, {U"Anna", U"3", U"", U"5"}, {U"Ben", U"", U"2", U"4"},
+                 {U"Carl", U"1", U"", U""}, {U"Dora", U"2", U"6", U""}};
+             t.headerRows = 1;
+             s.tables.push_back(addTable(s.page, t));
+             return s;
+         }},
+        {"two short columns in many rows", [] {
+             Sample s;
+             TableSketch t;
+             t.x = {72, 200};
+             t.rows = {{U"Oslo", U"Norway"}, {U"Lima", U"Peru"}, {U"Quito", U"Ecuador"}, {U"Hanoi", U"Vietnam"},
+                 {U"Accra", U"Ghana"}, {U"Bern", U"Switzerland"}};
+             s.tables.push_back(addTable(s.page, t));
+             return s;
+         }},
+        {"a table between two paragraphs", [] {
+             Sample s;
+             prose(s.page, 72, 100, 5, 90);
+             TableSketch t;
+             t.top = 172;
+             t.x = {72, 260, 360};
+             t.align = {Align::Left, Align::Right, Align::Right};
+             t.rows = {{U"Sample", U"Mass", U"Volume"}, {U"Granite", U"2.75", U"1.00"}, {U"Basalt", U"3.01", U"1.10"},
+                 {U"Chalk", U"2.20", U"0.95"}};
+             t.headerRows = 1;
+             s.tables.push_back(addTable(s.page, t));
+             prose(s.page, 72, 240, 5, 90);
+             return s;
+         }},
+        {"a table in one column of two-column text", [] {
+             Sample s;
+             prose(s.page, 72, 100, 8, 44);
+             TableSketch t;
+             t.top = 208;
+             t.x = {72, 190, 270};
+             t.align = {Align::Left, Align::Right, Align::Right};
+             t.rows = {{U"Run", U"Time", U"Error"}, {U"First", U"12.1", U"0.31"}, {U"Second", U"11.7", U"0.29"},
+                 {U"Third", U"13.0", U"0.35"}};
+             t.boldHeader = true;
+             t.headerRows = 1;
+             s.tables.push_back(addTable(s.page, t));
+             prose(s.page, 72, 270, 8, 44);
+             prose(s.page, 310, 100, 22, 44);
+             return s;
+         }},
+        {"a table in an area already taken", [] {
+             Sample s;
+             addTable(s.page, quarterlyTable(100));
+             s.taken.push_back({60, 80, 500, 200});
+             return s;
+         }},
+        {"two-column running text", [] {
+             Sample s;
+             prose(s.page, 72, 100, 40, 44);
+             prose(s.page, 310, 100, 40, 44);
+             return s;
+         }},
+        {"contents with dot leaders", [] {
+             Sample s;
+             const std::vector<std::pair<std::u32string, std::u32string>> entries = {{U"Introduction", U"1"},
+                 {U"Methods", U"4"}, {U"Results", U"9"}, {U"Discussion", U"15"}, {U"Conclusion", U"21"}, {U"References", U"23"}};
+             for (std::size_t i = 0; i < entries.size(); ++i) {
+                 const double y = 100 + 16.0 * static_cast<double>(i);
+                 place(s.page, std::u32string(1, U'1' + static_cast<char32_t>(i)), 72, y);
+                 place(s.page, entries[i].first + U" ........................", 90, y);
+                 place(s.page, entries[i].second, 500, y, Align::Right);
+             }
+             return s;
+         }},
+        {"contents without leaders", [] {
+             Sample s;
+             const std::vector<std::pair<std::u32string, std::u32string>> entries = {{U"Introduction", U"1"},
+                 {U"Methods", U"4"}, {U"Results", U"9"}, {U"Discussion", U"15"}, {U"Conclusion", U"21"}, {U"References", U"23"}};
+             for (std::size_t i = 0; i < entries.size(); ++i) {
+                 const double y = 100 + 16.0 * static_cast<double>(i);
+                 place(s.page, std::u32string(1, U'1' + static_cast<char32_t>(i)), 72, y);
+                 place(s.page, entries[i].first, 90, y);
+                 place(s.page, entries[i].second, 500, y, Align::Right);
+             }
+             return s;
+         }},
+        {"bulleted list", [] {
+             Sample s;
+             for (int i = 0; i < 6; ++i) {
+                 place(s.page, U"\u2022", 72, 100 + 14.0 * i);
+                 place(s.page, i % 2 ? U"apples and pears" : U"plums", 88, 100 + 14.0 * i);
+             }
+             return s;
+         }},
+        {"numbered list", [] {
+             Sample s;
+             for (int i = 0; i < 6; ++i) {
+                 place(s.page, std::u32string(1, U'1' + static_cast<char32_t>(i)) + U".", 72, 100 + 14.0 * i);
+                 place(s.page, i % 2 ? U"check the seals" : U"open the valve", 90, 100 + 14.0 * i);
+             }
+             return s;
+         }},
+        {"code listing", [] {
+             Sample s;
+             const std::vector<std::pair<double, std::u32string>> code = {{0, U"int total = 0;"}, {0, U"for (int i = 0; i < n; ++i) {"},
+                 {20, U"if (skip(i))"}, {40, U"continue;"}, {20, U"total += value(i);"}, {0, U"}"}, {0, U"return total;"}};
+             for (std::size_t i = 0; i < code.size(); ++i) {
+                 const double y = 100 + 11.0 * static_cast<double>(i);
+                 place(s.page, code[i].second, 72 + code[i].first, y, Align::Left, false, "ABCDEF+CourierNewPSMT");
+                 place(s.page, U"// step " + std::u32string(1, U'1' + static_cast<char32_t>(i)), 300, y, Align::Left, false,
+                     "ABCDEF+CourierNewPSMT");
+             }
+             return s;
+         }},
+        {"a justified paragraph with one loose line", [] {
+             Sample s;
+             prose(s.page, 72, 100, 2, 90);
+             double x = 72;
+             for (const char32_t* w : {U"loosely", U"set", U"words", U"across", U"the", U"measure"}) {
+                 x = place(s.page, w, x, 124).back().xMax + 40;
+             }
+             prose(s.page, 72, 136, 3, 90);
+             return s;
+         }},
+        {"displayed equations with numbers", [] {
+             Sample s;
+             const char32_t* lines[] = {U"a = b + c", U"d = e \u2212 f", U"g = h \u00D7 k", U"m = n / p"};
+             for (int i = 0; i < 4; ++i) {
+                 place(s.page, lines[i], 250, 100 + 20.0 * i);
+                 place(s.page, U"(" + std::u32string(1, U'1' + static_cast<char32_t>(i)) + U")", 520, 100 + 20.0 * i, Align::Right);
+             }
+             return s;
+         }},
+        {"a running head and a centred page number", [] {
+             Sample s;
+             place(s.page, U"Chapter 2", 72, 60);
+             place(s.page, U"Measuring tables", 250, 60);
+             place(s.page, U"17", 520, 60, Align::Right);
+             prose(s.page, 72, 100, 20, 90);
+             place(s.page, U"17", 292, 800);
+             return s;
+         }},
+        {"two short columns in three rows", [] {
+             Sample s;
+             place(s.page, U"Author:", 72, 100);
+             place(s.page, U"J. Smith", 140, 100);
+             place(s.page, U"Date:", 72, 114);
+             place(s.page, U"May 2024", 140, 114);
+             place(s.page, U"Place:", 72, 128);
+             place(s.page, U"Leeds", 140, 128);
+             return s;
+         }},
+    };
+    return all;
+}
+
+bool centreIn(const pdf::Box& word, const pdf::Box& box)
+{
+    return holdsPoint(box, (word.xMin + word.xMax) / 2, (word.yMin + word.yMax) / 2);
+}
+
+const GridCell* cellAt(const TableGrid& grid, std::size_t row, std::size_t column)
+{
+    for (const GridCell& c : grid.cells)
+        if (c.row == row && c.column == column)
+            return &c;
+    return nullptr;
+}
+
+} // namespace
 
 class AlignedTablesTest : public QObject {
     Q_OBJECT
+
+private slots:
+    void pages_data()
+    {
+        QTest::addColumn<int>("index");
+        for (std::size_t i = 0; i < cases().size(); ++i)
+            QTest::newRow(cases()[i].name) << static_cast<int>(i);
+    }
+
+    void pages()
+    {
+        QFETCH(int, index);
+        const Sample sample = cases()[static_cast<std::size_t>(index)].sample();
+        const std::vector<TableGrid> found = findAlignedTables(sample.page, sample.taken);
+        QCOMPARE(found.size(), sample.tables.size());
+        for (std::size_t t = 0; t < found.size(); ++t) {
+            const TableGrid& grid = found[t];
+            const ExpectedTable& expected = sample.tables[t];
+            QCOMPARE(grid.rows(), expected.rows);
+            QCOMPARE(grid.columns(), expected.columns);
+            QCOMPARE(grid.headerRows, expected.headerRows);
+            QVERIFY(!grid.ruled);
+            QCOMPARE(grid.cells.size(), expected.rows * expected.columns);
+            for (const GridCell& c : grid.cells)
+                QVERIFY(c.top.width == 0 && c.bottom.width == 0 && c.left.width == 0 && c.right.width == 0);
+            for (const Placed& p : expected.words) {
+                const GridCell* cell = cellAt(grid, p.row, p.column);
+                QVERIFY(cell);
+                QVERIFY2(centreIn(p.box, cell->box), qPrintable(QStringLiteral("a word of row %1, column %2 lies outside its cell")
+                                                                 .arg(p.row).arg(p.column)));
+            }
+        }
+        // No other word of the page lies in a table.
+        std::size_t inTables = 0;
+        for (const auto& flow : sample.page.flows)
+            for (const auto& block : flow.blocks)
+                for (const auto& line : block.lines)
+                    for (const auto& w : line.words)
+                        for (const TableGrid& grid : found)
+                            inTables += centreIn(w.box, grid.box);
+        std::size_t expectedInTables = 0;
+        for (const ExpectedTable& e : sample.tables)
+            expectedInTables += e.words.size();
+        QCOMPARE(inTables, expectedInTables);
+    }
+
+    // 5,000 words in one table of 10 columns: found whole, without comparing
+    // every word with every other.
+    void crowdedPageStaysFast()
+    {
+        pdf::PageText page;
+        TableSketch t;
+        for (int c = 0; c < 10; ++c)
+            t.x.push_back(72 + 50.0 * c);
+        for (int r = 0; r < 500; ++r) {
+            std::vector<std::u32string> row;
+            for (int c = 0; c < 10; ++c)
+                row.push_back(std::u32string(1, U'a' + static_cast<char32_t>((r + c) % 26)) + U"x" + std::u32string(1, U'0' + static_cast<char32_t>(c)));
+            t.rows.push_back(row);
+        }
+        addTable(page, t);
+        QCOMPARE(page.wordCount(), std::size_t(5000));
+        const std::vector<TableGrid> found = findAlignedTables(page, {});
+        QCOMPARE(found.size(), std::size_t(1));
+        QCOMPARE(found.front().rows(), std::size_t(500));
+        QCOMPARE(found.front().columns(), std::size_t(10));
+    }
 };
 
 QTEST_APPLESS_MAIN(AlignedTablesTest)
