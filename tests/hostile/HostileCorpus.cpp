@@ -400,6 +400,61 @@ std::string picturePdfs(std::string_view from, std::string_view to, const std::s
     return edited(pdf, from, to);
 }
 
+// ---- tables
+
+// A word set at (x, y) in 6-point Helvetica.
+std::string wordAt(double x, double y, std::string_view word)
+{
+    char at[64];
+    std::snprintf(at, sizeof at, "%.2f %.2f Td ", x, y);
+    return "BT /F1 6 Tf " + std::string(at) + literal(word) + " Tj ET ";
+}
+
+std::string lineFrom(double x0, double y0, double x1, double y1)
+{
+    char out[96];
+    std::snprintf(out, sizeof out, "%.2f %.2f m %.2f %.2f l S ", x0, y0, x1, y1);
+    return out;
+}
+
+// A grid of `n` x `n` cells of `side` points from (x, y) up, its lines
+// stopping `gap` points short of each other, a word in every `every`-th cell.
+std::string gridTable(int n, double side, double gap, int every)
+{
+    const double x = 40, y = 60;
+    std::string content = textContent(kText) + " 0.3 w ";
+    for (int i = 0; i <= n; ++i) {
+        for (int j = 0; j < n; ++j) {
+            content += lineFrom(x + j * side + gap, y + i * side, x + (j + 1) * side - gap, y + i * side);
+            content += lineFrom(x + i * side, y + j * side + gap, x + i * side, y + (j + 1) * side - gap);
+        }
+    }
+    for (int k = 0; k < n * n; k += every)
+        content += wordAt(x + (k % n) * side + 0.5, y + (k / n) * side + 0.5, "c" + std::to_string(k));
+    return simplePdf({content});
+}
+
+// Many tiny squares and overlapping frames, with words among them.
+std::string boxesTable(int count, bool overlapping)
+{
+    std::string content = textContent(kText) + " 0.2 w ";
+    for (int i = 0; i < count; ++i) {
+        const double x = 40 + (i % 100) * (overlapping ? 3.0 : 5.0), y = 60 + (i / 100) * (overlapping ? 3.0 : 5.0);
+        char box[64];
+        std::snprintf(box, sizeof box, "%.1f %.1f %.1f %.1f re S ", x, y, overlapping ? 9.0 : 2.0, overlapping ? 9.0 : 2.0);
+        content += box;
+        if (i % 97 == 0)
+            content += wordAt(x, y, "w" + std::to_string(i));
+    }
+    return simplePdf({content});
+}
+
+// One frame around the page's text: a box, not a table.
+std::string oneCellTable()
+{
+    return simplePdf({textContent(kText) + " 0.5 w 66 710 300 24 re S"});
+}
+
 } // namespace
 
 std::vector<HostileCase> wellFormedCases()
@@ -534,6 +589,13 @@ std::vector<HostileCase> hostileCases()
          simplePdf({textContent(kText) + " q 100 0 0 100 72 400 cm BI /W 50 /H 50 /BPC 8 /CS /RGB /F /Fl ID junk EI Q"}),
          {kOk}},
         {"picture_fills_a_huge_page", hugeImagePage(), {kOk}, {}, true},
+        // Drawings that look like tables to a table finder: each converts in
+        // its time, its words kept.
+        {"table_grid_200_by_200", gridTable(200, 3.5, 0, 7), {kOk}},
+        {"table_lines_nearly_meet", gridTable(6, 40, 0.4, 1), {kOk}},
+        {"table_10000_tiny_boxes", boxesTable(10000, false), {kOk}},
+        {"table_overlapping_frames", boxesTable(2000, true), {kOk}},
+        {"table_one_cell", oneCellTable(), {kOk}},
         // Bombs. Saved graphics states pile up until memory runs out or the
         // page's time is up; blanks only cost time.
         {"bomb_saved_states", bomb("q ", kBombPages), {kOk, kNoTextLayer, kOutOfMemory}, {kBombTimeLimit}, true},
