@@ -393,7 +393,13 @@ Document DocumentBuilder::finish(const DocumentInfo& info)
         joinContinuedBlocks(page);
     }
 
-    const std::vector<PagePlan> plans = planPages(pageLines, running);
+    std::vector<std::vector<pdf::Box>> tableBoxes;
+    for (const auto& tables : m_pages->tables) {
+        auto& boxes = tableBoxes.emplace_back();
+        for (const PageTable& t : tables)
+            boxes.push_back(t.box);
+    }
+    const std::vector<PagePlan> plans = planPages(pageLines, running, tableBoxes);
     Builder builder(info);
     for (std::size_t i = 0; i < pageLines.size(); ++i)
         builder.addPage(pageLines[i], m_pages->pictures[i], m_pages->tables[i], m_pages->backgrounds[i], running[i],

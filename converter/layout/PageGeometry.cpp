@@ -145,12 +145,22 @@ PageSetup pageSetupFor(double widthPt, double heightPt, const pdf::Box* text)
     return s;
 }
 
-std::vector<PagePlan> planPages(const std::vector<PageLines>& pages, const std::vector<RunningText>& running)
+std::vector<PagePlan> planPages(const std::vector<PageLines>& pages, const std::vector<RunningText>& running,
+                                const std::vector<std::vector<pdf::Box>>& tables)
 {
     std::vector<std::optional<pdf::Box>> extents;
     extents.reserve(pages.size());
-    for (const PageLines& p : pages)
-        extents.push_back(textExtent(p));
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        std::optional<pdf::Box> extent = textExtent(pages[i]);
+        if (i < tables.size())
+            for (const pdf::Box& t : tables[i]) {
+                if (extent)
+                    growBox(*extent, t);
+                else
+                    extent = t;
+            }
+        extents.push_back(extent);
+    }
     std::vector<std::size_t> groupOfPage;
     const std::vector<SizeGroup> groups = groupBySize(pages, groupOfPage);
     std::vector<Band> bands;

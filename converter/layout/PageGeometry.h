@@ -41,8 +41,10 @@ struct PagePlan {
     bool full = false;     // its text reaches the foot of the band
 };
 
-// One plan per page. `running` gives where the running heads and feet stood.
-std::vector<PagePlan> planPages(const std::vector<PageLines>& pages, const std::vector<RunningText>& running);
+// One plan per page. `running` gives where the running heads and feet stood;
+// `tables` the boxes of each page's tables, which are text set in cells.
+std::vector<PagePlan> planPages(const std::vector<PageLines>& pages, const std::vector<RunningText>& running,
+                                const std::vector<std::vector<pdf::Box>>& tables = {});
 
 // Page size from points; margins from a text band on the page.
 PageSetup pageSetupFor(double widthPt, double heightPt, const pdf::Box* textBand);
