@@ -46,9 +46,11 @@ constexpr double kShortCellEm = 15;
 // The rows of a two-column table are evenly spaced: the widest baseline
 // step at most this many times the narrowest.
 constexpr double kRegularPitchRatio = 1.6;
-// A column whose lines have at least this many words at the median is
-// prose; two such columns are text columns, not a table.
-constexpr std::size_t kProseWords = 6;
+// A line of prose: at least this many words over at least this many ems.
+// A column whose median line is prose is a text column; two of them are
+// text set in columns, not a table.
+constexpr std::size_t kProseWords = 4;
+constexpr double kProseLineEm = 12;
 // A line of a cell whose other cells on the line are empty continues the
 // cell above it (a wrapped cell) when it follows this closely (baseline
 // step) and the line above fills its column at least to this share.
@@ -194,7 +196,10 @@ std::vector<PageLine> groupLines(std::vector<const pdf::TextWord*> words)
     return lines;
 }
 
-bool isProseSegment(const Segment& s) { return s.words.size() >= kProseWords; }
+bool isProseSegment(const Segment& s, double fontSize)
+{
+    return s.words.size() >= kProseWords && s.right - s.left >= kProseLineEm * fontSize;
+}
 
 double medianFontSize(const std::vector<PageLine>& lines)
 {
@@ -263,9 +268,9 @@ std::vector<PageLine> splitAtGutter(std::vector<PageLine> lines)
         }
         if (sides[i].crosses)
             continue;
-        if (sides[i].leftCount == 1 && isProseSegment(lines[i].segments.front()))
+        if (sides[i].leftCount == 1 && isProseSegment(lines[i].segments.front(), lines[i].fontSize))
             ++proseLeft;
-        if (sides[i].rightCount == 1 && isProseSegment(lines[i].segments.back()))
+        if (sides[i].rightCount == 1 && isProseSegment(lines[i].segments.back(), lines[i].fontSize))
             ++proseRight;
     }
     if (proseLeft < kGutterMinProseLines || proseRight < kGutterMinProseLines)
@@ -476,21 +481,15 @@ void joinSparseColumns(std::vector<Row>& rows, std::vector<Interval>& columns)
     }
 }
 
-std::size_t wordsIn(const std::vector<const Segment*>& cell, std::size_t line)
-{
-    return line < cell.size() ? cell[line]->words.size() : 0;
-}
-
 bool isProseColumn(const std::vector<Row>& rows, std::size_t c)
 {
-    std::vector<std::size_t> counts;
+    std::size_t lines = 0, prose = 0;
     for (const Row& r : rows)
-        for (std::size_t i = 0; i < r.cells[c].size(); ++i)
-            counts.push_back(wordsIn(r.cells[c], i));
-    if (counts.empty())
-        return false;
-    std::nth_element(counts.begin(), counts.begin() + static_cast<std::ptrdiff_t>(counts.size() / 2), counts.end());
-    return counts[counts.size() / 2] >= kProseWords;
+        for (const Segment* s : r.cells[c]) {
+            ++lines;
+            prose += isProseSegment(*s, r.lines.front()->fontSize);
+        }
+    return lines > 0 && prose * 2 >= lines;
 }
 
 // Every non-empty cell of the column passes `test`.

@@ -6,6 +6,7 @@
 
 #include <QtTest>
 
+#include <array>
 #include <functional>
 
 using namespace pwt;
@@ -258,20 +259,43 @@ const std::vector<Case>& cases()
              Sample s;
              for (int i = 0; i < 6; ++i) {
                  place(s.page, std::u32string(1, U'1' + static_cast<char32_t>(i)) + U".", 72, 100 + 14.0 * i);
-                 place(s.page, i % 2 ? U"check the seals" : U"open the valve", 90, 100 + 14.0 * i);
+                 place(s.page, i % 2 ? U"check the seals" : U"open the valve", 100, 100 + 14.0 * i);
              }
              return s;
          }},
-        {"code listing", [] {
+        {"code listing with aligned declarations", [] {
              Sample s;
-             const std::vector<std::pair<double, std::u32string>> code = {{0, U"int total = 0;"}, {0, U"for (int i = 0; i < n; ++i) {"},
-                 {20, U"if (skip(i))"}, {40, U"continue;"}, {20, U"total += value(i);"}, {0, U"}"}, {0, U"return total;"}};
-             for (std::size_t i = 0; i < code.size(); ++i) {
-                 const double y = 100 + 11.0 * static_cast<double>(i);
-                 place(s.page, code[i].second, 72 + code[i].first, y, Align::Left, false, "ABCDEF+CourierNewPSMT");
-                 place(s.page, U"// step " + std::u32string(1, U'1' + static_cast<char32_t>(i)), 300, y, Align::Left, false,
-                     "ABCDEF+CourierNewPSMT");
+             const std::vector<std::array<std::u32string, 3>> code = {{U"int", U"count;", U"// items seen"},
+                 {U"double", U"total;", U"// their sum"}, {U"char*", U"name;", U"// of the set"},
+                 {U"bool", U"done;", U"// no more"}, {U"long", U"limit;", U"// at most"}};
+             for (std::size_t i = 0; i < code.size(); ++i)
+                 for (std::size_t c = 0; c < 3; ++c)
+                     place(s.page, code[i][c], 72 + 60.0 * static_cast<double>(c), 100 + 11.0 * static_cast<double>(i),
+                         Align::Left, false, "ABCDEF+CourierNewPSMT");
+             return s;
+         }},
+        {"a price list with dot leaders", [] {
+             Sample s;
+             const char32_t* items[] = {U"Coffee", U"Tea", U"Cocoa", U"Juice", U"Water", U"Milk"};
+             for (int i = 0; i < 6; ++i) {
+                 place(s.page, std::u32string(items[i]) + U" ..........", 72, 100 + 14.0 * i);
+                 place(s.page, i % 2 ? U"2.50" : U"1.80", 220, 100 + 14.0 * i, Align::Right);
              }
+             return s;
+         }},
+        {"three-column running text", [] {
+             Sample s;
+             for (double x : {72.0, 235.0, 398.0})
+                 prose(s.page, x, 100, 40, 30);
+             return s;
+         }},
+        {"a table with a title over it and a note under it", [] {
+             Sample s;
+             place(s.page, U"Table 2", 72, 86);
+             TableSketch t = quarterlyTable(100);
+             t.rows.resize(4);
+             s.tables.push_back(addTable(s.page, t));
+             place(s.page, U"Source: survey", 72, 156);
              return s;
          }},
         {"a justified paragraph with one loose line", [] {
@@ -286,8 +310,8 @@ const std::vector<Case>& cases()
          }},
         {"displayed equations with numbers", [] {
              Sample s;
-             const char32_t* lines[] = {U"a = b + c", U"d = e \u2212 f", U"g = h \u00D7 k", U"m = n / p"};
-             for (int i = 0; i < 4; ++i) {
+             const char32_t* lines[] = {U"a=b+c", U"d=e\u2212f", U"g=h\u00D7k", U"m=n/p", U"q=r+s", U"t=u+v"};
+             for (int i = 0; i < 6; ++i) {
                  place(s.page, lines[i], 250, 100 + 20.0 * i);
                  place(s.page, U"(" + std::u32string(1, U'1' + static_cast<char32_t>(i)) + U")", 520, 100 + 20.0 * i, Align::Right);
              }
