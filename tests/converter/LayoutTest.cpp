@@ -6,6 +6,7 @@
 #include "ParagraphComposer.h"
 #include "ParagraphSplitter.h"
 #include "SyntheticPage.h"
+#include "TableComposer.h"
 #include "TextRules.h"
 
 #include <QtTest>
@@ -924,6 +925,80 @@ private slots:
     // continuous section of two columns with the PDF's widths and gap; the
     // left column ends short (a column break), then the text runs on to a
     // second two-column page without a new section.
+    // A ruled table becomes a Word table between its paragraphs, its words
+    // out of the text, its cells aligned as drawn; its continuation at the top
+    // of the next page, under the header drawn again, joins it.
+    void tablesLeaveTheTextAndJoinAcrossPages()
+    {
+        const double left = 72, rowHeight = 16;
+        const std::vector<double> widths{60, 200, 80};
+        // A grid of rules with the rows' cells, from `top` down; cell text
+        // is set left, but a number right.
+        auto table = [&](pdf::PageText& p, double top, const std::vector<std::vector<std::u32string>>& rows) {
+            const double right = left + widths[0] + widths[1] + widths[2];
+            auto rule = [&](pdf::Box box) {
+                pdf::PagePath path;
+                path.box = box;
+                path.stroked = true;
+                path.lineWidth = 0.5;
+                path.rectangle = true;
+                p.paths.push_back(path);
+            };
+            for (std::size_t r = 0; r <= rows.size(); ++r)
+                rule({left, top + static_cast<double>(r) * rowHeight, right, top + static_cast<double>(r) * rowHeight});
+            double x = left;
+            for (std::size_t c = 0; c <= widths.size(); ++c) {
+                rule({x, top, x, top + static_cast<double>(rows.size()) * rowHeight});
+                if (c < widths.size())
+                    x += widths[c];
+            }
+            for (std::size_t r = 0; r < rows.size(); ++r) {
+                double cellLeft = left;
+                for (std::size_t c = 0; c < rows[r].size(); ++c) {
+                    const std::u32string& text = rows[r][c];
+                    const bool number = r > 0 && c == 2;
+                    const double textWidth = static_cast<double>(text.size()) * 5; // size 10: 5 pt a character
+                    const double x0 = number ? cellLeft + widths[c] - 4 - textWidth : cellLeft + 4;
+                    test::addBlock(p, {LineSpec{text, x0, top + static_cast<double>(r) * rowHeight + 12, 10, r == 0}});
+                    cellLeft += widths[c];
+                }
+            }
+        };
+        const std::vector<std::u32string> header{U"Item", U"Description", U"Amount"};
+        std::vector<pdf::PageText> pages{page(1), page(2)};
+        test::addBlock(pages[0], {LineSpec{filler(U"Before the table ", 80), 72, 100}});
+        for (double y = 112; y < 680; y += 12)
+            test::addBlock(pages[0], {LineSpec{filler(U"Body ", 80), 72, y}});
+        table(pages[0], 700, {header, {U"1", U"First part", U"3.00"}, {U"2", U"Second part", U"12.50"}});
+        table(pages[1], 92, {header, {U"3", U"Third part", U"7.25"}, {U"4", U"Fourth part", U"100.00"}});
+        test::addBlock(pages[1], {LineSpec{filler(U"After the table ", 80), 72, 150}});
+
+        const Document doc = buildDocument(pages, {});
+        QCOMPARE(doc.sections.size(), std::size_t(1));
+        const Section& s = doc.sections[0];
+        QCOMPARE(s.tables.size(), std::size_t(1));
+        const Table& t = s.tables[0];
+        QCOMPARE(t.beforeParagraph, s.paragraphs.size() - 1);
+        QVERIFY(textOf(s.paragraphs.back()).startsWith(u"After the table"_qs));
+        for (const Paragraph& p : s.paragraphs)
+            QVERIFY2(!textOf(p).contains(u"part"_qs) && !textOf(p).contains(u"Amount"_qs), qPrintable(textOf(p)));
+        QStringList rows;
+        for (const TableRow& row : t.rows) {
+            QStringList cells;
+            for (const TableCell& c : row.cells)
+                cells << QString::fromStdU16String(cellText(c));
+            rows << (row.header ? u"H "_qs : u""_qs) + cells.join(u'|');
+        }
+        QCOMPARE(rows, (QStringList{u"H Item|Description|Amount"_qs, u"1|First part|3.00"_qs, u"2|Second part|12.50"_qs,
+                                    u"3|Third part|7.25"_qs, u"4|Fourth part|100.00"_qs}));
+        for (std::size_t c = 0; c < widths.size(); ++c)
+            QCOMPARE(t.rows[1].cells[c].width, twips(widths[c]));
+        QCOMPARE(t.rows[0].cells[0].top.width, 4); // half a point, in eighths
+        QCOMPARE(t.rows[2].cells[1].paragraphs.at(0).format.alignment, Alignment::Left);
+        QCOMPARE(t.rows[2].cells[2].paragraphs.at(0).format.alignment, Alignment::Right);
+        QVERIFY(t.rows[0].cells[0].paragraphs.at(0).runs.at(0).format.bold);
+    }
+
     void columnsBecomeWordColumns()
     {
         std::vector<pdf::PageText> pages;
