@@ -27,6 +27,24 @@ namespace {
 
 // Words whose baselines differ by less than this share a line.
 constexpr double kBaselineToleranceEm = 0.3;
+// Words in a smaller size within this many ems of a line's baseline are
+// its superscripts and subscripts, not a line of their own.
+constexpr double kScriptSizeShare = 0.85;
+constexpr double kScriptOffsetEm = 0.6;
+// Consecutive rows of a table are at least this far apart (baseline to
+// baseline); closer lines are the parts of a formula (fractions, limits).
+constexpr double kMinRowPitchEm = 0.95;
+// Line numbers in the margin: integers alone at the start or end of at
+// least this many lines, right edges within kLineNumberAlignEm, rising
+// down the page. They are left out before looking for columns.
+constexpr std::size_t kMinLineNumbers = 8;
+constexpr double kLineNumberAlignEm = 0.3;
+// Line numbers rise from line to line at least this share of the time
+// (poppler may join two of them or set one a little off its line).
+constexpr double kLineNumbersRisingShare = 0.8;
+// Displayed formulas: a run of lines whose words are at least this share in
+// math fonts or symbols is mathematics set in place, not a table.
+constexpr double kMaxMathShare = 0.3;
 // A gap between two words of a line this wide or wider separates cells; a
 // word space is 0.25-0.35 em, a justified one rarely reaches 0.8 em, and
 // typeset tables keep at least about 1 em between their columns.
@@ -64,13 +82,13 @@ constexpr std::size_t kLeaderDots = 4;
 // The gutter of two text columns: a strip in the middle half of the text
 // that at most this share of the lines cross, at least this wide, with at
 // least this many lines of prose on either side.
-constexpr double kGutterMaxCrossingShare = 0.05;
+constexpr double kGutterMaxCrossingShare = 0.3;
 constexpr double kGutterMinWidthEm = 1.0;
 constexpr std::size_t kGutterMinProseLines = 5;
 // A body column is of numbers when at least this share of its cells are.
 constexpr double kNumericColumnShare = 0.66;
 // Page numbers in a contents' last column stay below this.
-constexpr long kMaxPageNumber = 9999;
+constexpr long kMaxPageNumber = 999;
 
 struct Segment {
     double left = 0, right = 0;
@@ -114,7 +132,29 @@ bool isMonospacedFont(const pdf::TextWord& w)
     return false;
 }
 
+bool isMathWord(const pdf::TextWord& w)
+{
+    std::string name = w.fontName;
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (std::string_view mark : {"cmmi", "cmsy", "cmex", "msbm", "msam", "math", "symbol", "esint", "rsfs", "eufm", "stix"})
+        if (name.find(mark) != std::string::npos)
+            return true;
+    // Operators and relations (U+2200..U+22FF), Greek letters alone.
+    return w.text.size() == 1 && ((w.text[0] >= 0x2200 && w.text[0] <= 0x22FF) || (w.text[0] >= 0x391 && w.text[0] <= 0x3C9));
+}
+
 bool isDot(char32_t c) { return c == U'.' || c == U'\u00B7' || c == U'\u2024' || c == U'\u2026' || c == U'\u2219'; }
+
+bool mostlyMonospaced(const std::vector<Segment>& segments)
+{
+    std::size_t chars = 0, fixedChars = 0;
+    for (const auto& s : segments)
+        for (const auto* w : s.words) {
+            chars += w->text.size();
+            fixedChars += isMonospacedFont(*w) ? w->text.size() : 0;
+        }
+    return fixedChars * 2 > chars;
+}
 
 // Stage 1: the words the finder may use, outside `taken` and upright.
 std::vector<const pdf::TextWord*> collectWords(const pdf::PageText& page, const std::vector<pdf::Box>& taken)
@@ -184,21 +224,106 @@ std::vector<PageLine> groupLines(std::vector<const pdf::TextWord*> words)
     std::sort(words.begin(), words.end(), [](const auto* a, const auto* b) {
         return a->baseline != b->baseline ? a->baseline < b->baseline : a->box.xMin < b->box.xMin;
     });
-    std::vector<PageLine> lines;
+    using Words = std::vector<const pdf::TextWord*>;
+    std::vector<Words> groups;
     std::size_t start = 0;
     for (std::size_t i = 1; i <= words.size(); ++i) {
         if (i < words.size() && words[i]->baseline - words[start]->baseline <= kBaselineToleranceEm * words[start]->fontSize)
             continue;
         if (i > start)
-            lines.push_back(makeLine({words.begin() + static_cast<std::ptrdiff_t>(start), words.begin() + static_cast<std::ptrdiff_t>(i)}));
+            groups.emplace_back(words.begin() + static_cast<std::ptrdiff_t>(start), words.begin() + static_cast<std::ptrdiff_t>(i));
         start = i;
     }
+    // Scripts join the line they are set on.
+    auto largest = [](const Words& g) {
+        double size = 0;
+        for (const auto* w : g)
+            size = std::max(size, w->fontSize);
+        return size;
+    };
+    auto carries = [&](const Words& line, const Words& script) {
+        const double size = largest(line);
+        return largest(script) <= kScriptSizeShare * size
+            && std::abs(script.front()->baseline - line.front()->baseline) <= kScriptOffsetEm * size;
+    };
+    std::vector<Words> joined;
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        if (!joined.empty() && carries(joined.back(), groups[i])) {
+            joined.back().insert(joined.back().end(), groups[i].begin(), groups[i].end());
+        } else if (i + 1 < groups.size() && carries(groups[i + 1], groups[i])) {
+            groups[i + 1].insert(groups[i + 1].end(), groups[i].begin(), groups[i].end());
+        } else {
+            joined.push_back(std::move(groups[i]));
+        }
+    }
+    std::vector<PageLine> lines;
+    for (Words& g : joined)
+        lines.push_back(makeLine(std::move(g)));
     return lines;
 }
 
 bool isProseSegment(const Segment& s, double fontSize)
 {
     return s.words.size() >= kProseWords && s.right - s.left >= kProseLineEm * fontSize;
+}
+
+bool isPlainInteger(const Segment& s, long& value)
+{
+    const std::u32string& t = s.words.front()->text;
+    if (s.words.size() != 1 || t.size() > 5 || !std::all_of(t.begin(), t.end(), [](char32_t c) { return c >= U'0' && c <= U'9'; }))
+        return false;
+    value = 0;
+    for (char32_t c : t)
+        value = value * 10 + static_cast<long>(c - U'0');
+    return true;
+}
+
+// Takes out the numbers a line-numbering package sets beside the text: a
+// column of integers rising down the page, beside lines of prose. They would
+// otherwise make every line a row of two cells.
+void removeLineNumbers(std::vector<PageLine>& lines)
+{
+    struct Mark {
+        std::size_t line;
+        double edge;
+        long value;
+    };
+    for (bool leftSide : {true, false}) {
+        std::vector<Mark> marks;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const PageLine& l = lines[i];
+            long value = 0;
+            if (l.segments.size() >= 2 && isPlainInteger(leftSide ? l.segments.front() : l.segments.back(), value))
+                marks.push_back({i, leftSide ? l.segments.front().right : l.segments.back().left, value});
+        }
+        std::sort(marks.begin(), marks.end(), [](const Mark& a, const Mark& b) { return a.edge < b.edge; });
+        std::vector<bool> drop(lines.size(), false);
+        for (std::size_t from = 0; from < marks.size();) {
+            std::size_t to = from + 1;
+            while (to < marks.size() && marks[to].edge - marks[from].edge <= kLineNumberAlignEm * lines[marks[from].line].fontSize)
+                ++to;
+            std::vector<Mark> column(marks.begin() + static_cast<std::ptrdiff_t>(from), marks.begin() + static_cast<std::ptrdiff_t>(to));
+            from = to;
+            if (column.size() < kMinLineNumbers)
+                continue;
+            std::sort(column.begin(), column.end(), [](const Mark& a, const Mark& b) { return a.line < b.line; });
+            std::size_t rising = 0, beforeProse = 0;
+            for (std::size_t k = 0; k < column.size(); ++k) {
+                rising += k > 0 && column[k].value > column[k - 1].value;
+                const PageLine& l = lines[column[k].line];
+                beforeProse += isProseSegment(leftSide ? l.segments[1] : l.segments[l.segments.size() - 2], l.fontSize);
+            }
+            if (static_cast<double>(rising) < kLineNumbersRisingShare * static_cast<double>(column.size() - 1) || beforeProse * 2 < column.size())
+                continue;
+            for (const Mark& m : column)
+                drop[m.line] = true;
+        }
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (drop[i]) {
+                auto& segs = lines[i].segments;
+                segs.erase(leftSide ? segs.begin() : segs.end() - 1);
+            }
+    }
 }
 
 double medianFontSize(const std::vector<PageLine>& lines)
@@ -251,7 +376,7 @@ std::vector<PageLine> splitAtGutter(std::vector<PageLine> lines)
     const double gutterLeft = textLeft + static_cast<double>(bestStart), gutterRight = gutterLeft + static_cast<double>(bestWidth);
 
     // The two sides of each line, and whether both sides hold prose.
-    std::size_t proseLeft = 0, proseRight = 0;
+    std::size_t proseLeft = 0, proseRight = 0, linesLeft = 0, linesRight = 0;
     struct Sides {
         std::size_t leftCount = 0, rightCount = 0;
         bool crosses = false;
@@ -268,12 +393,15 @@ std::vector<PageLine> splitAtGutter(std::vector<PageLine> lines)
         }
         if (sides[i].crosses)
             continue;
+        linesLeft += sides[i].leftCount > 0;
+        linesRight += sides[i].rightCount > 0;
         if (sides[i].leftCount == 1 && isProseSegment(lines[i].segments.front(), lines[i].fontSize))
             ++proseLeft;
         if (sides[i].rightCount == 1 && isProseSegment(lines[i].segments.back(), lines[i].fontSize))
             ++proseRight;
     }
-    if (proseLeft < kGutterMinProseLines || proseRight < kGutterMinProseLines)
+    // Prose in one text column at least; the other may hold code or a table.
+    if (std::max(proseLeft, proseRight) < kGutterMinProseLines || std::min(linesLeft, linesRight) < kGutterMinProseLines)
         return lines;
 
     std::vector<PageLine> out;
@@ -292,6 +420,8 @@ std::vector<PageLine> splitAtGutter(std::vector<PageLine> lines)
             right.zone = Zone::Right;
             l.segments.resize(s.leftCount);
             l.zone = Zone::Left;
+            l.monospaced = mostlyMonospaced(l.segments);
+            right.monospaced = mostlyMonospaced(right.segments);
             out.push_back(std::move(l));
             out.push_back(std::move(right));
         } else {
@@ -508,9 +638,8 @@ template <typename Test> bool wholeColumn(const std::vector<Row>& rows, std::siz
 
 // A contents list: page numbers that never go down in the last column, text
 // before them.
-bool looksLikeContents(const std::vector<Row>& rows)
+bool isContentsColumn(const std::vector<Row>& rows, std::size_t last)
 {
-    const std::size_t last = rows.front().cells.size() - 1;
     long previous = -1;
     bool ordered = true;
     const bool pages = wholeColumn(rows, last, [&](const std::u32string& t) {
@@ -522,6 +651,15 @@ bool looksLikeContents(const std::vector<Row>& rows)
         return true;
     });
     return pages && ordered && !wholeColumn(rows, last - 1, isNumeric);
+}
+
+// Page numbers after text, in any column: contents set in columns too.
+bool looksLikeContents(const std::vector<Row>& rows)
+{
+    for (std::size_t c = 1; c < rows.front().cells.size(); ++c)
+        if (isContentsColumn(rows, c))
+            return true;
+    return false;
 }
 
 bool isShortCell(const Segment& s, double fontSize)
@@ -632,6 +770,17 @@ bool makeTable(const std::vector<const PageLine*>& run, const std::vector<Interv
     if (static_cast<std::size_t>(fullRows) < kMinTableRows)
         return false;
 
+    std::size_t words = 0, math = 0;
+    for (const Row& r : rows)
+        for (const auto* line : r.lines)
+            for (const auto& s : line->segments)
+                for (const auto* w : s.words) {
+                    ++words;
+                    math += isMathWord(*w);
+                }
+    if (static_cast<double>(math) >= kMaxMathShare * static_cast<double>(words))
+        return false; // displayed formulas
+
     std::size_t proseColumns = 0;
     for (std::size_t c = 0; c < columns.size(); ++c)
         proseColumns += isProseColumn(rows, c);
@@ -639,7 +788,7 @@ bool makeTable(const std::vector<const PageLine*>& run, const std::vector<Interv
         return false; // text columns
     if (wholeColumn(rows, 0, isListMarker))
         return false; // a list
-    if (wholeColumn(rows, columns.size() - 1, isEquationNumber))
+    if (wholeColumn(rows, columns.size() - 1, isEquationNumber) || wholeColumn(rows, 0, isEquationNumber))
         return false; // displayed equations
     if (looksLikeContents(rows))
         return false;
@@ -666,7 +815,9 @@ void findInSequence(const std::vector<const PageLine*>& lines, std::vector<Table
         std::size_t end = i + 1;
         for (; end < lines.size(); ++end) {
             const PageLine& next = *lines[end];
-            if (!usable(next) || next.top - lines[end - 1]->bottom > kMaxRowGapEm * next.fontSize)
+            const PageLine& above = *lines[end - 1];
+            if (!usable(next) || next.top - above.bottom > kMaxRowGapEm * next.fontSize
+                || next.baseline - above.baseline < kMinRowPitchEm * std::max(next.fontSize, above.fontSize))
                 break;
             std::vector<Interval> merged = withLine(columns, next, minGap);
             if (merged.size() < columns.size())
@@ -691,7 +842,9 @@ std::vector<TableGrid> findAlignedTables(const pdf::PageText& page, const std::v
     std::vector<const pdf::TextWord*> words = collectWords(page, taken);
     if (words.empty())
         return {};
-    const std::vector<PageLine> lines = splitAtGutter(groupLines(std::move(words)));
+    std::vector<PageLine> grouped = groupLines(std::move(words));
+    removeLineNumbers(grouped);
+    const std::vector<PageLine> lines = splitAtGutter(std::move(grouped));
 
     // Each text column on its own; lines across the gutter end a run in a
     // text column, and lines of a text column end a run across the page.
