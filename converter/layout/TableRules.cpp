@@ -24,6 +24,7 @@
 #include <cmath>
 #include <numeric>
 #include <optional>
+#include <queue>
 
 namespace pwt::layout {
 
@@ -48,7 +49,8 @@ constexpr double kSnapEm = 0.2;
 constexpr std::size_t kMaxTableLinesPerPage = 8000;
 // Stage 3. Bare rules and shaded bands of the same width join into one table
 // when the gap between them is at most this many ems (a three-rule table's
-// body); rules further apart (a heading's rule and a footnote's) stay apart.
+// body); rules further apart (a heading's rule and a footnote's), or with no
+// words between them, stay apart.
 constexpr double kMaxStackGapEm = 30.0;
 // Stage 4. A vertical strip free of words this wide (ems) across all the
 // rows is a gap between columns (wider than the space between words).
@@ -115,6 +117,13 @@ double pageEm(const pdf::PageText& page)
     auto mid = sizes.begin() + static_cast<std::ptrdiff_t>(sizes.size() / 2);
     std::nth_element(sizes.begin(), mid, sizes.end());
     return std::clamp(*mid, kMinEmPt, kMaxEmPt);
+}
+
+std::vector<double> uniqueSorted(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    v.erase(std::unique(v.begin(), v.end()), v.end());
+    return v;
 }
 
 // -- Stage 1: marks -----------------------------------------------------------
@@ -257,71 +266,91 @@ struct Line {
     double pos = 0, from = 0, to = 0;
 };
 
-// The pieces of one direction, sorted by position then start, with the lines
-// they join into, answering what covers a stretch at a position.
+// The pieces of one direction joined into lines, and flattened into disjoint
+// segments per position, each showing the heaviest piece drawn there, so
+// that what covers a stretch is found by a binary search whatever the
+// pieces overlap.
 class Direction {
 public:
     Direction(std::vector<Piece> pieces, double tolerance)
-        : pieces_(std::move(pieces))
     {
-        std::sort(pieces_.begin(), pieces_.end(), [](const Piece& a, const Piece& b) {
+        std::sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) {
             return a.pos != b.pos ? a.pos < b.pos : a.from < b.from;
         });
-        reach_.resize(pieces_.size());
-        for (std::size_t i = 0; i < pieces_.size(); ++i) {
-            const Piece& p = pieces_[i];
-            const bool newPos = i == 0 || pieces_[i - 1].pos != p.pos;
-            reach_[i] = newPos ? p.to : std::max(reach_[i - 1], p.to);
+        std::size_t begin = 0;
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            const Piece& p = pieces[i];
+            const bool newPos = i == 0 || pieces[i - 1].pos != p.pos;
+            if (newPos && i > 0) {
+                flatten(pieces, begin, i);
+                begin = i;
+            }
             if (newPos || p.from > lines_.back().to + tolerance)
                 lines_.push_back({p.pos, p.from, p.to});
             else
                 lines_.back().to = std::max(lines_.back().to, p.to);
         }
+        if (!pieces.empty())
+            flatten(pieces, begin, pieces.size());
     }
 
     const std::vector<Line>& lines() const { return lines_; }
 
     // Whether the pieces at `pos` cover enough of [a, b]; `drawnOnly`: counting
-    // only drawn pieces, whose widest overlap is then reported in `edge`.
+    // only drawn pieces, the one drawn over most of it then reported in `edge`.
     bool covers(double pos, double a, double b, bool drawnOnly, GridLine* edge = nullptr) const
     {
-        auto first = std::lower_bound(pieces_.begin(), pieces_.end(), pos, [](const Piece& p, double v) { return p.pos < v; });
-        auto posEnd = std::upper_bound(first, pieces_.end(), pos, [](double v, const Piece& p) { return v < p.pos; });
-        auto last = std::upper_bound(first, posEnd, b, [](double v, const Piece& p) { return v < p.from; });
-        if (first == last || first->pos != pos)
-            return false;
-        std::vector<std::pair<double, double>> spans;
+        const auto less = [](const Piece& x, const Piece& y) { return x.pos != y.pos ? x.pos < y.pos : x.to < y.to; };
+        auto it = std::upper_bound(segments_.begin(), segments_.end(), Piece{pos, a, a, 0, 0}, less);
+        double covered = 0, bestOverlap = 0;
         const Piece* best = nullptr;
-        double bestOverlap = 0;
-        for (auto it = last; it != first;) {
-            --it;
-            const std::size_t i = static_cast<std::size_t>(it - pieces_.begin());
-            if (it->pos != pos || reach_[i] < a)
-                break;
-            const double lo = std::max(a, it->from), hi = std::min(b, it->to);
-            if (hi <= lo || (drawnOnly && it->width <= 0))
+        for (; it != segments_.end() && it->pos == pos && it->from < b; ++it) {
+            const double overlap = std::min(b, it->to) - std::max(a, it->from);
+            if (overlap <= 0 || (drawnOnly && it->width <= 0))
                 continue;
-            spans.push_back({lo, hi});
-            if (hi - lo > bestOverlap) {
-                bestOverlap = hi - lo;
+            covered += overlap;
+            if (overlap > bestOverlap) {
+                bestOverlap = overlap;
                 best = &*it;
             }
         }
-        std::sort(spans.begin(), spans.end());
-        double covered = 0, end = a;
-        for (const auto& [lo, hi] : spans) {
-            covered += std::max(0.0, hi - std::max(lo, end));
-            end = std::max(end, hi);
-        }
-        const bool enough = covered >= kSlotCoverShare * (b - a);
-        if (enough && edge && best)
+        const bool enough = best && covered >= kSlotCoverShare * (b - a);
+        if (enough && edge)
             *edge = {best->width, best->rgb};
-        return enough && !spans.empty();
+        return enough;
     }
 
 private:
-    std::vector<Piece> pieces_;
-    std::vector<double> reach_; // the furthest end of the pieces so far at each position
+    // The pieces [begin, end) at one position, sorted by start, as disjoint
+    // segments: between each two of their ends, the heaviest piece there.
+    void flatten(const std::vector<Piece>& pieces, std::size_t begin, std::size_t end)
+    {
+        std::vector<double> ends;
+        for (std::size_t i = begin; i < end; ++i)
+            ends.insert(ends.end(), {pieces[i].from, pieces[i].to});
+        ends = uniqueSorted(std::move(ends));
+        // Pieces still open, heaviest first; closed ones are dropped lazily.
+        auto lighter = [&](std::size_t x, std::size_t y) { return pieces[x].width < pieces[y].width; };
+        std::priority_queue<std::size_t, std::vector<std::size_t>, decltype(lighter)> open(lighter);
+        std::size_t next = begin;
+        for (std::size_t k = 0; k + 1 < ends.size(); ++k) {
+            const double lo = ends[k], hi = ends[k + 1];
+            while (next < end && pieces[next].from <= lo)
+                open.push(next++);
+            while (!open.empty() && pieces[open.top()].to <= lo)
+                open.pop();
+            if (open.empty())
+                continue;
+            const Piece& top = pieces[open.top()];
+            Piece* last = segments_.empty() ? nullptr : &segments_.back();
+            if (last && last->pos == top.pos && last->to == lo && last->width == top.width && last->rgb == top.rgb)
+                last->to = hi;
+            else
+                segments_.push_back({top.pos, lo, hi, top.width, top.rgb});
+        }
+    }
+
+    std::vector<Piece> segments_; // by position, then along it
     std::vector<Line> lines_;
 };
 
@@ -377,7 +406,18 @@ std::vector<Candidate> components(const std::vector<Line>& hs, const std::vector
     return out;
 }
 
-std::vector<Candidate> group(const std::vector<Line>& hs, const std::vector<Line>& vs, double em)
+// Whether a word's centre lies in the box; `byHeight`: the words sorted by
+// the height of their centres.
+bool anyWordIn(const std::vector<const Word*>& byHeight, const Box& box)
+{
+    auto it = std::lower_bound(byHeight.begin(), byHeight.end(), box.yMin, [](const Word* w, double y) { return w->cy < y; });
+    for (; it != byHeight.end() && (*it)->cy <= box.yMax; ++it)
+        if (holdsPoint(box, (*it)->cx, (*it)->cy))
+            return true;
+    return false;
+}
+
+std::vector<Candidate> group(const std::vector<Line>& hs, const std::vector<Line>& vs, const std::vector<Word>& words, double em)
 {
     const double tol = kSnapEm * em;
     UnionFind sets(hs.size() + vs.size());
@@ -400,9 +440,16 @@ std::vector<Candidate> group(const std::vector<Line>& hs, const std::vector<Line
             return p.xMin < q.xMin;
         return p.xMax != q.xMax ? p.xMax < q.xMax : p.yMin < q.yMin;
     });
+    // Nothing written between them: the end of one table and the start of
+    // the next.
+    std::vector<const Word*> byHeight;
+    for (const Word& w : words)
+        byHeight.push_back(&w);
+    std::sort(byHeight.begin(), byHeight.end(), [](const Word* a, const Word* b) { return a->cy < b->cy; });
     for (std::size_t k = 1; k < open.size(); ++k) {
         const Box &p = first[open[k - 1]].box, &q = first[open[k]].box;
-        if (std::abs(p.xMin - q.xMin) <= tol && std::abs(p.xMax - q.xMax) <= tol && q.yMin - p.yMax <= kMaxStackGapEm * em)
+        if (std::abs(p.xMin - q.xMin) <= tol && std::abs(p.xMax - q.xMax) <= tol && q.yMin - p.yMax <= kMaxStackGapEm * em
+            && anyWordIn(byHeight, {p.xMin, p.yMax, p.xMax, q.yMin}))
             sets.unite(first[open[k - 1]].horizontal.front(), first[open[k]].horizontal.front());
     }
     return components(hs, vs, sets, tol);
@@ -455,13 +502,6 @@ struct Grid {
     std::vector<double> columns, rows; // edges
     std::vector<bool> columnRuled, rowRuled; // an edge from drawn or shaded lines
 };
-
-std::vector<double> uniqueSorted(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    v.erase(std::unique(v.begin(), v.end()), v.end());
-    return v;
-}
 
 Grid buildGrid(const Candidate& c, const std::vector<Line>& hs, const std::vector<Line>& vs, const std::vector<Word>& words,
     bool zebra, double em)
@@ -769,7 +809,7 @@ std::vector<TableGrid> findRuledTables(const pdf::PageText& page)
     const std::vector<Word> words = collectWords(page);
 
     std::vector<TableGrid> out;
-    for (const Candidate& c : group(hs, vs, em)) {
+    for (const Candidate& c : group(hs, vs, words, em)) {
         std::vector<double> ys;
         for (std::size_t i : c.horizontal)
             ys.push_back(hs[i].pos);

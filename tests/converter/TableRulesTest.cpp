@@ -296,6 +296,23 @@ const std::vector<Case>& cases()
                 const GridCell* c = cellAt(ts.front(), 1, 1);
                 return expect(c && c->left.width == 0.5 && c->left.rgb == kRuleGrey, "edge colour");
             }},
+        {"two three-rule tables of one width, one under the other",
+            [](pdf::PageText& page) {
+                Sketch above;
+                drawThreeRules(page, above);
+                Sketch below;
+                below.y = above.bottom() + 24;
+                below.rows = 3;
+                drawThreeRules(page, below);
+            },
+            {{4, 3, 1, 12}, {3, 3, 1, 9}}},
+        {"a grid with words in one cell only",
+            [](pdf::PageText& page) {
+                Sketch t;
+                t.hasText = [](std::size_t r, std::size_t c) { return r == 0 && c == 0; };
+                drawGrid(page, t);
+            },
+            {}},
         {"a frame around a paragraph",
             [](pdf::PageText& page) {
                 page.paths.push_back(stroke(66, 86, 400, 160));
