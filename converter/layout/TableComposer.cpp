@@ -18,6 +18,19 @@ namespace {
 // (poppler may cut a cell's line in pieces).
 constexpr double kSameBaselineEm = 0.3;
 
+// Grids whose boxes overlap by this share of the smaller one are one table.
+constexpr double kSameTableShare = 0.5;
+
+bool sameTable(const pdf::Box& a, const pdf::Box& b)
+{
+    const double w = std::min(a.xMax, b.xMax) - std::max(a.xMin, b.xMin);
+    const double h = std::min(a.yMax, b.yMax) - std::max(a.yMin, b.yMin);
+    if (w <= 0 || h <= 0)
+        return false;
+    const double smaller = std::min(a.width() * a.height(), b.width() * b.height());
+    return w * h >= kSameTableShare * smaller;
+}
+
 // Which slot of the grid a point falls in; npos outside.
 std::size_t slotOf(const std::vector<double>& edges, double v)
 {
@@ -156,6 +169,47 @@ LaidOutCell layOutCell(std::vector<pdf::TextLine> pieces, FontCache& fonts)
     return out;
 }
 
+// Whether every character of the row's text is bold; rows without text are not.
+bool allBold(const TableRow& row)
+{
+    bool any = false;
+    for (const TableCell& c : row.cells)
+        for (const Paragraph& p : c.paragraphs)
+            for (const Run& r : p.runs) {
+                const bool blank = std::all_of(r.text.begin(), r.text.end(), [](char16_t ch) { return ch == u' '; });
+                if (blank)
+                    continue;
+                if (!r.format.bold)
+                    return false;
+                any = true;
+            }
+    return any;
+}
+
+// Where the finder saw no header, bold rows at the top over rows that are
+// not bold head the table, with the rows their cells reach down into.
+void markBoldHeader(Table& table)
+{
+    if (std::any_of(table.rows.begin(), table.rows.end(), [](const TableRow& r) { return r.header; }))
+        return;
+    std::size_t bold = 0;
+    while (bold < table.rows.size() && allBold(table.rows[bold]))
+        ++bold;
+    if (bold == 0 || bold == table.rows.size())
+        return;
+    auto reachesDown = [&](std::size_t r) {
+        return r < table.rows.size() && std::any_of(table.rows[r].cells.begin(), table.rows[r].cells.end(), [](const TableCell& c) {
+                   return c.verticalMerge == VerticalMerge::Continue;
+               });
+    };
+    while (reachesDown(bold))
+        ++bold;
+    if (bold >= table.rows.size())
+        return;
+    for (std::size_t r = 0; r < bold; ++r)
+        table.rows[r].header = true;
+}
+
 Table tableOf(const TableGrid& grid, std::vector<LaidOutCell>& cells)
 {
     // Each column's alignment, from its body cells of one column.
@@ -214,6 +268,7 @@ Table tableOf(const TableGrid& grid, std::vector<LaidOutCell>& cells)
             k += span;
         }
     }
+    markBoldHeader(table);
     return table;
 }
 
@@ -234,6 +289,12 @@ PageTables takeTables(const pdf::PageText& page, FontCache& fonts)
         return g.columns() == 0 || g.rows() == 0 || g.columns() > kMaxTableColumns || g.rows() > kMaxTableRows
             || g.cells.empty();
     });
+    // A grid over most of one kept before it is the same table seen twice.
+    std::vector<TableGrid> kept;
+    for (TableGrid& g : grids)
+        if (std::none_of(kept.begin(), kept.end(), [&](const TableGrid& k) { return sameTable(k.box, g.box); }))
+            kept.push_back(std::move(g));
+    grids = std::move(kept);
     if (grids.empty())
         return out;
     std::sort(grids.begin(), grids.end(), [](const TableGrid& a, const TableGrid& b) { return a.box.yMin < b.box.yMin; });
