@@ -50,9 +50,9 @@ constexpr double kSize = 10;
 
 // One line of text at x (or ending at x), a block of its own; returns its words' boxes.
 std::vector<pdf::Box> place(pdf::PageText& page, const std::u32string& text, double x, double baseline,
-    Align align = Align::Left, bool bold = false, const std::string& font = "ABCDEF+TimesNewRomanPSMT")
+    Align align = Align::Left, bool bold = false, const std::string& font = "ABCDEF+TimesNewRomanPSMT", double size = kSize)
 {
-    LineSpec spec{text, x, baseline, kSize, bold, false, font};
+    LineSpec spec{text, x, baseline, size, bold, false, font};
     if (align == Align::Right) {
         const pdf::TextLine measured = test::makeLine(spec);
         spec.x -= measured.words.back().box.xMax - measured.words.front().box.xMin;
@@ -211,6 +211,39 @@ const std::vector<Case>& cases()
              prose(s.page, 310, 100, 22, 44);
              return s;
          }},
+        {"a table with footnote marks raised above its cells", [] {
+             Sample s;
+             TableSketch t = quarterlyTable(100);
+             s.tables.push_back(addTable(s.page, t));
+             // A mark right after the label of rows 1, 3 and 5.
+             for (std::size_t row : {1, 3, 5}) {
+                 const double labelEnd = 72 + static_cast<double>(t.rows[row][0].size()) * kSize * test::kCharEm;
+                 const double baseline = t.top + t.rowPitch * static_cast<double>(row);
+                 const pdf::Box mark = place(s.page, U"a", labelEnd + 0.5, baseline - 3.5, Align::Left, false, "ABCDEF+TimesNewRomanPSMT", 7).front();
+                 s.tables.back().words.push_back({mark, row, 0});
+             }
+             return s;
+         }},
+        {"a table between numbered lines", [] {
+             Sample s;
+             auto number = [&](int n, double y) {
+                 place(s.page, std::u32string(n >= 10 ? 1 : 0, U'1') + std::u32string(1, U'0' + static_cast<char32_t>(n % 10)), 60, y, Align::Right);
+             };
+             for (int i = 0; i < 8; ++i) {
+                 prose(s.page, 72, 100 + 12.0 * i, 1, 90);
+                 number(i + 1, 100 + 12.0 * i);
+             }
+             TableSketch t;
+             t.top = 200;
+             t.x = {72, 200, 280};
+             t.align = {Align::Left, Align::Right, Align::Right};
+             t.rows = {{U"Gas", U"Share", U"Mass"}, {U"Nitrogen", U"78.1", U"28.0"}, {U"Oxygen", U"20.9", U"32.0"}, {U"Argon", U"0.9", U"39.9"}};
+             t.headerRows = 1;
+             s.tables.push_back(addTable(s.page, t));
+             for (int i = 0; i < 4; ++i)
+                 number(9 + i, 200 + 14.0 * i);
+             return s;
+         }},
         {"a table in an area already taken", [] {
              Sample s;
              addTable(s.page, quarterlyTable(100));
@@ -314,6 +347,24 @@ const std::vector<Case>& cases()
              for (int i = 0; i < 6; ++i) {
                  place(s.page, lines[i], 250, 100 + 20.0 * i);
                  place(s.page, U"(" + std::u32string(1, U'1' + static_cast<char32_t>(i)) + U")", 520, 100 + 20.0 * i, Align::Right);
+             }
+             return s;
+         }},
+        {"aligned formulas", [] {
+             Sample s;
+             const char32_t* rows[][3] = {{U"x", U"=", U"a+b"}, {U"y", U"=", U"c\u2212d"}, {U"z", U"=", U"e\u00B7f"}, {U"w", U"\u2264", U"g/h"}};
+             for (int r = 0; r < 4; ++r)
+                 for (int c = 0; c < 3; ++c)
+                     place(s.page, rows[r][c], 200 + 30.0 * c, 100 + 16.0 * r, Align::Left, false, "ABCDEF+CMMI10");
+             return s;
+         }},
+        {"a sum with its limits and scripts", [] {
+             Sample s;
+             // Lines of one formula closer than any two rows of a table.
+             for (int r = 0; r < 4; ++r) {
+                 place(s.page, U"n", 200, 100 + 6.0 * r);
+                 place(s.page, U"k", 230, 100 + 6.0 * r);
+                 place(s.page, U"m", 260, 100 + 6.0 * r);
              }
              return s;
          }},
