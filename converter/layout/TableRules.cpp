@@ -12,8 +12,9 @@
 //     at the text's lines where the rules hold several;
 //  5. cells: slots with no line between them merge; each cell's drawn edges
 //     and shading; the header rows;
-//  6. judging: fewer than 2 rows or columns, fewer than two cells with
-//     words, or shaded bars holding no words (a chart) make no table.
+//  6. judging: a single box (a frame), fewer than 2 rows or columns,
+//     fewer than two cells with words, or shaded bars holding no words (a
+//     chart) make no table.
 // The unit is the page's usual font size (ems), shared with the figure
 // finder, which leaves table lines and shading to this finder.
 #include "TableGrid.h"
@@ -55,6 +56,11 @@ constexpr double kMaxStackGapEm = 30.0;
 // Stage 4. A vertical strip free of words this wide (ems) across all the
 // rows is a gap between columns (wider than the space between words).
 constexpr double kMinColumnGapEm = 1.0;
+// A narrower strip, down to this (ems: wider than a space), is one when the
+// words beside it line up within kColumnAlignEm in every row: the columns of
+// a cramped table, where a paragraph's spaces fall anywhere.
+constexpr double kMinAlignedGapEm = 0.4;
+constexpr double kColumnAlignEm = 0.3;
 // Words whose baselines lie this close (ems) share a line of text.
 constexpr double kSameBaselineEm = 0.4;
 // Grids with more slots than this are not built (a table of 500 x 500).
@@ -479,8 +485,37 @@ std::vector<TextLineSpan> textLines(const std::vector<const Word*>& words, doubl
     return out;
 }
 
-// Column edges inside (xMin, xMax) at the middles of word-free strips.
-std::vector<double> columnGaps(const std::vector<const Word*>& words, double xMin, double xMax, double em)
+// Whether the words beside a narrow gap line up in every row that has some:
+// the ends of those before it (text set flush right, numbers) or the starts
+// of those after it (text set flush left).
+bool linedUpBeside(const std::vector<const Word*>& words, const std::vector<double>& rows, double lo, double hi, double em)
+{
+    std::vector<double> ends, starts;
+    for (std::size_t r = 0; r + 1 < rows.size(); ++r) {
+        std::optional<double> end, start;
+        for (const Word* w : words) {
+            if (w->cy <= rows[r] || w->cy > rows[r + 1])
+                continue;
+            if (w->box.xMax <= lo)
+                end = std::max(end.value_or(w->box.xMax), w->box.xMax);
+            if (w->box.xMin >= hi)
+                start = std::min(start.value_or(w->box.xMin), w->box.xMin);
+        }
+        if (end)
+            ends.push_back(*end);
+        if (start)
+            starts.push_back(*start);
+    }
+    auto tight = [&](const std::vector<double>& v) {
+        const auto [a, b] = std::minmax_element(v.begin(), v.end());
+        return v.size() >= 2 && *b - *a <= kColumnAlignEm * em;
+    };
+    return tight(ends) || tight(starts);
+}
+
+// Column edges inside (xMin, xMax) at the middles of word-free strips: wide
+// ones, or narrower ones the words beside line up along.
+std::vector<double> columnGaps(const std::vector<const Word*>& words, const std::vector<double>& rows, double xMin, double xMax, double em)
 {
     std::vector<std::pair<double, double>> spans;
     for (const Word* w : words)
@@ -490,7 +525,9 @@ std::vector<double> columnGaps(const std::vector<const Word*>& words, double xMi
     double reach = xMin;
     bool any = false;
     for (const auto& [lo, hi] : spans) {
-        if (any && lo - reach >= kMinColumnGapEm * em && lo < xMax)
+        const double gap = lo - reach;
+        if (any && lo < xMax
+            && (gap >= kMinColumnGapEm * em || (gap >= kMinAlignedGapEm * em && linedUpBeside(words, rows, reach, lo, em))))
             out.push_back((reach + lo) / 2);
         reach = any ? std::max(reach, hi) : hi;
         any = true;
@@ -568,7 +605,7 @@ Grid buildGrid(const Candidate& c, const std::vector<Line>& hs, const std::vecto
             g.rowRuled = std::move(ruled);
         }
         g.columns = {box.xMin};
-        for (double x : columnGaps(inside, box.xMin, box.xMax, em))
+        for (double x : columnGaps(inside, g.rows, box.xMin, box.xMax, em))
             g.columns.push_back(x);
         g.columns.push_back(box.xMax);
         g.columnRuled.assign(g.columns.size(), false);
@@ -813,8 +850,11 @@ std::vector<TableGrid> findRuledTables(const pdf::PageText& page)
         std::vector<double> ys;
         for (std::size_t i : c.horizontal)
             ys.push_back(hs[i].pos);
-        if (uniqueSorted(std::move(ys)).size() < 2)
+        const std::size_t rules = uniqueSorted(std::move(ys)).size();
+        if (rules < 2)
             continue; // a lone rule, a rule between columns
+        if (rules == 2 && !c.vertical.empty() && !c.interiorVertical)
+            continue; // one box around text, outlined or shaded: a frame
         if (auto t = buildTable(c, hs, vs, h, v, marks, words, em))
             out.push_back(std::move(*t));
     }

@@ -108,14 +108,16 @@ void drawThreeRules(pdf::PageText& page, const Sketch& t)
     addWords(page, t);
 }
 
-// A paragraph of `lines` lines of words "body".
+// A paragraph of `lines` lines of `words` words of differing lengths, as
+// prose has: no gap runs down all its lines.
 void paragraph(pdf::PageText& page, double x, double baseline, int lines, std::size_t words)
 {
+    static const char32_t* const kWords[] = {U"a", U"body", U"of", U"text", U"lines", U"in", U"prose"};
     std::vector<LineSpec> sketches;
     for (int i = 0; i < lines; ++i) {
         std::u32string text;
         for (std::size_t w = 0; w < words; ++w)
-            text += w == 0 ? U"body" : (w % 3 == 0 ? U" text" : U" body");
+            text += (w == 0 ? U"" : U" ") + std::u32string(kWords[(((w + 1) * 2654435761u ^ (static_cast<std::size_t>(i) + 1) * 40503u) >> 7) % 7]);
         sketches.push_back({text, x, baseline + 12.0 * i});
     }
     test::addBlock(page, sketches);
@@ -313,10 +315,48 @@ const std::vector<Case>& cases()
                 drawGrid(page, t);
             },
             {}},
+        {"cramped three-rule table: narrow gaps the columns line up along",
+            [](pdf::PageText& page) {
+                Sketch t;
+                t.widths = {25, 25, 25};
+                drawThreeRules(page, t);
+            },
+            {{4, 3, 1, 12}}},
+        {"rules above and below a paragraph",
+            [](pdf::PageText& page) {
+                page.paths.push_back(stroke(72, 90, 400, 90));
+                paragraph(page, 72, 105, 6, 14);
+                page.paths.push_back(stroke(72, 170, 400, 170));
+            },
+            {}},
         {"a frame around a paragraph",
             [](pdf::PageText& page) {
                 page.paths.push_back(stroke(66, 86, 400, 160));
                 paragraph(page, 72, 100, 5, 12);
+            },
+            {}},
+        {"a frame around a bullet list",
+            [](pdf::PageText& page) {
+                page.paths.push_back(stroke(66, 86, 400, 160));
+                for (int i = 0; i < 5; ++i) {
+                    test::addBlock(page, {{U"\u2022", 72, 100.0 + 12 * i}});
+                    paragraph(page, 90, 100.0 + 12 * i, 1, 6 + static_cast<std::size_t>(i));
+                }
+            },
+            {}},
+        {"ragged words between rules",
+            [](pdf::PageText& page) {
+                // A word-free strip 0.5 em wide runs down the lines, but the
+                // words beside it do not line up.
+                const double firstEnds[] = {97, 87, 92};
+                const double secondStarts[] = {107, 102, 104};
+                page.paths.push_back(stroke(72, 88, 300, 88));
+                for (int i = 0; i < 3; ++i) {
+                    const double baseline = 100.0 + 12 * i;
+                    const auto chars = static_cast<std::size_t>((firstEnds[i] - 72) / 5);
+                    test::addBlock(page, {{std::u32string(chars, U'w'), 72, baseline}, {U"key value", secondStarts[i], baseline}});
+                }
+                page.paths.push_back(stroke(72, 130, 300, 130));
             },
             {}},
         {"a heading's rule and a footnote's rule",
