@@ -5,7 +5,9 @@
 #include "FontTable.h"
 #include "FormattedPages.h"
 #include "PropertyEncoder.h"
+#include "Sprm.h"
 #include "StyleSheet.h"
+#include "TableEncoder.h"
 #include "TextLayout.h"
 
 #include <cerrno>
@@ -23,11 +25,42 @@ constexpr std::uint32_t kTextStart = 0x400;
 // Streams below 4096 bytes would go to the compound file's mini stream, which
 // some older readers do not expect for WordDocument.
 constexpr std::size_t kMinWordDocumentSize = 4096;
-// The Data stream (pictures) kept out of the mini stream for the same reason.
+// The Data stream (pictures, long paragraph properties) kept out of the mini stream for the same reason.
 constexpr std::size_t kMinDataSize = 4096;
 constexpr std::size_t kDopSize = 500; // Dop97
 // Word cannot address more text than this in one file (FCs are 31-bit).
 constexpr std::size_t kMaxCharacters = 0x3FFFFFFF / 2 - 0x10000;
+
+// Paragraph properties longer than this go to the Data stream: a formatting
+// page holds at most one PAPX of about 490 bytes (a wide table row's).
+constexpr std::size_t kMaxPapxInPage = 480;
+
+// Each PAPX too long for a formatting page becomes its style and a
+// sprmPHugePapx that points at its sprms (a PrcData) in the Data stream. A
+// table row's end keeps its row-end marks in the page as well: readers that
+// do not follow sprmPHugePapx still see where the row ends, and the others
+// read the same values again.
+void moveLongParagraphProperties(PropertyPool& papx, ByteBuffer& data)
+{
+    const Grpprl rowEnd = rowEndMarks();
+    for (std::uint32_t id = 0; id < papx.size(); ++id) {
+        const std::string& grpprlAndIstd = papx.at(id);
+        if (grpprlAndIstd.size() <= kMaxPapxInPage)
+            continue;
+        data.padTo(2);
+        const std::uint32_t offset = data.offset();
+        const std::string sprms = grpprlAndIstd.substr(2);
+        data.u16(static_cast<std::uint16_t>(sprms.size()));
+        data.append(sprms);
+        Grpprl moved;
+        moved.put16(static_cast<std::uint16_t>(static_cast<std::uint8_t>(grpprlAndIstd[0])
+                                               | (static_cast<std::uint8_t>(grpprlAndIstd[1]) << 8)));
+        moved.add32(sprm::PHugePapx, offset);
+        if (sprms.starts_with(rowEnd.bytes()))
+            moved.append(rowEnd);
+        papx.replace(id, moved.bytes());
+    }
+}
 
 // Appends a table-stream structure and records where the FIB finds it.
 void place(ByteBuffer& table, Fib& fib, FibEntry entry, const ByteBuffer& structure)
@@ -87,9 +120,22 @@ std::size_t countCharacters(const Document& document)
                 for (const Run& r : p.runs)
                     n += r.text.size() + 10;
             }
-    for (const Section& s : document.sections)
+    for (const Section& s : document.sections) {
         for (const Figure& f : s.figures)
             n += f.pictures.size() + 2;
+        for (const Table& t : s.tables)
+            for (const TableRow& row : t.rows) {
+                n += 1; // the row's end mark
+                for (const TableCell& cell : row.cells) {
+                    n += 2;
+                    for (const Paragraph& p : cell.paragraphs) {
+                        n += 2;
+                        for (const Run& r : p.runs)
+                            n += r.text.size() + 10;
+                    }
+                }
+            }
+    }
     return n;
 }
 
@@ -102,7 +148,9 @@ std::string writeOrThrow(const Document& document, int fd)
 
     FontTable fonts;
     PictureStore pictures;
-    const LaidOutText laid = layOutText(document, fonts, pictures);
+    LaidOutText laid = layOutText(document, fonts, pictures);
+    ByteBuffer data = pictures.releaseStream();
+    moveLongParagraphProperties(laid.paragraphProps, data);
     const auto characters = static_cast<std::uint32_t>(laid.text.size());
 
     Fib fib;
@@ -162,7 +210,6 @@ std::string writeOrThrow(const Document& document, int fd)
     fib.writeAtStart(word);
 
     std::vector<NamedStream> streams{{"WordDocument", &word}, {"1Table", &table}};
-    ByteBuffer data = pictures.releaseStream();
     if (data.size() != 0) {
         data.resizeAtLeast(kMinDataSize);
         streams.push_back({"Data", &data});

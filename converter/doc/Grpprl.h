@@ -1,6 +1,8 @@
 #pragma once
 // A group of sprms with their operands, kept as raw bytes so that equal
 // property sets compare and hash as strings.
+#include "Sprm.h"
+
 #include <cstdint>
 #include <string>
 
@@ -39,12 +41,22 @@ public:
         put(static_cast<std::uint8_t>(operand.size()));
         bytes_ += operand;
     }
+    // sprmTDefTable's operand: its length in two bytes, counted one more than
+    // the bytes that follow.
+    void addTableDefinition(const std::string& operand)
+    {
+        code(sprm::TDefTable);
+        put16(static_cast<std::uint16_t>(operand.size() + 1));
+        bytes_ += operand;
+    }
     // Raw bytes, for the istd that leads a paragraph's property group.
     void put16(std::uint16_t v)
     {
         put(static_cast<std::uint8_t>(v & 0xFF));
         put(static_cast<std::uint8_t>(v >> 8));
     }
+
+    void append(const Grpprl& other) { bytes_ += other.bytes_; }
 
     const std::string& bytes() const { return bytes_; }
     std::size_t size() const { return bytes_.size(); }

@@ -9,42 +9,24 @@
 namespace pwt::doc {
 namespace {
 
-constexpr int kMaxTwips = kMaxPageTwips;
-constexpr int kMinPageSide = 144;    // 0.1 inch
-constexpr int kMaxPageNumber = 32767; // a signed 16-bit number in the file
-constexpr int kDefaultHeaderDistance = 720; // half an inch
-
-int clampTwips(int v) { return std::clamp(v, -kMaxTwips, kMaxTwips); }
-
-std::uint8_t jc(Alignment a)
-{
-    switch (a) {
-    case Alignment::Center: return 1;
-    case Alignment::Right: return 2;
-    case Alignment::Justify: return 3;
-    case Alignment::Left: break;
-    }
-    return 0;
-}
-
-// COLORREF: red, green, blue, then fAuto = 0.
-std::uint32_t colorref(std::uint32_t rgb)
-{
-    return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
-}
-
-// COLORREF with fAuto set: the reader's automatic colour.
-constexpr std::uint32_t kAutoColorref = 0xFF000000;
-// The "clear" shading pattern: the background colour alone, as Word writes a fill.
-constexpr std::uint16_t kIpatClear = 0;
-
 // Word 97's 16-colour palette (Ico), index 1..16, as 0xRRGGBB.
 constexpr std::array<std::uint32_t, 16> kIcoPalette = {
     0x000000, 0x0000FF, 0x00FFFF, 0x00FF00, 0xFF00FF, 0xFF0000, 0xFFFF00, 0xFFFFFF,
     0x000080, 0x008080, 0x008000, 0x800080, 0x800000, 0x808000, 0x808080, 0xC0C0C0,
 };
 
-// The palette entry nearest to a colour, for readers that know only the palette.
+} // namespace
+
+std::uint32_t colorref(std::uint32_t rgb)
+{
+    return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
+}
+
+std::uint32_t icoColor(std::uint16_t ico)
+{
+    return ico >= 1 && ico <= kIcoPalette.size() ? kIcoPalette[ico - 1u] : 0x000000;
+}
+
 std::uint16_t nearestIco(std::uint32_t rgb)
 {
     auto channel = [](std::uint32_t c, int shift) { return static_cast<int>((c >> shift) & 0xFF); };
@@ -63,6 +45,29 @@ std::uint16_t nearestIco(std::uint32_t rgb)
     }
     return static_cast<std::uint16_t>(best + 1);
 }
+
+namespace {
+
+constexpr int kMaxTwips = kMaxPageTwips;
+constexpr int kMinPageSide = 144;    // 0.1 inch
+constexpr int kMaxPageNumber = 32767; // a signed 16-bit number in the file
+constexpr int kDefaultHeaderDistance = 720; // half an inch
+
+int clampTwips(int v) { return std::clamp(v, -kMaxTwips, kMaxTwips); }
+
+std::uint8_t jc(Alignment a)
+{
+    switch (a) {
+    case Alignment::Center: return 1;
+    case Alignment::Right: return 2;
+    case Alignment::Justify: return 3;
+    case Alignment::Left: break;
+    }
+    return 0;
+}
+
+// The "clear" shading pattern: the background colour alone, as Word writes a fill.
+constexpr std::uint16_t kIpatClear = 0;
 
 // Paragraph shading twice: SHD80 (palette) for Word 97 era readers, then
 // SHDOperand (any colour), which newer readers prefer.

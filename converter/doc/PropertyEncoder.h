@@ -10,6 +10,16 @@
 
 namespace pwt::doc {
 
+// COLORREF of a 0xRRGGBB colour: red, green, blue, then fAuto = 0.
+std::uint32_t colorref(std::uint32_t rgb);
+// COLORREF with fAuto set: the reader's automatic colour.
+inline constexpr std::uint32_t kAutoColorref = 0xFF000000;
+// The entry (1..16) of Word 97's colour palette nearest to a colour, for
+// readers that know only the palette.
+std::uint16_t nearestIco(std::uint32_t rgb);
+// The palette entry's colour, 0xRRGGBB.
+std::uint32_t icoColor(std::uint16_t ico);
+
 Grpprl encodeCharacter(const CharFormat& format, FontTable& fonts);
 
 // The style index (istd) that a paragraph of this format refers to: Normal,

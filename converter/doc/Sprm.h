@@ -41,6 +41,22 @@ inline constexpr std::uint16_t POutLvl = 0x2640;
 inline constexpr std::uint16_t PChgTabsPapx = 0xC60D;  // tab stops: deleted, then added
 inline constexpr std::uint16_t PShd80 = 0x442D;        // SHD80: shading in the 16-colour palette
 inline constexpr std::uint16_t PShd = 0xC64D;          // SHDOperand: shading in any colour
+inline constexpr std::uint16_t PFPageBreakBefore = 0x2407;
+inline constexpr std::uint16_t PFInTable = 0x2416;     // the paragraph is in a table cell
+inline constexpr std::uint16_t PFTtp = 0x2417;         // the paragraph ends a table row
+inline constexpr std::uint16_t PItap = 0x6649;         // table depth: 1 for a table in the body
+inline constexpr std::uint16_t PHugePapx = 0x6646;     // the properties are a PrcData in the Data stream
+
+// Table properties, given on a row's end mark
+inline constexpr std::uint16_t TDxaGapHalf = 0x9602;   // half the gap between cells' text
+inline constexpr std::uint16_t TDefTable = 0xD608;     // cell edges and TC80s; two-byte operand length
+inline constexpr std::uint16_t TTableHeader = 0x3404;  // the row repeats at the top of each page
+inline constexpr std::uint16_t TDyaRowHeight = 0x9407; // positive: the least height
+inline constexpr std::uint16_t TDefTableShd80 = 0xD609; // SHD80 per cell, palette colours
+inline constexpr std::uint16_t TDefTableShd = 0xD612;   // Shd per cell, cells 1..22
+inline constexpr std::uint16_t TDefTableShd2nd = 0xD616; // cells 23..44
+inline constexpr std::uint16_t TDefTableShd3rd = 0xD60C; // cells 45..63
+inline constexpr std::uint16_t TSetBrc = 0xD62F;        // a Brc (any colour) for sides of a range of cells
 
 // Section properties
 inline constexpr std::uint16_t SBkc = 0x3009;          // break kind; 2 = new page

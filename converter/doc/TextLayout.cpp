@@ -2,9 +2,11 @@
 
 #include "PropertyEncoder.h"
 #include "Sprm.h"
+#include "TableEncoder.h"
 #include "Unicode.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 namespace pwt::doc {
@@ -95,6 +97,30 @@ public:
         endParagraph(paragraphId(format));
     }
 
+    // A table row: each cell's paragraphs, the last ending in a cell mark,
+    // then the row's end mark with the table's properties for the row.
+    // `pictureLocations`: per cell, per paragraph, as for paragraph().
+    void tableRow(const TableRow& row, const std::string& rowProps, bool pageBreakBefore, std::vector<FieldChar>& fields,
+                  const std::vector<std::vector<std::vector<std::optional<std::uint32_t>>>>& pictureLocations)
+    {
+        static const Paragraph emptyCell;
+        for (std::size_t ci = 0; ci < row.cells.size(); ++ci) {
+            const TableCell& cell = row.cells[ci];
+            const std::size_t count = std::max<std::size_t>(cell.paragraphs.size(), 1);
+            for (std::size_t pi = 0; pi < count; ++pi) {
+                const Paragraph& p = cell.paragraphs.empty() ? emptyCell : cell.paragraphs[pi];
+                cellProps_ = encodeCellParagraph(p.format, pageBreakBefore && ci == 0 && pi == 0).bytes();
+                static const std::vector<std::optional<std::uint32_t>> none;
+                const auto& locations = ci < pictureLocations.size() && pi < pictureLocations[ci].size()
+                    ? pictureLocations[ci][pi] : none;
+                paragraph(p, pi + 1 == count ? kCellMark : kParagraphMark, false, fields, 0, locations);
+            }
+        }
+        cellProps_.clear();
+        put(kCellMark, characterId(CharFormat{}));
+        endParagraph(out_.paragraphProps.intern(rowProps));
+    }
+
     // An empty Normal paragraph: the guard at the end of a header story and
     // the marks that close the header document and the whole text.
     void bareParagraphMark()
@@ -133,7 +159,7 @@ private:
 
     std::uint32_t paragraphId(const ParagraphFormat& format)
     {
-        return out_.paragraphProps.intern(encodeParagraph(format).bytes());
+        return out_.paragraphProps.intern(cellProps_.empty() ? encodeParagraph(format).bytes() : cellProps_);
     }
 
     void put(char16_t c, std::uint32_t chp)
@@ -166,44 +192,104 @@ private:
     CharFormat lastFormat_;
     std::uint32_t lastFormatId_ = 0;
     bool haveLastFormat_ = false;
+    std::string cellProps_; // while a cell's paragraphs are written: their whole GrpPrlAndIstd
 };
+
+template <typename Visit>
+void forEachTableParagraph(const Section& s, Visit visit)
+{
+    for (const Table& t : s.tables)
+        for (const TableRow& row : t.rows)
+            for (const TableCell& cell : row.cells)
+                for (const Paragraph& p : cell.paragraphs)
+                    visit(p);
+}
 
 std::size_t countRuns(const Document& document)
 {
     std::size_t n = 0;
-    for (const Section& s : document.sections)
+    for (const Section& s : document.sections) {
         for (const auto* list : {&s.paragraphs, &s.header, &s.footer})
             for (const Paragraph& p : *list)
                 n += p.runs.size() + 1;
+        forEachTableParagraph(s, [&n](const Paragraph& p) { n += p.runs.size() + 1; });
+    }
     for (const Section& s : document.sections)
         for (const Figure& f : s.figures)
             n += f.pictures.size() + 1;
     return n;
 }
 
-// A paragraph of the section's text or one of its figures, in reading order.
+using PictureLocations = std::vector<std::optional<std::uint32_t>>;
+
+// A table's rows as written, and where the pictures in its cells' lines are.
+struct WritableTable {
+    const Table* table = nullptr;
+    std::vector<TableRow> rows;
+    std::vector<std::vector<std::vector<PictureLocations>>> pictures; // row, cell, paragraph
+    int padding = kCellPadding;
+};
+
+WritableTable writableTable(const Table& table, PictureStore& pictures, TextArea area)
+{
+    WritableTable out;
+    out.table = &table;
+    for (const TableRow& row : table.rows)
+        if (!row.cells.empty())
+            out.rows.push_back(writableRow(row, out.rows.empty()));
+    out.padding = tablePadding(out.rows);
+    for (const TableRow& row : out.rows) {
+        auto& rowPictures = out.pictures.emplace_back();
+        for (const TableCell& cell : row.cells) {
+            auto& cellPictures = rowPictures.emplace_back();
+            // A picture in a cell's line fits the cell less its padding.
+            const TextArea room{std::max(cell.width - 2 * out.padding, kMinCellWidth), area.height};
+            for (const Paragraph& p : cell.paragraphs) {
+                auto& locations = cellPictures.emplace_back();
+                for (const Picture& picture : p.inlinePictures)
+                    locations.push_back(pictures.place(picture, room));
+            }
+        }
+    }
+    return out;
+}
+
+// A paragraph of the section's text, one of its figures or one of its
+// tables, in reading order; or (all null) an empty paragraph that keeps a
+// table apart from the next table or from the section's end.
 struct Block {
     const Paragraph* paragraph = nullptr;
     const Figure* figure = nullptr;
     std::vector<std::uint32_t> pictureLocations; // of the figure's pictures that show
-    std::vector<std::optional<std::uint32_t>> inlineLocations; // of the paragraph's pictures in its lines
+    PictureLocations inlineLocations; // of the paragraph's pictures in its lines
+    std::shared_ptr<WritableTable> table;
+    bool breakBefore = false; // a spacer that carries the column break its table asked for
 };
 
-// The section's paragraphs with its figures stored and placed between them;
-// a figure none of whose pictures shows is left out.
+// The section's paragraphs with its figures and tables stored and placed
+// between them; a figure none of whose pictures shows and a table without
+// rows are left out. Word joins a table to the rows that follow it and
+// cannot end a section in a table, so an empty paragraph follows a table
+// there.
 std::vector<Block> sectionBlocks(const Section& section, PictureStore& pictures)
 {
     const std::size_t count = section.paragraphs.size();
+    auto byPlace = [count](const auto* a, const auto* b) {
+        return std::min(a->beforeParagraph, count) < std::min(b->beforeParagraph, count);
+    };
     std::vector<const Figure*> figures;
     for (const Figure& f : section.figures)
         figures.push_back(&f);
-    std::stable_sort(figures.begin(), figures.end(), [count](const Figure* a, const Figure* b) {
-        return std::min(a->beforeParagraph, count) < std::min(b->beforeParagraph, count);
-    });
+    std::stable_sort(figures.begin(), figures.end(), byPlace);
+    std::vector<const Table*> tables;
+    for (const Table& t : section.tables)
+        tables.push_back(&t);
+    std::stable_sort(tables.begin(), tables.end(), byPlace);
 
     const TextArea area = textArea(section.page);
     std::vector<Block> blocks;
     auto next = figures.begin();
+    auto nextTable = tables.begin();
     for (std::size_t pi = 0; pi <= count; ++pi) {
         for (; next != figures.end() && std::min((*next)->beforeParagraph, count) == pi; ++next) {
             const Figure& f = **next;
@@ -219,34 +305,69 @@ std::vector<Block> sectionBlocks(const Section& section, PictureStore& pictures)
             if (!block.pictureLocations.empty())
                 blocks.push_back(std::move(block));
         }
+        for (; nextTable != tables.end() && std::min((*nextTable)->beforeParagraph, count) == pi; ++nextTable) {
+            auto table = std::make_shared<WritableTable>(writableTable(**nextTable, pictures, area));
+            if (table->rows.empty())
+                continue;
+            if (!blocks.empty() && blocks.back().table)
+                blocks.push_back(Block{});
+            if (table->table->columnBreakBefore && !table->table->pageBreakBefore) {
+                Block spacer;
+                spacer.breakBefore = true;
+                blocks.push_back(std::move(spacer));
+            }
+            Block block;
+            block.table = std::move(table);
+            blocks.push_back(std::move(block));
+        }
         if (pi < count) {
-            Block block{&section.paragraphs[pi], nullptr, {}, {}};
+            Block block{&section.paragraphs[pi], nullptr, {}, {}, nullptr, false};
             for (const Picture& picture : section.paragraphs[pi].inlinePictures)
                 block.inlineLocations.push_back(pictures.place(picture, area));
             blocks.push_back(std::move(block));
         }
     }
+    if (!blocks.empty() && blocks.back().table)
+        blocks.push_back(Block{});
     return blocks;
+}
+
+void writeTable(const WritableTable& t, bool allowPageBreak, TextBuilder& builder, std::vector<FieldChar>& fields)
+{
+    bool header = true; // header rows repeat only where they lead the table
+    for (std::size_t ri = 0; ri < t.rows.size(); ++ri) {
+        const TableRow& row = t.rows[ri];
+        header = header && row.header;
+        const Grpprl props = encodeRowEnd(row, t.table->leftIndent, header, t.padding);
+        builder.tableRow(row, props.bytes(), ri == 0 && allowPageBreak && t.table->pageBreakBefore, fields, t.pictures[ri]);
+    }
 }
 
 void layOutMainDocument(const Document& document, TextBuilder& builder, LaidOutText& out, PictureStore& pictures)
 {
     const Paragraph emptyParagraph;
+    Paragraph columnBreak;
+    columnBreak.columnBreakBefore = true;
     const std::size_t sections = document.sections.size();
     for (std::size_t si = 0; si < sections; ++si) {
         out.sectionBounds.push_back(builder.cp());
         std::vector<Block> blocks = sectionBlocks(document.sections[si], pictures);
         if (blocks.empty())
-            blocks.push_back(Block{&emptyParagraph, nullptr, {}, {}});
+            blocks.push_back(Block{&emptyParagraph, nullptr, {}, {}, nullptr, false});
         const bool lastSection = si + 1 == sections;
         for (std::size_t bi = 0; bi < blocks.size(); ++bi) {
             // A section's last paragraph mark is its section mark, except at the very end.
             const bool sectionEnd = bi + 1 == blocks.size() && !lastSection;
             const char16_t mark = sectionEnd ? kPageBreak : kParagraphMark;
-            if (blocks[bi].figure)
-                builder.figure(*blocks[bi].figure, blocks[bi].pictureLocations, mark, bi > 0);
+            const Block& block = blocks[bi];
+            if (block.figure)
+                builder.figure(*block.figure, block.pictureLocations, mark, bi > 0);
+            else if (block.table)
+                writeTable(*block.table, bi > 0, builder, out.mainFields);
+            else if (block.paragraph)
+                builder.paragraph(*block.paragraph, mark, bi > 0, out.mainFields, 0, block.inlineLocations);
             else
-                builder.paragraph(*blocks[bi].paragraph, mark, bi > 0, out.mainFields, 0, blocks[bi].inlineLocations);
+                builder.paragraph(block.breakBefore ? columnBreak : emptyParagraph, mark, bi > 0, out.mainFields, 0);
         }
     }
     out.ccpText = builder.cp();

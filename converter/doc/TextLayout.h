@@ -21,6 +21,9 @@ public:
     std::uint32_t intern(const std::string& grpprl);
     const std::string& at(std::uint32_t id) const { return items_[id]; }
     std::size_t size() const { return items_.size(); }
+    // Puts other bytes in an item's place (properties moved out of the pages);
+    // runs keep their ids. The replacement is not looked up by intern.
+    void replace(std::uint32_t id, std::string grpprl) { items_[id] = std::move(grpprl); }
 
 private:
     std::vector<std::string> items_;

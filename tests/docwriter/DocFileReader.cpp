@@ -22,8 +22,13 @@ QByteArray readChild(GsfInfile* ole, const char* name)
 constexpr int kFcLcbStart = 154;
 constexpr int kPage = 512;
 
+constexpr quint16 kTDefTable = 0xD608;  // its operand's length takes two bytes
+constexpr quint16 kPHugePapx = 0x6646;  // the properties are in the Data stream
+
 int operandSize(quint16 sprm, const QByteArray& grpprl, qsizetype at)
 {
+    if (sprm == kTDefTable) // cb counts one more than the bytes after it
+        return 1 + static_cast<quint8>(grpprl.at(at)) + (static_cast<quint8>(grpprl.at(at + 1)) << 8);
     switch (sprm >> 13) {
     case 0:
     case 1: return 1;
@@ -156,6 +161,13 @@ QList<PropertyRun> pageRuns(const DocFile& doc, int pair, bool paragraphs)
                 else
                     run.grpprl = page.mid(offset + 2, 2 * static_cast<quint8>(page.at(offset + 1)));
             }
+            // sprmPHugePapx first after the style: the sprms are a PrcData in the Data stream.
+            if (paragraphs && run.grpprl.size() >= 8 && doc.u16(run.grpprl, 2) == kPHugePapx) {
+                const quint32 prc = doc.u32(run.grpprl, 4);
+                const quint16 cb = doc.u16(doc.data, prc);
+                run.grpprl = run.grpprl.left(2) + doc.data.mid(prc + 2, cb);
+                run.fromDataStream = true;
+            }
             runs << run;
         }
     }
@@ -174,7 +186,7 @@ QMap<quint16, QByteArray> sprms(const QByteArray& grpprl)
     while (i + 2 <= grpprl.size()) {
         const quint16 code = static_cast<quint16>(static_cast<quint8>(grpprl[i]) | (static_cast<quint8>(grpprl[i + 1]) << 8));
         const int size = operandSize(code, grpprl, i + 2);
-        out[code] = grpprl.mid(i + 2, size);
+        out[code] = code == kTDefTable ? grpprl.mid(i + 4, size - 2) : grpprl.mid(i + 2, size);
         i += 2 + size;
     }
     return out;

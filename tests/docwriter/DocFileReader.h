@@ -34,6 +34,7 @@ struct PropertyRun {
     quint32 fcEnd = 0;
     QByteArray grpprl;
     int page = 0; // the FKP it was read from, counted from 0
+    bool fromDataStream = false; // the page held a sprmPHugePapx: grpprl is the Data stream's PrcData
 };
 
 struct Pieces {
@@ -48,6 +49,7 @@ QList<PropertyRun> characterRuns(const DocFile& doc);
 QList<PropertyRun> paragraphRuns(const DocFile& doc);
 
 // sprm code -> operand bytes; the last occurrence wins, as in Word.
+// sprmTDefTable's operand starts after its two-byte length.
 QMap<quint16, QByteArray> sprms(const QByteArray& grpprl);
 int operandValue(const QByteArray& operand); // little-endian, sign-extended for 2 bytes
 

@@ -97,3 +97,28 @@ QString missingInOrder(const QStringList& expected, const QStringList& actual)
 }
 
 } // namespace readers
+
+namespace readers {
+
+QString missingInOrderWithinLines(const QStringList& expected, const QStringList& actual)
+{
+    qsizetype line = 0;
+    qsizetype column = 0;
+    for (const QString& e : expected) {
+        const QString wanted = e.trimmed();
+        bool found = false;
+        for (; line < actual.size(); ++line, column = 0) {
+            const qsizetype at = actual[line].indexOf(wanted, column);
+            if (at >= 0) {
+                column = at + wanted.size();
+                found = true;
+                break;
+            }
+        }
+        if (!found)
+            return QStringLiteral("not found (in order): \"%1\"; got:\n%2").arg(e, actual.join(QChar('\n')));
+    }
+    return {};
+}
+
+} // namespace readers

@@ -35,4 +35,8 @@ QStringList lines(const QString& text);
 // come between); otherwise a description of the first line not found.
 QString missingInOrder(const QStringList& expected, const QStringList& actual);
 
+// The same where several expected texts may share a line, each after the one
+// before (the cells of a table row on one line).
+QString missingInOrderWithinLines(const QStringList& expected, const QStringList& actual);
+
 } // namespace readers

@@ -290,6 +290,135 @@ Document pictured()
     return d;
 }
 
+namespace {
+
+TableCell cell(int width, std::vector<std::u16string> texts, CharFormat format = {})
+{
+    TableCell c;
+    c.width = width;
+    for (const std::u16string& t : texts)
+        c.paragraphs.push_back(paragraph(t, format));
+    return c;
+}
+
+void frame(TableCell& c, CellBorder border)
+{
+    c.top = c.left = c.bottom = c.right = border;
+}
+
+Table table(std::vector<TableRow> rows, std::size_t beforeParagraph)
+{
+    Table t;
+    t.rows = std::move(rows);
+    t.beforeParagraph = beforeParagraph;
+    return t;
+}
+
+// A plain table of `rows` x `columns` cells, each "<prefix>R<row>C<column>".
+Table plainTable(const std::u16string& prefix, int rows, int columns, int width, std::size_t beforeParagraph)
+{
+    std::vector<TableRow> out;
+    for (int r = 0; r < rows; ++r) {
+        TableRow row;
+        for (int c = 0; c < columns; ++c)
+            row.cells.push_back(cell(width, {prefix + u"R" + QString::number(r).toStdU16String() + u"C"
+                                             + QString::number(c).toStdU16String()}));
+        out.push_back(std::move(row));
+    }
+    return table(std::move(out), beforeParagraph);
+}
+
+} // namespace
+
+Document tables()
+{
+    Document d;
+    Section s;
+    for (const char16_t* text : {u"Text after the grid table.", u"Text after the merged table.",
+                                 u"Text after two tables in a row.", u"Text after the figure and its table.",
+                                 u"中文表格之后的段落。", u"Text before the long table."})
+        s.paragraphs.push_back(paragraph(text));
+
+    // A 3x3 grid with a bold, shaded header row that repeats, and a cell of two paragraphs.
+    const CellBorder black{4, 0x000000};
+    CharFormat bold;
+    bold.bold = true;
+    TableRow head;
+    head.header = true;
+    for (const char16_t* text : {u"Name", u"Quantity", u"Price"})
+        head.cells.push_back(cell(2400, {text}, bold));
+    for (TableCell& c : head.cells) {
+        c.shaded = true;
+        c.shadingRgb = 0xD9E2F3;
+    }
+    TableRow first{{cell(2400, {u"Apples"}), cell(2400, {u"12"}), cell(2400, {u"First line", u"Second line"})}, 0, false};
+    TableRow second{{cell(2400, {u"Pears"}), cell(2400, {u"7"}), cell(2400, {u"3.40"})}, 400, false};
+    second.cells[1].verticalAlignment = CellAlignment::Center;
+    std::vector<TableRow> grid{head, first, second};
+    for (TableRow& row : grid)
+        for (TableCell& c : row.cells)
+            frame(c, black);
+    s.tables.push_back(table(grid, 0)); // before the first paragraph
+
+    // A cell merged across two columns, one merged down two rows, no borders, one shaded cell.
+    TableRow across{{cell(3000, {u"Across two columns"}), cell(2000, {u"Down two rows"})}, 0, false};
+    across.cells[1].verticalMerge = VerticalMerge::Restart;
+    TableRow below{{cell(1500, {u"Left half"}), cell(1500, {u"Right half"}), cell(2000, {})}, 0, false};
+    below.cells[2].verticalMerge = VerticalMerge::Continue;
+    below.cells[0].shaded = true;
+    below.cells[0].shadingRgb = 0xFFF2CC;
+    TableRow last{{cell(1500, {u"Bottom left"}), cell(1500, {u"Bottom middle"}), cell(2000, {u"Bottom right"})}, 0, false};
+    Table merged = table({across, below, last}, 1);
+    merged.leftIndent = 720;
+    s.tables.push_back(merged);
+
+    s.tables.push_back(plainTable(u"Twin one ", 2, 2, 2000, 2)); // two tables in a row
+    s.tables.push_back(plainTable(u"Twin two ", 2, 2, 2000, 2));
+
+    Figure figure;
+    Picture picture;
+    picture.image = image(ImageFormat::Png, 40, 20, QColor(40, 180, 90));
+    picture.width = 1440;
+    picture.height = 720;
+    figure.pictures.push_back(picture);
+    figure.beforeParagraph = 3;
+    s.figures.push_back(figure);
+    s.tables.push_back(plainTable(u"After figure ", 1, 2, 3000, 3)); // after the figure
+
+    TableRow zhHead{{cell(2000, {u"姓名"}, song()), cell(2000, {u"年龄"}, song())}, 0, true};
+    TableRow zhRow{{cell(2000, {u"张三"}, song()), cell(2000, {u"三十岁"}, song())}, 0, false};
+    s.tables.push_back(table({zhHead, zhRow}, 4));
+
+    d.sections.push_back(std::move(s));
+    return d;
+}
+
+Document largeTables()
+{
+    Document d;
+    Section s;
+    s.paragraphs = {paragraph(u"Text before the long table."), paragraph(u"Text between the long and the wide table."),
+                    paragraph(u"Text after the wide table.")};
+    // 300 rows: the rows' properties fill many formatting pages.
+    Table long300 = plainTable(u"", kLongTableRows, 3, 2000, 1);
+    long300.rows.front().header = true;
+    s.tables.push_back(long300);
+    // A row of the most cells Word allows, bordered in a colour outside the
+    // palette and shaded in each group of cells: too long for a formatting page.
+    TableRow wide;
+    for (std::size_t i = 0; i < kMaxTableColumns; ++i) {
+        TableCell c = cell(130, {u"w" + QString::number(i).toStdU16String()});
+        frame(c, CellBorder{2, 0x336699});
+        c.shaded = i % 21 == 5;
+        c.shadingRgb = 0xE2EFDA;
+        wide.cells.push_back(c);
+    }
+    s.tables.push_back(table({wide}, 2));
+
+    d.sections.push_back(std::move(s));
+    return d;
+}
+
 Document manyPictures(int count)
 {
     Document d;
@@ -331,16 +460,34 @@ QString readerText(const Paragraph& p);
 QStringList readingOrder(const Document& document)
 {
     QStringList order;
-    for (const Section& s : document.sections)
-        for (std::size_t i = 0; i <= s.paragraphs.size(); ++i) {
+    for (const Section& s : document.sections) {
+        const std::size_t count = s.paragraphs.size();
+        bool afterTable = false;
+        int tableIndex = 0;
+        for (std::size_t i = 0; i <= count; ++i) {
             for (const Figure* f : figuresBefore(s, i)) {
                 const auto n = std::count_if(f->pictures.begin(), f->pictures.end(), shows);
-                if (n > 0)
+                if (n > 0) {
                     order << QStringLiteral("pictures:%1").arg(n);
+                    afterTable = false;
+                }
             }
-            if (i < s.paragraphs.size())
+            for (const Table& t : s.tables) {
+                if (std::min(t.beforeParagraph, count) != i)
+                    continue;
+                if (afterTable)
+                    order << QString(); // the empty paragraph that keeps two tables apart
+                order << QStringLiteral("table:%1").arg(tableIndex++);
+                afterTable = true;
+            }
+            if (i < count) {
                 order << readerText(s.paragraphs[i]);
+                afterTable = false;
+            }
         }
+        if (afterTable)
+            order << QString(); // a section cannot end in a table
+    }
     return order;
 }
 
@@ -384,9 +531,32 @@ QString readerText(const Paragraph& p)
 QStringList bodyTexts(const Document& document)
 {
     QStringList texts;
-    for (const Section& s : document.sections)
-        for (const Paragraph& p : s.paragraphs)
-            texts << readerText(p);
+    for (const QString& entry : readingOrder(document))
+        if (!entry.startsWith(QLatin1String("pictures:")) && !entry.startsWith(QLatin1String("table:")))
+            texts << entry;
+    return texts;
+}
+
+QStringList allTexts(const Document& document)
+{
+    QStringList texts;
+    for (const Section& s : document.sections) {
+        QList<const Table*> tables;
+        for (const Table& t : s.tables)
+            tables << &t;
+        for (const QString& entry : readingOrder(Document{{}, {s}})) {
+            if (!entry.startsWith(QLatin1String("table:"))) {
+                if (!entry.isEmpty() && !entry.startsWith(QLatin1String("pictures:")))
+                    texts << entry;
+                continue;
+            }
+            for (const TableRow& row : tables[entry.mid(6).toInt()]->rows)
+                for (const TableCell& c : row.cells)
+                    for (const Paragraph& p : c.paragraphs)
+                        if (!readerText(p).isEmpty())
+                            texts << readerText(p);
+        }
+    }
     return texts;
 }
 

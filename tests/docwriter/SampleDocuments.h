@@ -27,12 +27,25 @@ pwt::Document pictured();
 // `count` distinct small PNG pictures, five to a figure, a line of text before each figure.
 pwt::Document manyPictures(int count);
 
+// Tables: a bordered grid with a bold header row, merges across and down,
+// shading, tables before, between and after paragraphs, two in a row, one
+// after a figure and a Chinese one.
+pwt::Document tables();
+// A table of kLongTableRows rows, then a row of kMaxTableColumns cells whose
+// properties are too long for a formatting page. catdoc keeps only the end of
+// a table this long, and antiword loses text around such a row, so only the
+// other readers read it.
+pwt::Document largeTables();
+inline constexpr int kLongTableRows = 300;
+
 // A JPEG or PNG image made with Qt: `color` with a black mark in its top
 // left quarter, so that cropping and orientation show.
 std::shared_ptr<const pwt::ImageData> image(pwt::ImageFormat format, int pixelWidth, int pixelHeight, QColor color);
 
 // What a reader should show of a document, in order: a paragraph's text, or
-// for a figure "pictures:N" with the N pictures that show.
+// for a figure "pictures:N" with the N pictures that show, for a table
+// "table:I" (its index in the section's tables), and an empty paragraph
+// between two tables in a row and after a table that ends a section.
 QStringList readingOrder(const pwt::Document& document);
 
 // A picture as it should show: its image, its displayed size in twips once
@@ -56,14 +69,20 @@ inline constexpr Named kSamples[] = {
     {"formatted", formatted},
     {"sectioned", sectioned},
     {"pictured", pictured},
+    {"tables", tables},
 };
 
 // Writes every sample into `folder`: the files, or none with `reason` set.
 QStringList writeAll(const QString& folder, std::string* reason);
 
 // The body paragraphs' texts as a reader shows them (fields and reserved
-// characters left out), in document order.
+// characters left out), in document order, with the empty paragraphs the
+// writer adds after tables.
 QStringList bodyTexts(const pwt::Document& document);
+
+// The body's texts and the tables' cell paragraphs' texts in reading order,
+// without empty ones: what a text reader shows.
+QStringList allTexts(const pwt::Document& document);
 
 // Texts of the paragraphs that begin a new page (hard page break or section).
 QStringList pageStarts(const pwt::Document& document);

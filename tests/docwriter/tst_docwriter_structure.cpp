@@ -28,6 +28,11 @@ constexpr quint16 kCropFromLeft = 0x0102, kPib = 0x4104;
 constexpr int kPictureFrame = 75;
 constexpr char16_t kPictureChar = 0x0001;
 constexpr quint16 kSCcolumns = 0x500B, kSDxaColumns = 0x900C, kSFEvenlySpaced = 0x3005, kSDxaColWidth = 0xF203;
+constexpr quint16 kPFInTable = 0x2416, kPFTtp = 0x2417, kPItap = 0x6649, kPFPageBreakBefore = 0x2407,
+                  kTDefTable = 0xD608, kTDxaGapHalf = 0x9602, kTTableHeader = 0x3404, kTDyaRowHeight = 0x9407,
+                  kTDefTableShd80 = 0xD609, kTDefTableShd = 0xD612, kTDefTableShd2nd = 0xD616, kTSetBrc = 0xD62F;
+constexpr int kTc80Size = 20;
+constexpr char16_t kCellMark = 0x0007;
 constexpr quint16 kSBkc = 0x3009, kSBOrientation = 0x301D, kSXaPage = 0xB01F, kSYaPage = 0xB020,
                   kSDxaLeft = 0xB021, kSDyaTop = 0x9023, kSDyaHdrTop = 0xB017;
 
@@ -80,6 +85,54 @@ QByteArray utf16le(const QString& s)
         b.append(static_cast<char>(c.unicode() >> 8));
     }
     return b;
+}
+
+// A row's table properties as its end mark's sprmTDefTable gives them.
+struct DecodedRow {
+    QList<int> edges; // rgdxaCenter
+    QList<quint16> flags; // TC80 tcgrf per cell
+    QList<int> topBorderWidths; // Brc80 dptLineWidth of brcTop per cell
+    QMap<quint16, QByteArray> sprms;
+    bool fromDataStream = false;
+    int page = 0;
+};
+
+qint16 s16(const QByteArray& b, qsizetype at)
+{
+    return static_cast<qint16>(static_cast<quint8>(b[at]) | (static_cast<quint8>(b[at + 1]) << 8));
+}
+
+// The row ends of the main text in order (a lone cell mark that ends a row).
+QList<DecodedRow> rowEnds(const docread::DocFile& f)
+{
+    const QString t = docread::text(f);
+    const quint32 fcMin = docread::pieces(f).fcs.value(0);
+    QList<DecodedRow> rows;
+    for (const docread::PropertyRun& r : docread::paragraphRuns(f)) {
+        const qsizetype last = (static_cast<qsizetype>(r.fcEnd) - fcMin) / 2 - 1;
+        const QMap<quint16, QByteArray> sprms = docread::sprms(r.grpprl.mid(2));
+        if (last < 0 || last >= t.size() || t.at(last).unicode() != kCellMark || !sprms.contains(kPFTtp))
+            continue;
+        DecodedRow row;
+        row.sprms = sprms;
+        row.fromDataStream = r.fromDataStream;
+        row.page = r.page;
+        const QByteArray def = sprms.value(kTDefTable);
+        const int n = def.isEmpty() ? 0 : static_cast<quint8>(def[0]);
+        if (def.size() < 1 + 2 * (n + 1) + kTc80Size * n) {
+            rows << row;
+            continue;
+        }
+        for (int i = 0; i <= n; ++i)
+            row.edges << s16(def, 1 + 2 * i);
+        for (int i = 0; i < n; ++i) {
+            const qsizetype tc = 1 + 2 * (n + 1) + kTc80Size * i;
+            row.flags << static_cast<quint16>(s16(def, tc));
+            row.topBorderWidths << static_cast<quint8>(def[tc + 4]);
+        }
+        rows << row;
+    }
+    return rows;
 }
 
 } // namespace
@@ -831,6 +884,129 @@ private slots:
         old.close();
         QCOMPARE(doc::writeWordDocument(sample::english(), existing.toStdString()), std::string());
         QVERIFY(docread::open(existing).error.isEmpty());
+    }
+
+    // Every row of every table: its end mark holds the cell edges from the
+    // table's indent (less the padding), merges, alignment, borders, the
+    // header flag, the height and the shading; a row too long for a
+    // formatting page is read from the Data stream.
+    void tableRowsCarryTheirLayout_data()
+    {
+        QTest::addColumn<int>("which");
+        QTest::newRow("tables") << 0;
+        QTest::newRow("300 rows, 63 cells") << 1;
+    }
+
+    void tableRowsCarryTheirLayout()
+    {
+        QFETCH(int, which);
+        const Document d = which == 0 ? sample::tables() : sample::largeTables();
+        const docread::DocFile f = write(d, QStringLiteral("tables%1.doc").arg(which));
+        QVERIFY(f.error.isEmpty());
+        const QList<DecodedRow> decoded = rowEnds(f);
+        int expectedRows = 0;
+        for (const Table& t : d.sections[0].tables)
+            expectedRows += static_cast<int>(t.rows.size());
+        QCOMPARE(decoded.size(), expectedRows);
+
+        qsizetype at = 0;
+        int lastPage = 0;
+        for (const Table& t : d.sections[0].tables) {
+            // Word's 108 twips, less in tables of narrow cells (a quarter of the narrowest).
+            int padding = 108;
+            for (const TableRow& row : t.rows)
+                for (const TableCell& cell : row.cells)
+                    padding = std::min(padding, cell.width / 4);
+            bool leading = true;
+            for (const TableRow& row : t.rows) {
+                const DecodedRow& got = decoded[at++];
+                const QString where = QStringLiteral("row %1").arg(at - 1);
+                QCOMPARE(got.flags.size(), static_cast<qsizetype>(row.cells.size()));
+                QCOMPARE(got.edges.value(0), t.leftIndent - value(got.sprms, kTDxaGapHalf));
+                QCOMPARE(value(got.sprms, kTDxaGapHalf), padding);
+                QCOMPARE(value(got.sprms, kPItap), 1);
+                QCOMPARE(value(got.sprms, kPFInTable), 1);
+                for (std::size_t c = 0; c < row.cells.size(); ++c) {
+                    const TableCell& cell = row.cells[c];
+                    QVERIFY2(got.edges[c + 1] - got.edges[c] == cell.width, qPrintable(where));
+                    const quint16 flags = got.flags[c];
+                    QCOMPARE(bool(flags & 0x20), cell.verticalMerge != VerticalMerge::None); // fVertMerge
+                    QCOMPARE(bool(flags & 0x40), cell.verticalMerge == VerticalMerge::Restart); // fVertRestart
+                    QCOMPARE((flags >> 7) & 3, static_cast<int>(cell.verticalAlignment));
+                    QCOMPARE(got.topBorderWidths[c], cell.top.width);
+                }
+                leading = leading && row.header;
+                QCOMPARE(got.sprms.contains(kTTableHeader), leading);
+                QCOMPARE(value(got.sprms, kTDyaRowHeight), row.height);
+                const bool shaded = std::any_of(row.cells.begin(), row.cells.end(), [](const TableCell& c) { return c.shaded; });
+                QCOMPARE(got.sprms.contains(kTDefTableShd80), shaded);
+                QCOMPARE(got.sprms.contains(kTDefTableShd), shaded);
+                for (std::size_t c = 0; c < std::min<std::size_t>(row.cells.size(), 22); ++c)
+                    if (row.cells[c].shaded) // after the length byte, Shd: cvFore, then cvBack as red, green, blue, fAuto
+                        QCOMPARE(docread::operandValue(got.sprms.value(kTDefTableShd).mid(1 + 10 * c + 4, 4)) & 0xFFFFFF,
+                                 static_cast<int>(((row.cells[c].shadingRgb & 0xFF) << 16) | (row.cells[c].shadingRgb & 0xFF00)
+                                                  | (row.cells[c].shadingRgb >> 16)));
+                QCOMPARE(got.fromDataStream, row.cells.size() == kMaxTableColumns);
+                if (row.cells.size() == kMaxTableColumns) {
+                    QVERIFY(got.sprms.contains(kTDefTableShd2nd)); // shaded cells beyond the 22nd
+                    QVERIFY(got.sprms.contains(kTSetBrc));         // a border colour outside the palette
+                }
+                lastPage = std::max(lastPage, got.page);
+            }
+        }
+        if (which == 1) {
+            QVERIFY2(lastPage >= 10, "the long table's rows fill many formatting pages");
+            return;
+        }
+
+        // Cell paragraphs are in the table at depth 1; text outside stays out.
+        const auto runs = docread::paragraphRuns(f);
+        for (const char* text : {"Name", "Second line", "Across two columns", "张三"}) {
+            const auto cellProps = docread::sprms(runAt(f, runs, QString::fromUtf8(text)).grpprl.mid(2));
+            QVERIFY2(value(cellProps, kPFInTable) == 1 && value(cellProps, kPItap) == 1 && !cellProps.contains(kPFTtp), text);
+        }
+        QVERIFY(!docread::sprms(runAt(f, runs, QStringLiteral("Text after the grid table.")).grpprl.mid(2)).contains(kPFInTable));
+        // A cell's last paragraph ends in a cell mark, its others in paragraph marks.
+        const QString t = docread::text(f);
+        QVERIFY(t.contains(QStringLiteral("First line\rSecond line\a")));
+        QVERIFY(t.contains(QStringLiteral("Across two columns\aDown two rows\a\a")));
+    }
+
+    // More cells than Word allows in a row: the rest goes into the last
+    // cell; a table asked to start a page starts one; an empty cell and a
+    // row without cells are written without harm.
+    void tableEdgeCases()
+    {
+        Document d;
+        Section& s = d.sections.emplace_back();
+        s.paragraphs = {sample::paragraph(u"Before"), sample::paragraph(u"After")};
+        Table wide;
+        wide.beforeParagraph = 1;
+        wide.pageBreakBefore = true;
+        TableRow row;
+        for (int i = 0; i < 70; ++i) {
+            TableCell c;
+            c.width = 100;
+            c.paragraphs.push_back(sample::paragraph(u"c" + QString::number(i).toStdU16String()));
+            row.cells.push_back(c);
+        }
+        row.cells[3].paragraphs.clear();
+        wide.rows = {row, TableRow{}};
+        s.tables.push_back(wide);
+        const docread::DocFile f = write(d, QStringLiteral("clipped.doc"));
+        QVERIFY(f.error.isEmpty());
+        const QList<DecodedRow> rows = rowEnds(f);
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].flags.size(), static_cast<qsizetype>(kMaxTableColumns));
+        QCOMPARE(rows[0].edges.last() - rows[0].edges.first(), 70 * 100);
+        const QString t = docread::text(f);
+        QVERIFY(t.contains(QStringLiteral("c2\a\ac4\a")));
+        QVERIFY(t.contains(QStringLiteral("\ac62\rc63\r")));
+        QVERIFY(t.contains(QStringLiteral("c69\a\aAfter\r")));
+        QCOMPARE(t.count(QChar(kCellMark)), static_cast<qsizetype>(kMaxTableColumns + 1));
+        const auto first = docread::sprms(runAt(f, docread::paragraphRuns(f), QStringLiteral("c0")).grpprl.mid(2));
+        QCOMPARE(value(first, kPFPageBreakBefore), 1);
+        QVERIFY(!t.contains(QChar(0x000C))); // no break character inside the table
     }
 
     void unusualValuesAreClamped()

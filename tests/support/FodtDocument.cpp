@@ -90,6 +90,57 @@ Paragraph readParagraph(QXmlStreamReader& xml)
     return p;
 }
 
+// Reads a table:table, the reader standing on its start element; the column
+// style names go to `columnStyles` (one per grid column) until styles are known.
+Table readTable(QXmlStreamReader& xml, QStringList& columnStyles)
+{
+    Table t;
+    bool inHeader = false;
+    int depth = 1;
+    while (!xml.atEnd() && depth > 0) {
+        xml.readNext();
+        const QString name = xml.qualifiedName().toString();
+        if (xml.isEndElement()) {
+            --depth;
+            if (name == QLatin1String("table:table-header-rows"))
+                inHeader = false;
+            continue;
+        }
+        if (!xml.isStartElement())
+            continue;
+        ++depth;
+        const QXmlStreamAttributes a = xml.attributes();
+        if (name == QLatin1String("table:table")) {
+            xml.skipCurrentElement(); // a table inside a cell
+            --depth;
+        } else if (name == QLatin1String("table:table-header-rows")) {
+            inHeader = true;
+        } else if (name == QLatin1String("table:table-column")) {
+            const int repeated = qMax(1, a.value(QLatin1String("table:number-columns-repeated")).toInt());
+            for (int i = 0; i < repeated; ++i)
+                columnStyles << a.value(QLatin1String("table:style-name")).toString();
+        } else if (name == QLatin1String("table:table-row")) {
+            t.rows << TableRow{{}, inHeader};
+        } else if ((name == QLatin1String("table:table-cell") || name == QLatin1String("table:covered-table-cell"))
+                   && !t.rows.isEmpty()) {
+            TableCell c;
+            c.covered = name == QLatin1String("table:covered-table-cell");
+            c.style = a.value(QLatin1String("table:style-name")).toString();
+            c.columnsSpanned = qMax(1, a.value(QLatin1String("table:number-columns-spanned")).toInt());
+            c.rowsSpanned = qMax(1, a.value(QLatin1String("table:number-rows-spanned")).toInt());
+            t.rows.last().cells << c;
+        } else if ((name == QLatin1String("text:p") || name == QLatin1String("text:h")) && !t.rows.isEmpty()
+                   && !t.rows.last().cells.isEmpty()) {
+            TableCell& c = t.rows.last().cells.last();
+            c.paragraphs << readParagraph(xml);
+            --depth; // readParagraph consumed its end element
+            c.text = c.text.isEmpty() && c.paragraphs.size() == 1 ? c.paragraphs.last().text
+                                                                  : c.text + QLatin1Char('\n') + c.paragraphs.last().text;
+        }
+    }
+    return t;
+}
+
 void readStyle(QXmlStreamReader& xml, Document& doc)
 {
     Style s;
@@ -108,6 +159,9 @@ void readStyle(QXmlStreamReader& xml, Document& doc)
             s.paragraph = attributes(xml);
         if (xml.isStartElement() && xml.qualifiedName() == QLatin1String("style:graphic-properties"))
             s.graphic = attributes(xml);
+        if (xml.isStartElement() && xml.qualifiedName().startsWith(QLatin1String("style:table"))
+            && xml.qualifiedName().endsWith(QLatin1String("-properties")))
+            s.table.insert(attributes(xml));
         if (xml.isStartElement() && xml.qualifiedName() == QLatin1String("style:tab-stop")) {
             // Kept as one property: "<type> <position> <leader text>" per stop, ";" between.
             const Properties t = attributes(xml);
@@ -191,6 +245,7 @@ Document read(const QString& path)
     }
     QXmlStreamReader xml(&f);
     bool inBody = false;
+    QList<QStringList> columnStyles; // per table
     QString layout;
     while (!xml.atEnd()) {
         xml.readNext();
@@ -223,10 +278,19 @@ Document read(const QString& path)
             }
             else if (inBody && (name == QLatin1String("text:p") || name == QLatin1String("text:h")))
                 doc.body << readParagraph(xml);
+            else if (inBody && name == QLatin1String("table:table")) {
+                const int before = static_cast<int>(doc.body.size());
+                columnStyles << QStringList();
+                doc.tables << readTable(xml, columnStyles.last());
+                doc.tables.last().bodyParagraphsBefore = before;
+            }
         }
     }
     if (xml.hasError())
         doc.error = xml.errorString();
+    for (qsizetype t = 0; t < doc.tables.size(); ++t)
+        for (const QString& style : columnStyles[t])
+            doc.tables[t].columnWidths << inches(doc.styles.value(style).table.value(QStringLiteral("style:column-width")));
     QString master = QStringLiteral("Standard");
     for (Paragraph& p : doc.body) {
         const QString named = doc.masterPageOf(p);
@@ -416,6 +480,33 @@ int Document::headingStyleLevel(int paragraph) const
         current = it->parent;
     }
     return 0;
+}
+
+QString Document::cellProperty(const TableCell& cell, const QString& name) const
+{
+    QString current = cell.style;
+    for (int depth = 0; depth < 16 && !current.isEmpty(); ++depth) {
+        const auto it = styles.find(current);
+        if (it == styles.end())
+            break;
+        if (it->table.contains(name))
+            return it->table.value(name);
+        current = it->parent;
+    }
+    return {};
+}
+
+QString Document::cellBorder(const TableCell& cell, const QString& side) const
+{
+    const QString own = cellProperty(cell, QStringLiteral("fo:border-") + side);
+    return own.isEmpty() ? cellProperty(cell, QStringLiteral("fo:border")) : own;
+}
+
+bool Document::cellHasBorder(const TableCell& cell, const QString& side) const
+{
+    const QString border = cellBorder(cell, side);
+    return !border.isEmpty() && border != QLatin1String("none") && !border.startsWith(QLatin1String("0pt"))
+        && !border.startsWith(QLatin1String("0in"));
 }
 
 QString Document::masterPageOf(const Paragraph& p) const

@@ -32,6 +32,10 @@ struct Style {
     Properties text;
     Properties paragraph;
     Properties graphic; // style:graphic-properties (frames: cropping as fo:clip)
+    // Table styles: style:table-properties, -column-, -row- or -cell-properties
+    // (a style has one family, so they share this map): style:column-width,
+    // fo:border, fo:border-top..., fo:background-color, style:vertical-align...
+    Properties table;
 };
 
 struct Span {
@@ -59,6 +63,30 @@ struct Paragraph {
     QList<Frame> frames; // in order; their contents are not part of `text`
     Squeezed squeezed; // of `text`
     QString master;    // the master page in force (body paragraphs)
+};
+
+// A cell of a table (table:table-cell), or the place of one that a merged
+// cell covers (table:covered-table-cell). Cell paragraphs are not in the
+// document's body.
+struct TableCell {
+    QString text; // its paragraphs' texts joined by "\n"
+    QList<Paragraph> paragraphs;
+    int columnsSpanned = 1;
+    int rowsSpanned = 1;
+    bool covered = false; // table:covered-table-cell
+    QString style;
+};
+
+struct TableRow {
+    QList<TableCell> cells;
+    bool header = false; // in table:table-header-rows: repeats on each page
+};
+
+// A table of the body (tables nested in cells are left out).
+struct Table {
+    QList<TableRow> rows;
+    QList<double> columnWidths; // inches, one per grid column
+    int bodyParagraphsBefore = 0; // body.size() when the table starts
 };
 
 struct MasterPage {
@@ -89,6 +117,7 @@ struct Document {
     QMap<QString, Properties> pageLayouts;
     QList<MasterPage> masterPages;
     QList<Paragraph> body;
+    QList<Table> tables; // in document order
 
     // Finding text.
     int paragraphCount() const { return static_cast<int>(body.size()); }
@@ -126,6 +155,14 @@ struct Document {
     double lineSpacing(int paragraph) const;     // multiple of single; 1 when not proportional
     int outlineLevel(int paragraph) const;       // 0 unless a text:h with a level
     int headingStyleLevel(int paragraph) const;  // N when its style derives from "Heading N"
+
+    // Tables: a cell's property through its style (style:table-cell-properties),
+    // "" when none. cellBorder: the side's border ("top", "left", "bottom",
+    // "right") as fo:border-<side> or else fo:border gives it, e.g.
+    // "0.5pt solid #000000"; "" or "none" when there is none.
+    QString cellProperty(const TableCell& cell, const QString& name) const;
+    QString cellBorder(const TableCell& cell, const QString& side) const;
+    bool cellHasBorder(const TableCell& cell, const QString& side) const;
 
     // Pages.
     QString masterPageOf(const Paragraph& p) const; // named by its style; "" when none
