@@ -85,6 +85,11 @@ constexpr std::size_t kLeaderDots = 4;
 constexpr double kGutterMaxCrossingShare = 0.3;
 constexpr double kGutterMinWidthEm = 1.0;
 constexpr std::size_t kGutterMinProseLines = 5;
+// Blocks of text centred side by side (authors and their addresses): in
+// each column the lines' centres stay within kCentreSpreadEm, and in most
+// columns their edges differ by more than kEdgeSpreadEm.
+constexpr double kEdgeSpreadEm = 1.0;
+constexpr double kCentreSpreadEm = 0.5;
 // A body column is of numbers when at least this share of its cells are.
 constexpr double kNumericColumnShare = 0.66;
 // Page numbers in a contents' last column stay below this.
@@ -126,7 +131,7 @@ bool isMonospacedFont(const pdf::TextWord& w)
         return true;
     std::string name = w.fontName;
     std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    for (std::string_view mark : {"mono", "courier", "consol", "cmtt", "typewriter"})
+    for (std::string_view mark : {"mono", "courier", "consol", "cmtt", "typewriter", "code", "menlo"})
         if (name.find(mark) != std::string::npos)
             return true;
     return false;
@@ -145,15 +150,32 @@ bool isMathWord(const pdf::TextWord& w)
 
 bool isDot(char32_t c) { return c == U'.' || c == U'\u00B7' || c == U'\u2024' || c == U'\u2026' || c == U'\u2219'; }
 
+bool isPlainNumber(const std::u32string& t)
+{
+    return !t.empty() && std::all_of(t.begin(), t.end(), [](char32_t c) { return c >= U'0' && c <= U'9'; });
+}
+
+// Code: every cell of the line in a typewriter font but for numbers (the
+// listing's line numbers). A table may have a column of commands, but its
+// other cells are in the text's font.
 bool mostlyMonospaced(const std::vector<Segment>& segments)
 {
-    std::size_t chars = 0, fixedChars = 0;
-    for (const auto& s : segments)
+    std::size_t cells = 0;
+    for (const auto& s : segments) {
+        std::size_t chars = 0, fixedChars = 0;
         for (const auto* w : s.words) {
+            if (isPlainNumber(w->text))
+                continue;
             chars += w->text.size();
             fixedChars += isMonospacedFont(*w) ? w->text.size() : 0;
         }
-    return fixedChars * 2 > chars;
+        if (chars == 0)
+            continue;
+        if (fixedChars * 2 <= chars)
+            return false;
+        ++cells;
+    }
+    return cells > 0;
 }
 
 // Stage 1: the words the finder may use, outside `taken` and upright.
@@ -182,7 +204,7 @@ PageLine makeLine(std::vector<const pdf::TextWord*> words)
     std::sort(words.begin(), words.end(), [](const auto* a, const auto* b) { return a->box.xMin < b->box.xMin; });
     PageLine line;
     std::vector<double> sizes;
-    std::size_t chars = 0, fixedChars = 0, dotRun = 0;
+    std::size_t dotRun = 0;
     line.top = words.front()->box.yMin;
     line.bottom = words.front()->box.yMax;
     line.baseline = words.front()->baseline;
@@ -190,9 +212,6 @@ PageLine makeLine(std::vector<const pdf::TextWord*> words)
         sizes.push_back(w->fontSize);
         line.top = std::min(line.top, w->box.yMin);
         line.bottom = std::max(line.bottom, w->box.yMax);
-        chars += w->text.size();
-        if (isMonospacedFont(*w))
-            fixedChars += w->text.size();
         // Dots in a row, counted across words of their own and inside words.
         for (char32_t c : w->text) {
             dotRun = isDot(c) ? dotRun + 1 : 0;
@@ -204,7 +223,6 @@ PageLine makeLine(std::vector<const pdf::TextWord*> words)
     }
     std::nth_element(sizes.begin(), sizes.begin() + static_cast<std::ptrdiff_t>(sizes.size() / 2), sizes.end());
     line.fontSize = sizes[sizes.size() / 2];
-    line.monospaced = fixedChars * 2 > chars;
     for (const auto* w : words) {
         const bool newCell = line.segments.empty()
             || w->box.xMin - line.segments.back().right >= kCellGapEm * std::max(w->fontSize, line.segments.back().words.back()->fontSize);
@@ -214,6 +232,7 @@ PageLine makeLine(std::vector<const pdf::TextWord*> words)
         s.right = std::max(s.right, w->box.xMax);
         s.words.push_back(w);
     }
+    line.monospaced = mostlyMonospaced(line.segments);
     return line;
 }
 
@@ -504,10 +523,11 @@ bool isNumeric(const std::u32string& text)
     return digit;
 }
 
-// A bullet, or an enumerator such as "1.", "a)", "(iv)".
+// A bullet, an enumerator such as "1.", "a)", "(iv)", or the mark that
+// starts each line of a comment or a quotation ("%", "#", ">").
 bool isListMarker(const std::u32string& text)
 {
-    if (text.size() == 1 && std::u32string_view(U"\u2022\u25E6\u25AA\u2023\u2013\u2014-*\u00B7\u25A0\u25A1\u25CF\u25CB\u25BA\u2713\u2043").find(text[0]) != std::u32string_view::npos)
+    if (text.size() == 1 && std::u32string_view(U"\u2022\u25E6\u25AA\u2023\u2013\u2014-*\u00B7\u25A0\u25A1\u25CF\u25CB\u25BA\u2713\u2043%#>;").find(text[0]) != std::u32string_view::npos)
         return true;
     if (text.size() < 2 || text.size() > 6 || text.find(U' ') != std::u32string::npos)
         return false;
@@ -662,6 +682,46 @@ bool looksLikeContents(const std::vector<Row>& rows)
     return false;
 }
 
+// Whether the column's lines share a centre; `ragged` tells whether their
+// edges differ too (else they are as wide and any alignment fits).
+bool isCentredColumn(const std::vector<Row>& rows, std::size_t c, double fontSize, bool& ragged)
+{
+    double minLeft = 1e9, maxLeft = -1e9, minCentre = 1e9, maxCentre = -1e9;
+    std::size_t lines = 0;
+    for (const Row& r : rows)
+        for (const Segment* s : r.cells[c]) {
+            ++lines;
+            minLeft = std::min(minLeft, s->left);
+            maxLeft = std::max(maxLeft, s->left);
+            minCentre = std::min(minCentre, (s->left + s->right) / 2);
+            maxCentre = std::max(maxCentre, (s->left + s->right) / 2);
+        }
+    ragged = maxLeft - minLeft > kEdgeSpreadEm * fontSize;
+    return lines >= 2 && maxCentre - minCentre <= kCentreSpreadEm * fontSize;
+}
+
+// Side-by-side centred blocks of text, without a number: a title page's
+// authors, signatures.
+bool looksLikeCentredBlocks(const std::vector<Row>& rows)
+{
+    const double fontSize = rows.front().lines.front()->fontSize;
+    const std::size_t columns = rows.front().cells.size();
+    std::size_t raggedColumns = 0;
+    for (std::size_t c = 0; c < columns; ++c) {
+        bool ragged = false;
+        if (!isCentredColumn(rows, c, fontSize, ragged))
+            return false;
+        raggedColumns += ragged;
+    }
+    if (raggedColumns * 2 <= columns)
+        return false;
+    for (const Row& r : rows)
+        for (const auto& cell : r.cells)
+            if (!cell.empty() && isNumeric(cellText(cell)))
+                return false;
+    return true;
+}
+
 bool isShortCell(const Segment& s, double fontSize)
 {
     return s.words.size() <= kShortCellWords && s.right - s.left <= kShortCellEm * fontSize;
@@ -790,7 +850,7 @@ bool makeTable(const std::vector<const PageLine*>& run, const std::vector<Interv
         return false; // a list
     if (wholeColumn(rows, columns.size() - 1, isEquationNumber) || wholeColumn(rows, 0, isEquationNumber))
         return false; // displayed equations
-    if (looksLikeContents(rows))
+    if (looksLikeContents(rows) || looksLikeCentredBlocks(rows))
         return false;
     if (columns.size() == 2 && !isTwoColumnTable(rows))
         return false;

@@ -307,6 +307,26 @@ const std::vector<Case>& cases()
                          Align::Left, false, "ABCDEF+CourierNewPSMT");
              return s;
          }},
+        {"code with line numbers", [] {
+             Sample s;
+             const char32_t* code[] = {U"\\ifdomestic{%", U"\\vspace{\\smallgap}%", U"}%", U"\\else{}%", U"\\fi%"};
+             for (int i = 0; i < 5; ++i) {
+                 place(s.page, std::u32string(1, U'1' + static_cast<char32_t>(i)), 80, 100 + 11.0 * i, Align::Right);
+                 place(s.page, code[i], 100, 100 + 11.0 * i, Align::Left, false, "ABCDEF+Menlo-Regular");
+             }
+             return s;
+         }},
+        {"authors centred side by side", [] {
+             Sample s;
+             const char32_t* authors[][3] = {{U"Ann Lee", U"Bo Chen", U"Carla Diaz"},
+                 {U"University of Leeds", U"Tsinghua University", U"Inria Paris"}, {U"Leeds, UK", U"Beijing, China", U"Paris, France"}};
+             for (int r = 0; r < 3; ++r)
+                 for (int c = 0; c < 3; ++c) {
+                     const double width = static_cast<double>(std::u32string(authors[r][c]).size()) * kSize * test::kCharEm;
+                     place(s.page, authors[r][c], 150 + 160.0 * c - width / 2, 100 + 13.0 * r);
+                 }
+             return s;
+         }},
         {"a price list with dot leaders", [] {
              Sample s;
              const char32_t* items[] = {U"Coffee", U"Tea", U"Cocoa", U"Juice", U"Water", U"Milk"};
