@@ -165,6 +165,11 @@ void addEdges(Marks& m, const Box& b, double width, std::uint32_t rgb, double em
     }
 }
 
+double strokeWidth(const pdf::PagePath& p)
+{
+    return p.lineWidth > 0 ? p.lineWidth : kHairlinePt;
+}
+
 Marks collectMarks(const pdf::PageText& page, double em)
 {
     Marks m;
@@ -185,7 +190,7 @@ Marks collectMarks(const pdf::PageText& page, double em)
                 if (borderRow || borderColumn)
                     continue; // a page border drawn as four rules
             }
-            const double stroke = p.stroked ? std::max(p.lineWidth, kHairlinePt) : 0.0;
+            const double stroke = p.stroked ? strokeWidth(p) : 0.0;
             const double width = (p.filled ? thin : 0.0) + stroke;
             const std::uint32_t rgb = p.stroked ? p.strokeRgb : p.fillRgb;
             if (width <= 0 || !std::isfinite(width) || isWhiteRgb(rgb))
@@ -205,7 +210,7 @@ Marks collectMarks(const pdf::PageText& page, double em)
                 addEdges(m, b, 0.0, p.fillRgb, em);
         }
         if (p.stroked && !isWhiteRgb(p.strokeRgb) && std::isfinite(p.lineWidth))
-            addEdges(m, b, std::max(p.lineWidth, kHairlinePt), p.strokeRgb, em);
+            addEdges(m, b, strokeWidth(p), p.strokeRgb, em);
     }
     return m;
 }

@@ -277,8 +277,16 @@ const std::vector<Case>& cases()
                 Sketch t;
                 t.shortBy = 0.5;
                 drawGrid(page, t);
+                page.paths.back().lineWidth = 0; // the thinnest line the device draws
+                page.paths.front().lineWidth = 0.1;
             },
-            {{4, 3, 0, 12}}},
+            {{4, 3, 0, 12}},
+            [](const std::vector<TableGrid>& ts) {
+                const GridCell* topLeft = cellAt(ts.front(), 0, 0);
+                const GridCell* bottomRight = cellAt(ts.front(), 3, 2);
+                return expect(topLeft && topLeft->top.width == 0.1 && bottomRight && bottomRight->right.width == 0.25,
+                    "hairline edges");
+            }},
         {"outlined cells drawn as rectangles, header shaded",
             [](pdf::PageText& page) {
                 Sketch t;
