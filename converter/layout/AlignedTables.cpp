@@ -131,7 +131,8 @@ bool isMonospacedFont(const pdf::TextWord& w)
         return true;
     std::string name = w.fontName;
     std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    for (std::string_view mark : {"mono", "courier", "consol", "cmtt", "typewriter", "code", "menlo"})
+    for (std::string_view mark : {"mono", "courier", "consol", "cmtt", "typewriter", "code", "menlo", "anonymous", "lmtt", "txtt",
+             "ectt", "sftt", "pcrr"})
         if (name.find(mark) != std::string::npos)
             return true;
     return false;
@@ -529,6 +530,8 @@ bool isListMarker(const std::u32string& text)
 {
     if (text.size() == 1 && std::u32string_view(U"\u2022\u25E6\u25AA\u2023\u2013\u2014-*\u00B7\u25A0\u25A1\u25CF\u25CB\u25BA\u2713\u2043%#>;").find(text[0]) != std::u32string_view::npos)
         return true;
+    if (!text.empty() && text.find_first_not_of(U"%#>; ") == std::u32string::npos)
+        return true; // "% %": comment marks
     if (text.size() < 2 || text.size() > 6 || text.find(U' ') != std::u32string::npos)
         return false;
     const char32_t last = text.back();
