@@ -495,21 +495,24 @@ std::vector<TextLineSpan> textLines(const std::vector<const Word*>& words, doubl
 // of those after it (text set flush left).
 bool linedUpBeside(const std::vector<const Word*>& words, const std::vector<double>& rows, double lo, double hi, double em)
 {
+    const std::size_t bands = rows.size() - 1;
+    std::vector<std::optional<double>> end(bands), start(bands);
+    for (const Word* w : words) {
+        const auto above = std::lower_bound(rows.begin(), rows.end(), w->cy);
+        if (above == rows.begin() || above == rows.end())
+            continue;
+        const auto r = static_cast<std::size_t>(above - rows.begin()) - 1;
+        if (w->box.xMax <= lo)
+            end[r] = std::max(end[r].value_or(w->box.xMax), w->box.xMax);
+        if (w->box.xMin >= hi)
+            start[r] = std::min(start[r].value_or(w->box.xMin), w->box.xMin);
+    }
     std::vector<double> ends, starts;
-    for (std::size_t r = 0; r + 1 < rows.size(); ++r) {
-        std::optional<double> end, start;
-        for (const Word* w : words) {
-            if (w->cy <= rows[r] || w->cy > rows[r + 1])
-                continue;
-            if (w->box.xMax <= lo)
-                end = std::max(end.value_or(w->box.xMax), w->box.xMax);
-            if (w->box.xMin >= hi)
-                start = std::min(start.value_or(w->box.xMin), w->box.xMin);
-        }
-        if (end)
-            ends.push_back(*end);
-        if (start)
-            starts.push_back(*start);
+    for (std::size_t r = 0; r < bands; ++r) {
+        if (end[r])
+            ends.push_back(*end[r]);
+        if (start[r])
+            starts.push_back(*start[r]);
     }
     auto tight = [&](const std::vector<double>& v) {
         const auto [a, b] = std::minmax_element(v.begin(), v.end());
