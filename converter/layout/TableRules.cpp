@@ -564,30 +564,20 @@ Grid buildGrid(const Candidate& c, const std::vector<Line>& hs, const std::vecto
             inside.push_back(&w);
 
     if (!c.interiorVertical) {
-        // Shaded bands alternate with bare ones: the last bare row lies
-        // below the last band, as high as the bands.
+        // Shaded bands alternate with bare ones: the last bare row may lie
+        // below the last band, as high as the bands. It is taken when its
+        // words keep to the table's columns (found below).
+        std::vector<const Word*> below;
+        double belowEnd = box.yMax;
         if (zebra && g.rows.size() >= 3) {
             std::vector<double> heights;
             for (std::size_t r = 0; r + 1 < g.rows.size(); ++r)
                 heights.push_back(g.rows[r + 1] - g.rows[r]);
             std::nth_element(heights.begin(), heights.begin() + static_cast<std::ptrdiff_t>(heights.size() / 2), heights.end());
-            const double pitch = heights[heights.size() / 2];
-            const Box below{box.xMin, box.yMax, box.xMax, box.yMax + pitch};
-            bool found = false, straddles = false;
-            for (const Word& w : words) {
-                if (!holdsPoint(below, w.cx, w.cy))
-                    continue;
-                found = true;
-                straddles = straddles || w.box.xMin < box.xMin || w.box.xMax > box.xMax;
-            }
-            if (found && !straddles) {
-                box.yMax = below.yMax;
-                g.rows.push_back(box.yMax);
-                g.rowRuled.push_back(false);
-                for (const Word& w : words)
-                    if (holdsPoint(below, w.cx, w.cy))
-                        inside.push_back(&w);
-            }
+            belowEnd = box.yMax + heights[heights.size() / 2];
+            for (const Word& w : words)
+                if (pdf::holdsPoint({box.xMin, box.yMax, box.xMax, belowEnd}, w.cx, w.cy) && w.cy > box.yMax)
+                    below.push_back(&w);
         }
         // Rules holding several lines of text each (a three-rule table's
         // body): each line a row.
@@ -618,6 +608,13 @@ Grid buildGrid(const Candidate& c, const std::vector<Line>& hs, const std::vecto
         g.columns.push_back(box.xMax);
         g.columnRuled.assign(g.columns.size(), false);
         g.columnRuled.front() = g.columnRuled.back() = true;
+        const bool keepsToColumns = std::none_of(below.begin(), below.end(), [&](const Word* w) {
+            return std::any_of(g.columns.begin(), g.columns.end(), [&](double x) { return w->box.xMin < x && w->box.xMax > x; });
+        });
+        if (!below.empty() && keepsToColumns) {
+            g.rows.push_back(belowEnd);
+            g.rowRuled.push_back(false);
+        }
     } else {
         std::vector<double> xs{c.box.xMin, c.box.xMax};
         for (std::size_t i : c.vertical)

@@ -272,6 +272,17 @@ const std::vector<Case>& cases()
                         && striped->shadingRgb == kZebraBlue && bare && !bare->shaded && head->top.width == 0,
                     "shading of header, striped and bare rows");
             }},
+        {"zebra rows ending on a band, a paragraph close under them",
+            [](pdf::PageText& page) {
+                Sketch t;
+                t.rows = 5;
+                page.paths.push_back(filled({t.x, t.row(0), t.right(), t.row(1)}, kHeaderNavy));
+                page.paths.push_back(filled({t.x, t.row(2), t.right(), t.row(3)}, kZebraBlue));
+                page.paths.push_back(filled({t.x, t.row(4), t.right(), t.row(5)}, kZebraBlue));
+                addWords(page, t);
+                paragraph(page, t.x, t.bottom() + 12, 1, 9);
+            },
+            {{5, 3, 1, 15}}},
         {"lines stopping half a point short: one grid",
             [](pdf::PageText& page) {
                 Sketch t;
