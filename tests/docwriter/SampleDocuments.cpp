@@ -388,6 +388,7 @@ Document tables()
     TableRow zhHead{{cell(2000, {u"姓名"}, song()), cell(2000, {u"年龄"}, song())}, 0, true};
     TableRow zhRow{{cell(2000, {u"张三"}, song()), cell(2000, {u"三十岁"}, song())}, 0, false};
     s.tables.push_back(table({zhHead, zhRow}, 4));
+    s.tables.back().pageBreakBefore = true; // starts a page
 
     d.sections.push_back(std::move(s));
     return d;

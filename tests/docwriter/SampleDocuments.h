@@ -29,7 +29,7 @@ pwt::Document manyPictures(int count);
 
 // Tables: a bordered grid with a bold header row, merges across and down,
 // shading, tables before, between and after paragraphs, two in a row, one
-// after a figure and a Chinese one.
+// after a figure and a Chinese one that starts a page.
 pwt::Document tables();
 // A table of kLongTableRows rows, then a row of kMaxTableColumns cells whose
 // properties are too long for a formatting page. catdoc keeps only the end of

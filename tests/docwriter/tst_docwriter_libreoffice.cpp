@@ -459,6 +459,8 @@ private slots:
             QList<double> widths;
             const QList<QList<ExpectedCell>> grid = expectedGrid(t, widths);
             QCOMPARE(got.rows.size(), grid.size());
+            QCOMPARE(o.styles.value(got.style).table.value(QStringLiteral("fo:break-before")) == QLatin1String("page"),
+                     t.pageBreakBefore);
             QCOMPARE(got.columnWidths.size(), widths.size());
             for (qsizetype c = 0; c < widths.size(); ++c)
                 QVERIFY2(within(got.columnWidths[c], widths[c]),

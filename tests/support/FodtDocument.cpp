@@ -95,6 +95,7 @@ Paragraph readParagraph(QXmlStreamReader& xml)
 Table readTable(QXmlStreamReader& xml, QStringList& columnStyles)
 {
     Table t;
+    t.style = xml.attributes().value(QLatin1String("table:style-name")).toString();
     bool inHeader = false;
     int depth = 1;
     while (!xml.atEnd() && depth > 0) {

@@ -87,6 +87,7 @@ struct Table {
     QList<TableRow> rows;
     QList<double> columnWidths; // inches, one per grid column
     int bodyParagraphsBefore = 0; // body.size() when the table starts
+    QString style; // its table style: fo:break-before, style:width, fo:margin-left in its `table` properties
 };
 
 struct MasterPage {
