@@ -861,7 +861,9 @@ bool makeTable(const std::vector<const PageLine*>& run, const std::vector<Interv
     return true;
 }
 
-bool usable(const PageLine& line) { return !line.monospaced && !line.leaders; }
+// Lines of code in columns (aligned comments, declarations) end a run; a
+// single cell in a typewriter font may be a table's wrapped command.
+bool usable(const PageLine& line) { return !(line.monospaced && line.segments.size() > 1) && !line.leaders; }
 
 // Stage 3: runs of lines that keep their column gaps, each offered as a table.
 void findInSequence(const std::vector<const PageLine*>& lines, std::vector<TableGrid>& tables)

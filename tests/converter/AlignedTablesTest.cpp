@@ -172,6 +172,25 @@ const std::vector<Case>& cases()
              s.tables.push_back(addTable(s.page, t));
              return s;
          }},
+        {"commands in a typewriter font, one wrapped alone on its line", [] {
+             Sample s;
+             TableSketch t;
+             t.x = {72, 160, 300};
+             t.rows = {{U"Prefix", U"Module", U"Registrant"}, {U"chk", U"l3kernel", U"The LaTeX Project"},
+                 {U"coffin", U"l3kernel\nxcoffins", U"The LaTeX Project"}, {U"csl", U"citation", U"Zeping Lee"},
+                 {U"ctex", U"ctex", U"Qing Lee"}};
+             t.boldHeader = true;
+             t.headerRows = 1;
+             s.tables.push_back(addTable(s.page, t));
+             // The first two columns in a typewriter font.
+             for (auto& flow : s.page.flows)
+                 for (auto& block : flow.blocks)
+                     for (auto& line : block.lines)
+                         for (auto& w : line.words)
+                             if (w.box.xMin < 250)
+                                 w.fontName = "ABCDEF+CourierNewPSMT";
+             return s;
+         }},
         {"two short columns in many rows", [] {
              Sample s;
              TableSketch t;
