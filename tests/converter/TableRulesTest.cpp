@@ -348,6 +348,20 @@ const std::vector<Case>& cases()
                 page.paths.push_back(stroke(72, 170, 400, 170));
             },
             {}},
+        {"cells drawn as filled boxes with white gaps between them",
+            [](pdf::PageText& page) {
+                Sketch t;
+                for (std::size_t r = 0; r < t.rows; ++r)
+                    for (std::size_t c = 0; c < t.widths.size(); ++c)
+                        page.paths.push_back(filled({t.column(c) + 0.75, t.row(r) + 0.75, t.column(c + 1) - 0.75, t.row(r + 1) - 0.75},
+                            r == 0 ? kHeaderNavy : kZebraBlue));
+                addWords(page, t);
+            },
+            {{4, 3, 1, 12}},
+            [](const std::vector<TableGrid>& ts) {
+                const GridCell* c = cellAt(ts.front(), 2, 2);
+                return expect(c && c->shaded && c->shadingRgb == kZebraBlue && c->top.width == 0, "filled cell");
+            }},
         {"a frame around a paragraph",
             [](pdf::PageText& page) {
                 page.paths.push_back(stroke(66, 86, 400, 160));
