@@ -236,6 +236,18 @@ const std::vector<Case>& cases()
                         && body->left.width == 0,
                     "drawn edges of the three-rule table");
             }},
+        {"horizontal rules only, one under each row",
+            [](pdf::PageText& page) {
+                Sketch t;
+                t.boldHeader = true;
+                t.skipVertical = [](std::size_t, std::size_t) { return true; };
+                drawGrid(page, t);
+            },
+            {{4, 3, 1, 12}},
+            [](const std::vector<TableGrid>& ts) {
+                const GridCell* c = cellAt(ts.front(), 2, 1);
+                return expect(c && c->top.width == kThinRule && c->bottom.width == kThinRule && c->left.width == 0, "ruled rows");
+            }},
         {"merged across two columns and down two rows",
             [](pdf::PageText& page) {
                 Sketch t;
