@@ -21,6 +21,9 @@ std::uint32_t PropertyPool::intern(const std::string& grpprl)
 
 namespace {
 
+// Where the data of each picture set in a paragraph's lines is, in order.
+using PictureLocations = std::vector<std::optional<std::uint32_t>>;
+
 class TextBuilder {
 public:
     TextBuilder(LaidOutText& out, FontTable& fonts) : out_(out), fonts_(fonts) {}
@@ -101,16 +104,16 @@ public:
     // then the row's end mark with the table's properties for the row.
     // `pictureLocations`: per cell, per paragraph, as for paragraph().
     void tableRow(const TableRow& row, const std::string& rowProps, bool pageBreakBefore, std::vector<FieldChar>& fields,
-                  const std::vector<std::vector<std::vector<std::optional<std::uint32_t>>>>& pictureLocations)
+                  const std::vector<std::vector<PictureLocations>>& pictureLocations)
     {
-        static const Paragraph emptyCell;
+        const Paragraph emptyCell;
+        const PictureLocations none;
         for (std::size_t ci = 0; ci < row.cells.size(); ++ci) {
             const TableCell& cell = row.cells[ci];
             const std::size_t count = std::max<std::size_t>(cell.paragraphs.size(), 1);
             for (std::size_t pi = 0; pi < count; ++pi) {
                 const Paragraph& p = cell.paragraphs.empty() ? emptyCell : cell.paragraphs[pi];
                 cellProps_ = encodeCellParagraph(p.format, pageBreakBefore && ci == 0 && pi == 0).bytes();
-                static const std::vector<std::optional<std::uint32_t>> none;
                 const auto& locations = ci < pictureLocations.size() && pi < pictureLocations[ci].size()
                     ? pictureLocations[ci][pi] : none;
                 paragraph(p, pi + 1 == count ? kCellMark : kParagraphMark, false, fields, 0, locations);
@@ -219,8 +222,6 @@ std::size_t countRuns(const Document& document)
             n += f.pictures.size() + 1;
     return n;
 }
-
-using PictureLocations = std::vector<std::optional<std::uint32_t>>;
 
 // A table's rows as written, and where the pictures in its cells' lines are.
 struct WritableTable {

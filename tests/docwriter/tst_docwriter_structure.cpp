@@ -991,6 +991,9 @@ private slots:
             row.cells.push_back(c);
         }
         row.cells[3].paragraphs.clear();
+        Paragraph& icon = row.cells[1].paragraphs.front(); // a picture in a cell's line
+        icon.runs.front().text += kInlinePictureMark;
+        icon.inlinePictures.push_back(pictureOf(sample::image(ImageFormat::Png, 8, 8, Qt::red), 200, 200));
         wide.rows = {row, TableRow{}};
         s.tables.push_back(wide);
         const docread::DocFile f = write(d, QStringLiteral("clipped.doc"));
@@ -1000,7 +1003,11 @@ private slots:
         QCOMPARE(rows[0].flags.size(), static_cast<qsizetype>(kMaxTableColumns));
         QCOMPARE(rows[0].edges.last() - rows[0].edges.first(), 70 * 100);
         const QString t = docread::text(f);
-        QVERIFY(t.contains(QStringLiteral("c2\a\ac4\a")));
+        QVERIFY(t.contains(QStringLiteral("c1\x01\ac2\a\ac4\a")));
+        const QList<PictureChar> pictures = pictureCharacters(f);
+        QCOMPARE(pictures.size(), 1);
+        QCOMPARE(docread::inlinePicture(f, pictures[0].location()).error, QString());
+        QVERIFY(docread::inlinePicture(f, pictures[0].location()).shownWidth() <= 100); // fits its cell
         QVERIFY(t.contains(QStringLiteral("\ac62\rc63\r")));
         QVERIFY(t.contains(QStringLiteral("c69\a\aAfter\r")));
         QCOMPARE(t.count(QChar(kCellMark)), static_cast<qsizetype>(kMaxTableColumns + 1));
