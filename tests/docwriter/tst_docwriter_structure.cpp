@@ -973,8 +973,8 @@ private slots:
     }
 
     // More cells than Word allows in a row: the rest goes into the last
-    // cell; a table asked to start a page starts one; an empty cell and a
-    // row without cells are written without harm.
+    // cell; a table asked to start a page starts one; an empty cell, a row
+    // without cells and sizes out of range are written without harm.
     void tableEdgeCases()
     {
         Document d;
@@ -996,10 +996,29 @@ private slots:
         icon.inlinePictures.push_back(pictureOf(sample::image(ImageFormat::Png, 8, 8, Qt::red), 200, 200));
         wide.rows = {row, TableRow{}};
         s.tables.push_back(wide);
+        // Values no page gives: widths below nothing and past the page, an
+        // indent far to the left, a height beyond any page.
+        Table odd;
+        odd.beforeParagraph = 99;
+        odd.leftIndent = -50000;
+        TableRow oddRow;
+        oddRow.height = 99999;
+        for (int width : {-5, 0, 40000, 40000}) {
+            TableCell c;
+            c.width = width;
+            oddRow.cells.push_back(c);
+        }
+        oddRow.cells[0].verticalMerge = VerticalMerge::Continue; // nothing above to continue
+        odd.rows = {oddRow};
+        s.tables.push_back(odd);
         const docread::DocFile f = write(d, QStringLiteral("clipped.doc"));
         QVERIFY(f.error.isEmpty());
         const QList<DecodedRow> rows = rowEnds(f);
-        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.size(), 2);
+        for (qsizetype i = 1; i < rows[1].edges.size(); ++i)
+            QVERIFY(rows[1].edges[i] >= rows[1].edges[i - 1] && qAbs(rows[1].edges[i]) <= 31680);
+        QCOMPARE(rows[1].flags[0] & 0x60, 0); // no merge
+        QVERIFY(value(rows[1].sprms, kTDyaRowHeight) > 0);
         QCOMPARE(rows[0].flags.size(), static_cast<qsizetype>(kMaxTableColumns));
         QCOMPARE(rows[0].edges.last() - rows[0].edges.first(), 70 * 100);
         const QString t = docread::text(f);
@@ -1010,7 +1029,7 @@ private slots:
         QVERIFY(docread::inlinePicture(f, pictures[0].location()).shownWidth() <= 100); // fits its cell
         QVERIFY(t.contains(QStringLiteral("\ac62\rc63\r")));
         QVERIFY(t.contains(QStringLiteral("c69\a\aAfter\r")));
-        QCOMPARE(t.count(QChar(kCellMark)), static_cast<qsizetype>(kMaxTableColumns + 1));
+        QCOMPARE(t.count(QChar(kCellMark)), static_cast<qsizetype>(kMaxTableColumns + 1 + 5));
         const auto first = docread::sprms(runAt(f, docread::paragraphRuns(f), QStringLiteral("c0")).grpprl.mid(2));
         QCOMPARE(value(first, kPFPageBreakBefore), 1);
         QVERIFY(!t.contains(QChar(0x000C))); // no break character inside the table
