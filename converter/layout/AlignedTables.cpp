@@ -85,6 +85,9 @@ constexpr std::size_t kLeaderDots = 4;
 constexpr double kGutterMaxCrossingShare = 0.3;
 constexpr double kGutterMinWidthEm = 1.0;
 constexpr std::size_t kGutterMinProseLines = 5;
+// Text spread wider than this (points; PDF pages are at most 14,400 wide)
+// is not scanned for a gutter: its words lie off any page.
+constexpr double kMaxGutterScanPt = 14400;
 // Blocks of text centred side by side (authors and their addresses): in
 // each column the lines' centres stay within kCentreSpreadEm, and in most
 // columns their edges differ by more than kEdgeSpreadEm.
@@ -189,7 +192,9 @@ std::vector<const pdf::TextWord*> collectWords(const pdf::PageText& page, const 
                 continue;
             for (const auto& line : block.lines)
                 for (const auto& w : line.words) {
-                    if (w.picture || w.text.empty() || !(w.fontSize > 0) || w.box.width() < 0)
+                    const bool finite = std::isfinite(w.box.xMin) && std::isfinite(w.box.xMax) && std::isfinite(w.box.yMin)
+                        && std::isfinite(w.box.yMax) && std::isfinite(w.baseline) && std::isfinite(w.fontSize);
+                    if (!finite || w.picture || w.text.empty() || !(w.fontSize > 0) || w.box.width() < 0)
                         continue;
                     const double cx = (w.box.xMin + w.box.xMax) / 2, cy = (w.box.yMin + w.box.yMax) / 2;
                     if (std::any_of(taken.begin(), taken.end(), [&](const pdf::Box& b) { return holdsPoint(b, cx, cy); }))
@@ -367,6 +372,8 @@ std::vector<PageLine> splitAtGutter(std::vector<PageLine> lines)
         textLeft = std::min(textLeft, l.segments.front().left);
         textRight = std::max(textRight, l.segments.back().right);
     }
+    if (textRight - textLeft > kMaxGutterScanPt)
+        return lines;
     const auto bins = static_cast<std::size_t>(std::max(0.0, std::ceil(textRight - textLeft))) + 1;
     std::vector<long> crossing(bins + 1, 0); // lines' cells over each point, as differences
     for (const auto& l : lines)

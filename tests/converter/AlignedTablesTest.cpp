@@ -8,6 +8,7 @@
 
 #include <array>
 #include <functional>
+#include <limits>
 
 using namespace pwt;
 using namespace pwt::layout;
@@ -106,6 +107,18 @@ void prose(pdf::PageText& page, double x, double baseline, int lines, std::size_
         sketches.push_back({text, x, baseline + pitch * i});
     }
     test::addBlock(page, sketches);
+}
+
+// Words at the given top-left corners, added to the page's last line.
+void oddWords(pdf::PageText& page, const std::vector<std::pair<double, double>>& corners)
+{
+    for (auto [x, y] : corners) {
+        pdf::TextWord w;
+        w.text = U"odd";
+        w.box = {x, y, x + 10, y + 10};
+        w.baseline = y + 8;
+        page.flows.back().blocks.back().lines.back().words.push_back(w);
+    }
 }
 
 TableSketch quarterlyTable(double top)
@@ -261,6 +274,21 @@ const std::vector<Case>& cases()
              s.tables.push_back(addTable(s.page, t));
              for (int i = 0; i < 4; ++i)
                  number(9 + i, 200 + 14.0 * i);
+             return s;
+         }},
+        {"a table and words far off the page", [] {
+             Sample s;
+             s.tables.push_back(addTable(s.page, quarterlyTable(100)));
+             prose(s.page, 72, 300, 12, 90); // enough lines to look for a gutter
+             oddWords(s.page, {{1e9, 70}, {-1e9, 80}});
+             return s;
+         }},
+        {"a table and words at no place", [] {
+             Sample s;
+             s.tables.push_back(addTable(s.page, quarterlyTable(100)));
+             prose(s.page, 72, 300, 12, 90);
+             const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+             oddWords(s.page, {{nan, 60}, {inf, 70}, {-inf, nan}, {nan, nan}});
              return s;
          }},
         {"a table in an area already taken", [] {
