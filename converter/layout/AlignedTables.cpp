@@ -1,14 +1,15 @@
 // Tables without drawn lines: text set in columns that line up over several
 // rows. In stages, each over the whole page:
 //  1. the page's words (outside the areas already taken) grouped into lines
-//     by baseline, and each line cut into cells at gaps much wider than a
-//     word space;
-//  2. the gutter of two-column text, if there is one: lines of prose on both
-//     sides are cut there so that a table in one text column stands alone;
+//     by baseline, scripts joined to their line, each line cut into cells at
+//     gaps much wider than a word space, and line numbers in the margin
+//     taken out;
+//  2. the gutter of two-column text, if there is one: lines with prose on
+//     one side are cut there so that a table in one text column stands alone;
 //  3. runs of consecutive lines whose cells leave the same vertical strips
 //     free: the strips are the column gaps;
 //  4. each run checked against what is not a table (text columns, contents,
-//     lists, equation numbers) and turned into a grid.
+//     lists, code, formulas, centred author blocks) and turned into a grid.
 // Every distance is in ems of the text's font size.
 #include "TableGrid.h"
 
@@ -80,8 +81,9 @@ constexpr std::size_t kMinFilledRows = 2;
 // Dot leaders: this many dots in a row (in a word or as words of their own).
 constexpr std::size_t kLeaderDots = 4;
 // The gutter of two text columns: a strip in the middle half of the text
-// that at most this share of the lines cross, at least this wide, with at
-// least this many lines of prose on either side.
+// that at most this share of the lines cross (titles, wide tables), at
+// least this wide, with at least this many lines of prose on one side and
+// as many lines of any kind on the other.
 constexpr double kGutterMaxCrossingShare = 0.3;
 constexpr double kGutterMinWidthEm = 1.0;
 constexpr std::size_t kGutterMinProseLines = 5;
@@ -95,7 +97,8 @@ constexpr double kEdgeSpreadEm = 1.0;
 constexpr double kCentreSpreadEm = 0.5;
 // A body column is of numbers when at least this share of its cells are.
 constexpr double kNumericColumnShare = 0.66;
-// Page numbers in a contents' last column stay below this.
+// Page numbers in a contents' column stay below this (a column of years is
+// no contents).
 constexpr long kMaxPageNumber = 999;
 
 struct Segment {
@@ -295,7 +298,7 @@ bool isProseSegment(const Segment& s, double fontSize)
 bool isPlainInteger(const Segment& s, long& value)
 {
     const std::u32string& t = s.words.front()->text;
-    if (s.words.size() != 1 || t.size() > 5 || !std::all_of(t.begin(), t.end(), [](char32_t c) { return c >= U'0' && c <= U'9'; }))
+    if (s.words.size() != 1 || t.size() > 5 || !isPlainNumber(t))
         return false;
     value = 0;
     for (char32_t c : t)
