@@ -875,6 +875,18 @@ bool makeTable(const std::vector<const PageLine*>& run, const std::vector<Interv
 // single cell in a typewriter font may be a table's wrapped command.
 bool usable(const PageLine& line) { return !(line.monospaced && line.segments.size() > 1) && !line.leaders; }
 
+// Whether two lines have their cells starting at the same places.
+bool sameLayout(const PageLine& a, const PageLine& b)
+{
+    if (a.segments.size() != b.segments.size())
+        return false;
+    const double tolerance = kMinColumnGapEm * a.fontSize;
+    for (std::size_t k = 0; k < a.segments.size(); ++k)
+        if (std::abs(a.segments[k].left - b.segments[k].left) > tolerance)
+            return false;
+    return true;
+}
+
 // Stage 3: runs of lines that keep their column gaps, each offered as a table.
 void findInSequence(const std::vector<const PageLine*>& lines, std::vector<TableGrid>& tables)
 {
@@ -905,7 +917,13 @@ void findInSequence(const std::vector<const PageLine*>& lines, std::vector<Table
             tables.push_back(std::move(grid));
             i = end;
         } else {
-            ++i;
+            // A run from the next line laid out like this one fails the same
+            // way: skip such lines, so that a long list is judged once, not
+            // once per line.
+            std::size_t next = i + 1;
+            while (next < end && sameLayout(*lines[next], start))
+                ++next;
+            i = next;
         }
     }
 }

@@ -522,7 +522,7 @@ private slots:
     }
 
     // 5,000 words in one table of 10 columns: found whole, without comparing
-    // every word with every other.
+    // every word with every other; 5,000 words of a list: no table.
     void crowdedPageStaysFast()
     {
         pdf::PageText page;
@@ -541,6 +541,16 @@ private slots:
         QCOMPARE(found.size(), std::size_t(1));
         QCOMPARE(found.front().rows(), std::size_t(500));
         QCOMPARE(found.front().columns(), std::size_t(10));
+
+        // 5,000 words of a bulleted list in columns: judged once, no table.
+        pdf::PageText list;
+        TableSketch items;
+        items.x = {72, 90, 200, 300};
+        for (int r = 0; r < 1250; ++r)
+            items.rows.push_back({U"\u2022", U"item", U"x", U"y"});
+        addTable(list, items);
+        QCOMPARE(list.wordCount(), std::size_t(5000));
+        QVERIFY(findAlignedTables(list, {}).empty());
     }
 };
 
