@@ -90,6 +90,10 @@ constexpr std::size_t kGutterMinProseLines = 5;
 // Text spread wider than this (points; PDF pages are at most 14,400 wide)
 // is not scanned for a gutter: its words lie off any page.
 constexpr double kMaxGutterScanPt = 14400;
+// A run of more lines than this that is no table is not tried again from
+// each of its next lines laid out like its first (a long list is judged
+// once); shorter runs are, as their first rows may be what spoilt them.
+constexpr std::size_t kMaxRetriedRunLines = 40;
 // Blocks of text centred side by side (authors and their addresses): in
 // each column the lines' centres stay within kCentreSpreadEm, and in most
 // columns their edges differ by more than kEdgeSpreadEm.
@@ -917,11 +921,8 @@ void findInSequence(const std::vector<const PageLine*>& lines, std::vector<Table
             tables.push_back(std::move(grid));
             i = end;
         } else {
-            // A run from the next line laid out like this one fails the same
-            // way: skip such lines, so that a long list is judged once, not
-            // once per line.
             std::size_t next = i + 1;
-            while (next < end && sameLayout(*lines[next], start))
+            while (end - i > kMaxRetriedRunLines && next < end && sameLayout(*lines[next], start))
                 ++next;
             i = next;
         }
