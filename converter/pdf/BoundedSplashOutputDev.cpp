@@ -20,6 +20,24 @@ bool drawableImage(const GfxState* state)
     return std::isfinite(pixels) && pixels <= kMaxDrawnImagePixels;
 }
 
+void BoundedSplashOutputDev::startPage(int pageNum, GfxState* state, XRef* pageXref)
+{
+    m_savedStates.reset();
+    SplashOutputDev::startPage(pageNum, state, pageXref);
+}
+
+void BoundedSplashOutputDev::saveState(GfxState* state)
+{
+    m_savedStates.saved();
+    SplashOutputDev::saveState(state);
+}
+
+void BoundedSplashOutputDev::restoreState(GfxState* state)
+{
+    m_savedStates.restored();
+    SplashOutputDev::restoreState(state);
+}
+
 void BoundedSplashOutputDev::drawImageMask(GfxState* state, Object* ref, Stream* str, int width, int height,
                                            bool invert, bool interpolate, bool inlineImg)
 {

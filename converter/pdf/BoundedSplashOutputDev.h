@@ -4,6 +4,8 @@
 // it, so an 8 x 8 image shown 10,000 points wide takes it half a minute and
 // one shown at 1e30 points longer, all inside one drawing operator that no
 // page budget can stop.
+#include "SavedStates.h"
+
 #include <SplashOutputDev.h>
 
 namespace pwt::pdf {
@@ -27,6 +29,15 @@ public:
     void drawSoftMaskedImage(GfxState* state, Object* ref, Stream* str, int width, int height,
                              GfxImageColorMap* colorMap, bool interpolate, Stream* maskStr, int maskWidth,
                              int maskHeight, GfxImageColorMap* maskColorMap, bool maskInterpolate) override;
+
+    void startPage(int pageNum, GfxState* state, XRef* pageXref) override;
+    void saveState(GfxState* state) override;
+    void restoreState(GfxState* state) override;
+    // For displayPage's abort callback (SavedStates::stop).
+    SavedStates* savedStates() { return &m_savedStates; }
+
+private:
+    SavedStates m_savedStates;
 };
 
 // Whether the image the state's transformation shows can be drawn.

@@ -149,6 +149,19 @@ void PageObjectCollector::beginPage(std::function<bool()> expired)
     m_imagesDropped = 0;
     m_softMaskGroups = 0;
     m_groups.clear();
+    m_savedStates.reset();
+}
+
+void PageObjectCollector::saveState(GfxState* state)
+{
+    m_savedStates.saved();
+    TextOutputDev::saveState(state);
+}
+
+void PageObjectCollector::restoreState(GfxState* state)
+{
+    m_savedStates.restored();
+    TextOutputDev::restoreState(state);
 }
 
 std::vector<std::string> PageObjectCollector::takeWarnings()
@@ -157,6 +170,9 @@ std::vector<std::string> PageObjectCollector::takeWarnings()
     for (const auto& [reason, count] : m_warnings)
         out.push_back(count == 1 ? "a picture was left out: " + reason
                                  : std::to_string(count) + " pictures were left out: " + reason);
+    if (m_savedStates.tooDeep())
+        out.push_back("its drawing saves graphics states more than " + std::to_string(kMaxSavedStates)
+                      + " deep; the rest of the page was left out");
     if (m_imagesDropped > 0)
         out.push_back("only its first " + std::to_string(kMaxImagesPerPage) + " pictures were kept; "
                       + std::to_string(m_imagesDropped) + " more were left out");

@@ -7,6 +7,7 @@
 #include "PageText.h"
 #include "Raster.h"
 #include "ReadLimits.h"
+#include "SavedStates.h"
 
 #include <TextOutputDev.h>
 
@@ -34,6 +35,12 @@ public:
     std::vector<std::string> takeWarnings();
 
     bool needNonText() override { return true; }
+
+    // Counts the saved graphics states: past kMaxSavedStates the page
+    // should stop (the reader's abort check asks tooDeep()).
+    void saveState(GfxState* state) override;
+    void restoreState(GfxState* state) override;
+    bool tooDeep() const { return m_savedStates.tooDeep(); }
 
     void stroke(GfxState* state) override;
     void fill(GfxState* state) override;
@@ -94,6 +101,7 @@ private:
     void warn(const std::string& reason);
 
     std::function<bool()> m_expired;
+    SavedStates m_savedStates;
     std::vector<PageImage> m_images;
     std::vector<PagePath> m_paths;
     std::vector<std::pair<std::string, int>> m_warnings; // reason, how many times

@@ -1,5 +1,7 @@
 #include "PageRenderer.h"
 
+#include "SavedStates.h"
+
 #include "BoundedSplashOutputDev.h"
 
 #include <ErrorCodes.h>
@@ -52,6 +54,9 @@ public:
     bool upsideDown() override { return true; }
     bool useDrawChar() override { return false; }
     bool interpretType3Chars() override { return false; }
+    void saveState(GfxState*) override { m_savedStates.saved(); }
+    void restoreState(GfxState*) override { m_savedStates.restored(); }
+    SavedStates* savedStates() { return &m_savedStates; }
 
     void drawImageMask(GfxState* state, Object* ref, Stream* str, int width, int height, bool invert, bool interpolate,
                        bool inlineImg) override
@@ -83,6 +88,8 @@ public:
     }
 
 private:
+    SavedStates m_savedStates;
+
     // An image fills the unit square of its user space; its box on the page
     // is where the current transformation puts that square.
     void mark(const GfxState* state)
@@ -180,7 +187,7 @@ GreyImage PageRenderer::render(int number, double dpi)
     paper[0] = 0xff;
     BoundedSplashOutputDev out(splashModeMono8, 1, false, paper);
     out.startDoc(m_impl->doc.get());
-    m_impl->doc->displayPage(&out, number, dpi, dpi, 0, true, false, false);
+    m_impl->doc->displayPage(&out, number, dpi, dpi, 0, true, false, false, SavedStates::stop, out.savedStates());
     const SplashBitmap* bitmap = out.getBitmap();
     if (!bitmap || bitmap->getWidth() <= 0 || bitmap->getHeight() <= 0)
         return image;
@@ -204,7 +211,7 @@ double PageRenderer::imageCoverage(int number)
     double width = 0, height = 0;
     m_impl->shownSize(number, width, height);
     ImageCoverageDev dev(width, height);
-    m_impl->doc->displayPage(&dev, number, 72, 72, 0, true, false, false);
+    m_impl->doc->displayPage(&dev, number, 72, 72, 0, true, false, false, SavedStates::stop, dev.savedStates());
     return dev.coverage();
 }
 

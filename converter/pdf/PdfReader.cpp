@@ -282,9 +282,11 @@ DocumentMetadata PdfReader::metadata() const
 
 namespace {
 
-// Poppler asks this between a page's drawing operators whether to stop.
+// Poppler asks this between a page's drawing operators whether to stop:
+// when the page's time is up, or its saved states pile up past the bound.
 struct PageDeadline {
     std::chrono::steady_clock::time_point end;
+    const PageObjectCollector* collector = nullptr;
     bool passed = false;
 };
 
@@ -293,7 +295,7 @@ bool pastDeadline(void* data)
     auto* deadline = static_cast<PageDeadline*>(data);
     if (!deadline->passed && std::chrono::steady_clock::now() >= deadline->end)
         deadline->passed = true;
-    return deadline->passed;
+    return deadline->passed || (deadline->collector && deadline->collector->tooDeep());
 }
 
 } // namespace
@@ -317,7 +319,8 @@ PdfReader::PageRead PdfReader::readPage(int number, PageText& page, double budge
 
     PageDeadline deadline{std::chrono::steady_clock::now()
                           + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                              std::chrono::duration<double>(std::min(budgetSeconds, 1e6)))};
+                              std::chrono::duration<double>(std::min(budgetSeconds, 1e6))),
+                          &m_impl->textOut};
     m_impl->textOut.beginPage([&deadline] { return pastDeadline(&deadline); });
     doc.displayPage(&m_impl->textOut, number, 72, 72, 0, true, false, false, pastDeadline, &deadline);
     page.images = m_impl->textOut.takeImages();

@@ -15,6 +15,11 @@ inline constexpr std::size_t kMaxPathsPerPage = 10000;
 // they stay in memory until the document is written, which copies them
 // again, and both must fit well under the 4 GiB address-space ceiling.
 inline constexpr std::size_t kMaxImageBytesPerDocument = std::size_t{512} << 20;
+// Graphics states saved and not yet restored ("q" without "Q"): real pages
+// nest a few dozen (PDF readers commonly allow 28); past this many the page
+// is a bomb that would fill memory with copies of the state, and its
+// reading stops there with a warning, as at the end of its time.
+inline constexpr int kMaxSavedStates = 10000;
 // Images made from XObjects are remembered up to this many bytes.
 inline constexpr std::size_t kImageCacheBytes = std::size_t{128} << 20;
 

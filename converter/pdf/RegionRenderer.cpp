@@ -21,6 +21,7 @@ constexpr int kRowPad = 4;
 
 struct RegionDeadline {
     std::chrono::steady_clock::time_point end;
+    const SavedStates* states = nullptr;
     bool passed = false;
 };
 
@@ -28,6 +29,9 @@ bool regionPastDeadline(void* data)
 {
     auto* deadline = static_cast<RegionDeadline*>(data);
     if (!deadline->passed && std::chrono::steady_clock::now() >= deadline->end)
+        deadline->passed = true;
+    // A page saving states without end is given up like one out of time.
+    if (deadline->states && deadline->states->tooDeep())
         deadline->passed = true;
     return deadline->passed;
 }
@@ -70,7 +74,8 @@ std::shared_ptr<const ImageData> RegionRenderer::render(int page, const Box& reg
     }
     RegionDeadline deadline{std::chrono::steady_clock::now()
                             + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                std::chrono::duration<double>(std::clamp(budgetSeconds, 0.0, kRegionBudgetSeconds)))};
+                                std::chrono::duration<double>(std::clamp(budgetSeconds, 0.0, kRegionBudgetSeconds))),
+                            m_out->savedStates()};
     m_doc.displayPageSlice(m_out.get(), page, dpi, dpi, 0, true, false, false, x0, y0, width, height,
                            regionPastDeadline, &deadline);
     const SplashBitmap* bitmap = m_out->getBitmap();

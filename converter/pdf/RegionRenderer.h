@@ -7,9 +7,10 @@
 #include <memory>
 
 class PDFDoc;
-class SplashOutputDev;
 
 namespace pwt::pdf {
+
+class BoundedSplashOutputDev;
 
 // A region is drawn into at most this many pixels (3 bytes each, twice over
 // while it is encoded): a whole A3 page at 200 dpi is 7.8 million; a larger
@@ -39,7 +40,7 @@ public:
 
 private:
     PDFDoc& m_doc;
-    std::unique_ptr<SplashOutputDev> m_out; // made on first use: it loads fonts
+    std::unique_ptr<BoundedSplashOutputDev> m_out; // made on first use: it loads fonts
 };
 
 } // namespace pwt::pdf
