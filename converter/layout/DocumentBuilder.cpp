@@ -59,8 +59,8 @@ public:
             s.page.continuous = previousFull && plan.setup == m_setup;
             s.header = running.header;
             s.footer = running.footer;
-            m_setup = plan.setup;
-            m_runningKey = std::move(key);
+            m_setupBefore = std::exchange(m_setup, plan.setup);
+            m_runningKeyBefore = std::exchange(m_runningKey, std::move(key));
         }
         // A new section starts a new page by itself; after a full page the
         // text gets to the next page by itself too (a break there would leave
@@ -237,9 +237,19 @@ private:
         // before, with nothing between them, is the same table.
         if (!m_tables.empty()) {
             PlacedTable& last = m_tables.back();
-            if (last.page + 1 == m_pageNumber && last.section + 1 == m_doc.sections.size()
-                && last.beforeBody == m_body.size() && last.figuresBefore == m_figures.size()
-                && continueTable(last.table, table)) {
+            // The page may have opened a section of its own (its text band
+            // differs): still empty, it gives way to the table going on.
+            const bool sameSection = last.section + 1 == m_doc.sections.size();
+            const bool emptySectionAfter = m_sectionEmpty && last.section + 2 == m_doc.sections.size();
+            if (last.page + 1 == m_pageNumber && (sameSection || emptySectionAfter) && last.beforeBody == m_body.size()
+                && last.figuresBefore == m_figures.size() && continueTable(last.table, table)) {
+                if (emptySectionAfter) {
+                    m_doc.sections.pop_back();
+                    m_sectionStarts.pop_back();
+                    m_sectionEmpty = false;
+                    m_setup = m_setupBefore;
+                    m_runningKey = m_runningKeyBefore;
+                }
                 m_pageBreakDue = false;
                 m_columnBreakDue = false;
                 return;
@@ -354,6 +364,8 @@ private:
     bool m_columnBreakDue = false; // ...or the next column
     PageSetup m_setup;
     std::u16string m_runningKey;
+    PageSetup m_setupBefore; // of the section before the last one a page opened
+    std::u16string m_runningKeyBefore;
 };
 
 } // namespace
@@ -388,8 +400,14 @@ Document DocumentBuilder::finish(const DocumentInfo& info)
 {
     std::vector<PageLines> pageLines = std::move(m_pages->lines);
     const std::vector<RunningText> running = extractRunningText(pageLines);
-    for (PageLines& page : pageLines) {
-        orderBlocks(page);
+    for (std::size_t i = 0; i < pageLines.size(); ++i) {
+        PageLines& page = pageLines[i];
+        std::vector<pdf::Box> beside;
+        for (const PictureGroup& g : m_pages->pictures[i])
+            beside.push_back(g.box);
+        for (const PageTable& t : m_pages->tables[i])
+            beside.push_back(t.box);
+        orderBlocks(page, beside);
         joinContinuedBlocks(page);
     }
 

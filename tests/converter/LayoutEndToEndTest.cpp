@@ -5,9 +5,13 @@
 #include "FodtDocument.h"
 #include "PdfComposer.h"
 #include "PictureSample.h"
+#include "TableSample.h"
 
 #include <QMap>
+#include <numeric>
+#include <QPainter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -139,6 +143,71 @@ void drawChinese(const QString& path)
     pdf.paragraph(pieces(kChinese, Align::Justify));
 }
 
+// A paper: a title page of narrow text, two full pages, a page with a title
+// block across two columns and a figure and heading at the top of the right
+// column, and a contents page in two columns.
+const QString kPaperTitle = QStringLiteral("On the Layout of Papers");
+const QString kAcross = QStringLiteral("Two Columns Under One Title");
+const QString kRightHeading = QStringLiteral("2 Results");
+QStringList paperEntries()
+{
+    QStringList entries;
+    for (int i = 1; i <= 36; ++i)
+        entries << QStringLiteral("Entry %1 of the contents").arg(i);
+    return entries;
+}
+
+QString paperParagraph(const QString& tag, int n)
+{
+    return QStringLiteral("%1 paragraph %2 runs on for several lines of ordinary prose, set justified in its column as "
+                          "papers are, so that the page fills the way the typesetter filled it and no more.")
+        .arg(tag)
+        .arg(n);
+}
+
+void drawPaper(const QString& path)
+{
+    PdfComposer pdf(path, QStringLiteral("Paper"));
+    pdf.textAt(pdf.pageWidth() / 2, 300, kPaperTitle, serif(24, true), Align::Center);
+    pdf.textAt(pdf.pageWidth() / 2, 340, QStringLiteral("A. Author"), serif(12), Align::Center);
+    const double bottom = pdf.pageHeight() - 72;
+    for (int page = 2; page <= 3; ++page) {
+        pdf.newPage();
+        for (int n = 1; pdf.y() < bottom - 60; ++n)
+            pdf.paragraph(justified(paperParagraph(QStringLiteral("Page %1").arg(page), n)));
+    }
+    pdf.newPage();
+    pdf.setColumn(72, 451);
+    pdf.paragraph(plain(kAcross, serif(16, true), Align::Center));
+    pdf.paragraph(justified(QStringLiteral("The abstract runs across both columns of the page, above the text that is "
+                                           "set in two columns below it, as the first page of a paper has it.")));
+    const double top = pdf.y() + 6;
+    pdf.setY(top);
+    pdf.setColumn(72, 215);
+    for (int n = 1; pdf.y() < bottom - 60; ++n)
+        pdf.paragraph(plain(paperParagraph(QStringLiteral("Left"), n), serif(10), Align::Justify));
+    pdf.drawing([&](QPainter& p) {
+        p.setPen(QPen(Qt::black, 1));
+        p.drawRect(QRectF(318, top, 190, 110));
+        for (int i = 0; i < 4; ++i)
+            p.fillRect(QRectF(340 + i * 40, top + 100 - 20 * (i + 1), 24, 20 * (i + 1)), QColor(70, 110, 170));
+    });
+    pdf.setColumn(308, 215);
+    pdf.setY(top + 124);
+    pdf.paragraph(plain(kRightHeading, serif(12, true)));
+    for (int n = 1; pdf.y() < bottom - 60; ++n)
+        pdf.paragraph(plain(paperParagraph(QStringLiteral("Right"), n), serif(10), Align::Justify));
+    pdf.newPage();
+    const QStringList entries = paperEntries();
+    for (int i = 0; i < entries.size(); ++i) {
+        const double x = i < entries.size() / 2 ? 72 : 308;
+        const double y = 90 + static_cast<double>(i % (entries.size() / 2)) * 16;
+        pdf.textAt(x, y, entries[i], serif(10));
+        pdf.textAt(x + 215, y, QString::number(i + 2), serif(10), Align::Right);
+    }
+    pdf.finish();
+}
+
 // Three pages numbered 5, 6, 7 in their feet, as in a chapter printed apart.
 void drawNumberedPages(const QString& path)
 {
@@ -177,6 +246,20 @@ QString joined(const std::vector<Piece>& pieces)
     return text;
 }
 
+// Whether the style is a heading's or derives from one.
+bool isHeadingStyle(const fodt::Document& d, QString style)
+{
+    for (int depth = 0; depth < 16 && !style.isEmpty(); ++depth) {
+        if (style.startsWith(QLatin1String("Heading")))
+            return true;
+        const auto it = d.styles.find(style);
+        if (it == d.styles.end())
+            break;
+        style = it->parent;
+    }
+    return false;
+}
+
 } // namespace
 
 class LayoutEndToEndTest : public QObject {
@@ -185,6 +268,7 @@ private:
     QTemporaryDir m_dir;
     QMap<QString, fodt::Document> m_docs;
     pwt::test::PictureSample m_pictures;
+    pwt::test::TableSample m_tables;
 
     const fodt::Document& doc(const QString& name) { return m_docs[name]; }
 
@@ -195,8 +279,14 @@ private slots:
                                                                {QStringLiteral("margin"), drawMarginNote},
                                                                {QStringLiteral("paragraphs"), drawParagraphs},
                                                                {QStringLiteral("chinese"), drawChinese},
-                                                               {QStringLiteral("numbered"), drawNumberedPages}};
+                                                               {QStringLiteral("numbered"), drawNumberedPages},
+                                                               {QStringLiteral("paper"), drawPaper}};
+        if (qEnvironmentVariableIsSet("KEEP_TEST_FILES")) { // for looking at them by hand
+            m_dir.setAutoRemove(false);
+            qInfo("files in %s", qPrintable(m_dir.path()));
+        }
         samples[QStringLiteral("pictures")] = [](const QString&) {};
+        samples[QStringLiteral("tables")] = [](const QString&) {};
         QString log;
         QStringList docs{QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=file://") + m_dir.filePath(QStringLiteral("profile")),
                          QStringLiteral("--convert-to"), QStringLiteral("fodt"), QStringLiteral("--outdir"), m_dir.path()};
@@ -205,6 +295,8 @@ private slots:
             s.value()(pdf);
             if (s.key() == QLatin1String("pictures"))
                 m_pictures = pwt::test::makePicturePdf(pdf);
+            if (s.key() == QLatin1String("tables"))
+                m_tables = pwt::test::makeTablePdf(pdf);
             QVERIFY2(run(pwtPath(), {QStringLiteral("--src=") + pdf, QStringLiteral("--dest=") + out}, &log), qPrintable(log));
             docs << out;
         }
@@ -369,6 +461,109 @@ private slots:
             const bool inPhrase = i >= bold && i < bold + kBoldPhrase.size();
             QVERIFY2(d.formatAt(0, i).eastAsianBold == inPhrase, qPrintable(QStringLiteral("at %1 (%2)").arg(i).arg(text[i])));
         }
+    }
+
+    // Each table is a Word table between the paragraphs around it, with its
+    // rows, cell texts, merges, header rows and column widths; a table that
+    // runs over a page is one table without its repeated header.
+    void tablesBecomeWordTables()
+    {
+        const fodt::Document& d = doc(QStringLiteral("tables"));
+        QCOMPARE(d.tables.size(), m_tables.tables.size());
+        for (int t = 0; t < d.tables.size(); ++t) {
+            const pwt::test::ExpectedTable& want = m_tables.tables[t];
+            const fodt::Table& got = d.tables[t];
+            const QString name = want.name + QLatin1String(": ");
+            QCOMPARE(got.rows.size(), want.rows.size());
+            int headerRows = 0;
+            for (int r = 0; r < got.rows.size(); ++r) {
+                headerRows += got.rows[r].header ? 1 : 0;
+                QStringList seen, expected;
+                for (const fodt::TableCell& c : got.rows[r].cells) {
+                    if (c.covered)
+                        continue;
+                    seen << QStringLiteral("%1 [%2x%3]").arg(fodt::squeeze(c.text).text).arg(c.columnsSpanned).arg(c.rowsSpanned);
+                    for (const fodt::Paragraph& p : c.paragraphs)
+                        QVERIFY2(!p.heading && !isHeadingStyle(d, p.style), qPrintable(name + c.text));
+                }
+                for (const pwt::test::ExpectedCell& c : want.rows[r])
+                    expected << QStringLiteral("%1 [%2x%3]").arg(fodt::squeeze(c.text).text).arg(c.columns).arg(c.rows);
+                QCOMPARE(name + seen.join(QLatin1String(" | ")), name + expected.join(QLatin1String(" | ")));
+            }
+            QCOMPARE(name + QString::number(headerRows), name + QString::number(want.headerRows));
+            // Where it stands: right after its paragraph, right before the next.
+            const int before = d.findParagraph(want.before);
+            QVERIFY2(before >= 0, qPrintable(name + want.before));
+            QCOMPARE(got.bodyParagraphsBefore, before + 1);
+            QCOMPARE(d.findParagraph(want.after, nullptr, before), before + 1);
+            // Column widths in the drawn proportions.
+            QCOMPARE(got.columnWidths.size(), want.columns);
+            if (want.columnWidths.isEmpty())
+                continue;
+            const double total = std::accumulate(want.columnWidths.begin(), want.columnWidths.end(), 0.0);
+            const double seenTotal = std::accumulate(got.columnWidths.begin(), got.columnWidths.end(), 0.0);
+            for (int c = 0; c < got.columnWidths.size(); ++c)
+                QVERIFY2(std::abs(got.columnWidths[c] / seenTotal - want.columnWidths[c] / total) < 0.03,
+                         qPrintable(name + QStringLiteral("column %1: %2 of %3 in").arg(c).arg(got.columnWidths[c]).arg(seenTotal)));
+        }
+    }
+
+    // Lists, code, a contents page and two columns of text stay paragraphs.
+    void tableLookalikesStayText()
+    {
+        const fodt::Document& d = doc(QStringLiteral("tables"));
+        for (const QString& line : m_tables.text)
+            QVERIFY2(d.findContaining(line.trimmed()) >= 0, qPrintable(line));
+    }
+
+    // A paper keeps its pages when LibreOffice lays the .doc out: the title
+    // page's narrow text sets no margins, two-column text is set in Word
+    // columns read one column after the other, the contents in two columns
+    // read entry by entry.
+    void paperKeepsItsPagesAndColumns()
+    {
+        const fodt::Document& d = doc(QStringLiteral("paper"));
+        QString log;
+        QVERIFY2(run(QStringLiteral("soffice"), {QStringLiteral("--headless"),
+                                                 QStringLiteral("-env:UserInstallation=file://") + m_dir.filePath(QStringLiteral("profile")),
+                                                 QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"),
+                                                 m_dir.filePath(QStringLiteral("laid-out")), m_dir.filePath(QStringLiteral("paper.doc"))},
+                     &log),
+                 qPrintable(log));
+        QVERIFY2(run(QStringLiteral("pdfinfo"), {m_dir.filePath(QStringLiteral("laid-out/paper.pdf"))}, &log), qPrintable(log));
+        const QRegularExpressionMatch pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(log);
+        QVERIFY2(pages.hasMatch(), qPrintable(log));
+        QCOMPARE(pages.captured(1).toInt(), 5);
+
+        // The full pages' margins: the text column of the PDF, not the title's.
+        const int full = d.findParagraph(paperParagraph(QStringLiteral("Page 2"), 1));
+        QVERIFY(full >= 0);
+        const fodt::Properties layout = d.pageLayout(d.masterPage(full));
+        QVERIFY2(std::abs(fodt::inches(layout.value(QStringLiteral("fo:margin-left"))) - 1.0) < 0.05,
+                 qPrintable(layout.value(QStringLiteral("fo:margin-left"))));
+        QVERIFY2(std::abs(d.pageWidth(d.masterPage(full)) - fodt::inches(layout.value(QStringLiteral("fo:margin-left"))) * 72
+                          - fodt::inches(layout.value(QStringLiteral("fo:margin-right"))) * 72 - 451) < 4,
+                 qPrintable(layout.value(QStringLiteral("fo:margin-right"))));
+
+        // Reading order: across, left column, the right column's heading and text, contents entry by entry.
+        QStringList order;
+        for (const fodt::Paragraph& p : d.body) {
+            const QString t = p.text.trimmed();
+            if (t.startsWith(QLatin1String("Left paragraph")) || t.startsWith(QLatin1String("Right paragraph")))
+                order << t.section(QLatin1Char(' '), 0, 2);
+            else if (t == kAcross || t == kRightHeading || t.startsWith(QLatin1String("Entry ")))
+                order << t.section(QLatin1Char(' '), 0, 1).remove(QLatin1Char('\t'));
+        }
+        QStringList expected{kAcross.section(QLatin1Char(' '), 0, 1)};
+        for (int n = 1; order.contains(QStringLiteral("Left paragraph %1").arg(n)); ++n)
+            expected << QStringLiteral("Left paragraph %1").arg(n);
+        expected << kRightHeading;
+        for (int n = 1; order.contains(QStringLiteral("Right paragraph %1").arg(n)); ++n)
+            expected << QStringLiteral("Right paragraph %1").arg(n);
+        for (int i = 1; i <= paperEntries().size(); ++i)
+            expected << QStringLiteral("Entry %1").arg(i);
+        QCOMPARE(order.join(QLatin1Char('\n')), expected.join(QLatin1Char('\n')));
+        QVERIFY(expected.size() > 40);
     }
 
     // The section numbers its pages from the number in its first page's foot.

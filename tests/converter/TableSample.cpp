@@ -131,7 +131,8 @@ void drawTable(PdfComposer& pdf, double left, const TableDraw& t)
 
 ExpectedTable expected(const QString& name, const QString& before, const QString& after, const TableDraw& t)
 {
-    ExpectedTable e{name, before, after, {}, t.widths, t.headerRows};
+    ExpectedTable e{name, before, after, {}, static_cast<int>(t.widths.size()),
+                    t.rules == Rules::Grid ? t.widths : QList<double>{}, t.headerRows};
     for (const auto& row : t.rows) {
         QList<ExpectedCell> cells;
         for (const CellDraw& c : row)

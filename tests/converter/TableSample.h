@@ -22,7 +22,8 @@ struct ExpectedTable {
     QString before; // the body paragraph before the table
     QString after;  // the body paragraph after it
     QList<QList<ExpectedCell>> rows; // the cells that start in each row
-    QList<double> columnWidths;      // points, as drawn
+    int columns = 0;
+    QList<double> columnWidths;      // points, where lines draw them; empty: only the text shows them
     int headerRows = 0;
 };
 
