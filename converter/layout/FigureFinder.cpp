@@ -182,6 +182,7 @@ struct LineRef {
     Box box;
     std::size_t block = 0; // index into PageWords::blocks
     std::size_t first = 0, count = 0; // its words in PageWords::words
+    double size = 0;       // its largest font size
 };
 
 struct BlockRef {
@@ -200,15 +201,17 @@ public:
             for (const auto& block : flow.blocks) {
                 BlockRef blockRef{{}, lines.size(), 0};
                 for (const auto& line : block.lines) {
-                    LineRef ref{{}, blocks.size(), words.size(), 0};
+                    LineRef ref{{}, blocks.size(), words.size(), 0, 0};
                     for (const auto& w : line.words) {
                         if (!finite(w.box))
                             continue;
                         ref.box = ref.count == 0 ? w.box : unite(ref.box, w.box);
                         ++ref.count;
                         words.push_back({w.box, (w.box.xMin + w.box.xMax) / 2, (w.box.yMin + w.box.yMax) / 2, lines.size()});
-                        if (std::isfinite(w.fontSize) && w.fontSize > 0)
+                        if (std::isfinite(w.fontSize) && w.fontSize > 0) {
                             sizes_.push_back(w.fontSize);
+                            ref.size = std::max(ref.size, w.fontSize);
+                        }
                     }
                     if (ref.count == 0)
                         continue;
@@ -723,6 +726,10 @@ bool isLabelBlock(const BlockRef& block, const PageWords& words, const Box& regi
     const Box reach = grown(region, reachPt);
     if (gapBetween(block.box, region) > reachPt)
         return false;
+    // Text larger than the page's is a heading or title beside the figure.
+    for (std::size_t l = block.first; l < block.first + block.count; ++l)
+        if (words.lines[l].size > kMaxLabelSizeRatio * em && !within(words.lines[l].box, region))
+            return false;
     if (within(block.box, reach))
         return true;
     if (block.count > kMaxLabelLines)

@@ -141,6 +141,9 @@ inline constexpr std::size_t kMaxLabelLines = 6;
 // (tick labels, then the axis title beyond them). Drawings that are no
 // figures (a legend's colour swatches and frame) join the same way.
 inline constexpr int kLabelRounds = 3;
+// A line beside a figure set larger than this many times the page's text
+// size is a heading or a title, not a label: it stays text.
+inline constexpr double kMaxLabelSizeRatio = 1.1;
 // No label is taken in when the figure's region would then cover a word it
 // does not take: the text around a figure stays whole.
 // A figure holding more than this share of the page's words is no figure

@@ -231,11 +231,11 @@ void rejoinStrayGlyphs(PageLines& page)
     std::erase_if(page.blocks, [](const Block& b) { return b.lines.empty(); });
 }
 
-void orderTextBlocks(PageLines& page);
+void orderTextBlocks(PageLines& page, const std::vector<pdf::Box>& beside);
 
 } // namespace
 
-void orderBlocks(PageLines& page)
+void orderBlocks(PageLines& page, const std::vector<pdf::Box>& beside)
 {
     if (page.blocks.empty())
         return;
@@ -251,13 +251,13 @@ void orderBlocks(PageLines& page)
     std::stable_sort(notes.begin(), notes.end(), [](const Block& a, const Block& b) { return a.box.yMin < b.box.yMin; });
     for (Block& n : notes)
         n.flow = kNoColumn;
-    orderTextBlocks(page);
+    orderTextBlocks(page, beside);
     page.blocks.insert(page.blocks.end(), std::make_move_iterator(notes.begin()), std::make_move_iterator(notes.end()));
 }
 
 namespace {
 
-void orderTextBlocks(PageLines& page)
+void orderTextBlocks(PageLines& page, const std::vector<pdf::Box>& beside)
 {
     if (page.blocks.empty())
         return;
@@ -270,6 +270,10 @@ void orderTextBlocks(PageLines& page)
         bool alone = true;
         for (std::size_t j = 0; j < blocks.size() && alone; ++j)
             alone = i == j || !overlapsVertically(blocks[i].box, blocks[j].box);
+        // A figure or table at the top of the next column is a column's
+        // start too: the text beside it is in a column, not across the page.
+        for (const pdf::Box& other : beside)
+            alone = alone && (!overlapsVertically(blocks[i].box, other) || overlapsHorizontally(blocks[i].box, other));
         separator[i] = (alone && !besideAColumn(blocks, i)) || blocks[i].box.width() >= kSpanningShare * width
             || blocks[i].rotation != 0;
     }

@@ -35,7 +35,9 @@ inline constexpr int kNoColumn = -1;
 // takes margin notes out of the text (MarginNotes.h); they go last.
 // Reorders page.blocks and sets each block's flow: one id per detected
 // column, kNoColumn for text that spans the page or stands alone.
-void orderBlocks(PageLines& page);
+// `beside`: the boxes of the page's pictures and tables, which stand in
+// columns as blocks do.
+void orderBlocks(PageLines& page, const std::vector<pdf::Box>& beside = {});
 
 // The extent of the page's upright text (all of it when none is upright).
 std::optional<pdf::Box> textExtent(const PageLines& page);

@@ -117,6 +117,14 @@ const std::vector<Case>& cases()
              paragraph(page, 72, 420, 3, 90);
              return page;
          }, {1, {U"Jan", U"Feb", U"Mar", U"Apr", U"0", U"100", U"Month"}, {}, {}}},
+        {"heading right under a chart stays text", [] {
+             pdf::PageText page = blankPage();
+             paragraph(page, 72, 100, 3, 90);
+             barChart(page, 150, 200, {U"Jan", U"Feb", U"Mar", U"Apr"}, U"Month");
+             test::addBlock(page, {LineSpec{U"2 Results", 150, 400, 14, true}});
+             paragraph(page, 72, 430, 3, 90);
+             return page;
+         }, {1, {U"Jan", U"Feb", U"Mar", U"Apr", U"0", U"100", U"Month"}, {}, {}}},
         {"boxes and arrows", [] {
              pdf::PageText page = blankPage();
              paragraph(page, 72, 100, 3, 90);
