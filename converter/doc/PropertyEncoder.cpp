@@ -145,9 +145,12 @@ Grpprl encodeParagraph(const ParagraphFormat& format)
         g.addSigned16(sprm::PDxaLeft180, first);
         g.addSigned16(sprm::PDxaLeft1, first);
     }
-    if (const int before = std::clamp(format.spaceBefore, 0, kMaxTwips); before != 0)
+    // A heading's style has spacing of its own: the PDF's spacing overrides
+    // it even where it is none, or the page runs longer than the PDF's.
+    const bool styleSpaced = format.headingLevel > 0;
+    if (const int before = std::clamp(format.spaceBefore, 0, kMaxTwips); before != 0 || styleSpaced)
         g.add16(sprm::PDyaBefore, static_cast<std::uint16_t>(before));
-    if (const int after = std::clamp(format.spaceAfter, 0, kMaxTwips); after != 0)
+    if (const int after = std::clamp(format.spaceAfter, 0, kMaxTwips); after != 0 || styleSpaced)
         g.add16(sprm::PDyaAfter, static_cast<std::uint16_t>(after));
     if (format.exactLineSpacing > 0) {
         // LSPD: a negative dyaLine with fMultLinespace = 0 sets lines exactly this far apart.

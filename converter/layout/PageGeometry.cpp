@@ -129,7 +129,7 @@ PageSetup pageSetupFor(double widthPt, double heightPt, const pdf::Box* text)
     s.marginLeft = margin(text->xMin);
     s.marginRight = margin(widthPt - text->xMax);
     s.marginTop = margin(text->yMin);
-    s.marginBottom = margin(heightPt - text->yMax);
+    s.marginBottom = margin(heightPt - text->yMax - kFootSlackPt);
     // Keep room for the body: a page with little text near one edge must not
     // get margins that leave Word no space to set text in. The far margin
     // (right, bottom) gives way first, then both.

@@ -16,6 +16,10 @@ namespace pwt::layout {
 // kMinBodyTwips of the page is left for text.
 inline constexpr int kMinMarginTwips = 360;
 inline constexpr int kMinBodyTwips = 2880;
+// The band's foot is set this much lower than the PDF's last line: Word's
+// lines come out a hair taller or shorter than the PDF's, and a column that
+// fills the band exactly would push its last line over.
+inline constexpr double kFootSlackPt = 6.0;
 // Page sizes equal within this many points share one band.
 inline constexpr double kSamePageSizePt = 2.0;
 // The band's bottom: the text of this share of the pages ends above it (the
