@@ -210,8 +210,42 @@ void markBoldHeader(Table& table)
         table.rows[r].header = true;
 }
 
+// Column edges (points) where each column holds its widest line and Word's
+// cell padding: columns the PDF set tighter than Word pads its cells take
+// the room from columns with room to spare, the table's width staying.
+std::vector<double> roomyEdges(const TableGrid& grid, const std::vector<LaidOutCell>& cells)
+{
+    const std::size_t n = grid.columns();
+    std::vector<double> width(n), need(n, 0);
+    for (std::size_t k = 0; k < n; ++k)
+        width[k] = grid.columnEdges[k + 1] - grid.columnEdges[k];
+    for (std::size_t i = 0; i < grid.cells.size(); ++i) {
+        const GridCell& c = grid.cells[i];
+        if (c.columnSpan != 1 || c.column >= n)
+            continue;
+        for (const Line& l : cells[i].lines)
+            need[c.column] = std::max(need[c.column], l.box.width() + 2 * kWordCellPaddingPt + kCellFitSlackPt);
+    }
+    double lacking = 0, spare = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        lacking += std::max(0.0, need[k] - width[k]);
+        spare += std::max(0.0, width[k] - need[k]);
+    }
+    if (lacking > 0 && spare > 0) {
+        const double share = std::min(1.0, lacking / spare);
+        for (std::size_t k = 0; k < n; ++k)
+            width[k] = need[k] > width[k] ? width[k] + (need[k] - width[k]) * std::min(1.0, spare / lacking)
+                                          : width[k] - (width[k] - need[k]) * share;
+    }
+    std::vector<double> edges{grid.columnEdges.front()};
+    for (double w : width)
+        edges.push_back(edges.back() + w);
+    return edges;
+}
+
 Table tableOf(const TableGrid& grid, std::vector<LaidOutCell>& cells)
 {
+    const std::vector<double> edges = roomyEdges(grid, cells);
     // Each column's alignment, from its body cells of one column.
     std::vector<SharedAlignment> columnAligns(grid.columns());
     for (std::size_t k = 0; k < grid.columns(); ++k) {
@@ -238,7 +272,7 @@ Table tableOf(const TableGrid& grid, std::vector<LaidOutCell>& cells)
             const std::size_t index = owner[r * grid.columns() + k];
             if (index == std::string::npos) { // a gap in the grid: an empty cell of one slot
                 TableCell empty;
-                empty.width = twips(grid.columnEdges[k + 1] - grid.columnEdges[k]);
+                empty.width = twips(edges[k + 1] - edges[k]);
                 table.rows[r].cells.push_back(std::move(empty));
                 ++k;
                 continue;
@@ -246,7 +280,7 @@ Table tableOf(const TableGrid& grid, std::vector<LaidOutCell>& cells)
             const GridCell& g = grid.cells[index];
             const std::size_t span = std::max<std::size_t>(1, std::min(g.columnSpan, grid.columns() - k));
             TableCell cell;
-            cell.width = twips(grid.columnEdges[k + span] - grid.columnEdges[k]);
+            cell.width = twips(edges[k + span] - edges[k]);
             cell.top = borderOf(g.top);
             cell.bottom = borderOf(g.bottom);
             cell.left = borderOf(g.left);

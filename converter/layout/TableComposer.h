@@ -21,6 +21,10 @@ inline constexpr double kCentredDifferenceEm = 0.6;
 inline constexpr double kCentredRoomEm = 1.0;
 // ...and set right when the room on its left is this many ems more than on its right.
 inline constexpr double kRightRoomEm = 1.5;
+// Word pads a cell's text by this much on either side (its default 108
+// twips), and a line needs this much more not to wrap where the PDF's did not.
+inline constexpr double kWordCellPaddingPt = 5.4;
+inline constexpr double kCellFitSlackPt = 1.0;
 // A table on a new page continues the one that ended the page before when
 // their column edges lie this close (points).
 inline constexpr double kContinuedEdgePt = 3.0;

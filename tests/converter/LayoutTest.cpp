@@ -931,7 +931,7 @@ private slots:
     void tablesLeaveTheTextAndJoinAcrossPages()
     {
         const double left = 72, rowHeight = 16;
-        const std::vector<double> widths{60, 200, 80};
+        std::vector<double> widths{60, 200, 80};
         // A grid of rules with the rows' cells, from `top` down; cell text
         // is set left, but a number right.
         auto table = [&](pdf::PageText& p, double top, const std::vector<std::vector<std::u32string>>& rows) {
@@ -997,6 +997,16 @@ private slots:
         QCOMPARE(t.rows[2].cells[1].paragraphs.at(0).format.alignment, Alignment::Left);
         QCOMPARE(t.rows[2].cells[2].paragraphs.at(0).format.alignment, Alignment::Right);
         QVERIFY(t.rows[0].cells[0].paragraphs.at(0).runs.at(0).format.bold);
+
+        // A column drawn tighter than Word pads its cells takes room from the
+        // others: its text does not wrap, the table's width stays.
+        widths = {24, 200, 80};
+        pdf::PageText tight = page(1);
+        table(tight, 100, {header, {U"Ag", U"Silver", U"1.00"}, {U"Au", U"Gold", U"2.00"}});
+        const Table narrow = buildDocument({tight}, {}).sections.at(0).tables.at(0);
+        const auto& cells = narrow.rows.at(1).cells;
+        QVERIFY2(points(cells[0].width) >= 20 + 2 * kWordCellPaddingPt, qPrintable(QString::number(cells[0].width))); // "Item"
+        QVERIFY(std::abs(cells[0].width + cells[1].width + cells[2].width - twips(24 + 200 + 80)) <= 3);
     }
 
     void columnsBecomeWordColumns()
