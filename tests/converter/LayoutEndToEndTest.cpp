@@ -482,7 +482,12 @@ private slots:
                 for (const fodt::TableCell& c : got.rows[r].cells) {
                     if (c.covered)
                         continue;
-                    seen << QStringLiteral("%1 [%2x%3]").arg(fodt::squeeze(c.text).text).arg(c.columnsSpanned).arg(c.rowsSpanned);
+                    // A wrapped cell is one paragraph.
+                    seen << QStringLiteral("%1 [%2x%3]%4")
+                                .arg(fodt::squeeze(c.text).text)
+                                .arg(c.columnsSpanned)
+                                .arg(c.rowsSpanned)
+                                .arg(c.paragraphs.size() > 1 ? QStringLiteral(" in %1 paragraphs").arg(c.paragraphs.size()) : QString());
                     for (const fodt::Paragraph& p : c.paragraphs)
                         QVERIFY2(!p.heading && !isHeadingStyle(d, p.style), qPrintable(name + c.text));
                 }

@@ -13,7 +13,7 @@ using namespace fmt;
 enum class Rules { Grid, ThreeRule, None };
 
 struct CellDraw {
-    QString text; // '\n' breaks it into lines
+    QString text; // wrapped at the cell's width as a typesetter would
     int columns = 1;
     int rows = 1;
     Align align = Align::Left;
@@ -36,6 +36,18 @@ constexpr double kLinePitch = 1.25; // of the text size
 void drawTable(PdfComposer& pdf, double left, const TableDraw& t)
 {
     const double pitch = t.body.size * kLinePitch;
+    // The cell's text in lines that fit its width.
+    auto wrapped = [&](const CellDraw& cell, double width) {
+        QStringList lines{QString()};
+        for (const QString& word : cell.text.split(QLatin1Char(' '))) {
+            const QString longer = lines.back().isEmpty() ? word : lines.back() + QLatin1Char(' ') + word;
+            if (!lines.back().isEmpty() && pdf.advance(longer, t.body) > width - 2 * kPad)
+                lines << word;
+            else
+                lines.back() = longer;
+        }
+        return lines;
+    };
     const int columnCount = static_cast<int>(t.widths.size());
     QList<double> edges{left};
     for (double w : t.widths)
@@ -60,7 +72,8 @@ void drawTable(PdfComposer& pdf, double left, const TableDraw& t)
                 for (int dc = 0; dc < cell.columns; ++dc)
                     taken[r + dr][c + dc] = true;
             if (cell.rows == 1)
-                height = std::max(height, static_cast<double>(cell.text.count(QLatin1Char('\n')) + 1) * pitch + 2 * kPad);
+                height = std::max(height, static_cast<double>(wrapped(cell, edges[c + cell.columns] - edges[c]).size()) * pitch
+                                              + 2 * kPad);
             c += cell.columns;
         }
         placed.append(row);
@@ -81,7 +94,7 @@ void drawTable(PdfComposer& pdf, double left, const TableDraw& t)
             for (int dr = 0; dr < p.cell.rows; ++dr)
                 bottom += heights[r + dr];
             const TextStyle& style = r < t.headerRows ? t.head : t.body;
-            const QStringList lines = p.cell.text.split(QLatin1Char('\n'));
+            const QStringList lines = wrapped(p.cell, x1 - x0);
             for (int i = 0; i < lines.size(); ++i) {
                 const double baseline = top + kPad + style.size * 0.95 + i * pitch;
                 const double x = p.cell.align == Align::Right ? x1 - kPad : p.cell.align == Align::Center ? (x0 + x1) / 2 : x0 + kPad;
@@ -136,7 +149,7 @@ ExpectedTable expected(const QString& name, const QString& before, const QString
     for (const auto& row : t.rows) {
         QList<ExpectedCell> cells;
         for (const CellDraw& c : row)
-            cells.append({QString(c.text).replace(QLatin1Char('\n'), QLatin1Char(' ')), c.columns, c.rows});
+            cells.append({c.text, c.columns, c.rows});
         e.rows.append(cells);
     }
     return e;
@@ -213,8 +226,9 @@ TableSample makeTablePdf(const QString& path)
     // A long table of two-line cells that runs on to the next page.
     TableDraw parts{{60, 260, 90}, {{{QStringLiteral("Item")}, {QStringLiteral("Description")}, right(QStringLiteral("Amount"))}}};
     for (int i = 1; i <= 24; ++i) {
-        const QString description = i % 3 == 0 ? QStringLiteral("Spare part number %1,\nwith its fitting kit").arg(i)
-                                               : QStringLiteral("Spare part number %1").arg(i);
+        const QString description = i % 3 == 0
+            ? QStringLiteral("Spare part number %1, with its fitting kit and the screws that hold it to the frame").arg(i)
+            : QStringLiteral("Spare part number %1").arg(i);
         parts.rows.append({{QString::number(i)}, {description}, right(QStringLiteral("%1.00").arg(i * 3))});
     }
     table(QStringLiteral("over a page"), QStringLiteral("The parts on order are these."), parts,

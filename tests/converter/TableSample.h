@@ -12,7 +12,7 @@
 namespace pwt::test {
 
 struct ExpectedCell {
-    QString text;   // two-line cells read as one line, joined by a space
+    QString text;   // one paragraph, however many lines it wraps to
     int columns = 1;
     int rows = 1;
 };
