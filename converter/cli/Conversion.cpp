@@ -106,9 +106,15 @@ bool hasVisibleText(const Document& document)
                         return true;
         return false;
     };
-    for (const Section& s : document.sections)
+    for (const Section& s : document.sections) {
         if (inParagraphs(s.paragraphs) || inParagraphs(s.header) || inParagraphs(s.footer))
             return true;
+        for (const Table& t : s.tables)
+            for (const TableRow& row : t.rows)
+                for (const TableCell& cell : row.cells)
+                    if (inParagraphs(cell.paragraphs))
+                        return true;
+    }
     return false;
 }
 

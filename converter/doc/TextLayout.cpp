@@ -291,8 +291,32 @@ std::vector<Block> sectionBlocks(const Section& section, PictureStore& pictures)
     std::vector<Block> blocks;
     auto next = figures.begin();
     auto nextTable = tables.begin();
+    auto addTable = [&](const Table& t) {
+        auto table = std::make_shared<WritableTable>(writableTable(t, pictures, area));
+        if (table->rows.empty())
+            return;
+        if (!blocks.empty() && blocks.back().table)
+            blocks.push_back(Block{});
+        if (table->table->columnBreakBefore && !table->table->pageBreakBefore) {
+            Block spacer;
+            spacer.breakBefore = true;
+            blocks.push_back(std::move(spacer));
+        }
+        Block block;
+        block.table = std::move(table);
+        blocks.push_back(std::move(block));
+    };
     for (std::size_t pi = 0; pi <= count; ++pi) {
-        for (; next != figures.end() && std::min((*next)->beforeParagraph, count) == pi; ++next) {
+        // The figures before paragraph pi, each table among them after the
+        // number of them it follows.
+        std::size_t figuresHere = 0;
+        auto tableDue = [&] {
+            return nextTable != tables.end() && std::min((*nextTable)->beforeParagraph, count) == pi
+                && (*nextTable)->afterFigures <= figuresHere;
+        };
+        for (; next != figures.end() && std::min((*next)->beforeParagraph, count) == pi; ++next, ++figuresHere) {
+            for (; tableDue(); ++nextTable)
+                addTable(**nextTable);
             const Figure& f = **next;
             // Indents narrow the room beside the pictures, never below a quarter of the text width.
             const TextArea room{std::max(area.width - std::max(0, f.format.leftIndent) - std::max(0, f.format.rightIndent),
@@ -303,24 +327,17 @@ std::vector<Block> sectionBlocks(const Section& section, PictureStore& pictures)
             for (const Picture& picture : f.pictures)
                 if (const auto location = pictures.place(picture, room))
                     block.pictureLocations.push_back(*location);
-            if (!block.pictureLocations.empty())
-                blocks.push_back(std::move(block));
-        }
-        for (; nextTable != tables.end() && std::min((*nextTable)->beforeParagraph, count) == pi; ++nextTable) {
-            auto table = std::make_shared<WritableTable>(writableTable(**nextTable, pictures, area));
-            if (table->rows.empty())
+            if (block.pictureLocations.empty())
                 continue;
+            // Simple readers (catdoc) lose a table row that a picture's
+            // paragraph follows at once: an empty paragraph between, as
+            // between two tables.
             if (!blocks.empty() && blocks.back().table)
                 blocks.push_back(Block{});
-            if (table->table->columnBreakBefore && !table->table->pageBreakBefore) {
-                Block spacer;
-                spacer.breakBefore = true;
-                blocks.push_back(std::move(spacer));
-            }
-            Block block;
-            block.table = std::move(table);
             blocks.push_back(std::move(block));
         }
+        for (; nextTable != tables.end() && std::min((*nextTable)->beforeParagraph, count) == pi; ++nextTable)
+            addTable(**nextTable);
         if (pi < count) {
             Block block{&section.paragraphs[pi], nullptr, {}, {}, nullptr, false};
             for (const Picture& picture : section.paragraphs[pi].inlinePictures)

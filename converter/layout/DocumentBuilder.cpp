@@ -46,6 +46,7 @@ public:
         // head or foot does (a new chapter's title): each section carries its own.
         std::u16string key = runningKey(running);
         const bool newSection = m_doc.sections.empty() || plan.setup != m_setup || key != m_runningKey;
+        m_pageOpenedSection = newSection;
         if (newSection) {
             startSection();
             Section& s = m_doc.sections.back();
@@ -89,38 +90,39 @@ public:
             for (std::size_t k = 0; k < page.blocks.size(); ++k) {
                 const Block& block = page.blocks[k];
                 const ColumnBounds& column = cols.at(block.flow);
-                // The figures due before the block: those standing in its
-                // column start that column (after its break), the others
-                // end what came before.
-                std::vector<const PictureGroup*> within;
-                for (; nextPicture != pictures.end() && nextPicture->beforeBlock <= k; ++nextPicture) {
-                    if (!columns.columnsOf[k].empty() && standsIn(nextPicture->box, column))
-                        within.push_back(&*nextPicture);
+                // The figures and tables due before the block, top to
+                // bottom: those standing in its column start that column
+                // (after its break), the others end what came before.
+                std::vector<Insert> due;
+                for (; nextPicture != pictures.end() && nextPicture->beforeBlock <= k; ++nextPicture)
+                    due.push_back({&*nextPicture, nullptr});
+                for (; nextTable != tables.end() && nextTable->beforeBlock <= k; ++nextTable)
+                    due.push_back({nullptr, &*nextTable});
+                std::stable_sort(due.begin(), due.end(), [](const Insert& a, const Insert& b) { return a.top() < b.top(); });
+                std::vector<Insert> within;
+                for (const Insert& item : due) {
+                    if (!columns.columnsOf[k].empty() && standsIn(item.box(), column))
+                        within.push_back(item);
                     else
-                        addFigure(*nextPicture, plan.frame, previousBaseline);
-                }
-                std::vector<PageTable*> tablesWithin;
-                for (; nextTable != tables.end() && nextTable->beforeBlock <= k; ++nextTable) {
-                    if (!columns.columnsOf[k].empty() && standsIn(nextTable->box, column))
-                        tablesWithin.push_back(&*nextTable);
-                    else
-                        addTable(*nextTable, plan.frame, previousBaseline);
+                        addInsert(item, plan.frame, previousBaseline);
                 }
                 setColumns(columns.columnsOf[k]);
                 if (columns.breakBefore[k])
                     m_columnBreakDue = true;
-                for (const PictureGroup* g : within)
-                    addFigure(*g, column, previousBaseline);
-                for (PageTable* t : tablesWithin)
-                    addTable(*t, column, previousBaseline);
+                for (const Insert& item : within)
+                    addInsert(item, column, previousBaseline);
                 const double width = columnWidthPt(columns.columnsOf[k], columns.columnIndex[k], plan.frame);
                 addBlock(block, column, width, previousBaseline);
             }
         }
+        std::vector<Insert> rest;
         for (; nextPicture != pictures.end(); ++nextPicture)
-            addFigure(*nextPicture, plan.frame, previousBaseline);
+            rest.push_back({&*nextPicture, nullptr});
         for (; nextTable != tables.end(); ++nextTable)
-            addTable(*nextTable, plan.frame, previousBaseline);
+            rest.push_back({nullptr, &*nextTable});
+        std::stable_sort(rest.begin(), rest.end(), [](const Insert& a, const Insert& b) { return a.top() < b.top(); });
+        for (const Insert& item : rest)
+            addInsert(item, plan.frame, previousBaseline);
         if (m_items == itemsBefore)
             addItem(Paragraph{}, {}); // a page without text still takes a page
     }
@@ -165,6 +167,7 @@ private:
         if (!m_sectionEmpty) {
             const Section before = m_doc.sections.back();
             startSection();
+            m_pageOpenedSection = false;
             Section& s = m_doc.sections.back();
             s.page = before.page;
             s.page.firstPageNumber = 0; // the numbering goes on
@@ -185,6 +188,22 @@ private:
         m_body.push_back({std::move(paragraph), metrics});
         m_sectionEmpty = false;
         ++m_items;
+    }
+
+    // A figure or a table to set among the paragraphs.
+    struct Insert {
+        const PictureGroup* figure = nullptr;
+        PageTable* table = nullptr;
+        const pdf::Box& box() const { return figure ? figure->box : table->box; }
+        double top() const { return box().yMin; }
+    };
+
+    void addInsert(const Insert& item, const ColumnBounds& column, PreviousLine& previousBaseline)
+    {
+        if (item.figure)
+            addFigure(*item.figure, column, previousBaseline);
+        else
+            addTable(*item.table, column, previousBaseline);
     }
 
     // Whether a figure stands in a column: over it, and no wider than it.
@@ -240,15 +259,21 @@ private:
             // The page may have opened a section of its own (its text band
             // differs): still empty, it gives way to the table going on.
             const bool sameSection = last.section + 1 == m_doc.sections.size();
-            const bool emptySectionAfter = m_sectionEmpty && last.section + 2 == m_doc.sections.size();
+            const bool emptySectionAfter =
+                m_sectionEmpty && m_pageOpenedSection && last.section + 2 == m_doc.sections.size();
             if (last.page + 1 == m_pageNumber && (sameSection || emptySectionAfter) && last.beforeBody == m_body.size()
                 && last.figuresBefore == m_figures.size() && continueTable(last.table, table)) {
+                last.page = m_pageNumber; // it may go on over the next page too
                 if (emptySectionAfter) {
+                    // The columns the page set go on in a section after the table.
+                    const std::vector<TextColumn> columns = m_doc.sections.back().page.columns;
                     m_doc.sections.pop_back();
                     m_sectionStarts.pop_back();
                     m_sectionEmpty = false;
+                    m_pageOpenedSection = false;
                     m_setup = m_setupBefore;
                     m_runningKey = m_runningKeyBefore;
+                    setColumns(columns);
                 }
                 m_pageBreakDue = false;
                 m_columnBreakDue = false;
@@ -259,6 +284,10 @@ private:
         fitTable(table, column);
         table.table.pageBreakBefore = std::exchange(m_pageBreakDue, false);
         table.table.columnBreakBefore = std::exchange(m_columnBreakDue, false) && !table.table.pageBreakBefore;
+        // Among the figures already placed before the same paragraph, it comes last.
+        table.table.afterFigures = static_cast<std::size_t>(std::count_if(m_figures.begin(), m_figures.end(), [&](const PlacedFigure& f) {
+            return f.section + 1 == m_doc.sections.size() && f.beforeBody == m_body.size();
+        }));
         m_tables.push_back({m_doc.sections.size() - 1, m_body.size(), m_figures.size(), m_pageNumber, std::move(table)});
         m_sectionEmpty = false;
     }
@@ -360,6 +389,7 @@ private:
     std::vector<MeasuredParagraph> m_body;     // the body paragraphs of all sections, in order
     std::vector<std::size_t> m_sectionStarts;  // each section's first paragraph in m_body
     bool m_sectionEmpty = true;   // the current section holds nothing yet
+    bool m_pageOpenedSection = false; // the current section is the one the page being added opened
     bool m_pageBreakDue = false;  // the next paragraph or figure starts a new page
     bool m_columnBreakDue = false; // ...or the next column
     PageSetup m_setup;

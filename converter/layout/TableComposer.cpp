@@ -34,7 +34,7 @@ bool sameTable(const pdf::Box& a, const pdf::Box& b)
 // Which slot of the grid a point falls in; npos outside.
 std::size_t slotOf(const std::vector<double>& edges, double v)
 {
-    if (edges.size() < 2 || v < edges.front() || v > edges.back())
+    if (edges.size() < 2 || !std::isfinite(v) || v < edges.front() || v > edges.back())
         return std::string::npos;
     const auto it = std::upper_bound(edges.begin(), edges.end(), v);
     const std::size_t i = static_cast<std::size_t>(it - edges.begin());
@@ -243,9 +243,12 @@ std::vector<double> roomyEdges(const TableGrid& grid, const std::vector<LaidOutC
     return edges;
 }
 
-Table tableOf(const TableGrid& grid, std::vector<LaidOutCell>& cells)
+void fillTable(PageTable& out, const TableGrid& grid, std::vector<LaidOutCell>& cells)
 {
     const std::vector<double> edges = roomyEdges(grid, cells);
+    for (std::size_t k = 0; k + 1 < edges.size(); ++k)
+        out.columnWidths.push_back(twips(edges[k + 1] - edges[k]));
+    out.spans.assign(grid.rows(), {});
     // Each column's alignment, from its body cells of one column.
     std::vector<SharedAlignment> columnAligns(grid.columns());
     for (std::size_t k = 0; k < grid.columns(); ++k) {
@@ -274,6 +277,7 @@ Table tableOf(const TableGrid& grid, std::vector<LaidOutCell>& cells)
                 TableCell empty;
                 empty.width = twips(edges[k + 1] - edges[k]);
                 table.rows[r].cells.push_back(std::move(empty));
+                out.spans[r].push_back(1);
                 ++k;
                 continue;
             }
@@ -299,11 +303,12 @@ Table tableOf(const TableGrid& grid, std::vector<LaidOutCell>& cells)
                 }
             }
             table.rows[r].cells.push_back(std::move(cell));
+            out.spans[r].push_back(span);
             k += span;
         }
     }
     markBoldHeader(table);
-    return table;
+    out.table = std::move(table);
 }
 
 } // namespace
@@ -395,7 +400,7 @@ PageTables takeTables(const pdf::PageText& page, FontCache& fonts)
         PageTable pt;
         pt.box = grids[t].box;
         pt.columnEdges = grids[t].columnEdges;
-        pt.table = tableOf(grids[t], cells);
+        fillTable(pt, grids[t], cells);
         out.tables.push_back(std::move(pt));
     }
     return out;
@@ -412,10 +417,12 @@ void fitTable(PageTable& t, const ColumnBounds& column)
     }
     const int room = std::max(twips(column.width()), 1);
     if (widest > room) {
-        t.scale = static_cast<double>(room) / widest;
+        const double scale = static_cast<double>(room) / widest;
         for (TableRow& row : t.table.rows)
             for (TableCell& c : row.cells)
-                c.width = static_cast<int>(std::floor(c.width * t.scale));
+                c.width = static_cast<int>(std::floor(c.width * scale));
+        for (int& w : t.columnWidths)
+            w = static_cast<int>(std::floor(w * scale));
         t.table.leftIndent = 0;
     } else {
         t.table.leftIndent = std::clamp(twips(t.box.xMin - column.left), 0, room - widest);
@@ -453,13 +460,26 @@ bool continueTable(PageTable& previous, const PageTable& next)
     while (skip < next.table.rows.size() && skip < previous.table.rows.size() && previous.table.rows[skip].header
            && sameRow(previous.table.rows[skip], next.table.rows[skip]))
         ++skip;
-    // The first part was fitted to its column: the rest is narrowed alike.
+    // The rows go on in the first part's columns.
     for (std::size_t r = skip; r < next.table.rows.size(); ++r) {
         TableRow row = next.table.rows[r];
         row.header = false;
-        for (TableCell& c : row.cells)
-            c.width = static_cast<int>(std::floor(c.width * previous.scale));
+        // A merge down from a header row left out starts afresh.
+        if (r == skip)
+            for (TableCell& c : row.cells)
+                if (c.verticalMerge == VerticalMerge::Continue)
+                    c.verticalMerge = VerticalMerge::None;
+        std::size_t k = 0;
+        for (std::size_t i = 0; i < row.cells.size(); ++i) {
+            const std::size_t span = i < next.spans[r].size() ? next.spans[r][i] : 1;
+            int width = 0;
+            for (std::size_t j = k; j < std::min(k + span, previous.columnWidths.size()); ++j)
+                width += previous.columnWidths[j];
+            row.cells[i].width = std::max(width, 1);
+            k += span;
+        }
         previous.table.rows.push_back(std::move(row));
+        previous.spans.push_back(next.spans[r]);
     }
     return true;
 }

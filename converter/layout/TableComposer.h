@@ -33,8 +33,11 @@ inline constexpr double kContinuedEdgePt = 3.0;
 struct PageTable {
     pdf::Box box;
     Table table;                     // cell widths in twips as the PDF has them
-    std::vector<double> columnEdges; // points, left to right
-    double scale = 1.0;              // how much fitTable narrowed it
+    std::vector<double> columnEdges; // points, left to right, as the PDF has them
+    // The Word width of each column (twips), and how many columns each cell
+    // of each row spans: a continuation's rows are set in the first part's columns.
+    std::vector<int> columnWidths;
+    std::vector<std::vector<std::size_t>> spans;
     // Reading-order position among the page's blocks (after orderBlocks):
     // the table goes before block `beforeBlock` (blocks.size(): at the end).
     std::size_t beforeBlock = 0;

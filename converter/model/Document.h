@@ -152,9 +152,11 @@ inline constexpr std::size_t kMaxTableColumns = 63;
 struct Table {
     std::vector<TableRow> rows;
     int leftIndent = 0; // twips from the text's left edge to the table's left edge
-    // Its place in the section: before paragraph `beforeParagraph`, after any
-    // figure placed before the same paragraph. Tables keep their order.
+    // Its place in the section: before paragraph `beforeParagraph`, after the
+    // first `afterFigures` of the figures placed before the same paragraph
+    // (all of them by default). Tables keep their order.
     std::size_t beforeParagraph = 0;
+    std::size_t afterFigures = static_cast<std::size_t>(-1);
     bool pageBreakBefore = false;
     bool columnBreakBefore = false;
 };

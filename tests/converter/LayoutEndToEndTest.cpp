@@ -280,7 +280,10 @@ private slots:
                                                                {QStringLiteral("paragraphs"), drawParagraphs},
                                                                {QStringLiteral("chinese"), drawChinese},
                                                                {QStringLiteral("numbered"), drawNumberedPages},
-                                                               {QStringLiteral("paper"), drawPaper}};
+                                                               {QStringLiteral("paper"), drawPaper},
+                                                               {QStringLiteral("tableonly"), [](const QString& path) {
+                                                                    pwt::test::makeTableOnlyPdf(path, 3, 3);
+                                                                }}};
         if (qEnvironmentVariableIsSet("KEEP_TEST_FILES")) { // for looking at them by hand
             m_dir.setAutoRemove(false);
             qInfo("files in %s", qPrintable(m_dir.path()));
@@ -511,6 +514,15 @@ private slots:
                 QVERIFY2(std::abs(got.columnWidths[c] / seenTotal - want.columnWidths[c] / total) < 0.03,
                          qPrintable(name + QStringLiteral("column %1: %2 of %3 in").arg(c).arg(got.columnWidths[c]).arg(seenTotal)));
         }
+    }
+
+    // A PDF whose only text is a table converts (initTestCase) to that table.
+    void tableOnlyPage()
+    {
+        const fodt::Document& d = doc(QStringLiteral("tableonly"));
+        QCOMPARE(d.tables.size(), 1);
+        QCOMPARE(d.tables[0].rows.size(), 3);
+        QCOMPARE(fodt::squeeze(d.tables[0].rows[2].cells[2].text).text, QStringLiteral("R2C2"));
     }
 
     // Lists, code, a contents page and two columns of text stay paragraphs.

@@ -965,13 +965,20 @@ private slots:
             }
         };
         const std::vector<std::u32string> header{U"Item", U"Description", U"Amount"};
-        std::vector<pdf::PageText> pages{page(1), page(2)};
+        // Over three pages; the last part's first column holds a longer
+        // number, and a word the PDF placed nowhere (NaN).
+        std::vector<pdf::PageText> pages{page(1), page(2), page(3)};
         test::addBlock(pages[0], {LineSpec{filler(U"Before the table ", 80), 72, 100}});
         for (double y = 112; y < 680; y += 12)
             test::addBlock(pages[0], {LineSpec{filler(U"Body ", 80), 72, y}});
         table(pages[0], 700, {header, {U"1", U"First part", U"3.00"}, {U"2", U"Second part", U"12.50"}});
         table(pages[1], 92, {header, {U"3", U"Third part", U"7.25"}, {U"4", U"Fourth part", U"100.00"}});
-        test::addBlock(pages[1], {LineSpec{filler(U"After the table ", 80), 72, 150}});
+        table(pages[2], 92, {header, {U"123456789012", U"Fifth part", U"1.25"}});
+        test::addBlock(pages[2], {LineSpec{filler(U"After the table ", 80), 72, 150}});
+        pdf::TextWord nowhere = pages[2].flows.back().blocks.back().lines.back().words.back();
+        nowhere.text = U"nowhere";
+        nowhere.box = {std::nan(""), std::nan(""), std::nan(""), std::nan("")};
+        pages[2].flows.back().blocks.back().lines.back().words.push_back(nowhere);
 
         const Document doc = buildDocument(pages, {});
         QCOMPARE(doc.sections.size(), std::size_t(1));
@@ -990,9 +997,11 @@ private slots:
             rows << (row.header ? u"H "_qs : u""_qs) + cells.join(u'|');
         }
         QCOMPARE(rows, (QStringList{u"H Item|Description|Amount"_qs, u"1|First part|3.00"_qs, u"2|Second part|12.50"_qs,
-                                    u"3|Third part|7.25"_qs, u"4|Fourth part|100.00"_qs}));
-        for (std::size_t c = 0; c < widths.size(); ++c)
-            QCOMPARE(t.rows[1].cells[c].width, twips(widths[c]));
+                                    u"3|Third part|7.25"_qs, u"4|Fourth part|100.00"_qs, u"123456789012|Fifth part|1.25"_qs}));
+        // Every row in the first part's columns.
+        for (const TableRow& row : t.rows)
+            for (std::size_t c = 0; c < widths.size(); ++c)
+                QCOMPARE(row.cells[c].width, twips(widths[c]));
         QCOMPARE(t.rows[0].cells[0].top.width, 4); // half a point, in eighths
         QCOMPARE(t.rows[2].cells[1].paragraphs.at(0).format.alignment, Alignment::Left);
         QCOMPARE(t.rows[2].cells[2].paragraphs.at(0).format.alignment, Alignment::Right);
@@ -1007,6 +1016,20 @@ private slots:
         const auto& cells = narrow.rows.at(1).cells;
         QVERIFY2(points(cells[0].width) >= 20 + 2 * kWordCellPaddingPt, qPrintable(QString::number(cells[0].width))); // "Item"
         QVERIFY(std::abs(cells[0].width + cells[1].width + cells[2].width - twips(24 + 200 + 80)) <= 3);
+
+        // A picture under a table, both before the same paragraph, stays under it.
+        pdf::PageText pictured = page(1);
+        test::addBlock(pictured, {LineSpec{U"Above the table", 72, 100}});
+        table(pictured, 150, {header, {U"1", U"First part", U"3.00"}});
+        const auto image = std::make_shared<ImageData>(ImageData{ImageFormat::Png, {1, 2, 3}, 10, 10});
+        pictured.images.push_back({{100, 250, 300, 350}, {100, 250, 300, 350}, image, false});
+        test::addBlock(pictured, {LineSpec{U"Below the picture", 72, 400}});
+        const Section placed = buildDocument({pictured}, {}).sections.at(0);
+        QCOMPARE(placed.tables.size(), std::size_t(1));
+        QCOMPARE(placed.figures.size(), std::size_t(1));
+        QCOMPARE(placed.tables[0].beforeParagraph, std::size_t(1));
+        QCOMPARE(placed.figures[0].beforeParagraph, std::size_t(1));
+        QCOMPARE(placed.tables[0].afterFigures, std::size_t(0));
     }
 
     void columnsBecomeWordColumns()

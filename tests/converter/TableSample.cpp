@@ -162,6 +162,20 @@ CellDraw right(const QString& text)
 
 } // namespace
 
+void makeTableOnlyPdf(const QString& path, int rows, int columns)
+{
+    PdfComposer pdf(path, QStringLiteral("Table"));
+    TableDraw t{QList<double>(columns, 80), {}};
+    for (int r = 0; r < rows; ++r) {
+        QList<CellDraw> row;
+        for (int c = 0; c < columns; ++c)
+            row.append({QStringLiteral("R%1C%2").arg(r).arg(c)});
+        t.rows.append(row);
+    }
+    drawTable(pdf, 72, t);
+    pdf.finish();
+}
+
 TableSample makeTablePdf(const QString& path)
 {
     TableSample sample;

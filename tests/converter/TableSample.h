@@ -34,5 +34,8 @@ struct TableSample {
 };
 
 TableSample makeTablePdf(const QString& path);
+// A page holding nothing but a ruled table of `rows` rows of `columns` cells
+// ("R<r>C<c>"): all of its text is in the table.
+void makeTableOnlyPdf(const QString& path, int rows, int columns);
 
 } // namespace pwt::test

@@ -383,7 +383,9 @@ Document tables()
     figure.pictures.push_back(picture);
     figure.beforeParagraph = 3;
     s.figures.push_back(figure);
-    s.tables.push_back(plainTable(u"After figure ", 1, 2, 3000, 3)); // after the figure
+    s.tables.push_back(plainTable(u"After figure ", 1, 2, 3000, 3)); // after the first figure...
+    s.tables.back().afterFigures = 1;
+    s.figures.push_back(figure); // ...before the second
 
     TableRow zhHead{{cell(2000, {u"姓名"}, song()), cell(2000, {u"年龄"}, song())}, 0, true};
     TableRow zhRow{{cell(2000, {u"张三"}, song()), cell(2000, {u"三十岁"}, song())}, 0, false};
@@ -466,21 +468,30 @@ QStringList readingOrder(const Document& document)
         bool afterTable = false;
         int tableIndex = 0;
         for (std::size_t i = 0; i <= count; ++i) {
+            // The tables before paragraph i, each after as many of its figures as it says.
+            std::size_t figuresHere = 0;
+            auto tablesDue = [&](std::size_t figures) {
+                for (; tableIndex < static_cast<int>(s.tables.size()); ++tableIndex) {
+                    const Table& t = s.tables[static_cast<std::size_t>(tableIndex)];
+                    if (std::min(t.beforeParagraph, count) != i || t.afterFigures > figures)
+                        break;
+                    if (afterTable)
+                        order << QString(); // the empty paragraph that keeps two tables apart
+                    order << QStringLiteral("table:%1").arg(tableIndex);
+                    afterTable = true;
+                }
+            };
             for (const Figure* f : figuresBefore(s, i)) {
+                tablesDue(figuresHere++);
                 const auto n = std::count_if(f->pictures.begin(), f->pictures.end(), shows);
                 if (n > 0) {
+                    if (afterTable)
+                        order << QString(); // the empty paragraph between a table and a picture
                     order << QStringLiteral("pictures:%1").arg(n);
                     afterTable = false;
                 }
             }
-            for (const Table& t : s.tables) {
-                if (std::min(t.beforeParagraph, count) != i)
-                    continue;
-                if (afterTable)
-                    order << QString(); // the empty paragraph that keeps two tables apart
-                order << QStringLiteral("table:%1").arg(tableIndex++);
-                afterTable = true;
-            }
+            tablesDue(static_cast<std::size_t>(-1));
             if (i < count) {
                 order << readerText(s.paragraphs[i]);
                 afterTable = false;
