@@ -9,6 +9,7 @@
 #include "ParagraphSplitter.h"
 #include "ReadingOrder.h"
 #include "Readability.h"
+#include "ListItems.h"
 #include "StructureAnalysis.h"
 #include "TableComposer.h"
 #include "TextRules.h"
@@ -453,6 +454,7 @@ Document DocumentBuilder::finish(const DocumentInfo& info)
         builder.addPage(pageLines[i], m_pages->pictures[i], m_pages->tables[i], m_pages->backgrounds[i], running[i],
                         plans[i], i > 0 && plans[i - 1].full);
     Document doc = builder.finish();
+    markListItems(doc);
     if (doc.sections.empty())
         doc.sections.emplace_back();
     return doc;

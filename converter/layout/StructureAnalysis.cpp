@@ -17,6 +17,15 @@ namespace pwt::layout {
 
 namespace {
 
+Run runOf(std::u16string text, const CharFormat& format, bool pageNumberField)
+{
+    Run run;
+    run.text = std::move(text);
+    run.format = format;
+    run.pageNumberField = pageNumberField;
+    return run;
+}
+
 enum class Zone { Head, Foot };
 
 // A line in the head or foot zone of a page.
@@ -182,7 +191,7 @@ Paragraph runningParagraph(const std::vector<PageLines>& pages, std::vector<cons
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const Line& line = lineOf(pages, *lines[i]);
         if (i > 0)
-            p.runs.push_back(Run{u"\t", line.words.front().format, false});
+            p.runs.push_back(runOf(u"\t", line.words.front().format, false));
         for (std::size_t k = 0; k < line.words.size(); ++k) {
             const Word& w = line.words[k];
             auto addText = [&](const std::u32string& text) {
@@ -191,19 +200,19 @@ Paragraph runningParagraph(const std::vector<PageLines>& pages, std::vector<cons
                 if (!p.runs.empty() && !p.runs.back().pageNumberField && p.runs.back().format == w.format)
                     p.runs.back().text += toUtf16(text);
                 else
-                    p.runs.push_back(Run{toUtf16(text), w.format, false});
+                    p.runs.push_back(runOf(toUtf16(text), w.format, false));
             };
             if (numbers.contains({lines[i]->page, lines[i]->block, lines[i]->line, k})) {
                 // The dashes or brackets around the number stay text beside the field.
                 const NumberSpan n = numberIn(w.text);
                 addText(w.text.substr(0, n.begin));
-                p.runs.push_back(Run{toUtf16(w.text.substr(n.begin, n.end - n.begin)), w.format, true});
+                p.runs.push_back(runOf(toUtf16(w.text.substr(n.begin, n.end - n.begin)), w.format, true));
                 addText(w.text.substr(n.end));
             } else {
                 addText(w.text);
             }
             if (w.spaceAfter && k + 1 < line.words.size())
-                p.runs.push_back(Run{u" ", w.format, false});
+                p.runs.push_back(runOf(u" ", w.format, false));
         }
     }
     const PageLines& page = pages[lines.front()->page];

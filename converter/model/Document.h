@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include <utility>
 
 namespace pwt {
 
@@ -37,9 +38,23 @@ struct CharFormat {
 };
 
 struct Run {
+    Run() = default;
+    Run(std::u16string runText, CharFormat runFormat, bool isPageNumberField = false)
+        : text(std::move(runText)), format(std::move(runFormat)), pageNumberField(isPageNumberField)
+    {
+    }
+
     std::u16string text;     // no paragraph marks or page breaks inside
     CharFormat format;
     bool pageNumberField = false; // a PAGE field; text is its shown result
+    // Where the run links to (UTF-8): a web or mail address, written as a
+    // HYPERLINK field around the run's text, or "#name" for the bookmark
+    // `name` of this document. Neighbouring runs of one link make one field.
+    // Empty: no link.
+    std::string link;
+    // This run is the reference mark of Document::footnotes[footnote]; its
+    // text is the mark as the PDF shows it ("1", "*", "†"). -1: an ordinary run.
+    int footnote = -1;
 
     bool operator==(const Run&) const = default;
 };
@@ -70,6 +85,10 @@ struct ParagraphFormat {
     // colour behind its text), so light text stays readable on it.
     bool shaded = false;
     std::uint32_t shadingRgb = 0xFFFFFF; // 0xRRGGBB
+    // A list item: Document::lists[list] at level listLevel (0..8) numbers or
+    // bullets it; its label is not in the runs. -1: not a list item.
+    int list = -1;
+    int listLevel = 0;
 
     bool operator==(const ParagraphFormat&) const = default;
 };
@@ -95,6 +114,10 @@ inline constexpr char16_t kInlinePictureMark = 0xFFFC;
 
 struct Paragraph {
     std::vector<Run> runs;
+    // Bookmarks that begin at the paragraph's start (targets of links inside
+    // the document): names Word accepts (a letter first, then letters, digits
+    // and '_', at most 40 characters), unique in the document.
+    std::vector<std::string> bookmarks;
     std::vector<Picture> inlinePictures; // one per kInlinePictureMark in the runs, in order
     ParagraphFormat format;
     bool pageBreakBefore = false; // a hard page break ends the previous page
@@ -194,6 +217,39 @@ struct PageSetup {
     bool operator==(const PageSetup&) const = default;
 };
 
+// How a list level numbers its items: Word's number formats.
+enum class NumberFormat {
+    Bullet,
+    Decimal,         // 1 2 3
+    LowerLetter,     // a b c
+    UpperLetter,     // A B C
+    LowerRoman,      // i ii iii
+    UpperRoman,      // I II III
+    ChineseCounting, // 一 二 三
+};
+
+struct ListLevel {
+    NumberFormat format = NumberFormat::Bullet;
+    // The label as it reads: a bullet's character(s) ("•", "–", "■"), or a
+    // pattern where %1 .. %9 stand for the numbers of levels 1 .. 9 ("%1.",
+    // "%1)", "（%1）", "%1、", "%1.%2").
+    std::u16string label = u"\u2022";
+    int start = 1;         // the first item's number
+    int labelIndent = 0;   // twips from the text's left edge to the label
+    int textIndent = 360;  // twips from the text's left edge to the item's text
+    std::string labelFont; // UTF-8 family of a bullet's character; empty: the item's font
+};
+
+// A list definition: one level for each depth of nesting used (at most 9).
+struct ListDefinition {
+    std::vector<ListLevel> levels;
+};
+
+// A footnote: its reference mark is a run of the main text (Run::footnote).
+struct Footnote {
+    std::vector<Paragraph> paragraphs;
+};
+
 struct Section {
     PageSetup page;
     std::vector<Paragraph> paragraphs;
@@ -201,6 +257,12 @@ struct Section {
     std::vector<Table> tables;   // between the paragraphs, ordered by beforeParagraph
     std::vector<Paragraph> header; // running head, empty: none
     std::vector<Paragraph> footer; // running foot (may hold a PAGE field), empty: none
+    // Even pages have a head and foot of their own (a book's heads that
+    // alternate): header and footer are then the odd pages' ones. Word
+    // counts a page's parity from the page numbers.
+    bool evenPagesDiffer = false;
+    std::vector<Paragraph> evenHeader;
+    std::vector<Paragraph> evenFooter;
 };
 
 struct DocumentInfo {
@@ -213,6 +275,10 @@ struct DocumentInfo {
 struct Document {
     DocumentInfo info;
     std::vector<Section> sections; // at least one when written
+    std::vector<ListDefinition> lists; // referred to by ParagraphFormat::list
+    // Referred to by runs of the sections' paragraphs (Run::footnote), each
+    // once, in the order of their references.
+    std::vector<Footnote> footnotes;
 };
 
 inline int Picture::shownWidth() const

@@ -84,6 +84,15 @@ struct PagePath {
     bool rectangle = false;      // one axis-aligned rectangle (or a single straight line)
 };
 
+// A link annotation of the page: the area it makes clickable and where it
+// leads, a web or mail address or a place in this document.
+struct PageLink {
+    Box area;
+    std::string uri;          // UTF-8; empty for a link inside the document
+    int destinationPage = 0;  // 1-based; 0: not a link inside the document
+    double destinationY = 0;  // points from that page's top (0: its top)
+};
+
 struct PageText {
     int number = 1;          // 1-based
     double width = 595.3;    // points, after the page's own rotation
@@ -91,6 +100,7 @@ struct PageText {
     std::vector<TextFlow> flows;
     std::vector<PageImage> images; // in drawing order
     std::vector<PagePath> paths;   // in drawing order
+    std::vector<PageLink> links;   // the page's link annotations
 
     std::size_t wordCount() const;
 };

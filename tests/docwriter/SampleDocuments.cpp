@@ -538,6 +538,13 @@ QString readerText(const Paragraph& p)
     return text;
 }
 
+Document documentOf(const Section& section)
+{
+    Document document;
+    document.sections.push_back(section);
+    return document;
+}
+
 } // namespace
 
 QStringList bodyTexts(const Document& document)
@@ -556,7 +563,7 @@ QStringList allTexts(const Document& document)
         QList<const Table*> tables;
         for (const Table& t : s.tables)
             tables << &t;
-        for (const QString& entry : readingOrder(Document{{}, {s}})) {
+        for (const QString& entry : readingOrder(documentOf(s))) {
             if (!entry.startsWith(QLatin1String("table:"))) {
                 if (!entry.isEmpty() && !entry.startsWith(QLatin1String("pictures:")))
                     texts << entry;

@@ -1,0 +1,7 @@
+#include "ListItems.h"
+
+namespace pwt::layout {
+
+void markListItems(Document& /*document*/) {}
+
+} // namespace pwt::layout
