@@ -19,6 +19,7 @@ struct Word {
     bool spaceAfter = false;
     bool fixedWidth = false; // a typewriter font: code, commands, listings
     std::shared_ptr<const pdf::PageImage> picture; // a picture in the line; text is the mark U+FFFC
+    std::string link; // where a link annotation over the word leads (Run::link); empty: none
 };
 
 struct Line {
