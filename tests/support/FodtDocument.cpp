@@ -45,8 +45,34 @@ Frame readFrame(QXmlStreamReader& xml)
     return f;
 }
 
-// Reads a text:p or text:h, the reader standing on its start element.
-Paragraph readParagraph(QXmlStreamReader& xml)
+Paragraph readParagraph(QXmlStreamReader& xml, QList<Note>* notes);
+
+// Reads a text:note, the reader standing on its start element: its citation
+// and body go to a Note, never into the paragraph around it.
+Note readNote(QXmlStreamReader& xml)
+{
+    Note n;
+    QList<Note> nested; // a note inside a note is not shown by LibreOffice; dropped
+    while (!xml.atEnd()) {
+        xml.readNext();
+        const QString name = xml.qualifiedName().toString();
+        if (xml.isEndElement() && name == QLatin1String("text:note"))
+            break;
+        if (!xml.isStartElement())
+            continue;
+        if (name == QLatin1String("text:note-citation")) {
+            n.citation = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+        } else if (name == QLatin1String("text:p") || name == QLatin1String("text:h")) {
+            const Paragraph p = readParagraph(xml, &nested);
+            n.text = n.text.isEmpty() ? p.text : n.text + QLatin1Char('\n') + p.text;
+        }
+    }
+    return n;
+}
+
+// Reads a text:p or text:h, the reader standing on its start element. Its
+// footnotes go to `notes` (their paragraph left for the caller to set).
+Paragraph readParagraph(QXmlStreamReader& xml, QList<Note>* notes)
 {
     Paragraph p;
     p.heading = xml.qualifiedName() == QLatin1String("text:h");
@@ -54,45 +80,69 @@ Paragraph readParagraph(QXmlStreamReader& xml)
     p.outlineLevel = xml.attributes().value(QLatin1String("text:outline-level")).toString();
     const QString end = xml.qualifiedName().toString();
     QList<QString> spanStyles;
+    QString href;
+    // Text goes to a span while inside a text:span or a text:a; a new span
+    // starts at each change of style or link.
+    auto startSpan = [&] {
+        if (!p.spans.isEmpty() && p.spans.last().text.isEmpty())
+            p.spans.removeLast(); // no text came under the one before
+        if (!spanStyles.isEmpty() || !href.isEmpty())
+            p.spans << Span{spanStyles.isEmpty() ? QString() : spanStyles.last(), {}, p.text.size(), href};
+    };
+    auto addText = [&](const QString& text) {
+        p.text += text;
+        if (!spanStyles.isEmpty() || !href.isEmpty())
+            p.spans.last().text += text;
+    };
     while (!xml.atEnd()) {
         xml.readNext();
         const QString name = xml.qualifiedName().toString();
         if (xml.isEndElement() && name == end)
             break;
         if (xml.isStartElement()) {
+            const QXmlStreamAttributes a = xml.attributes();
             if (name == QLatin1String("text:span")) {
-                spanStyles << xml.attributes().value(QLatin1String("text:style-name")).toString();
-                p.spans << Span{spanStyles.last(), {}, p.text.size()};
+                spanStyles << a.value(QLatin1String("text:style-name")).toString();
+                startSpan();
+            } else if (name == QLatin1String("text:a")) {
+                href = a.value(QLatin1String("xlink:href")).toString();
+                startSpan();
             } else if (name == QLatin1String("text:s")) {
-                const int n = qMax(1, xml.attributes().value(QLatin1String("text:c")).toInt());
-                const QString spaces(n, QChar(' '));
-                p.text += spaces;
-                if (!spanStyles.isEmpty())
-                    p.spans.last().text += spaces;
+                addText(QString(qMax(1, a.value(QLatin1String("text:c")).toInt()), QChar(' ')));
             } else if (name == QLatin1String("text:tab")) {
-                p.text += QChar('\t');
-                if (!spanStyles.isEmpty())
-                    p.spans.last().text += QChar('\t');
+                addText(QStringLiteral("\t"));
             } else if (name == QLatin1String("text:page-number")) {
                 p.hasPageNumber = true;
             } else if (name == QLatin1String("draw:frame")) {
                 p.frames << readFrame(xml);
+            } else if (name == QLatin1String("text:bookmark") || name == QLatin1String("text:bookmark-start")) {
+                p.bookmarks << a.value(QLatin1String("text:name")).toString();
+            } else if (name == QLatin1String("text:note")) {
+                const bool footnote = a.value(QLatin1String("text:note-class")) != QLatin1String("endnote");
+                Note n = readNote(xml);
+                n.offset = p.text.size();
+                if (footnote && notes)
+                    *notes << n;
             }
         } else if (xml.isEndElement() && name == QLatin1String("text:span")) {
             spanStyles.removeLast();
+            startSpan();
+        } else if (xml.isEndElement() && name == QLatin1String("text:a")) {
+            href.clear();
+            startSpan();
         } else if (xml.isCharacters()) {
-            p.text += xml.text();
-            if (!spanStyles.isEmpty())
-                p.spans.last().text += xml.text();
+            addText(xml.text().toString());
         }
     }
+    if (!p.spans.isEmpty() && p.spans.last().text.isEmpty())
+        p.spans.removeLast();
     p.squeezed = squeeze(p.text);
     return p;
 }
 
 // Reads a table:table, the reader standing on its start element; the column
 // style names go to `columnStyles` (one per grid column) until styles are known.
-Table readTable(QXmlStreamReader& xml, QStringList& columnStyles)
+Table readTable(QXmlStreamReader& xml, QStringList& columnStyles, QList<Note>& notes)
 {
     Table t;
     t.style = xml.attributes().value(QLatin1String("table:style-name")).toString();
@@ -133,7 +183,7 @@ Table readTable(QXmlStreamReader& xml, QStringList& columnStyles)
         } else if ((name == QLatin1String("text:p") || name == QLatin1String("text:h")) && !t.rows.isEmpty()
                    && !t.rows.last().cells.isEmpty()) {
             TableCell& c = t.rows.last().cells.last();
-            c.paragraphs << readParagraph(xml);
+            c.paragraphs << readParagraph(xml, &notes);
             --depth; // readParagraph consumed its end element
             c.text = c.text.isEmpty() && c.paragraphs.size() == 1 ? c.paragraphs.last().text
                                                                   : c.text + QLatin1Char('\n') + c.paragraphs.last().text;
@@ -173,6 +223,8 @@ void readStyle(QXmlStreamReader& xml, Document& doc)
                 + t.value(QStringLiteral("style:position")) + QLatin1Char(' ') + t.value(QStringLiteral("style:leader-text"));
         }
     }
+    if (a.contains(QStringLiteral("style:list-style-name")))
+        s.paragraph.insert(QStringLiteral("style:list-style-name"), a.value(QStringLiteral("style:list-style-name")));
     doc.styles.insert(s.name, s);
 }
 
@@ -182,25 +234,57 @@ void readMasterPage(QXmlStreamReader& xml, Document& doc)
     m.name = xml.attributes().value(QLatin1String("style:name")).toString();
     m.layout = xml.attributes().value(QLatin1String("style:page-layout-name")).toString();
     QList<Paragraph>* target = nullptr;
+    const QMap<QString, QList<Paragraph>*> parts{{QStringLiteral("style:header"), &m.header},
+                                                 {QStringLiteral("style:footer"), &m.footer},
+                                                 {QStringLiteral("style:header-left"), &m.headerLeft},
+                                                 {QStringLiteral("style:footer-left"), &m.footerLeft}};
     while (!xml.atEnd()) {
         xml.readNext();
         const QString name = xml.qualifiedName().toString();
         if (xml.isEndElement() && name == QLatin1String("style:master-page"))
             break;
         if (xml.isStartElement()) {
-            if (name == QLatin1String("style:header"))
-                target = &m.header;
-            else if (name == QLatin1String("style:footer"))
-                target = &m.footer;
+            if (parts.contains(name))
+                target = parts.value(name);
             else if (name.startsWith(QLatin1String("style:header-")) || name.startsWith(QLatin1String("style:footer-")))
-                target = nullptr; // left/first variants
+                target = nullptr; // the first page's variants
             else if ((name == QLatin1String("text:p") || name == QLatin1String("text:h")) && target)
-                *target << readParagraph(xml);
+                *target << readParagraph(xml, nullptr);
         }
-        if (xml.isEndElement() && (name == QLatin1String("style:header") || name == QLatin1String("style:footer")))
+        if (xml.isEndElement() && parts.contains(name))
             target = nullptr;
     }
     doc.masterPages << m;
+}
+
+// Reads a text:list-style, the reader standing on its start element.
+void readListStyle(QXmlStreamReader& xml, Document& doc)
+{
+    const QString name = xml.attributes().value(QLatin1String("style:name")).toString();
+    QMap<int, ListInfo>& levels = doc.listStyles[name];
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isEndElement() && xml.qualifiedName() == QLatin1String("text:list-style"))
+            break;
+        if (!xml.isStartElement() || !xml.qualifiedName().startsWith(QLatin1String("text:list-level-style-")))
+            continue;
+        const QXmlStreamAttributes a = xml.attributes();
+        ListInfo level;
+        level.level = a.value(QLatin1String("text:level")).toInt() - 1;
+        level.style = name;
+        level.numFormat = xml.qualifiedName() == QLatin1String("text:list-level-style-number")
+            ? a.value(QLatin1String("style:num-format")).toString()
+            : QString();
+        level.bulletChar = a.value(QLatin1String("text:bullet-char")).toString();
+        level.prefix = a.value(QLatin1String("style:num-prefix")).toString();
+        level.suffix = a.value(QLatin1String("style:num-suffix")).toString();
+        if (a.hasAttribute(QLatin1String("text:start-value")))
+            level.start = a.value(QLatin1String("text:start-value")).toInt();
+        if (a.hasAttribute(QLatin1String("text:display-levels")))
+            level.displayLevels = a.value(QLatin1String("text:display-levels")).toInt();
+        if (level.level >= 0)
+            levels.insert(level.level, level);
+    }
 }
 
 double points(const QString& length) { return length.isEmpty() ? 0 : inches(length) * 72.0; }
@@ -248,6 +332,8 @@ Document read(const QString& path)
     bool inBody = false;
     QList<QStringList> columnStyles; // per table
     QString layout;
+    QStringList lists;     // the text:list elements the reader is in, by style name
+    QList<bool> listHeader; // per open list: in a text:list-header rather than a text:list-item
     while (!xml.atEnd()) {
         xml.readNext();
         const QString name = xml.qualifiedName().toString();
@@ -277,18 +363,53 @@ Document read(const QString& path)
                         doc.defaultText = attributes(xml);
                 }
             }
-            else if (inBody && (name == QLatin1String("text:p") || name == QLatin1String("text:h")))
-                doc.body << readParagraph(xml);
-            else if (inBody && name == QLatin1String("table:table")) {
+            else if (name == QLatin1String("text:list-style"))
+                readListStyle(xml, doc);
+            else if (inBody && name == QLatin1String("text:list")) {
+                lists << xml.attributes().value(QLatin1String("text:style-name")).toString();
+                listHeader << false;
+            } else if (inBody && !listHeader.isEmpty()
+                       && (name == QLatin1String("text:list-item") || name == QLatin1String("text:list-header")))
+                listHeader.last() = name == QLatin1String("text:list-header");
+            else if (inBody && (name == QLatin1String("text:p") || name == QLatin1String("text:h"))) {
+                QList<Note> notes;
+                doc.body << readParagraph(xml, &notes);
+                for (Note& n : notes) {
+                    n.paragraph = static_cast<int>(doc.body.size()) - 1;
+                    doc.footnotes << n;
+                }
+                if (!lists.isEmpty()) {
+                    ListInfo& list = doc.body.last().list;
+                    list.level = static_cast<int>(lists.size()) - 1;
+                    list.style = lists.first();
+                    list.header = listHeader.last();
+                }
+            } else if (inBody && name == QLatin1String("table:table")) {
                 const int before = static_cast<int>(doc.body.size());
                 columnStyles << QStringList();
-                doc.tables << readTable(xml, columnStyles.last());
+                doc.tables << readTable(xml, columnStyles.last(), doc.footnotes);
                 doc.tables.last().bodyParagraphsBefore = before;
             }
+        } else if (xml.isEndElement() && inBody && name == QLatin1String("text:list") && !lists.isEmpty()) {
+            lists.removeLast();
+            listHeader.removeLast();
         }
     }
     if (xml.hasError())
         doc.error = xml.errorString();
+    for (Paragraph& p : doc.body)
+        if (p.list.level >= 0) {
+            // A list without a style of its own takes its paragraph style's.
+            if (p.list.style.isEmpty())
+                p.list.style = doc.styleChainValue(p.style, QStringLiteral("style:list-style-name"), false);
+            const ListInfo format = doc.listStyles.value(p.list.style).value(p.list.level);
+            p.list.numFormat = format.numFormat;
+            p.list.bulletChar = format.bulletChar;
+            p.list.prefix = format.prefix;
+            p.list.suffix = format.suffix;
+            p.list.start = format.start;
+            p.list.displayLevels = format.displayLevels;
+        }
     for (qsizetype t = 0; t < doc.tables.size(); ++t)
         for (const QString& style : columnStyles[t])
             doc.tables[t].columnWidths << inches(doc.styles.value(style).table.value(QStringLiteral("style:column-width")));

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 namespace fodt {
 
@@ -42,6 +43,29 @@ struct Span {
     QString style;
     QString text;
     qsizetype offset = 0; // where its text starts in the paragraph's text
+    QString href;         // xlink:href of the text:a around it, "" when none
+};
+
+// A paragraph's place in a list (text:list), with the format of its level as
+// the list style in force gives it.
+struct ListInfo {
+    int level = -1;         // 0-based depth in text:list; -1: not a list item
+    QString style;          // the list style in force (text:style-name of the outermost text:list)
+    QString numFormat;      // style:num-format of that level ("1", "a", "A", "i", "I", "一, 二, 三, ...");
+                            // "" for a bullet level
+    QString bulletChar;     // text:bullet-char of a bullet level
+    QString prefix, suffix; // style:num-prefix / style:num-suffix
+    int start = 1;          // text:start-value of that level
+    int displayLevels = 1;  // text:display-levels: how many levels' numbers the label shows ("1.1")
+    bool header = false;    // a text:list-header: in the list, without a label
+};
+
+// A footnote (text:note of class footnote).
+struct Note {
+    QString citation;       // the mark as shown (text:note-citation)
+    QString text;           // its paragraphs' texts joined by "\n"
+    int paragraph = -1;     // the body paragraph holding the citation; -1: elsewhere (a table cell)
+    qsizetype offset = 0;   // where the citation stands in that paragraph's text
 };
 
 // A picture frame (draw:frame) inside a paragraph.
@@ -63,6 +87,8 @@ struct Paragraph {
     QList<Frame> frames; // in order; their contents are not part of `text`
     Squeezed squeezed; // of `text`
     QString master;    // the master page in force (body paragraphs)
+    ListInfo list;
+    QStringList bookmarks; // text:bookmark / text:bookmark-start names in it, in order
 };
 
 // A cell of a table (table:table-cell), or the place of one that a merged
@@ -95,6 +121,8 @@ struct MasterPage {
     QString layout;
     QList<Paragraph> header;
     QList<Paragraph> footer;
+    QList<Paragraph> headerLeft; // style:header-left: even pages' head when it differs
+    QList<Paragraph> footerLeft; // style:footer-left
 };
 
 struct SeenFormat {
@@ -119,6 +147,12 @@ struct Document {
     QList<MasterPage> masterPages;
     QList<Paragraph> body;
     QList<Table> tables; // in document order
+    // Footnotes (not endnotes) in document order. A note's citation and text
+    // are not part of its paragraph's text.
+    QList<Note> footnotes;
+    // List styles (text:list-style) by name: their levels, 0-based, as ListInfo
+    // with level, style and format filled.
+    QMap<QString, QMap<int, ListInfo>> listStyles;
 
     // Finding text.
     int paragraphCount() const { return static_cast<int>(body.size()); }
