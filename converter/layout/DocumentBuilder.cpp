@@ -4,7 +4,9 @@
 #include "ColumnSections.h"
 #include "FigurePlacement.h"
 #include "FormatInference.h"
+#include "Footnotes.h"
 #include "Lines.h"
+#include "Links.h"
 #include "ParagraphComposer.h"
 #include "ParagraphSplitter.h"
 #include "ReadingOrder.h"
@@ -407,6 +409,8 @@ struct DocumentBuilder::Pages {
     std::vector<std::vector<PictureGroup>> pictures; // per page
     std::vector<std::vector<PageTable>> tables;      // per page
     std::vector<std::vector<Background>> backgrounds; // per page
+    DocumentLinks links;
+    std::vector<std::vector<pdf::Box>> noteRules;     // per page: rules that may stand above its notes
 };
 
 DocumentBuilder::DocumentBuilder() : m_pages(std::make_unique<Pages>()) {}
@@ -419,10 +423,12 @@ void DocumentBuilder::addPage(const pdf::PageText& original, const std::vector<B
     const bool inLines = !original.images.empty() && (withInline = original, setPicturesInLines(withInline));
     const pdf::PageText& page = inLines ? withInline : original;
     m_pages->backgrounds.push_back(backgrounds);
+    m_pages->noteRules.push_back(noteRulesOf(page));
     m_words += page.wordCount();
     // Tables take their words out of the running text.
     PageTables found = takeTables(page, m_pages->fonts);
     m_pages->lines.push_back(collectLines(found.tables.empty() ? page : found.rest, m_pages->fonts));
+    m_pages->links.linkWords(m_pages->lines.back(), page.links);
     m_pages->tables.push_back(std::move(found.tables));
     m_pages->pictures.push_back(picturesOf(page));
 }
@@ -430,6 +436,9 @@ void DocumentBuilder::addPage(const pdf::PageText& original, const std::vector<B
 Document DocumentBuilder::finish(const DocumentInfo& info)
 {
     std::vector<PageLines> pageLines = std::move(m_pages->lines);
+    // Notes come out first: they are neither body text nor running feet.
+    Footnotes notes;
+    notes.takeNotes(pageLines, m_pages->noteRules);
     const std::vector<RunningText> running = extractRunningText(pageLines);
     for (std::size_t i = 0; i < pageLines.size(); ++i) {
         PageLines& page = pageLines[i];
@@ -441,6 +450,7 @@ Document DocumentBuilder::finish(const DocumentInfo& info)
         orderBlocks(page, beside);
         joinContinuedBlocks(page);
     }
+    m_pages->links.placeBookmarks(pageLines);
 
     std::vector<std::vector<pdf::Box>> tableBoxes;
     for (const auto& tables : m_pages->tables) {
@@ -454,7 +464,9 @@ Document DocumentBuilder::finish(const DocumentInfo& info)
         builder.addPage(pageLines[i], m_pages->pictures[i], m_pages->tables[i], m_pages->backgrounds[i], running[i],
                         plans[i], i > 0 && plans[i - 1].full);
     Document doc = builder.finish();
+    notes.placeNotes(doc);
     markListItems(doc);
+    m_pages->links.settle(doc);
     if (doc.sections.empty())
         doc.sections.emplace_back();
     return doc;

@@ -1,0 +1,474 @@
+#include "Footnotes.h"
+
+#include "FormatInference.h"
+#include "ParagraphComposer.h"
+#include "ParagraphSplitter.h"
+#include "StructureAnalysis.h"
+#include "TextRules.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+#include <string_view>
+#include <tuple>
+
+namespace pwt::layout {
+
+namespace {
+
+// Stand-ins for the marks while the pages are laid out: characters of the
+// supplementary private use area (plane 15), one per note. A document whose
+// own text holds such characters keeps its notes as text.
+constexpr char32_t kStandInFirst = 0xF0000;
+constexpr char32_t kStandInLast = 0xFFFFD;
+
+// Sizes are compared in steps of this many points when the body size is counted.
+constexpr double kSizeStepPt = 0.5;
+
+bool isStandIn(char32_t c) { return c >= kStandInFirst && c <= kStandInLast; }
+
+bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+
+bool isNoteSymbol(char32_t c) { return std::u32string_view(U"*†‡§¶‖").find(c) != std::u32string_view::npos; }
+
+// A footnote mark: a short number, or a few note symbols ("*", "**", "†").
+bool isMarkText(const std::u32string& t)
+{
+    if (t.empty() || t.size() > kMaxMarkChars)
+        return false;
+    return std::all_of(t.begin(), t.end(), isDigit) || std::all_of(t.begin(), t.end(), isNoteSymbol);
+}
+
+// A word set smaller than its line and above its baseline: a superscript, as
+// the paragraph composer judges it.
+bool isRaised(const Word& w, const Line& line)
+{
+    return w.fontSize < line.fontSize * kScriptSizeRatio && line.baseline - w.baseline > kScriptShiftEm * line.fontSize;
+}
+
+// The mark opening a note's first line: raised ("¹Text"), or in the line's
+// size set apart from its text ("1 Text", "1. Text", "* Text"). Empty: none.
+// A line of the mark alone is no note.
+std::u32string markOpening(const Line& line)
+{
+    if (line.words.size() < 2)
+        return {};
+    const Word& w = line.words.front();
+    if (isMarkText(w.text) && isRaised(w, line))
+        return w.text;
+    if (!w.spaceAfter)
+        return {};
+    if (isMarkText(w.text))
+        return w.text;
+    if (w.text.size() >= 2 && w.text.back() == U'.') {
+        const std::u32string digits = w.text.substr(0, w.text.size() - 1);
+        if (isMarkText(digits) && isDigit(digits.front()))
+            return digits;
+    }
+    return {};
+}
+
+// A line of the page as the note finder sees it.
+struct PageLine {
+    std::size_t block = 0;
+    std::size_t line = 0;
+    const Line* text = nullptr;
+};
+
+bool overlapHorizontally(const pdf::Box& a, const pdf::Box& b) { return a.xMin < b.xMax && b.xMin < a.xMax; }
+
+bool holdsPicture(const Line& line)
+{
+    return std::any_of(line.words.begin(), line.words.end(), [](const Word& w) { return w.picture != nullptr; });
+}
+
+// The upright lines of the page's text (not margin notes), top to bottom.
+std::vector<PageLine> uprightLines(const PageLines& page)
+{
+    std::vector<PageLine> out;
+    for (std::size_t b = 0; b < page.blocks.size(); ++b) {
+        const Block& block = page.blocks[b];
+        if (block.rotation != 0 || block.marginNote)
+            continue;
+        for (std::size_t l = 0; l < block.lines.size(); ++l)
+            out.push_back({b, l, &block.lines[l]});
+    }
+    std::stable_sort(out.begin(), out.end(), [](const PageLine& a, const PageLine& b) {
+        return std::tie(a.text->baseline, a.text->box.xMin) < std::tie(b.text->baseline, b.text->box.xMin);
+    });
+    return out;
+}
+
+// The size most characters of the document are set in.
+double bodySizeOf(const std::vector<PageLines>& pages)
+{
+    std::map<long, std::size_t> charsBySize;
+    for (const PageLines& page : pages)
+        for (const Block& block : page.blocks)
+            for (const Line& line : block.lines)
+                charsBySize[std::lround(line.fontSize / kSizeStepPt)] += line.text.size();
+    if (charsBySize.empty())
+        return 0;
+    const auto most = std::max_element(charsBySize.begin(), charsBySize.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    return static_cast<double>(most->first) * kSizeStepPt;
+}
+
+bool holdsStandIns(const std::vector<PageLines>& pages)
+{
+    for (const PageLines& page : pages)
+        for (const Block& block : page.blocks)
+            for (const Line& line : block.lines)
+                if (std::any_of(line.text.begin(), line.text.end(), isStandIn))
+                    return true;
+    return false;
+}
+
+// Moves the line (its words with it) down by `dy` points.
+void shiftLine(Line& line, double dy)
+{
+    for (Word& w : line.words) {
+        w.baseline += dy;
+        w.box.yMin += dy;
+        w.box.yMax += dy;
+    }
+    measureLine(line);
+}
+
+// The notes of one page, found on its lines.
+class PageNoteFinder {
+public:
+    PageNoteFinder(const PageLines& page, double bodySize) : m_page(page), m_lines(uprightLines(page))
+    {
+        const std::size_t n = m_lines.size();
+        m_small.resize(n);
+        m_marks.resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const Line& l = *m_lines[i].text;
+            m_small[i] = l.fontSize <= bodySize * kMaxNoteSizeRatio && !holdsPicture(l);
+            if (m_small[i])
+                m_marks[i] = markOpening(l);
+        }
+    }
+
+    std::size_t size() const { return m_lines.size(); }
+    const PageLine& at(std::size_t i) const { return m_lines[i]; }
+    const std::u32string& markOf(std::size_t i) const { return m_marks[i]; }
+    bool isSmall(std::size_t i) const { return m_small[i]; }
+
+    // Line i and the lines under it in its column that go on with its note:
+    // small, no mark of their own, each close under the one before.
+    std::vector<std::size_t> noteFrom(std::size_t i) const
+    {
+        std::vector<std::size_t> note{i};
+        const Line& first = *m_lines[i].text;
+        for (std::size_t j = i + 1; j < m_lines.size(); ++j) {
+            const Line& l = *m_lines[j].text;
+            if (!overlapHorizontally(l.box, first.box))
+                continue;
+            const Line& before = *m_lines[note.back()].text;
+            if (!m_small[j] || !m_marks[j].empty() || l.baseline - before.baseline > kMaxNotePitchEm * first.fontSize)
+                break;
+            note.push_back(j);
+        }
+        return note;
+    }
+
+    // Whether line i stands at the foot of its column: under it only small
+    // lines (notes) and a running foot.
+    bool atFoot(std::size_t i) const
+    {
+        const Line& first = *m_lines[i].text;
+        for (std::size_t j = i + 1; j < m_lines.size(); ++j) {
+            const Line& l = *m_lines[j].text;
+            if (!overlapHorizontally(l.box, first.box) || m_small[j])
+                continue;
+            const bool runningFoot =
+                l.box.yMin > (1 - kRunningZoneShare) * m_page.height && l.text.size() <= kMaxFootLineChars;
+            if (!runningFoot)
+                return false;
+        }
+        return true;
+    }
+
+private:
+    const PageLines& m_page;
+    std::vector<PageLine> m_lines;
+    std::vector<bool> m_small;
+    std::vector<std::u32string> m_marks;
+};
+
+// A raised mark in the body text.
+struct BodyMark {
+    std::size_t block = 0, line = 0, word = 0;
+    std::u32string text;
+    bool afterDigit = false; // glued to a number: more likely a power (10⁴) than a mark
+    bool used = false;
+};
+
+std::vector<BodyMark> bodyMarks(const PageLines& page, const std::set<std::pair<std::size_t, std::size_t>>& noteLines)
+{
+    std::vector<BodyMark> marks;
+    for (std::size_t b = 0; b < page.blocks.size(); ++b) {
+        const Block& block = page.blocks[b];
+        if (block.rotation != 0)
+            continue;
+        for (std::size_t l = 0; l < block.lines.size(); ++l) {
+            if (noteLines.contains({b, l}))
+                continue;
+            const Line& line = block.lines[l];
+            for (std::size_t k = 0; k < line.words.size(); ++k) {
+                const Word& w = line.words[k];
+                if (!isMarkText(w.text) || !isRaised(w, line))
+                    continue;
+                const bool afterDigit = k > 0 && !line.words[k - 1].spaceAfter && !line.words[k - 1].text.empty()
+                    && isDigit(line.words[k - 1].text.back());
+                marks.push_back({b, l, k, w.text, afterDigit});
+            }
+        }
+    }
+    return marks;
+}
+
+// The mark in the body that refers to a note with `mark`: an unused one of
+// its text, one after a word before one after a number.
+BodyMark* markFor(std::vector<BodyMark>& marks, const std::u32string& mark)
+{
+    for (bool afterDigit : {false, true})
+        for (BodyMark& m : marks)
+            if (!m.used && m.text == mark && m.afterDigit == afterDigit)
+                return &m;
+    return nullptr;
+}
+
+// Line texts with their numbers as '#', so that "Page 3" and "Page 4" are one.
+std::u32string patternOf(const std::u32string& text)
+{
+    std::u32string p;
+    for (char32_t c : text)
+        if (!isDigit(c) || p.empty() || p.back() != U'#')
+            p += isDigit(c) ? U'#' : c;
+    return p;
+}
+
+// Texts of the lines in the pages' foot zones that recur on two pages or
+// more: a running foot, never the rest of a note.
+std::set<std::u32string> recurringFeet(const std::vector<PageLines>& pages)
+{
+    std::map<std::u32string, std::set<std::size_t>> pagesOf;
+    for (std::size_t p = 0; p < pages.size(); ++p)
+        for (const Block& block : pages[p].blocks)
+            for (const Line& line : block.lines)
+                if (line.box.yMin > (1 - kRunningZoneShare) * pages[p].height)
+                    pagesOf[patternOf(line.text)].insert(p);
+    std::set<std::u32string> out;
+    for (const auto& [text, on] : pagesOf)
+        if (on.size() >= 2)
+            out.insert(text);
+    return out;
+}
+
+std::vector<Paragraph> paragraphsOf(const std::vector<Line>& lines)
+{
+    std::vector<Paragraph> out;
+    if (lines.empty())
+        return out;
+    ColumnBounds column{lines.front().left(), lines.front().right()};
+    for (const Line& l : lines) {
+        column.left = std::min(column.left, l.left());
+        column.right = std::max(column.right, l.right());
+    }
+    std::vector<std::size_t> starts = paragraphStarts(lines, column);
+    starts.push_back(lines.size());
+    for (std::size_t k = 0; k + 1 < starts.size(); ++k) {
+        Paragraph p = composeParagraph(lines, starts[k], starts[k + 1]);
+        p.format = inferParagraphFormat(lines, starts[k], starts[k + 1], column);
+        out.push_back(std::move(p));
+    }
+    return out;
+}
+
+// Splits a run at its stand-ins: the text around them stays, each stand-in
+// becomes the mark's own run. `onStandIn(index)` returns the mark's run.
+template <typename MarkRun>
+void splitAtStandIns(const Run& run, std::vector<Run>& out, MarkRun onStandIn)
+{
+    Run rest = run;
+    rest.text.clear();
+    for (std::size_t i = 0; i < run.text.size(); ++i) {
+        const char16_t c = run.text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < run.text.size()) {
+            const char32_t code = 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (run.text[i + 1] - 0xDC00);
+            if (isStandIn(code)) {
+                if (!rest.text.empty())
+                    out.push_back(rest);
+                rest.text.clear();
+                out.push_back(onStandIn(static_cast<std::size_t>(code - kStandInFirst), run.format));
+                ++i;
+                continue;
+            }
+        }
+        rest.text += c;
+    }
+    if (!rest.text.empty())
+        out.push_back(std::move(rest));
+}
+
+} // namespace
+
+std::vector<pdf::Box> noteRulesOf(const pdf::PageText& page)
+{
+    std::vector<pdf::Box> rules;
+    for (const pdf::PagePath& path : page.paths) {
+        const pdf::Box& b = path.box;
+        const double thickness = std::max(b.height(), path.stroked ? path.lineWidth : 0.0);
+        if (path.rectangle && thickness <= kMaxNoteRuleThicknessPt && b.width() >= kMinNoteRuleLengthPt
+            && b.width() <= kMaxNoteRuleWidthShare * page.width)
+            rules.push_back(b);
+    }
+    return rules;
+}
+
+void Footnotes::addContinuation(Note& note, std::vector<Line> lines) const
+{
+    // The lines follow on under the note's last line at the note's pitch, so
+    // that the paragraph rules join them as one text.
+    const Line& last = note.lines.back();
+    const double pitch = note.lines.size() >= 2 ? last.baseline - note.lines[note.lines.size() - 2].baseline
+                                                : last.fontSize * kDefaultPitchEm;
+    const double dy = last.baseline + pitch - lines.front().baseline;
+    for (Line& l : lines) {
+        shiftLine(l, dy);
+        note.lines.push_back(std::move(l));
+    }
+}
+
+void Footnotes::takeNotes(std::vector<PageLines>& pages, const std::vector<std::vector<pdf::Box>>& rules)
+{
+    if (holdsStandIns(pages))
+        return;
+    const double bodySize = bodySizeOf(pages);
+    if (bodySize <= 0)
+        return;
+    const std::set<std::u32string> feet = recurringFeet(pages);
+    bool previousPageNotes = false; // the page before ended with a note taken
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        PageLines& page = pages[p];
+        const PageNoteFinder finder(page, bodySize);
+        // Every opening's lines, then the marks in the lines outside them.
+        std::set<std::pair<std::size_t, std::size_t>> noteArea;
+        std::vector<std::vector<std::size_t>> candidates;
+        for (std::size_t i = 0; i < finder.size(); ++i) {
+            if (finder.markOf(i).empty() || !finder.atFoot(i))
+                continue;
+            candidates.push_back(finder.noteFrom(i));
+            for (std::size_t j : candidates.back())
+                noteArea.insert({finder.at(j).block, finder.at(j).line});
+        }
+        std::vector<BodyMark> marks = bodyMarks(page, noteArea);
+        if (m_notes.size() + candidates.size() > kStandInLast - kStandInFirst)
+            return;
+
+        std::vector<std::pair<std::size_t, std::size_t>> taken; // (block, line) of note lines
+        std::vector<std::size_t> openingsTaken;
+        for (const auto& lines : candidates) {
+            BodyMark* mark = markFor(marks, finder.markOf(lines.front()));
+            if (!mark)
+                continue; // a note with no mark stays text
+            mark->used = true;
+            Note note;
+            note.mark = mark->text;
+            for (std::size_t j : lines) {
+                note.lines.push_back(*finder.at(j).text);
+                taken.push_back({finder.at(j).block, finder.at(j).line});
+            }
+            note.lines.front().words.erase(note.lines.front().words.begin());
+            measureLine(note.lines.front());
+            Word& w = page.blocks[mark->block].lines[mark->line].words[mark->word];
+            w.text.assign(1, static_cast<char32_t>(kStandInFirst + m_notes.size()));
+            measureLine(page.blocks[mark->block].lines[mark->line]);
+            m_notes.push_back(std::move(note));
+            openingsTaken.push_back(lines.front());
+        }
+
+        // The rest of the last page's note: small lines without a mark right
+        // under a rule, above this page's own notes in their column.
+        bool continued = false;
+        if (previousPageNotes && p < rules.size()) {
+            const std::size_t lastNote = m_notes.size() - openingsTaken.size() - 1;
+            for (const pdf::Box& rule : rules[p]) {
+                std::size_t first = finder.size();
+                for (std::size_t i = 0; i < finder.size() && first == finder.size(); ++i)
+                    if (finder.at(i).text->box.yMin >= rule.yMin && overlapHorizontally(finder.at(i).text->box, rule))
+                        first = i;
+                if (first == finder.size() || !finder.isSmall(first) || !finder.markOf(first).empty()
+                    || !finder.atFoot(first) || feet.contains(patternOf(finder.at(first).text->text)))
+                    continue;
+                std::vector<Line> rest;
+                for (std::size_t j : finder.noteFrom(first)) {
+                    rest.push_back(*finder.at(j).text);
+                    taken.push_back({finder.at(j).block, finder.at(j).line});
+                }
+                addContinuation(m_notes[lastNote], std::move(rest));
+                continued = true;
+                break;
+            }
+        }
+        // A note may run on over several pages' feet.
+        previousPageNotes = !openingsTaken.empty() || continued;
+
+        // Out of the page, from the back so that earlier places stay valid.
+        std::sort(taken.begin(), taken.end(), std::greater<>());
+        for (const auto& [b, l] : taken) {
+            Block& block = page.blocks[b];
+            block.lines.erase(block.lines.begin() + static_cast<std::ptrdiff_t>(l));
+            fitBlockBox(block);
+        }
+        std::erase_if(page.blocks, [](const Block& b) { return b.lines.empty(); });
+    }
+}
+
+void Footnotes::placeNotes(Document& document) const
+{
+    if (m_notes.empty())
+        return;
+    std::vector<int> placed(m_notes.size(), -1);
+    auto referenceRun = [&](std::size_t note, const CharFormat& format) {
+        Run r;
+        r.format = format;
+        r.format.position = VerticalPosition::Superscript;
+        if (note >= m_notes.size())
+            return r; // no stand-in of ours: dropped
+        r.text = toUtf16(m_notes[note].mark);
+        if (placed[note] < 0) {
+            placed[note] = static_cast<int>(document.footnotes.size());
+            r.footnote = placed[note];
+            document.footnotes.push_back({paragraphsOf(m_notes[note].lines)});
+        }
+        return r;
+    };
+    for (Section& section : document.sections)
+        for (Paragraph& paragraph : section.paragraphs) {
+            std::vector<Run> runs;
+            for (const Run& run : paragraph.runs)
+                splitAtStandIns(run, runs, referenceRun);
+            std::erase_if(runs, [](const Run& r) { return r.text.empty(); });
+            paragraph.runs = std::move(runs);
+        }
+    if (document.sections.empty())
+        return;
+    // A note whose mark went elsewhere (into a table, a picture) stays as text.
+    auto& end = document.sections.back().paragraphs;
+    for (std::size_t k = 0; k < m_notes.size(); ++k) {
+        if (placed[k] >= 0)
+            continue;
+        std::vector<Paragraph> text = paragraphsOf(m_notes[k].lines);
+        if (!text.empty() && !text.front().runs.empty())
+            text.front().runs.insert(text.front().runs.begin(),
+                                     Run(toUtf16(m_notes[k].mark) + u" ", text.front().runs.front().format));
+        end.insert(end.end(), text.begin(), text.end());
+    }
+}
+
+} // namespace pwt::layout

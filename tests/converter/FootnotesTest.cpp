@@ -1,0 +1,317 @@
+// Footnotes and running heads on synthetic pages: notes at the foot of a page
+// become Word footnotes referred to by their marks, lookalikes stay text;
+// heads that alternate between left and right pages share one section.
+#include "DocumentBuilder.h"
+#include "SyntheticPage.h"
+
+#include <QtTest>
+
+#include <functional>
+
+using namespace pwt;
+using namespace pwt::layout;
+
+namespace {
+
+constexpr double kBody = 10;   // body text size
+constexpr double kNote = 8;    // notes' size
+constexpr double kRaised = 0.6; // a raised mark's size, in the line's sizes
+constexpr double kRise = 0.35;  // how far it is raised, in the line's sizes
+
+// A line of words from x at the baseline; "word^1" glues a raised mark "1"
+// to the word, "^1" alone opens the line with one.
+pdf::TextLine markedLine(const std::u32string& text, double x, double baseline, double size)
+{
+    pdf::TextLine line;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(U' ', start);
+        if (end == std::u32string::npos)
+            end = text.size();
+        const std::u32string token = text.substr(start, end - start);
+        const std::size_t caret = token.find(U'^');
+        auto add = [&](const std::u32string& t, double wordSize, double wordBaseline, bool spaceAfter) {
+            if (t.empty())
+                return;
+            pdf::TextWord w;
+            w.text = t;
+            const double width = static_cast<double>(t.size()) * wordSize * test::kCharEm;
+            w.box = {x, wordBaseline - wordSize * 0.8, x + width, wordBaseline + wordSize * 0.2};
+            w.baseline = wordBaseline;
+            w.fontSize = wordSize;
+            w.fontName = "ABCDEF+TimesNewRomanPSMT";
+            w.spaceAfter = spaceAfter;
+            line.words.push_back(w);
+            x += width + (spaceAfter ? size * test::kCharEm : 0);
+        };
+        const bool more = end < text.size();
+        if (caret == std::u32string::npos) {
+            add(token, size, baseline, more);
+        } else {
+            add(token.substr(0, caret), size, baseline, false);
+            add(token.substr(caret + 1), size * kRaised, baseline - size * kRise, more);
+        }
+        start = end + 1;
+    }
+    return line;
+}
+
+struct Sketch {
+    std::u32string text;
+    double x = 72;
+    double baseline = 100;
+    double size = kBody;
+};
+
+// One block of lines in a flow of its own.
+void block(pdf::PageText& page, const std::vector<Sketch>& lines)
+{
+    pdf::TextBlock& b = page.flows.emplace_back().blocks.emplace_back();
+    bool first = true;
+    for (const Sketch& s : lines) {
+        b.lines.push_back(markedLine(s.text, s.x, s.baseline, s.size));
+        for (const pdf::TextWord& w : b.lines.back().words) {
+            if (first)
+                b.box = w.box;
+            first = false;
+            b.box = {std::min(b.box.xMin, w.box.xMin), std::min(b.box.yMin, w.box.yMin), std::max(b.box.xMax, w.box.xMax),
+                     std::max(b.box.yMax, w.box.yMax)};
+        }
+    }
+}
+
+// Body text of `lines` full lines from the baseline down; the last one may carry marks.
+void body(pdf::PageText& page, double baseline, int lines, const std::u32string& last, double x = 72, std::size_t chars = 90)
+{
+    std::vector<Sketch> sketches;
+    const std::u32string words = U"lorem ipsum dolor sit amet consectetur adipiscing elit sed do eiusmod tempor ";
+    for (int i = 0; i < lines; ++i) {
+        std::u32string t;
+        while (t.size() < chars)
+            t += words;
+        t.resize(chars);
+        if (t.back() == U' ')
+            t.back() = U'x';
+        sketches.push_back({t, x, baseline + 12 * i});
+    }
+    sketches.push_back({last, x, baseline + 12 * lines});
+    block(page, sketches);
+}
+
+// The short rule above the notes.
+void rule(pdf::PageText& page, double y, double x = 72)
+{
+    pdf::PagePath path;
+    path.box = {x, y, x + 144, y + 0.4};
+    path.filled = true;
+    path.rectangle = true;
+    page.paths.push_back(path);
+}
+
+pdf::PageText page(int number)
+{
+    pdf::PageText p;
+    p.number = number;
+    return p;
+}
+
+QString textOf(const Paragraph& p)
+{
+    QString s;
+    for (const Run& r : p.runs)
+        s += QString::fromStdU16String(r.text);
+    return s;
+}
+
+QString textsOf(const std::vector<Paragraph>& ps)
+{
+    QStringList out;
+    for (const Paragraph& p : ps)
+        out << textOf(p);
+    return out.join(u" | ");
+}
+
+// The body's text, the marks referring to notes as "[n:mark]".
+QString bodyOf(const Document& doc)
+{
+    QStringList out;
+    for (const Section& s : doc.sections)
+        for (const Paragraph& p : s.paragraphs) {
+            QString t;
+            for (const Run& r : p.runs)
+                t += r.footnote >= 0 ? u"[%1:%2]"_qs.arg(r.footnote).arg(QString::fromStdU16String(r.text))
+                                     : QString::fromStdU16String(r.text);
+            out << t;
+        }
+    return out.join(u" | ");
+}
+
+QStringList notesOf(const Document& doc)
+{
+    QStringList out;
+    for (const Footnote& n : doc.footnotes)
+        out << textsOf(n.paragraphs);
+    return out;
+}
+
+using Pages = std::vector<pdf::PageText>;
+
+} // namespace
+
+class FootnotesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void notes_data()
+    {
+        QTest::addColumn<std::function<Pages()>>("draw");
+        QTest::addColumn<QStringList>("notes");        // the footnotes' text
+        QTest::addColumn<QStringList>("inBody");       // pieces the body holds
+        QTest::addColumn<QStringList>("notInBody");    // pieces it must not
+
+        QTest::newRow("a numbered note") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 20, U"the end of the text^1 goes on.");
+            rule(p[0], 700);
+            block(p[0], {{U"^1 The note at the foot of the page.", 72, 720, kNote}});
+            return p;
+        }) << QStringList{u"The note at the foot of the page."_qs} << QStringList{u"text[0:1] goes on."_qs}
+                                         << QStringList{u"The note"_qs};
+
+        QTest::newRow("a symbol note in the line's size") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 10, U"A remark.^* More text.");
+            block(p[0], {{U"* Set in the note's size with its mark.", 72, 720, kNote}});
+            return p;
+        }) << QStringList{u"Set in the note's size with its mark."_qs} << QStringList{u"remark.[0:*] More"_qs}
+                                         << QStringList{u"Set in the note"_qs};
+
+        QTest::newRow("two notes, over two lines each") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 10, U"First^1 and second^2 notes.");
+            rule(p[0], 690);
+            block(p[0], {{U"^1 The first note is long and takes", 72, 710, kNote},
+                         {U"two lines of the foot.", 72, 719.5, kNote},
+                         {U"^2 The second note also takes", 72, 729, kNote},
+                         {U"two lines.", 72, 738.5, kNote}});
+            block(p[0], {{U"7", 295, 800, kNote}}); // a page number under the notes
+            return p;
+        }) << QStringList{u"The first note is long and takes two lines of the foot."_qs, u"The second note also takes two lines."_qs}
+                                         << QStringList{u"First[0:1] and second[1:2] notes."_qs, u"7"_qs}
+                                         << QStringList{u"takes"_qs};
+
+        QTest::newRow("a note continued on the next page") << std::function<Pages()>([] {
+            Pages p{page(1), page(2)};
+            body(p[0], 100, 40, U"the mark^1 here.");
+            rule(p[0], 700);
+            block(p[0], {{U"^1 This note begins on the first page and", 72, 720, kNote}});
+            body(p[1], 100, 40, U"The second page goes on.");
+            rule(p[1], 700);
+            block(p[1], {{U"runs on at the foot of the second.", 72, 720, kNote}});
+            return p;
+        }) << QStringList{u"This note begins on the first page and runs on at the foot of the second."_qs}
+                                         << QStringList{u"mark[0:1] here."_qs, u"The second page goes on."_qs}
+                                         << QStringList{u"runs on"_qs};
+
+        QTest::newRow("notes in the order of their marks over pages") << std::function<Pages()>([] {
+            Pages p{page(1), page(2)};
+            for (int i = 0; i < 2; ++i) {
+                const std::u32string n(1, static_cast<char32_t>(U'1' + i));
+                body(p[i], 100, 10, U"Text^" + n + U" on.");
+                block(p[i], {{U"^" + n + U" Note " + n + U".", 72, 720, kNote}});
+            }
+            return p;
+        }) << QStringList{u"Note 1."_qs, u"Note 2."_qs} << QStringList{u"Text[0:1] on."_qs, u"Text[1:2] on."_qs}
+                                         << QStringList{u"Note"_qs};
+
+        QTest::newRow("a power is no mark; the word's mark is") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 10, U"It is 10^4 m wide^4 today.");
+            block(p[0], {{U"^4 The fourth note.", 72, 720, kNote}});
+            return p;
+        }) << QStringList{u"The fourth note."_qs} << QStringList{u"104 m wide[0:4] today."_qs} << QStringList{};
+
+        QTest::newRow("notes at the foot of the left column") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 40, U"left^1 column.", 72, 42);
+            block(p[0], {{U"^1 A note under the left column.", 72, 640, kNote}});
+            body(p[0], 100, 50, U"The right column runs lower.", 310, 42);
+            return p;
+        }) << QStringList{u"A note under the left column."_qs} << QStringList{u"left[0:1] column."_qs, u"The right column runs lower."_qs}
+                                         << QStringList{u"A note"_qs};
+
+        // Lookalikes: they stay text.
+        QTest::newRow("a superscript with no note") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 10, U"The area is x^2 and the 1^st line.");
+            return p;
+        }) << QStringList{} << QStringList{u"x2 and the 1st line."_qs} << QStringList{};
+
+        QTest::newRow("a numbered list at the foot") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 10, U"The list:");
+            block(p[0], {{U"1. The first item set small.", 72, 720, kNote}, {U"2. The second item.", 72, 730, kNote}});
+            return p;
+        }) << QStringList{} << QStringList{u"The first item set small."_qs} << QStringList{};
+
+        QTest::newRow("a note with no mark") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 10, U"No mark here.");
+            block(p[0], {{U"^1 An orphan note stays.", 72, 720, kNote}});
+            return p;
+        }) << QStringList{} << QStringList{u"An orphan note stays."_qs} << QStringList{};
+
+        QTest::newRow("a small last paragraph") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 10, U"Body^1 text.");
+            block(p[0], {{U"Printed in small type at the end.", 72, 720, kNote}});
+            return p;
+        }) << QStringList{} << QStringList{u"Printed in small type at the end."_qs} << QStringList{};
+
+        QTest::newRow("a table's note with text under it") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 10, U"Values^1 in the table.");
+            block(p[0], {{U"^1 Measured at noon.", 72, 250, kNote}});
+            body(p[0], 280, 10, U"The text goes on under the table's note.");
+            return p;
+        }) << QStringList{} << QStringList{u"Measured at noon."_qs} << QStringList{};
+
+        QTest::newRow("a small foot that repeats is no rest of a note") << std::function<Pages()>([] {
+            Pages p{page(1), page(2), page(3)};
+            for (int i = 0; i < 3; ++i) {
+                body(p[i], 100, 10, i == 0 ? U"Mark^1 here." : U"Plain page.");
+                rule(p[i], 740);
+                block(p[i], {{U"Company confidential", 72, 790, kNote}});
+            }
+            block(p[0], {{U"^1 The note.", 72, 760, kNote}});
+            return p;
+        }) << QStringList{u"The note."_qs} << QStringList{u"Mark[0:1] here."_qs} << QStringList{u"confidential"_qs};
+    }
+
+    void notes()
+    {
+        QFETCH(std::function<Pages()>, draw);
+        QFETCH(QStringList, notes);
+        QFETCH(QStringList, inBody);
+        QFETCH(QStringList, notInBody);
+        const Document doc = buildDocument(draw(), {});
+        QCOMPARE(notesOf(doc), notes);
+        const QString text = bodyOf(doc);
+        for (const QString& piece : inBody)
+            QVERIFY2(text.contains(piece), qPrintable(piece + u" not in: "_qs + text));
+        for (const QString& piece : notInBody)
+            QVERIFY2(!text.contains(piece), qPrintable(piece + u" in: "_qs + text));
+        // Each note is referred to once, in order; the mark is raised.
+        int next = 0;
+        for (const Section& s : doc.sections)
+            for (const Paragraph& p : s.paragraphs)
+                for (const Run& r : p.runs)
+                    if (r.footnote >= 0) {
+                        QCOMPARE(r.footnote, next++);
+                        QCOMPARE(r.format.position, VerticalPosition::Superscript);
+                    }
+        QCOMPARE(next, notes.size());
+    }
+};
+
+QTEST_GUILESS_MAIN(FootnotesTest)
+#include "FootnotesTest.moc"
