@@ -6,6 +6,7 @@
 #include "FormatInference.h"
 #include "Footnotes.h"
 #include "Lines.h"
+#include "Links.h"
 #include "ParagraphComposer.h"
 #include "ParagraphSplitter.h"
 #include "ReadingOrder.h"
@@ -408,6 +409,7 @@ struct DocumentBuilder::Pages {
     std::vector<std::vector<PictureGroup>> pictures; // per page
     std::vector<std::vector<PageTable>> tables;      // per page
     std::vector<std::vector<Background>> backgrounds; // per page
+    DocumentLinks links;
     std::vector<std::vector<pdf::Box>> noteRules;     // per page: rules that may stand above its notes
 };
 
@@ -426,6 +428,7 @@ void DocumentBuilder::addPage(const pdf::PageText& original, const std::vector<B
     // Tables take their words out of the running text.
     PageTables found = takeTables(page, m_pages->fonts);
     m_pages->lines.push_back(collectLines(found.tables.empty() ? page : found.rest, m_pages->fonts));
+    m_pages->links.linkWords(m_pages->lines.back(), page.links);
     m_pages->tables.push_back(std::move(found.tables));
     m_pages->pictures.push_back(picturesOf(page));
 }
@@ -447,6 +450,7 @@ Document DocumentBuilder::finish(const DocumentInfo& info)
         orderBlocks(page, beside);
         joinContinuedBlocks(page);
     }
+    m_pages->links.placeBookmarks(pageLines);
 
     std::vector<std::vector<pdf::Box>> tableBoxes;
     for (const auto& tables : m_pages->tables) {
@@ -462,6 +466,7 @@ Document DocumentBuilder::finish(const DocumentInfo& info)
     Document doc = builder.finish();
     notes.placeNotes(doc);
     markListItems(doc);
+    m_pages->links.settle(doc);
     if (doc.sections.empty())
         doc.sections.emplace_back();
     return doc;

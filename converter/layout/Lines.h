@@ -34,6 +34,9 @@ struct Line {
     std::u32string text;   // words joined as they read
     bool hasCjk = false;
     bool endsWithReference = false; // a page number set apart at its end (a contents entry)
+    // Bookmarks that a link inside the document leads to (Paragraph::bookmarks
+    // of the paragraph the line is part of).
+    std::vector<std::string> bookmarks;
 
     double left() const { return box.xMin; }
     double right() const { return box.xMax; }

@@ -15,16 +15,18 @@ class RunCollector {
 public:
     explicit RunCollector(Paragraph& p) : m_paragraph(p) {}
 
-    void add(const std::u32string& text, const CharFormat& format)
+    // `link`: where the text links to (Run::link), empty: nowhere.
+    void add(const std::u32string& text, const CharFormat& format, const std::string& link)
     {
         if (text.empty())
             return;
-        if (m_open && m_format == format) {
+        if (m_open && m_format == format && m_link == link) {
             m_text += text;
             return;
         }
         flush();
         m_format = format;
+        m_link = link;
         m_text = text;
         m_open = true;
     }
@@ -42,6 +44,7 @@ public:
             Run r;
             r.text = toUtf16(m_text);
             r.format = m_format;
+            r.link = m_link;
             m_paragraph.runs.push_back(std::move(r));
         }
         m_open = false;
@@ -51,6 +54,7 @@ public:
 private:
     Paragraph& m_paragraph;
     CharFormat m_format;
+    std::string m_link;
     std::u32string m_text;
     bool m_open = false;
 };
@@ -77,6 +81,14 @@ CharFormat scriptAdjusted(const Word& w, const Line& line)
 bool isReferenceChar(char16_t c)
 {
     return (c >= u'0' && c <= u'9') || std::u16string_view(u"ivxlcdmIVXLCDM").find(c) != std::u16string_view::npos;
+}
+
+// The link of the space between two words: theirs when they share it, so
+// that a link covers its words and the spaces between them only.
+const std::string& linkBetween(const Word& before, const Word& after)
+{
+    static const std::string none;
+    return before.link == after.link ? before.link : none;
 }
 
 bool isLeaderChar(char16_t c) { return c == u'.' || c == u' ' || c == 0x2026 || c == 0xB7; }
@@ -155,11 +167,13 @@ Paragraph composeParagraph(const std::vector<Line>& lines, std::size_t first, st
     RunCollector runs(p);
     for (std::size_t i = first; i < last; ++i) {
         const Line& line = lines[i];
+        p.bookmarks.insert(p.bookmarks.end(), line.bookmarks.begin(), line.bookmarks.end());
         if (i > first) {
             const Line& prev = lines[i - 1];
             switch (joinBetween(prev.text, line.text)) {
             case LineJoin::Space:
-                runs.add(U" ", prev.words.back().format);
+                if (!prev.words.empty() && !line.words.empty())
+                    runs.add(U" ", prev.words.back().format, linkBetween(prev.words.back(), line.words.front()));
                 break;
             case LineJoin::DropHyphen:
                 runs.dropLast();
@@ -171,9 +185,10 @@ Paragraph composeParagraph(const std::vector<Line>& lines, std::size_t first, st
         for (std::size_t k = 0; k < line.words.size(); ++k) {
             const Word& w = line.words[k];
             const CharFormat f = scriptAdjusted(w, line);
-            runs.add(w.text, f);
+            runs.add(w.text, f, w.link);
             if (w.spaceAfter && k + 1 < line.words.size())
-                runs.add(U" ", f.position == VerticalPosition::Baseline ? f : line.words[k + 1].format);
+                runs.add(U" ", f.position == VerticalPosition::Baseline ? f : line.words[k + 1].format,
+                         linkBetween(w, line.words[k + 1]));
         }
     }
     runs.flush();

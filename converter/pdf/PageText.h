@@ -91,6 +91,7 @@ struct PageLink {
     std::string uri;          // UTF-8; empty for a link inside the document
     int destinationPage = 0;  // 1-based; 0: not a link inside the document
     double destinationY = 0;  // points from that page's top (0: its top)
+    double destinationX = 0;  // points from that page's left (0: its left)
 };
 
 struct PageText {

@@ -1,5 +1,6 @@
 #include "PdfReader.h"
 
+#include "PageLinks.h"
 #include "PageObjectCollector.h"
 #include "RegionRenderer.h"
 
@@ -325,6 +326,7 @@ PdfReader::PageRead PdfReader::readPage(int number, PageText& page, double budge
     doc.displayPage(&m_impl->textOut, number, 72, 72, 0, true, false, false, pastDeadline, &deadline);
     page.images = m_impl->textOut.takeImages();
     page.paths = m_impl->textOut.takePaths();
+    page.links = readPageLinks(doc, number);
     for (std::string& warning : m_impl->textOut.takeWarnings())
         m_warnings.push_back(std::move(warning));
     for (const ::TextFlow* flow = m_impl->textOut.getFlows(); flow; flow = flow->getNext()) {
