@@ -4,6 +4,7 @@
 #include "Fib.h"
 #include "FontTable.h"
 #include "FormattedPages.h"
+#include "ListTable.h"
 #include "PropertyEncoder.h"
 #include "Sprm.h"
 #include "StyleSheet.h"
@@ -82,10 +83,61 @@ ByteBuffer fieldTable(const std::vector<FieldChar>& fields, std::uint32_t partLe
     return plc;
 }
 
-ByteBuffer documentProperties()
+// Where footnotes are referred to, each automatic number or 0 for a custom mark.
+ByteBuffer footnoteReferences(const std::vector<FootnoteReference>& references, std::uint32_t ccpText)
+{
+    ByteBuffer plc;
+    for (const FootnoteReference& r : references)
+        plc.u32(r.cp);
+    plc.u32(ccpText);
+    for (const FootnoteReference& r : references)
+        plc.u16(r.autoNumber);
+    return plc;
+}
+
+ByteBuffer cpsOnly(const std::vector<std::uint32_t>& cps)
+{
+    ByteBuffer plc;
+    for (std::uint32_t cp : cps)
+        plc.u32(cp);
+    return plc;
+}
+
+// SttbfBkmk (an extended string table of the names), PlcfBkf (starts, each
+// with the index of its end in PlcfBkl) and PlcfBkl (ends). A bookmark here
+// is a point: it ends where it starts.
+void placeBookmarks(ByteBuffer& table, Fib& fib, const std::vector<Bookmark>& bookmarks, std::uint32_t characters)
+{
+    ByteBuffer names;
+    names.u16(0xFFFF); // fExtend: UTF-16 strings
+    names.u16(static_cast<std::uint16_t>(bookmarks.size()));
+    names.u16(0); // cbExtra
+    ByteBuffer starts;
+    ByteBuffer ends;
+    for (const Bookmark& b : bookmarks) {
+        names.u16(static_cast<std::uint16_t>(b.name.size()));
+        for (char16_t c : b.name)
+            names.u16(c);
+        starts.u32(b.cp);
+        ends.u32(b.cp);
+    }
+    starts.u32(characters);
+    ends.u32(characters);
+    for (std::size_t i = 0; i < bookmarks.size(); ++i) {
+        starts.u16(static_cast<std::uint16_t>(i)); // FBKF.ibkl
+        starts.u16(0);                             // FBKF.bkc: not a table column range
+    }
+    place(table, fib, FibEntry::SttbfBkmk, names);
+    place(table, fib, FibEntry::PlcfBkf, starts);
+    place(table, fib, FibEntry::PlcfBkl, ends);
+}
+
+ByteBuffer documentProperties(bool evenHeaders)
 {
     ByteBuffer dop;
     dop.zeros(kDopSize);
+    if (evenHeaders)
+        dop.putU16(0, 1); // fFacingPages: even pages take the even header and footer
     dop.putU16(2, 1 << 2);  // footnotes numbered from 1
     dop.putU16(10, 720);    // dxaTab: default tab stops every half inch
     dop.putU16(52, 1 << 2); // endnotes numbered from 1
@@ -113,13 +165,18 @@ ByteBuffer pieceTable(std::uint32_t characters, std::uint32_t fcText)
 std::size_t countCharacters(const Document& document)
 {
     std::size_t n = 0;
+    auto count = [&n](const std::vector<Paragraph>& paragraphs) {
+        for (const Paragraph& p : paragraphs) {
+            n += 4; // breaks, marks, a note's reference mark
+            for (const Run& r : p.runs)
+                n += r.text.size() + 10 + r.link.size(); // a field around it, its instruction
+        }
+    };
     for (const Section& s : document.sections)
-        for (const auto* list : {&s.paragraphs, &s.header, &s.footer})
-            for (const Paragraph& p : *list) {
-                n += 2;
-                for (const Run& r : p.runs)
-                    n += r.text.size() + 10;
-            }
+        for (const auto* list : {&s.paragraphs, &s.header, &s.footer, &s.evenHeader, &s.evenFooter})
+            count(*list);
+    for (const Footnote& f : document.footnotes)
+        count(f.paragraphs);
     for (const Section& s : document.sections) {
         for (const Figure& f : s.figures)
             n += f.pictures.size() + 2;
@@ -131,7 +188,7 @@ std::size_t countCharacters(const Document& document)
                     for (const Paragraph& p : cell.paragraphs) {
                         n += 2;
                         for (const Run& r : p.runs)
-                            n += r.text.size() + 10;
+                            n += r.text.size() + 10 + r.link.size();
                     }
                 }
             }
@@ -162,6 +219,7 @@ std::string writeOrThrow(const Document& document, int fd)
     fib.fcMin = kTextStart;
     fib.fcMac = word.offset();
     fib.ccpText = laid.ccpText;
+    fib.ccpFtn = laid.ccpFtn;
     fib.ccpHdd = laid.ccpHdd;
 
     ByteBuffer table;
@@ -190,6 +248,10 @@ std::string writeOrThrow(const Document& document, int fd)
     }
     place(table, fib, FibEntry::PlcfSed, sed);
 
+    if (!laid.footnoteReferences.empty()) {
+        place(table, fib, FibEntry::PlcffndRef, footnoteReferences(laid.footnoteReferences, laid.ccpText));
+        place(table, fib, FibEntry::PlcffndTxt, cpsOnly(laid.footnoteTexts));
+    }
     if (!laid.headerStories.empty()) {
         ByteBuffer hdd;
         for (std::uint32_t cp : laid.headerStories)
@@ -200,9 +262,19 @@ std::string writeOrThrow(const Document& document, int fd)
         place(table, fib, FibEntry::PlcfFldMom, fieldTable(laid.mainFields, laid.ccpText));
     if (!laid.headerFields.empty())
         place(table, fib, FibEntry::PlcfFldHdr, fieldTable(laid.headerFields, laid.ccpHdd));
+    if (!laid.footnoteFields.empty())
+        place(table, fib, FibEntry::PlcfFldFtn, fieldTable(laid.footnoteFields, laid.ccpFtn));
+    if (!laid.bookmarks.empty())
+        placeBookmarks(table, fib, laid.bookmarks, characters);
 
-    place(table, fib, FibEntry::SttbfFfn, fonts.serialize()); // after the runs named their fonts
-    place(table, fib, FibEntry::Dop, documentProperties());
+    const ListTables lists = encodeLists(document.lists, fonts);
+    if (lists.plfLst.size() != 0) {
+        place(table, fib, FibEntry::PlfLst, lists.plfLst);
+        table.append(lists.levels); // the LVLs follow the PlfLst, outside its length
+        place(table, fib, FibEntry::PlfLfo, lists.plfLfo);
+    }
+    place(table, fib, FibEntry::SttbfFfn, fonts.serialize()); // after the runs and lists named their fonts
+    place(table, fib, FibEntry::Dop, documentProperties(laid.evenHeaders));
     place(table, fib, FibEntry::Clx, pieceTable(characters, kTextStart));
 
     word.resizeAtLeast(kMinWordDocumentSize);

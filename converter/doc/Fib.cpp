@@ -43,7 +43,7 @@ void Fib::writeAtStart(ByteBuffer& stream) const
     fib.u32(0); // reserved1
     fib.u32(0); // reserved2
     fib.u32(ccpText);
-    fib.u32(0); // ccpFtn
+    fib.u32(ccpFtn);
     fib.u32(ccpHdd);
     fib.zeros(4 * 16); // ccpMcr .. reserved14
 

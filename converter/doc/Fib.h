@@ -13,6 +13,8 @@ namespace pwt::doc {
 enum class FibEntry : std::size_t {
     StshfOrig = 0,
     Stshf = 1,
+    PlcffndRef = 2,
+    PlcffndTxt = 3,
     PlcfSed = 6,
     PlcfHdd = 11,
     PlcfBteChpx = 12,
@@ -20,8 +22,14 @@ enum class FibEntry : std::size_t {
     SttbfFfn = 15,
     PlcfFldMom = 16,
     PlcfFldHdr = 17,
+    PlcfFldFtn = 18,
+    SttbfBkmk = 21,
+    PlcfBkf = 22,
+    PlcfBkl = 23,
     Dop = 31,
     Clx = 33,
+    PlfLst = 73,
+    PlfLfo = 74,
 };
 
 class Fib {
@@ -37,6 +45,7 @@ public:
 
     std::uint32_t cbMac = 0;   // bytes of the WordDocument stream in use
     std::uint32_t ccpText = 0;
+    std::uint32_t ccpFtn = 0;
     std::uint32_t ccpHdd = 0;
     std::uint32_t fcMin = 0;   // first and end byte of the text, for old readers
     std::uint32_t fcMac = 0;

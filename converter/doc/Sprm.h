@@ -46,6 +46,8 @@ inline constexpr std::uint16_t PFInTable = 0x2416;     // the paragraph is in a 
 inline constexpr std::uint16_t PFTtp = 0x2417;         // the paragraph ends a table row
 inline constexpr std::uint16_t PItap = 0x6649;         // table depth: 1 for a table in the body
 inline constexpr std::uint16_t PHugePapx = 0x6646;     // the properties are a PrcData in the Data stream
+inline constexpr std::uint16_t PIlvl = 0x260A;         // list level, 0-based
+inline constexpr std::uint16_t PIlfo = 0x460B;         // list override, 1-based index into PlfLfo
 
 // Table properties, given on a row's end mark
 inline constexpr std::uint16_t TDxaGapHalf = 0x9602;   // half the gap between cells' text

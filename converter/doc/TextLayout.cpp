@@ -1,5 +1,7 @@
 #include "TextLayout.h"
 
+#include "LinkTargets.h"
+#include "ListTable.h"
 #include "PropertyEncoder.h"
 #include "Sprm.h"
 #include "TableEncoder.h"
@@ -8,6 +10,7 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <unordered_set>
 
 namespace pwt::doc {
 
@@ -26,7 +29,10 @@ using PictureLocations = std::vector<std::optional<std::uint32_t>>;
 
 class TextBuilder {
 public:
-    TextBuilder(LaidOutText& out, FontTable& fonts) : out_(out), fonts_(fonts) {}
+    TextBuilder(LaidOutText& out, FontTable& fonts, const Document& document)
+        : out_(out), fonts_(fonts), listCount_(document.lists.size()), noteUsed_(document.footnotes.size(), false)
+    {
+    }
 
     std::uint32_t cp() const { return static_cast<std::uint32_t>(out_.text.size()); }
 
@@ -45,17 +51,49 @@ public:
             put(kPageBreak, chp);
         else if (p.columnBreakBefore && allowPageBreak)
             put(kColumnBreak, chp);
-        for (const Run& run : p.runs) {
+        if (mainStory_)
+            markBookmarks(p.bookmarks);
+        if (noteMark_) {
+            putNoteMark(*noteMark_, chp);
+            noteMark_.reset();
+        }
+        for (std::size_t i = 0; i < p.runs.size(); ++i) {
+            const Run& run = p.runs[i];
             chp = characterId(run.format);
-            if (run.pageNumberField)
+            if (run.pageNumberField) {
                 pageField(run, chp, fields, partStart);
-            else
+            } else if (isNoteReference(run)) {
+                footnoteReference(run, chp);
+            } else if (const auto instruction = linkable(run) ? hyperlinkInstruction(run.link) : std::nullopt) {
+                // The link's neighbouring runs are the field's result.
+                std::size_t end = i + 1;
+                while (end < p.runs.size() && linkable(p.runs[end]) && p.runs[end].link == run.link)
+                    ++end;
+                chp = hyperlink(*instruction, p.runs, i, end, fields, partStart, inlineLocations, nextPicture);
+                i = end - 1;
+            } else {
                 putTextWithPictures(cleanRunText(run.text), chp, inlineLocations, nextPicture);
+            }
         }
         put(mark, chp);
         endParagraph(paragraphId(p.format));
     }
 
+    // While the main document is written, footnote references and bookmarks
+    // are recorded; elsewhere a note's mark is plain text and bookmarks are left out.
+    void setMainStory(bool main) { mainStory_ = main; }
+
+    // The footnotes in the order of their references, with their references' marks.
+    struct NoteToWrite {
+        std::size_t footnote;
+        FootnoteReference reference;
+        std::u16string customMark;
+    };
+    const std::vector<NoteToWrite>& notesToWrite() const { return notes_; }
+
+    // The next paragraph begins with this note's reference mark, as the
+    // footnote text's first paragraph does.
+    void beginNote(const NoteToWrite& note) { noteMark_ = note; }
     // Text in which each kInlinePictureMark becomes the next picture's character.
     void putTextWithPictures(const std::u16string& text, std::uint32_t chp,
                              const std::vector<std::optional<std::uint32_t>>& locations, std::size_t& next)
@@ -133,6 +171,115 @@ public:
     }
 
 private:
+    // Run properties plus some sprms (a field character's, a reference mark's).
+    std::uint32_t withExtra(std::uint32_t chp, const Grpprl& extra)
+    {
+        return out_.characterProps.intern(out_.characterProps.at(chp) + extra.bytes());
+    }
+
+    std::uint32_t specialCharacter(std::uint32_t chp)
+    {
+        Grpprl special;
+        special.add8(sprm::CFSpec, 1);
+        return withExtra(chp, special);
+    }
+
+    std::uint32_t superscript(std::uint32_t chp)
+    {
+        Grpprl raised;
+        raised.add8(sprm::CIss, 1);
+        return withExtra(chp, raised);
+    }
+
+    bool isNoteReference(const Run& run) const
+    {
+        return mainStory_ && run.footnote >= 0 && static_cast<std::size_t>(run.footnote) < noteUsed_.size()
+            && !noteUsed_[static_cast<std::size_t>(run.footnote)];
+    }
+
+    static bool linkable(const Run& run) { return !run.link.empty() && !run.pageNumberField && run.footnote < 0; }
+
+    // A footnote's reference: Word's auto-numbered mark where the PDF's mark
+    // is the next number, else the mark itself, its last character the
+    // reference (Word takes one character as a custom mark).
+    void footnoteReference(const Run& run, std::uint32_t chp)
+    {
+        const auto index = static_cast<std::size_t>(run.footnote);
+        noteUsed_[index] = true;
+        std::u16string mark = cleanRunText(run.text);
+        while (!mark.empty() && (mark.back() == u' ' || mark.back() == u'\t'))
+            mark.pop_back();
+        while (!mark.empty() && (mark.front() == u' ' || mark.front() == u'\t'))
+            mark.erase(mark.begin());
+        const std::u16string expected = asDecimal(nextAutoNumber_);
+        const std::uint32_t raised = superscript(chp);
+        NoteToWrite note{index, {0, 0}, {}};
+        if (mark == expected) {
+            note.reference = {cp(), static_cast<std::uint16_t>(nextAutoNumber_++)};
+            put(kAutoNumberedNote, specialCharacter(raised));
+        } else {
+            // No mark, or one Word cannot take as a single character: an asterisk.
+            char16_t last = u'*';
+            if (!mark.empty() && !(mark.back() >= 0xD800 && mark.back() <= 0xDFFF)) {
+                last = mark.back();
+                mark.pop_back();
+                putText(mark, raised);
+            }
+            note.reference = {cp(), 0};
+            note.customMark.assign(1, last);
+            put(last, raised);
+        }
+        out_.footnoteReferences.push_back(note.reference);
+        notes_.push_back(std::move(note));
+    }
+
+    void putNoteMark(const NoteToWrite& note, std::uint32_t chp)
+    {
+        const std::uint32_t raised = superscript(chp);
+        if (note.reference.autoNumber != 0)
+            put(kAutoNumberedNote, specialCharacter(raised));
+        else
+            put(note.customMark.front(), raised);
+        put(u' ', chp); // as Word sets the note's text apart from its mark
+    }
+
+    static std::u16string asDecimal(unsigned n)
+    {
+        std::u16string out;
+        for (const char c : std::to_string(n))
+            out.push_back(static_cast<char16_t>(c));
+        return out;
+    }
+
+    void markBookmarks(const std::vector<std::string>& names)
+    {
+        for (const std::string& name : names)
+            if (const auto n = bookmarkName(name); n && bookmarkNames_.insert(*n).second)
+                out_.bookmarks.push_back({*n, cp()});
+    }
+
+    // A HYPERLINK field whose result is runs [from, to) of `runs`; returns
+    // the properties of its last character.
+    std::uint32_t hyperlink(const std::u16string& instruction, const std::vector<Run>& runs, std::size_t from,
+                            std::size_t to, std::vector<FieldChar>& fields, std::uint32_t partStart,
+                            const PictureLocations& inlineLocations, std::size_t& nextPicture)
+    {
+        const std::uint32_t first = characterId(runs[from].format);
+        fields.push_back({cp() - partStart, static_cast<std::uint8_t>(kFieldBegin), kFieldTypeHyperlink});
+        put(kFieldBegin, specialCharacter(first));
+        putText(instruction, first);
+        fields.push_back({cp() - partStart, static_cast<std::uint8_t>(kFieldSeparator), 0});
+        put(kFieldSeparator, specialCharacter(first));
+        std::uint32_t chp = first;
+        for (std::size_t i = from; i < to; ++i) {
+            chp = characterId(runs[i].format);
+            putTextWithPictures(cleanRunText(runs[i].text), chp, inlineLocations, nextPicture);
+        }
+        fields.push_back({cp() - partStart, static_cast<std::uint8_t>(kFieldEnd), kFieldHasSeparator});
+        put(kFieldEnd, specialCharacter(chp));
+        return chp;
+    }
+
     void pageField(const Run& run, std::uint32_t chp, std::vector<FieldChar>& fields, std::uint32_t partStart)
     {
         Grpprl special;
@@ -146,7 +293,7 @@ private:
         put(kFieldSeparator, fieldMarkProps);
         std::u16string shown = cleanRunText(run.text);
         putText(shown.empty() ? u"1" : shown, chp);
-        fields.push_back({cp() - partStart, static_cast<std::uint8_t>(kFieldEnd), 0x80 /* fHasSep */});
+        fields.push_back({cp() - partStart, static_cast<std::uint8_t>(kFieldEnd), kFieldHasSeparator});
         put(kFieldEnd, fieldMarkProps);
     }
 
@@ -162,7 +309,8 @@ private:
 
     std::uint32_t paragraphId(const ParagraphFormat& format)
     {
-        return out_.paragraphProps.intern(cellProps_.empty() ? encodeParagraph(format).bytes() : cellProps_);
+        const std::string own = cellProps_.empty() ? encodeParagraph(format).bytes() : cellProps_;
+        return out_.paragraphProps.intern(own + listItemProperties(format.list, format.listLevel, listCount_).bytes());
     }
 
     void put(char16_t c, std::uint32_t chp)
@@ -195,6 +343,13 @@ private:
     CharFormat lastFormat_;
     std::uint32_t lastFormatId_ = 0;
     bool haveLastFormat_ = false;
+    std::size_t listCount_ = 0; // lists the document defines
+    bool mainStory_ = false;
+    std::vector<bool> noteUsed_; // per footnote: its reference is written
+    unsigned nextAutoNumber_ = 1;
+    std::vector<NoteToWrite> notes_;
+    std::optional<NoteToWrite> noteMark_;
+    std::unordered_set<std::u16string> bookmarkNames_;
     std::string cellProps_; // while a cell's paragraphs are written: their whole GrpPrlAndIstd
 };
 
@@ -367,6 +522,7 @@ void layOutMainDocument(const Document& document, TextBuilder& builder, LaidOutT
     Paragraph columnBreak;
     columnBreak.columnBreakBefore = true;
     const std::size_t sections = document.sections.size();
+    builder.setMainStory(true);
     for (std::size_t si = 0; si < sections; ++si) {
         out.sectionBounds.push_back(builder.cp());
         std::vector<Block> blocks = sectionBlocks(document.sections[si], pictures);
@@ -388,15 +544,44 @@ void layOutMainDocument(const Document& document, TextBuilder& builder, LaidOutT
                 builder.paragraph(block.breakBefore ? columnBreak : emptyParagraph, mark, bi > 0, out.mainFields, 0);
         }
     }
+    builder.setMainStory(false);
     out.ccpText = builder.cp();
     out.sectionBounds.push_back(out.ccpText);
+}
+
+// The footnote document: each referenced note's paragraphs, the first
+// beginning with its reference mark, in the order of the references; then
+// the mark that ends the document.
+void layOutFootnotes(const Document& document, TextBuilder& builder, LaidOutText& out)
+{
+    const auto& notes = builder.notesToWrite();
+    if (notes.empty())
+        return;
+    const std::uint32_t start = builder.cp();
+    Paragraph markOnly;
+    for (const auto& note : notes) {
+        out.footnoteTexts.push_back(builder.cp() - start);
+        const std::vector<Paragraph>& paragraphs = document.footnotes[note.footnote].paragraphs;
+        builder.beginNote(note);
+        if (paragraphs.empty())
+            builder.paragraph(markOnly, kParagraphMark, false, out.footnoteFields, start);
+        for (const Paragraph& p : paragraphs)
+            builder.paragraph(p, kParagraphMark, false, out.footnoteFields, start);
+    }
+    out.footnoteTexts.push_back(builder.cp() - start);
+    builder.bareParagraphMark();
+    out.ccpFtn = builder.cp() - start;
+    out.footnoteTexts.push_back(out.ccpFtn);
 }
 
 void layOutHeaderDocument(const Document& document, TextBuilder& builder, LaidOutText& out)
 {
     bool any = false;
-    for (const Section& s : document.sections)
-        any = any || !s.header.empty() || !s.footer.empty();
+    for (const Section& s : document.sections) {
+        const bool even = s.evenPagesDiffer && (!s.evenHeader.empty() || !s.evenFooter.empty());
+        out.evenHeaders = out.evenHeaders || even;
+        any = any || !s.header.empty() || !s.footer.empty() || even;
+    }
     if (!any)
         return;
 
@@ -417,15 +602,27 @@ void layOutHeaderDocument(const Document& document, TextBuilder& builder, LaidOu
     const std::vector<Paragraph> none;
     bool headerSeen = false;
     bool footerSeen = false;
+    bool evenHeaderSeen = false;
+    bool evenFooterSeen = false;
     bool unused = false;
 
     for (int separator = 0; separator < 6; ++separator)
         storyStart(); // footnote and endnote separators: empty
     for (const Section& s : document.sections) {
-        story(none, unused);            // even pages header
-        story(s.header, headerSeen);    // odd pages header (all pages)
-        story(none, unused);            // even pages footer
-        story(s.footer, footerSeen);    // odd pages footer (all pages)
+        // Once even pages differ in the document, Word shows every section's
+        // even slots on its even pages: a section alike on all pages repeats
+        // its head and foot there.
+        const bool ownEven = s.evenPagesDiffer;
+        if (out.evenHeaders)
+            story(ownEven ? s.evenHeader : s.header, evenHeaderSeen); // even pages header
+        else
+            story(none, unused);
+        story(s.header, headerSeen);    // odd pages header (all pages when even pages do not differ)
+        if (out.evenHeaders)
+            story(ownEven ? s.evenFooter : s.footer, evenFooterSeen); // even pages footer
+        else
+            story(none, unused);
+        story(s.footer, footerSeen);    // odd pages footer
         story(none, unused);            // first page header
         story(none, unused);            // first page footer
     }
@@ -441,10 +638,11 @@ LaidOutText layOutText(const Document& document, FontTable& fonts, PictureStore&
 {
     LaidOutText out;
     out.characterRuns.reserve(countRuns(document));
-    TextBuilder builder(out, fonts);
+    TextBuilder builder(out, fonts, document);
     layOutMainDocument(document, builder, out, pictures);
+    layOutFootnotes(document, builder, out);
     layOutHeaderDocument(document, builder, out);
-    if (out.ccpHdd != 0)
+    if (out.ccpFtn != 0 || out.ccpHdd != 0)
         builder.bareParagraphMark(); // the mark after the last document part
     return out;
 }
