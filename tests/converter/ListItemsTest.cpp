@@ -1,0 +1,292 @@
+// Bulleted and numbered paragraphs become list items: on documents built in
+// code, and on synthetic pages through the whole layout.
+#include "DocumentBuilder.h"
+#include "ListItems.h"
+#include "SyntheticPage.h"
+
+#include <QtTest>
+
+using namespace pwt;
+using namespace pwt::layout;
+
+namespace {
+
+// A body paragraph as the layout composes it (12 pt text: one em is 240 twips).
+struct Sketch {
+    const char16_t* text;
+    int left = 0;  // twips
+    int first = 0; // first-line indent, negative: hanging
+    int heading = 0;
+    bool contentsEntry = false;
+    const char* labelFont = nullptr; // the first character's family (a bullet in Symbol)
+};
+
+Document documentOf(const std::vector<Sketch>& sketches)
+{
+    Document doc;
+    auto& paragraphs = doc.sections.emplace_back().paragraphs;
+    for (const Sketch& s : sketches) {
+        Paragraph& p = paragraphs.emplace_back();
+        const std::u16string_view text = s.text;
+        const std::size_t labelChars = s.labelFont ? 1 : 0;
+        if (s.labelFont) {
+            Run& label = p.runs.emplace_back();
+            label.text = text.substr(0, labelChars);
+            label.format.fontFamily = s.labelFont;
+        }
+        p.runs.emplace_back().text = text.substr(labelChars);
+        p.format.leftIndent = s.left;
+        p.format.firstLineIndent = s.first;
+        p.format.headingLevel = s.heading;
+        if (s.contentsEntry)
+            p.format.referenceTab.position = 9000;
+    }
+    return doc;
+}
+
+QString textOf(const Paragraph& p)
+{
+    QString s;
+    for (const Run& r : p.runs)
+        s += QString::fromStdU16String(r.text);
+    return s;
+}
+
+// Each body paragraph as "[list.level]text", or its text when no list item.
+QStringList itemsOf(const Document& doc)
+{
+    QStringList out;
+    for (const Section& s : doc.sections)
+        for (const Paragraph& p : s.paragraphs) {
+            const QString prefix = p.format.list < 0 ? QString() : u"[%1.%2]"_qs.arg(p.format.list).arg(p.format.listLevel);
+            out << prefix + textOf(p);
+        }
+    return out;
+}
+
+QString formatName(NumberFormat f)
+{
+    switch (f) {
+    case NumberFormat::Bullet: return u"bullet"_qs;
+    case NumberFormat::Decimal: return u"1"_qs;
+    case NumberFormat::LowerLetter: return u"a"_qs;
+    case NumberFormat::UpperLetter: return u"A"_qs;
+    case NumberFormat::LowerRoman: return u"i"_qs;
+    case NumberFormat::UpperRoman: return u"I"_qs;
+    case NumberFormat::ChineseCounting: return u"一"_qs;
+    }
+    return {};
+}
+
+// Each list as its levels "format label start", " | " between levels.
+QStringList listsOf(const Document& doc)
+{
+    QStringList out;
+    for (const ListDefinition& list : doc.lists) {
+        QStringList levels;
+        for (const ListLevel& l : list.levels)
+            levels << formatName(l.format) + u' ' + QString::fromStdU16String(l.label) + u' ' + QString::number(l.start);
+        out << levels.join(u" | "_qs);
+    }
+    return out;
+}
+
+} // namespace
+
+class ListItemsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void items_data()
+    {
+        QTest::addColumn<std::vector<Sketch>>("sketches");
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<QStringList>("lists");
+
+        QTest::newRow("bullets") << std::vector<Sketch>{{u"Before."}, {u"• one"}, {u"• two"}, {u"•three"}, {u"After."}}
+                                 << QStringList{u"Before."_qs, u"[0.0]one"_qs, u"[0.0]two"_qs, u"[0.0]three"_qs, u"After."_qs}
+                                 << QStringList{u"bullet • 1"_qs};
+        QTest::newRow("TeX bullets, tab") << std::vector<Sketch>{{u"\u2219\tone"}, {u"\u2219\ttwo"}}
+                                          << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs} << QStringList{u"bullet \u2219 1"_qs};
+        QTest::newRow("1.") << std::vector<Sketch>{{u"1. one"}, {u"2. two"}, {u"3. three"}}
+                            << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs, u"[0.0]three"_qs} << QStringList{u"1 %1. 1"_qs};
+        QTest::newRow("1)") << std::vector<Sketch>{{u"1) one"}, {u"2) two"}} << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs}
+                            << QStringList{u"1 %1) 1"_qs};
+        QTest::newRow("(1)") << std::vector<Sketch>{{u"(1) one"}, {u"(2) two"}} << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs}
+                             << QStringList{u"1 (%1) 1"_qs};
+        QTest::newRow("a.") << std::vector<Sketch>{{u"a. one"}, {u"b. two"}, {u"c. three"}}
+                            << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs, u"[0.0]three"_qs} << QStringList{u"a %1. 1"_qs};
+        QTest::newRow("(a)") << std::vector<Sketch>{{u"(a) one"}, {u"(b) two"}} << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs}
+                             << QStringList{u"a (%1) 1"_qs};
+        QTest::newRow("h. i. j. are letters") << std::vector<Sketch>{{u"h) one"}, {u"i) two"}, {u"j) three"}}
+                                              << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs, u"[0.0]three"_qs}
+                                              << QStringList{u"a %1) 8"_qs};
+        QTest::newRow("i. ii)") << std::vector<Sketch>{{u"i) one"}, {u"ii) two"}, {u"iii) three"}, {u"iv) four"}}
+                                << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs, u"[0.0]three"_qs, u"[0.0]four"_qs}
+                                << QStringList{u"i %1) 1"_qs};
+        // A numbering new to the list, at the same indent: the next level.
+        QTest::newRow("I. A.") << std::vector<Sketch>{{u"I. first"}, {u"A. one"}, {u"B. two"}, {u"II. second"}}
+                               << QStringList{u"[0.0]first"_qs, u"[0.1]one"_qs, u"[0.1]two"_qs, u"[0.0]second"_qs}
+                               << QStringList{u"I %1. 1 | A %2. 1"_qs};
+        QTest::newRow("1.1") << std::vector<Sketch>{{u"2.1 one"}, {u"2.2 two"}} << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs}
+                             << QStringList{u"1 2.%1 1"_qs};
+        QTest::newRow("nested") << std::vector<Sketch>{{u"1. one"}, {u"a) sub a", 480}, {u"b) sub b", 480},
+                                                       {u"i. deeper", 960}, {u"2. two"}, {u"a) again", 480}, {u"3. three"}}
+                                << QStringList{u"[0.0]one"_qs, u"[0.1]sub a"_qs, u"[0.1]sub b"_qs, u"[0.2]deeper"_qs,
+                                               u"[0.0]two"_qs, u"[0.1]again"_qs, u"[0.0]three"_qs}
+                                << QStringList{u"1 %1. 1 | a %2) 1 | i %3. 1"_qs};
+        QTest::newRow("nested 1.1") << std::vector<Sketch>{{u"1. one"}, {u"1.1 sub", 480}, {u"1.2 sub", 480}, {u"2. two"}}
+                                    << QStringList{u"[0.0]one"_qs, u"[0.1]sub"_qs, u"[0.1]sub"_qs, u"[0.0]two"_qs}
+                                    << QStringList{u"1 %1. 1 | 1 %1.%2 1"_qs};
+        QTest::newRow("nested bullets") << std::vector<Sketch>{{u"• one"}, {u"– sub", 480}, {u"– sub", 480}, {u"• two"}}
+                                        << QStringList{u"[0.0]one"_qs, u"[0.1]sub"_qs, u"[0.1]sub"_qs, u"[0.0]two"_qs}
+                                        << QStringList{u"bullet • 1 | bullet – 1"_qs};
+        QTest::newRow("Chinese") << std::vector<Sketch>{{u"一、总则"}, {u"（一）适用范围"}, {u"（二）术语"}, {u"二、要求"},
+                                                        {u"十一、附则"}}
+                                 << QStringList{u"[0.0]总则"_qs, u"[0.1]适用范围"_qs, u"[0.1]术语"_qs, u"[0.0]要求"_qs, u"十一、附则"_qs}
+                                 << QStringList{u"一 %1、 1 | 一 （%2） 1"_qs};
+        QTest::newRow("Chinese digits") << std::vector<Sketch>{{u"（1）第一"}, {u"（2）第二"}, {u"1、甲"}, {u"2、乙"}, {u"①丙"}, {u"②丁"}}
+                                        << QStringList{u"[0.0]第一"_qs, u"[0.0]第二"_qs, u"[0.1]甲"_qs, u"[0.1]乙"_qs,
+                                                       u"[0.2]丙"_qs, u"[0.2]丁"_qs}
+                                        << QStringList{u"1 （%1） 1 | 1 %2、 1 | 1 (%3) 1"_qs};
+        QTest::newRow("continued") << std::vector<Sketch>{{u"1. one"}, {u"2. two"}, {u"A remark between."}, {u"3. three"}}
+                                   << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs, u"A remark between."_qs, u"[0.0]three"_qs}
+                                   << QStringList{u"1 %1. 1"_qs};
+        QTest::newRow("under an item") << std::vector<Sketch>{{u"1. one", 480, -480}, {u"More of one.", 480}, {u"More.", 480},
+                                                              {u"Even more.", 480}, {u"2. two", 480, -480}}
+                                       << QStringList{u"[0.0]one"_qs, u"More of one."_qs, u"More."_qs, u"Even more."_qs, u"[0.0]two"_qs}
+                                       << QStringList{u"1 %1. 1"_qs};
+        QTest::newRow("too far apart") << std::vector<Sketch>{{u"1. one"}, {u"2. two"}, {u"a"}, {u"b"}, {u"c"}, {u"3. three"}}
+                                       << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs, u"a"_qs, u"b"_qs, u"c"_qs, u"3. three"_qs}
+                                       << QStringList{u"1 %1. 1"_qs};
+        QTest::newRow("starts at 3") << std::vector<Sketch>{{u"3. three"}, {u"4. four"}}
+                                     << QStringList{u"[0.0]three"_qs, u"[0.0]four"_qs} << QStringList{u"1 %1. 3"_qs};
+        QTest::newRow("restarts") << std::vector<Sketch>{{u"1. one"}, {u"2. two"}, {u"1. one"}, {u"2. two"}}
+                                  << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs, u"[1.0]one"_qs, u"[1.0]two"_qs}
+                                  << QStringList{u"1 %1. 1"_qs, u"1 %1. 1"_qs};
+        QTest::newRow("one hanging item") << std::vector<Sketch>{{u"Text."}, {u"1. alone", 480, -480}, {u"Text."}}
+                                          << QStringList{u"Text."_qs, u"[0.0]alone"_qs, u"Text."_qs} << QStringList{u"1 %1. 1"_qs};
+        QTest::newRow("dash list, hanging") << std::vector<Sketch>{{u"– one", 360, -360}, {u"– two"}}
+                                            << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs} << QStringList{u"bullet – 1"_qs};
+
+        // Lookalikes stay text.
+        const auto unchanged = [](std::vector<Sketch> sketches) {
+            QStringList texts;
+            for (const Sketch& s : sketches)
+                texts << QString::fromStdU16String(s.text);
+            QTest::newRow(qPrintable(texts.front())) << sketches << texts << QStringList{};
+        };
+        unchanged({{u"2020 was a year of change."}, {u"2021 was not."}});
+        unchanged({{u"1999. The year it began."}, {u"2000. The year after."}});
+        unchanged({{u"1.5 kg of flour are needed, or more.", 0, 360}, {u"2.5 kg of sugar."}});
+        unchanged({{u"1. Introduction", 0, 0, 1}, {u"Text."}, {u"2. Methods", 0, 0, 1}});
+        unchanged({{u"1. Introduction\t1", 0, 0, 0, true}, {u"2. Methods\t4", 0, 0, 0, true}});
+        unchanged({{u"– Where were you? he asked, and waited for an answer.", 0, 360}, {u"– Out, she said.", 0, 360}});
+        unchanged({{u"– Where?"}, {u"– Out."}});
+        unchanged({{u"3. März 2020: the meeting."}, {u"4. März: the next one."}});
+        unchanged({{u"1. A lone number opens this sentence."}});
+        unchanged({{u"I went home."}, {u"A. Smith wrote it."}});
+        unchanged({{u"-5 °C at night"}, {u"-7 °C at dawn"}, {u"-9 °C"}});
+        unchanged({{u"一个例子"}, {u"二十年"}});
+        unchanged({{u"•"}, {u"•"}});
+    }
+
+    void items()
+    {
+        QFETCH(std::vector<Sketch>, sketches);
+        QFETCH(QStringList, items);
+        QFETCH(QStringList, lists);
+        Document doc = documentOf(sketches);
+        markListItems(doc);
+        QCOMPARE(itemsOf(doc), items);
+        QCOMPARE(listsOf(doc), lists);
+    }
+
+    // Where labels and text stand: the label at the first line's start, the
+    // text where a hanging item goes on, or past the widest label.
+    void indents_data()
+    {
+        QTest::addColumn<std::vector<Sketch>>("sketches");
+        QTest::addColumn<int>("labelIndent");
+        QTest::addColumn<int>("textIndent");
+        QTest::newRow("hanging") << std::vector<Sketch>{{u"1. one", 720, -360}, {u"2. two", 360}} << 360 << 720;
+        // 12 pt: "1." is two label characters and the gap, 1.6 em.
+        QTest::newRow("one line each") << std::vector<Sketch>{{u"1. one", 240}, {u"2. two", 240}} << 240 << 240 + 384;
+        QTest::newRow("widest label") << std::vector<Sketch>{{u"9. nine"}, {u"10. ten"}} << 0 << 516;
+        // Chinese items wrap back under their label.
+        QTest::newRow("Chinese") << std::vector<Sketch>{{u"一、总则总则", 0, 480}, {u"二、要求", 480}} << 480 << 0;
+    }
+
+    void indents()
+    {
+        QFETCH(std::vector<Sketch>, sketches);
+        QFETCH(int, labelIndent);
+        QFETCH(int, textIndent);
+        Document doc = documentOf(sketches);
+        markListItems(doc);
+        QCOMPARE(doc.lists.size(), std::size_t(1));
+        const ListLevel& level = doc.lists[0].levels.at(0);
+        QCOMPARE(level.labelIndent, labelIndent);
+        QCOMPARE(level.textIndent, textIndent);
+        for (const Paragraph& p : doc.sections[0].paragraphs) {
+            QCOMPARE(p.format.leftIndent, textIndent);
+            QCOMPARE(p.format.firstLineIndent, labelIndent - textIndent);
+        }
+    }
+
+    void bulletInSymbolFont()
+    {
+        Document doc = documentOf({{u"\u2022 one", 0, 0, 0, false, "Symbol"}, {u"\u2022 two", 0, 0, 0, false, "Symbol"}});
+        markListItems(doc);
+        QCOMPARE(itemsOf(doc), (QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs}));
+        QCOMPARE(doc.lists.at(0).levels.at(0).labelFont, std::string("Symbol"));
+        // The label's run is gone, the text keeps its own.
+        QCOMPARE(doc.sections[0].paragraphs[0].runs.size(), std::size_t(1));
+        QCOMPARE(doc.sections[0].paragraphs[0].runs[0].format.fontFamily, std::string("Times New Roman"));
+    }
+
+    // Numbering runs on over a new section (a chapter's own running head) and
+    // table cells hold lists of their own.
+    void acrossSectionsAndInCells()
+    {
+        Document doc = documentOf({{u"1. one"}, {u"2. two"}});
+        Section& next = doc.sections.emplace_back();
+        next.paragraphs.emplace_back().runs.emplace_back(u"3. three", CharFormat{});
+        TableCell& cell = next.tables.emplace_back().rows.emplace_back().cells.emplace_back();
+        for (const char16_t* t : {u"• a", u"• b"})
+            cell.paragraphs.emplace_back().runs.emplace_back(t, CharFormat{});
+        markListItems(doc);
+        QCOMPARE(itemsOf(doc), (QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs, u"[0.0]three"_qs}));
+        QCOMPARE(cell.paragraphs[1].format.list, 1);
+        QCOMPARE(textOf(cell.paragraphs[1]), u"b"_qs);
+    }
+
+    // Lines on a page through the whole layout: a bulleted list with a
+    // wrapped, hanging item, then a numbered one.
+    void onSyntheticPage()
+    {
+        pdf::PageText page;
+        page.number = 1;
+        page.width = 595;
+        page.height = 842;
+        using pwt::test::LineSpec;
+        test::addBlock(page, {
+            {U"Some text before the lists, long enough to be a paragraph.", 72, 100},
+            {U"• first item", 90, 124},
+            {U"• second item that wraps onto a second line of the page and", 90, 136},
+            {U"goes on under its text", 100, 148},
+            {U"1. numbered", 90, 172},
+            {U"2. numbered again", 90, 184},
+        });
+        const Document doc = buildDocument({page}, {});
+        QCOMPARE(itemsOf(doc), (QStringList{u"Some text before the lists, long enough to be a paragraph."_qs, u"[0.0]first item"_qs,
+                                            u"[0.0]second item that wraps onto a second line of the page and goes on under its text"_qs,
+                                            u"[1.0]numbered"_qs, u"[1.0]numbered again"_qs}));
+        QCOMPARE(listsOf(doc), (QStringList{u"bullet • 1"_qs, u"1 %1. 1"_qs}));
+        // The hang of the wrapped item: its text 10 pt right of the bullet.
+        const ListLevel& bullets = doc.lists[0].levels[0];
+        QCOMPARE(bullets.textIndent - bullets.labelIndent, 200);
+    }
+};
+
+QTEST_GUILESS_MAIN(ListItemsTest)
+#include "ListItemsTest.moc"
