@@ -172,6 +172,142 @@ Document sectioned()
     return d;
 }
 
+namespace {
+
+ListLevel level(NumberFormat format, const std::u16string& label, int textIndent)
+{
+    ListLevel l;
+    l.format = format;
+    l.label = label;
+    l.textIndent = textIndent;
+    l.labelIndent = textIndent - 360;
+    return l;
+}
+
+Paragraph listItem(const std::u16string& text, int list, int depth, CharFormat format = {})
+{
+    Paragraph p = paragraph(text, std::move(format));
+    p.format.list = list;
+    p.format.listLevel = depth;
+    p.format.leftIndent = 360 * (depth + 1);
+    p.format.firstLineIndent = -360;
+    return p;
+}
+
+Run linked(const std::u16string& text, const std::string& link, CharFormat format = {})
+{
+    Run r = run(text, std::move(format));
+    r.link = link;
+    return r;
+}
+
+Run noteMark(const std::u16string& mark, int footnote)
+{
+    CharFormat raised;
+    raised.position = VerticalPosition::Superscript;
+    Run r = run(mark, raised);
+    r.footnote = footnote;
+    return r;
+}
+
+Paragraph withPageField(const std::u16string& text)
+{
+    Paragraph p;
+    p.runs = {run(text), run(u"1")};
+    p.runs[1].pageNumberField = true;
+    return p;
+}
+
+} // namespace
+
+Document structured()
+{
+    Document d;
+    d.lists.push_back({{level(NumberFormat::Bullet, u"\u2022", 360), level(NumberFormat::Bullet, u"\u2013", 720)}});
+    d.lists.push_back({{level(NumberFormat::Decimal, u"%1.", 360), level(NumberFormat::Decimal, u"%1.%2", 900)}});
+    d.lists.push_back({{level(NumberFormat::LowerLetter, u"%1)", 360)}});
+    d.lists.push_back({{level(NumberFormat::ChineseCounting, u"%1、", 480),
+                        level(NumberFormat::Decimal, u"（%2）", 960)}});
+    d.lists[0].levels[0].labelFont = "DejaVu Sans";
+    for (const char16_t* text : {u"First note text.", u"Second note text.", u"Symbol note text.", u"Note in a table cell."})
+        d.footnotes.push_back(Footnote{{paragraph(text)}});
+
+    Section s;
+    s.evenPagesDiffer = true;
+    s.header.push_back(paragraph(u"Odd page head"));
+    s.evenHeader.push_back(paragraph(u"Even page head"));
+    s.footer.push_back(withPageField(u"Odd foot "));
+    s.evenFooter.push_back(withPageField(u"Even foot "));
+
+    Paragraph intro = paragraph(u"Lists, notes and links follow.");
+    intro.bookmarks = {"top", "9 not a name", "top"};
+    s.paragraphs.push_back(intro);
+    s.paragraphs.push_back(listItem(u"Bullet item one", 0, 0));
+    s.paragraphs.push_back(listItem(u"Bullet item nested", 0, 1));
+    s.paragraphs.push_back(listItem(u"Bullet item two", 0, 0));
+    s.paragraphs.push_back(listItem(u"Numbered item one", 1, 0));
+    s.paragraphs.push_back(listItem(u"Numbered nested item", 1, 1));
+    s.paragraphs.push_back(listItem(u"Numbered item two", 1, 0));
+    s.paragraphs.push_back(listItem(u"Lettered item", 2, 0));
+    s.paragraphs.push_back(listItem(u"中文列表第一项", 3, 0, song()));
+    s.paragraphs.push_back(listItem(u"中文列表子项", 3, 1, song()));
+    s.paragraphs.push_back(listItem(u"中文列表第二项", 3, 0, song()));
+    Paragraph notes = paragraph(u"A sentence with a numbered note");
+    notes.runs.push_back(noteMark(u"1", 0));
+    s.paragraphs.push_back(notes);
+    Paragraph second = paragraph(u"A second numbered note on the same page");
+    second.runs.push_back(noteMark(u"2", 1));
+    s.paragraphs.push_back(second);
+    Paragraph symbol = paragraph(u"A note with a symbol mark");
+    symbol.runs.push_back(noteMark(u"*", 2));
+    s.paragraphs.push_back(symbol);
+    Paragraph web;
+    web.runs = {run(u"Visit "), linked(u"the example site", "https://example.org/a b?q=\"1\"&r=\\2")};
+    s.paragraphs.push_back(web);
+    CharFormat bold;
+    bold.bold = true;
+    CharFormat italic;
+    italic.italic = true;
+    Paragraph twoFormats;
+    twoFormats.runs = {run(u"Two formats: "), linked(u"bold part", "mailto:someone@example.org", bold),
+                       linked(u" italic part", "mailto:someone@example.org", italic)};
+    s.paragraphs.push_back(twoFormats);
+    Paragraph jump;
+    jump.runs = {run(u"Jump to "), linked(u"the target heading", "#target_2")};
+    s.paragraphs.push_back(jump);
+    Paragraph hostile;
+    hostile.runs = {run(u"Not links: "), linked(u"a local file", "file:///etc/passwd"), run(u", "),
+                    linked(u"a script", "javascript:alert(1)"), run(u", "), linked(u"a bad bookmark", "#1st")};
+    s.paragraphs.push_back(hostile);
+    Paragraph pageTwo = paragraph(u"Page two opens here.");
+    pageTwo.pageBreakBefore = true;
+    s.paragraphs.push_back(pageTwo);
+    s.paragraphs.push_back(listItem(u"Numbered item three", 1, 0));
+    Paragraph target = paragraph(u"Target heading");
+    target.format.headingLevel = 1;
+    target.bookmarks = {"target_2"};
+    s.paragraphs.push_back(target);
+    Paragraph third = paragraph(u"Third page text.");
+    third.pageBreakBefore = true;
+    s.paragraphs.push_back(third);
+
+    Table t;
+    t.beforeParagraph = s.paragraphs.size() - 2; // before the heading
+    TableRow row;
+    TableCell noted;
+    noted.width = 3000;
+    noted.paragraphs.push_back(paragraph(u"Cell with a note"));
+    noted.paragraphs.back().runs.push_back(noteMark(u"3", 3));
+    TableCell plain;
+    plain.width = 3000;
+    plain.paragraphs.push_back(paragraph(u"Plain cell"));
+    row.cells = {noted, plain};
+    t.rows.push_back(row);
+    s.tables.push_back(t);
+    d.sections.push_back(std::move(s));
+    return d;
+}
+
 Document synthetic(int pages)
 {
     Document d;
@@ -529,7 +665,7 @@ QString readerText(const Paragraph& p)
 {
     QString text;
     for (const Run& r : p.runs) {
-        if (r.pageNumberField)
+        if (r.pageNumberField || r.footnote >= 0)
             continue;
         for (char16_t c : r.text)
             if (c >= 0x20 || c == u'\t')
@@ -576,6 +712,9 @@ QStringList allTexts(const Document& document)
                             texts << readerText(p);
         }
     }
+    for (const Footnote& f : document.footnotes)
+        for (const Paragraph& p : f.paragraphs)
+            texts << readerText(p);
     return texts;
 }
 

@@ -21,6 +21,12 @@ pwt::Document chinese();          // Chinese and mixed text, a non-BMP character
 pwt::Document formatted();        // character and paragraph formats, headings
 pwt::Document sectioned();        // portrait + landscape sections, header, footer with PAGE, title
 pwt::Document synthetic(int pages); // many pages of mixed formatted text
+// Lists (bullets, nested numbers, letters, Chinese counting, numbering on
+// after a page break), footnotes (numbered, a symbol, one in a table cell),
+// links (web, mail over two formats, to a bookmark, unsafe ones left plain),
+// bookmarks, even and odd pages' heads and feet. Note marks end their
+// paragraphs.
+pwt::Document structured();
 // Figures of JPEG and PNG pictures between the paragraphs: side by side,
 // repeated, cropped, larger than the page, empty; shaded paragraphs.
 pwt::Document pictured();
@@ -70,6 +76,7 @@ inline constexpr Named kSamples[] = {
     {"sectioned", sectioned},
     {"pictured", pictured},
     {"tables", tables},
+    {"structured", structured},
 };
 
 // Writes every sample into `folder`: the files, or none with `reason` set.
@@ -81,7 +88,8 @@ QStringList writeAll(const QString& folder, std::string* reason);
 QStringList bodyTexts(const pwt::Document& document);
 
 // The body's texts and the tables' cell paragraphs' texts in reading order,
-// without empty ones: what a text reader shows.
+// without empty ones, then the footnotes' texts: what a text reader shows.
+// A note's mark is not part of its paragraph's text.
 QStringList allTexts(const pwt::Document& document);
 
 // Texts of the paragraphs that begin a new page (hard page break or section).

@@ -280,6 +280,7 @@ void readListStyle(QXmlStreamReader& xml, Document& doc)
         level.suffix = a.value(QLatin1String("style:num-suffix")).toString();
         if (a.hasAttribute(QLatin1String("text:start-value")))
             level.start = a.value(QLatin1String("text:start-value")).toInt();
+        level.labelFormat = a.value(QLatin1String("loext:num-list-format")).toString();
         if (a.hasAttribute(QLatin1String("text:display-levels")))
             level.displayLevels = a.value(QLatin1String("text:display-levels")).toInt();
         if (level.level >= 0)
@@ -409,6 +410,7 @@ Document read(const QString& path)
             p.list.suffix = format.suffix;
             p.list.start = format.start;
             p.list.displayLevels = format.displayLevels;
+            p.list.labelFormat = format.labelFormat;
         }
     for (qsizetype t = 0; t < doc.tables.size(); ++t)
         for (const QString& style : columnStyles[t])

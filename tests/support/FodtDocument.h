@@ -57,6 +57,7 @@ struct ListInfo {
     QString prefix, suffix; // style:num-prefix / style:num-suffix
     int start = 1;          // text:start-value of that level
     int displayLevels = 1;  // text:display-levels: how many levels' numbers the label shows ("1.1")
+    QString labelFormat;    // loext:num-list-format: the label with %N% for level N's number ("%1%.%2%"); "" when not written
     bool header = false;    // a text:list-header: in the list, without a label
 };
 
