@@ -63,6 +63,9 @@ public:
             s.page.continuous = previousFull && plan.setup == m_setup;
             s.header = running.header;
             s.footer = running.footer;
+            s.evenPagesDiffer = running.evenPagesDiffer;
+            s.evenHeader = running.evenHeader;
+            s.evenFooter = running.evenFooter;
             m_setupBefore = std::exchange(m_setup, plan.setup);
             m_runningKeyBefore = std::exchange(m_runningKey, std::move(key));
         }
@@ -177,6 +180,9 @@ private:
             s.page.continuous = !m_pageBreakDue;
             s.header = before.header;
             s.footer = before.footer;
+            s.evenPagesDiffer = before.evenPagesDiffer;
+            s.evenHeader = before.evenHeader;
+            s.evenFooter = before.evenFooter;
             m_pageBreakDue = false;
             m_columnBreakDue = false;
         }

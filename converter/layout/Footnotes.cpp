@@ -23,9 +23,6 @@ namespace {
 constexpr char32_t kStandInFirst = 0xF0000;
 constexpr char32_t kStandInLast = 0xFFFFD;
 
-// Sizes are compared in steps of this many points when the body size is counted.
-constexpr double kSizeStepPt = 0.5;
-
 bool isStandIn(char32_t c) { return c >= kStandInFirst && c <= kStandInLast; }
 
 bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
@@ -98,21 +95,6 @@ std::vector<PageLine> uprightLines(const PageLines& page)
         return std::tie(a.text->baseline, a.text->box.xMin) < std::tie(b.text->baseline, b.text->box.xMin);
     });
     return out;
-}
-
-// The size most characters of the document are set in.
-double bodySizeOf(const std::vector<PageLines>& pages)
-{
-    std::map<long, std::size_t> charsBySize;
-    for (const PageLines& page : pages)
-        for (const Block& block : page.blocks)
-            for (const Line& line : block.lines)
-                charsBySize[std::lround(line.fontSize / kSizeStepPt)] += line.text.size();
-    if (charsBySize.empty())
-        return 0;
-    const auto most = std::max_element(charsBySize.begin(), charsBySize.end(),
-                                       [](const auto& a, const auto& b) { return a.second < b.second; });
-    return static_cast<double>(most->first) * kSizeStepPt;
 }
 
 bool holdsStandIns(const std::vector<PageLines>& pages)
@@ -348,7 +330,7 @@ void Footnotes::takeNotes(std::vector<PageLines>& pages, const std::vector<std::
 {
     if (holdsStandIns(pages))
         return;
-    const double bodySize = bodySizeOf(pages);
+    const double bodySize = bodyTextSize(pages);
     if (bodySize <= 0)
         return;
     const std::set<std::u32string> feet = recurringFeet(pages);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <set>
 #include <string>
@@ -118,7 +119,9 @@ using WordKey = std::tuple<std::size_t, std::size_t, std::size_t, std::size_t>; 
 // Numbers that count up with the pages among the running lines of one
 // pattern: page numbers, written as PAGE fields. A chapter number in
 // "Chapter 3" stays the same over many pages and stays text.
-void findPageNumbers(const std::vector<PageLines>& pages, const std::vector<Candidate*>& place, std::set<WordKey>& numbers)
+// Lines set at `largeSize` or larger are titles: their numbers are not counted.
+void findPageNumbers(const std::vector<PageLines>& pages, const std::vector<Candidate*>& place, double largeSize,
+                     std::set<WordKey>& numbers)
 {
     // Lines of one pattern, word count and third of the page: a chapter
     // number at the left of a head and the page number at its right are
@@ -126,6 +129,8 @@ void findPageNumbers(const std::vector<PageLines>& pages, const std::vector<Cand
     std::map<std::tuple<std::u32string, std::size_t, int>, std::vector<const Candidate*>> byPattern;
     for (const Candidate* c : place) {
         const Line& line = lineOf(pages, *c);
+        if (line.fontSize >= largeSize)
+            continue;
         // Clamped before the conversion: a damaged page may put text far off its edges.
         const double share = (line.left() + line.right()) / 2 / std::max(pages[c->page].width, 1.0);
         const int third = static_cast<int>(3 * (std::isfinite(share) ? std::clamp(share, 0.0, 0.999) : 0.0));
@@ -157,9 +162,11 @@ void findPageNumbers(const std::vector<PageLines>& pages, const std::vector<Cand
 // Marks the candidates of a place as running when the place holds recurring
 // text on enough pages: the same words but for the page number. Text seen on
 // one page only (the first line of a page's body that happens to stand
-// there, a line number of a listing) stays in the body.
+// there, a line number of a listing) stays in the body; a title set at
+// `largeSize` or larger must stand there on `largeNeeded` pages itself (a
+// chapter's title on its first page sits where the other pages' heads do).
 void markRunning(const std::vector<PageLines>& pages, std::vector<Candidate*>& place, const std::set<WordKey>& numbers,
-                 const std::vector<bool>& hasBody, std::size_t pagesNeeded)
+                 const std::vector<bool>& hasBody, std::size_t pagesNeeded, std::size_t largeNeeded, double largeSize)
 {
     std::map<const Candidate*, std::u32string> keys;
     for (const Candidate* c : place) {
@@ -172,14 +179,18 @@ void markRunning(const std::vector<PageLines>& pages, std::vector<Candidate*>& p
     std::map<std::u32string, std::set<std::size_t>> pagesByKey;
     for (const Candidate* c : place)
         pagesByKey[keys[c]].insert(c->page);
+    auto recurs = [&](const Candidate* c) {
+        const std::size_t on = pagesByKey[keys[c]].size();
+        return on >= 2 && (lineOf(pages, *c).fontSize < largeSize || on >= largeNeeded);
+    };
     std::set<std::size_t> covered;
     for (const Candidate* c : place)
-        if (pagesByKey[keys[c]].size() >= 2 && hasBody[c->page])
+        if (recurs(c) && hasBody[c->page])
             covered.insert(c->page);
     if (covered.size() < pagesNeeded)
         return;
     for (Candidate* c : place)
-        c->running = pagesByKey[keys[c]].size() >= 2;
+        c->running = recurs(c);
 }
 
 // The running lines of one place on one page as a paragraph, left to right.
@@ -263,7 +274,75 @@ int printedPageNumber(const RunningText& running)
     return 0;
 }
 
+// Gives runs of pages whose heads and feet alternate between odd and even
+// pages (a book's left and right pages) both on every page of the run, so
+// that they share one section. A run ends where an odd or an even page shows
+// other text than the odd or even pages before it (a new chapter's title).
+// A page's parity is that of its printed number, else of the number counted
+// on from the last printed one, else of its place in the PDF: Word's parity
+// comes from the number each section starts from.
+void pairAlternatingPages(std::vector<RunningText>& running, const std::vector<PageLines>& pages)
+{
+    std::vector<int> numbers(running.size());
+    for (std::size_t i = 0; i < running.size(); ++i)
+        numbers[i] = running[i].pageNumber > 0 ? running[i].pageNumber : i > 0 ? numbers[i - 1] + 1 : pages[i].number;
+    std::size_t start = 0;
+    while (start < running.size()) {
+        // The first page of each parity in the run, the key its pages
+        // share, and how many there are.
+        std::size_t first[2] = {running.size(), running.size()};
+        std::size_t count[2] = {0, 0};
+        std::u16string keys[2];
+        std::size_t end = start;
+        for (; end < running.size(); ++end) {
+            const int parity = numbers[end] % 2 == 0 ? 0 : 1;
+            std::u16string key = runningKey(running[end]);
+            if (first[parity] == running.size()) {
+                first[parity] = end;
+                keys[parity] = std::move(key);
+            } else if (key != keys[parity]) {
+                break;
+            }
+            ++count[parity];
+        }
+        if (keys[0] == keys[1] || count[0] == 0 || count[1] == 0) {
+            start = end; // one text on all of them (or pages of one parity): nothing to pair
+            continue;
+        }
+        if (count[0] < kMinPagesPerSide || count[1] < kMinPagesPerSide) {
+            ++start; // no alternation: the first page keeps its own text, a run may start on the next
+            continue;
+        }
+        const RunningText odd = running[first[1]], even = running[first[0]];
+        for (std::size_t i = start; i < end; ++i) {
+            RunningText& r = running[i];
+            r.header = odd.header;
+            r.footer = odd.footer;
+            r.evenHeader = even.header;
+            r.evenFooter = even.footer;
+            r.evenPagesDiffer = true;
+        }
+        if (running[start].pageNumber == 0)
+            running[start].pageNumber = numbers[start];
+        start = end;
+    }
+}
+
 } // namespace
+
+double bodyTextSize(const std::vector<PageLines>& pages)
+{
+    std::map<long, std::size_t> charsBySize;
+    for (const PageLines& page : pages)
+        for (const Block& block : page.blocks)
+            for (const Line& line : block.lines)
+                charsBySize[std::lround(line.fontSize / kHeadingSizeStepPt)] += line.text.size();
+    if (charsBySize.empty())
+        return 0;
+    const auto most = std::max_element(charsBySize.begin(), charsBySize.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    return static_cast<double>(most->first) * kHeadingSizeStepPt;
+}
 
 std::vector<RunningText> extractRunningText(std::vector<PageLines>& pages)
 {
@@ -293,14 +372,18 @@ std::vector<RunningText> extractRunningText(std::vector<PageLines>& pages)
     }
     const std::size_t needed = std::max<std::size_t>(
         kMinRunningPages, static_cast<std::size_t>(std::ceil(kRunningPageShare * static_cast<double>(pages.size()))));
+    const std::size_t largeNeeded = std::max<std::size_t>(
+        kMinRunningPages, static_cast<std::size_t>(std::ceil(kLargeRunningShare * static_cast<double>(pages.size()))));
+    const double body = bodyTextSize(pages);
+    const double largeSize = body > 0 ? body * kHeadingSizeRatio : std::numeric_limits<double>::infinity();
     std::set<WordKey> numbers;
     std::vector<std::vector<Candidate*>> places[2];
     for (Zone zone : {Zone::Head, Zone::Foot}) {
         auto& zonePlaces = places[zone == Zone::Head ? 0 : 1];
         zonePlaces = placesOf(pages, candidates, zone);
         for (auto& place : zonePlaces) {
-            findPageNumbers(pages, place, numbers);
-            markRunning(pages, place, numbers, hasBody, needed);
+            findPageNumbers(pages, place, largeSize, numbers);
+            markRunning(pages, place, numbers, hasBody, needed, largeNeeded, largeSize);
         }
     }
     // Heads from the top down, feet from the top of the foot zone down.
@@ -332,13 +415,14 @@ std::vector<RunningText> extractRunningText(std::vector<PageLines>& pages)
     removeLines(pages, std::move(running));
     for (RunningText& r : result)
         r.pageNumber = printedPageNumber(r);
+    pairAlternatingPages(result, pages);
     return result;
 }
 
 std::u16string runningKey(const RunningText& running)
 {
     std::u16string key;
-    for (const auto* story : {&running.header, &running.footer}) {
+    for (const auto* story : {&running.header, &running.footer, &running.evenHeader, &running.evenFooter}) {
         for (const Paragraph& p : *story) {
             for (const Run& r : p.runs)
                 key += r.pageNumberField ? u"#" : r.text;

@@ -33,11 +33,32 @@ inline constexpr std::size_t kMaxPageNumberDigits = 4;
 // Sizes within this many points are one heading level.
 inline constexpr double kHeadingSizeStepPt = 0.5;
 
+// A line set this much larger than the body text (a chapter's title) is
+// running text only when the same words stand there on this share of the
+// pages: a number in it that counts with the pages is no page number, and
+// recurring on a few chapters' first pages is not enough.
+inline constexpr double kLargeRunningShare = kRunningPageShare;
+
+// Heads and feet alternate between odd and even pages when each side shows
+// its own text on at least this many pages in a row: a chapter's first page
+// without a head beside the page after it is no alternation.
+inline constexpr std::size_t kMinPagesPerSide = 2;
+
 // The running head and foot of one page, as header and footer paragraphs.
+// Where heads alternate between left and right pages (a book's), every page
+// of a run holds both: header and footer are the odd pages', evenHeader and
+// evenFooter the even pages'.
 struct RunningText {
     std::vector<Paragraph> header;
     std::vector<Paragraph> footer;
-    int pageNumber = 0; // the page number printed in them, 0: none (or not in digits)
+    bool evenPagesDiffer = false;
+    std::vector<Paragraph> evenHeader;
+    std::vector<Paragraph> evenFooter;
+    // The page number printed in them, 0: none (or not in digits). On the
+    // first page of a run of alternating heads with no number printed, the
+    // number the page has when counted on from the last printed one (or its
+    // place in the PDF), so that Word tells odd from even as the PDF does.
+    int pageNumber = 0;
     double headTop = 0;    // points from the page's top to the head's top, 0: no head
     double footBottom = 0; // points from the foot's bottom to the page's bottom, 0: no foot
 };
@@ -46,12 +67,16 @@ struct RunningText {
 // from chapter to chapter), removes them from the pages' blocks and returns
 // them page by page; a page number becomes a PAGE field. Lines of one place
 // on a page (a title at the left, a date at the right) share one paragraph,
-// a tab between them.
+// a tab between them. Runs of pages whose heads and feet alternate between
+// odd and even pages get both on each page (RunningText::evenPagesDiffer).
 std::vector<RunningText> extractRunningText(std::vector<PageLines>& pages);
 
-// Equal for pages whose head and foot read the same but for the page number:
+// Equal for pages whose heads and feet read the same but for the page number:
 // such pages can share one section's header and footer.
 std::u16string runningKey(const RunningText& running);
+
+// The size most characters of the document are set in (points), 0: no text.
+double bodyTextSize(const std::vector<PageLines>& pages);
 
 // What the heading rule needs to know of a body paragraph.
 struct ParagraphMetrics {

@@ -156,6 +156,33 @@ QStringList notesOf(const Document& doc)
 
 using Pages = std::vector<pdf::PageText>;
 
+std::u32string number(int n)
+{
+    const std::string digits = std::to_string(n);
+    return {digits.begin(), digits.end()};
+}
+
+// A book's page: its head (none when empty; left pages at the left, right
+// pages at the right), a body line, and its number in the foot.
+pdf::PageText bookPage(int n, const std::u32string& head, const std::u32string& text = U"Body text of the page.")
+{
+    pdf::PageText p = page(n);
+    if (!head.empty())
+        block(p, {{head, n % 2 == 0 ? 72.0 : 400.0, 40, 9}});
+    block(p, {{text, 72, 200}});
+    block(p, {{number(n), 295, 800, 9}});
+    return p;
+}
+
+// The heads as "odd / even" per section, "odd" alone where both are alike.
+QStringList headsOf(const Document& doc)
+{
+    QStringList out;
+    for (const Section& s : doc.sections)
+        out << (s.evenPagesDiffer ? textsOf(s.header) + u" / "_qs + textsOf(s.evenHeader) : textsOf(s.header));
+    return out;
+}
+
 } // namespace
 
 class FootnotesTest : public QObject {
@@ -310,6 +337,72 @@ private slots:
                         QCOMPARE(r.format.position, VerticalPosition::Superscript);
                     }
         QCOMPARE(next, notes.size());
+    }
+
+    void runningHeads_data()
+    {
+        QTest::addColumn<std::function<Pages()>>("draw");
+        QTest::addColumn<QStringList>("heads"); // per section
+        QTest::addColumn<QStringList>("inBody");
+
+        QTest::newRow("heads alternating between left and right pages") << std::function<Pages()>([] {
+            Pages p;
+            for (int n = 1; n <= 8; ++n)
+                p.push_back(bookPage(n, n % 2 ? U"Chapter One" : U"A Book of Notes"));
+            return p;
+        }) << QStringList{u"Chapter One / A Book of Notes"_qs} << QStringList{};
+
+        QTest::newRow("a new chapter's head starts a section") << std::function<Pages()>([] {
+            Pages p;
+            for (int n = 1; n <= 8; ++n)
+                p.push_back(bookPage(n, n % 2 ? (n < 5 ? U"Chapter One" : U"Chapter Two") : U"A Book of Notes"));
+            return p;
+        }) << QStringList{u"Chapter One / A Book of Notes"_qs, u"Chapter Two / A Book of Notes"_qs} << QStringList{};
+
+        QTest::newRow("numbered from an even page") << std::function<Pages()>([] {
+            Pages p;
+            for (int n = 10; n <= 15; ++n)
+                p.push_back(bookPage(n, n % 2 ? U"Right" : U"Left"));
+            return p;
+        }) << QStringList{u"Right / Left"_qs} << QStringList{};
+
+        // A chapter's title where the heads stand on the other pages.
+        QTest::newRow("chapter titles at the top of their first pages") << std::function<Pages()>([] {
+            Pages p;
+            for (int n = 1; n <= 9; ++n) {
+                const bool opening = n % 3 == 1;
+                p.push_back(bookPage(n, opening ? U"" : U"A Book of Notes"));
+                if (opening)
+                    block(p.back(), {{U"Chapter " + number(n / 3 + 1), 72, 60, 20}});
+            }
+            return p;
+        }) << QStringList{u""_qs, u"A Book of Notes"_qs, u""_qs, u"A Book of Notes"_qs, u""_qs, u"A Book of Notes"_qs}
+                                         << QStringList{u"Chapter 1"_qs, u"Chapter 2"_qs, u"Chapter 3"_qs};
+
+        QTest::newRow("chapters of one page each") << std::function<Pages()>([] {
+            Pages p;
+            for (int n = 1; n <= 4; ++n) {
+                p.push_back(bookPage(n, U""));
+                block(p.back(), {{U"Chapter " + number(n), 72, 60, 20}});
+            }
+            return p;
+        }) << QStringList{u""_qs} << QStringList{u"Chapter 1"_qs, u"Chapter 2"_qs, u"Chapter 3"_qs, u"Chapter 4"_qs};
+    }
+
+    void runningHeads()
+    {
+        QFETCH(std::function<Pages()>, draw);
+        QFETCH(QStringList, heads);
+        QFETCH(QStringList, inBody);
+        const Document doc = buildDocument(draw(), {});
+        QCOMPARE(headsOf(doc).join(u"; "), heads.join(u"; "));
+        const QString text = bodyOf(doc);
+        for (const QString& piece : inBody)
+            QVERIFY2(text.contains(piece), qPrintable(piece + u" not in: "_qs + text));
+        // Word counts a page's parity from the numbers: each section starts
+        // numbering at the number printed on its first page.
+        for (const Section& s : doc.sections)
+            QVERIFY(s.page.firstPageNumber > 0);
     }
 };
 
