@@ -8,9 +8,12 @@ namespace pwt::layout {
 
 namespace {
 
-// Word names the targets of its own cross references "_Ref" and a number;
-// the leading '_' keeps them out of the user's list of bookmarks.
-constexpr const char* kBookmarkPrefix = "_Ref";
+// Bookmarks are named after the page they stand on: "p12_3" is the third
+// place on page 12 that links lead to. Word wants a letter first.
+std::string bookmarkName(int page, int ordinal)
+{
+    return "p" + std::to_string(page) + "_" + std::to_string(ordinal);
+}
 
 double overlapArea(const pdf::Box& a, const pdf::Box& b)
 {
@@ -100,7 +103,7 @@ std::string DocumentLinks::nameOf(const pdf::PageLink& link)
     if (m_destinations.size() >= kMaxDestinations)
         return {};
     Destination d{link.destinationPage, link.destinationX, link.destinationY,
-                  kBookmarkPrefix + std::to_string(m_destinations.size() + 1)};
+                  bookmarkName(link.destinationPage, ++m_placesOnPage[link.destinationPage])};
     m_byPlace.emplace(key, m_destinations.size());
     m_destinations.push_back(d);
     return d.name;

@@ -57,6 +57,7 @@ private:
 
     std::map<std::tuple<int, long, long>, std::size_t> m_byPlace; // rounded page, x, y -> m_destinations
     std::vector<Destination> m_destinations;
+    std::map<int, int> m_placesOnPage; // destinations named so far on each page
     std::map<std::string, std::string> m_resolved; // "#name" as linked -> "#name" of the line's bookmark
 };
 
