@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <stdexcept>
 
 namespace pwt::hostile {
@@ -35,6 +36,8 @@ constexpr const char* kInt32Max = "2147483647";
 constexpr int kDeepNesting = 100000;
 // Pages nodes chained one inside the other.
 constexpr int kDeepPageTree = 5000;
+// Link annotations on one page, past the reader's bound on them.
+constexpr int kManyLinks = 10000;
 
 // Letters and spaces only: a font that maps letters to control codes leaves
 // nothing visible of it.
@@ -454,6 +457,102 @@ std::string oneCellTable()
     return simplePdf({textContent(kText) + " 0.5 w 66 710 300 24 re S"});
 }
 
+// ---- links
+
+// Object numbers of a links page: the page, an empty names tree that holds
+// itself, and a URI action that calls itself next.
+struct LinkObjects {
+    int page = 0;
+    int tree = 0;
+    int loopingAction = 0;
+};
+
+// A page of text with link annotations: `annots` gives their dictionaries,
+// `catalogEntries` what goes into the catalog.
+std::string linksPdf(const std::function<std::vector<std::string>(const LinkObjects&)>& annots,
+                     const std::function<std::string(const LinkObjects&)>& catalogEntries = {})
+{
+    PdfBytes pdf;
+    const int catalog = pdf.reserve();
+    const int pages = pdf.reserve();
+    const int page = pdf.reserve();
+    const int tree = pdf.reserve();
+    const int action = pdf.reserve();
+    const LinkObjects objects{page, tree, action};
+    const int font = pdf.add(helvetica());
+    const int stream = pdf.addStream("", textContent(kText) + " BT /F1 12 Tf 72 600 Td (A heading further down) Tj ET");
+    std::string list;
+    for (const std::string& a : annots(objects))
+        list += ref(pdf.add(a)) + " ";
+    pdf.set(page, "<< /Type /Page /Parent " + ref(pages) + " /MediaBox [0 0 612 792] /Resources << /Font << /F1 " + ref(font)
+                      + " >> >> /Contents " + ref(stream) + " /Annots [" + list + "] >>");
+    pdf.set(pages, "<< /Type /Pages /Kids [" + ref(page) + "] /Count 1 >>");
+    pdf.set(tree, "<< /Kids [" + ref(tree) + "] /Limits [(a) (z)] >>");
+    pdf.set(action, "<< /S /URI /URI (https://example.org/) /Next [" + ref(action) + " " + ref(action) + "] >>");
+    pdf.set(catalog, "<< /Type /Catalog /Pages " + ref(pages) + " " + (catalogEntries ? catalogEntries(objects) : std::string()) + " >>");
+    return pdf.build(catalog);
+}
+
+std::string link(std::string_view rect, std::string_view target)
+{
+    return "<< /Type /Annot /Subtype /Link /Border [0 0 0] /Rect " + std::string(rect) + " " + std::string(target) + " >>";
+}
+
+// A web link, a link to a place by name and one by page: each converts.
+std::string soundLinks()
+{
+    return linksPdf(
+        [](const LinkObjects& o) {
+            return std::vector<std::string>{link("[70 700 200 730]", "/A << /S /URI /URI (https://example.org/) >>"),
+                                            link("[200 700 300 730]", "/Dest (heading)"),
+                                            link("[300 700 400 730]", "/Dest [" + ref(o.page) + " /XYZ 72 620 null]")};
+        },
+        [](const LinkObjects& o) { return "/Names << /Dests << /Names [(heading) [" + ref(o.page) + " /XYZ 72 620 null]] >> >>"; });
+}
+
+// Thousands of links, over no text, the whole page and past it.
+std::string manyLinks()
+{
+    return linksPdf([](const LinkObjects&) {
+        std::vector<std::string> out;
+        for (int i = 0; i < kManyLinks; ++i) {
+            const int x = i % 600, y = i / 600 * 90;
+            out.push_back(link("[" + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(x + 9000) + " "
+                                   + std::to_string(y + 9) + "]",
+                               "/A << /S /URI /URI (https://example.org/" + std::to_string(i) + ") >>"));
+        }
+        return out;
+    });
+}
+
+// Destinations that lead round in circles or nowhere: a names tree holding
+// itself, an action calling itself next, pages that are not pages, absurd
+// places and rectangles, an address of a megabyte, a script and a program.
+std::string brokenLinks()
+{
+    const std::string huge = "99999999999999999999";
+    return linksPdf(
+        [&](const LinkObjects& o) {
+            const std::string page = ref(o.page);
+            return std::vector<std::string>{
+                link("[70 700 200 730]", "/Dest (loop)"),
+                link("[70 700 200 730]", "/A " + ref(o.loopingAction)),
+                link("[70 700 200 730]", "/Dest [1 0 R /XYZ 0 0 null]"),
+                link("[70 700 200 730]", "/Dest [-2147483648 /Fit]"),
+                link("[70 700 200 730]", "/Dest [" + page + " /XYZ -" + huge + " " + huge + " " + huge + "]"),
+                link("[NaN nan 1 2]", "/Dest [" + page + " /FitR 1 2 3]"),
+                link("[-" + huge + " -" + huge + " " + huge + " " + huge + "]", "/Dest [" + page + " /Fit]"),
+                link("[70 700 200 730]", "/A << /S /URI /URI (https://example.org/" + repeat("a", 1 << 20) + ") >>"),
+                link("[70 700 200 730]", "/A << /S /URI /URI (javascript:app.alert\\(1\\)) >>"),
+                link("[70 700 200 730]", "/A << /S /Launch /F (/bin/sh) >>"),
+                link("[70 700 200 730]", "/A << /S /GoTo /D 999 >>"),
+            };
+        },
+        [](const LinkObjects& o) {
+            return "/Names << /Dests << /Kids [" + ref(o.tree) + " " + ref(o.tree) + "] >> >> /Dests " + ref(o.tree);
+        });
+}
+
 } // namespace
 
 std::vector<HostileCase> wellFormedCases()
@@ -475,6 +574,7 @@ std::vector<HostileCase> wellFormedCases()
         {"picture_explicit_mask", explicitMaskPicture(8, 8), {kOk}},
         {"picture_inline_stencil", inlineStencil(), {kOk}},
         {"drawing_paths_and_shading", drawing(), {kOk}},
+        {"links_web_and_inside", soundLinks(), {kOk}},
     };
 }
 
@@ -588,6 +688,9 @@ std::vector<HostileCase> hostileCases()
          simplePdf({textContent(kText) + " q 100 0 0 100 72 400 cm BI /W 50 /H 50 /BPC 8 /CS /RGB /F /Fl ID junk EI Q"}),
          {kOk}},
         {"picture_fills_a_huge_page", hugeImagePage(), {kOk}, {}, true},
+        // Link annotations: only sound ones within the page's bound are kept.
+        {"links_10000_on_a_page", manyLinks(), {kOk}},
+        {"links_loops_and_nowhere", brokenLinks(), {kOk}},
         // Drawings that look like tables to a table finder: each converts in
         // its time, its words kept.
         {"table_grid_200_by_200", gridTable(200, 3.5, 0, 7), {kOk}},
