@@ -333,6 +333,15 @@ void dropLeading(Paragraph& p, std::size_t count)
     std::erase_if(p.runs, [](const Run& r) { return r.text.empty() && !r.pageNumberField && r.footnote < 0; });
 }
 
+// Whether every run with visible text has `property`.
+template <typename Property>
+bool allRuns(const Paragraph& p, Property property)
+{
+    return std::all_of(p.runs.begin(), p.runs.end(), [&](const Run& r) {
+        return property(r.format) || std::all_of(r.text.begin(), r.text.end(), isSpaceChar);
+    });
+}
+
 // -- Lists ----------------------------------------------------------------------
 
 // A body paragraph as the list finder sees it.
@@ -343,6 +352,7 @@ struct Entry {
     int em = 240;            // twips
     int labelIndent = 0;     // where its first line starts
     bool eligible = false;   // not a heading, a contents entry or code
+    bool centred = false;    // a short line the layout took for centred text
 };
 
 struct Item {
@@ -392,27 +402,63 @@ private:
             e.em = std::max(p.runs.front().format.halfPoints, 1) * 10;
         // Headings keep their numbers, contents entries theirs, code its lines.
         e.eligible = f.headingLevel == 0 && f.referenceTab.position == 0 && f.list < 0 && !p.runs.empty()
-            && p.runs.front().format.fontKind != FontKind::Typewriter && !p.runs.front().pageNumberField
-            && f.alignment != Alignment::Center && f.alignment != Alignment::Right;
+            && !allRuns(p, [](const CharFormat& c) { return c.fontKind == FontKind::Typewriter; })
+            && !p.runs.front().pageNumberField && f.alignment != Alignment::Right;
+        e.centred = f.alignment == Alignment::Center;
         if (!e.eligible)
             return e;
         const std::u16string text = textOf(p);
         while (e.leading < text.size() && isSpaceChar(text[e.leading]))
             ++e.leading;
         e.label = labelOf(std::u16string_view(text).substr(e.leading));
+        // A number before bold text alone is a heading the heading rule left
+        // at body level ("2.13.1 Character tokens"); a bullet may stand before bold words.
+        if (e.label && e.label->readings.front().format != NumberFormat::Bullet
+            && allRuns(p, [](const CharFormat& c) { return c.bold; }))
+            e.label.reset();
         if (e.label && e.label->readings.front().format == NumberFormat::Bullet
             && p.runs.front().format.fontFamily == "Symbol")
             e.label->font = "Symbol";
         return e;
     }
 
+    // A one-line item can stand about the column's middle and read as
+    // centred: next to an item of its kind it is one, at that item's indent.
+    // Other centred lines stay what they are.
+    static void placeCentredItems(std::vector<Entry>& entries)
+    {
+        const auto sameKind = [](const Entry& a, const Entry& b) {
+            return b.label && !b.centred && a.label->prefix == b.label->prefix && a.label->suffix == b.label->suffix
+                && a.label->readings.front().format == b.label->readings.front().format;
+        };
+        for (std::size_t k = 0; k < entries.size(); ++k) {
+            Entry& e = entries[k];
+            if (!e.centred || !e.label)
+                continue;
+            const Entry* beside = nullptr;
+            if (k > 0 && sameKind(e, entries[k - 1]))
+                beside = &entries[k - 1];
+            else if (k + 1 < entries.size() && sameKind(e, entries[k + 1]))
+                beside = &entries[k + 1];
+            if (!beside)
+                continue;
+            e.labelIndent = beside->labelIndent;
+            e.centred = false;
+        }
+    }
+
     void markEntries(std::vector<Entry>& entries)
     {
         m_entries = &entries;
+        placeCentredItems(entries);
         for (std::size_t k = 0; k < entries.size(); ++k) {
             const Entry& e = entries[k];
-            if (e.label && e.eligible) {
+            if (e.label && e.eligible && !e.centred) {
                 if (!m_items.empty() && joinItem(k))
+                    continue;
+                // A label the list cannot take, set under its items' text,
+                // is part of an item ("1.7" opening a wrapped line).
+                if (!m_items.empty() && underItems(e))
                     continue;
                 closeList();
                 openList(k);
@@ -512,8 +558,13 @@ private:
             addItem(k, depth, r);
             return true;
         }
+        // A new sublist starts at its first number: "1.7" under an item is a
+        // cross reference that opens a wrapped line.
+        const Reading first = firstReading(label);
+        if (first.format != NumberFormat::Bullet && first.value != 1)
+            return false;
         m_levels.push_back(levelFor(label, depth, e.labelIndent));
-        addItem(k, depth, m_levels.back().format == NumberFormat::Bullet ? label.readings.front() : firstReading(label));
+        addItem(k, depth, first);
         return true;
     }
 
@@ -664,6 +715,8 @@ private:
             Paragraph& p = *e.paragraph;
             dropLeading(p, e.leading + e.label->length);
             const ListLevel& level = definition.levels[item.level];
+            if (p.format.alignment == Alignment::Center)
+                p.format.alignment = Alignment::Left; // one of the items, not centred
             p.format.list = listIndex;
             p.format.listLevel = static_cast<int>(item.level);
             p.format.leftIndent = level.textIndent;

@@ -18,8 +18,11 @@ struct Sketch {
     int first = 0; // first-line indent, negative: hanging
     int heading = 0;
     bool contentsEntry = false;
-    const char* labelFont = nullptr; // the first character's family (a bullet in Symbol)
+    const char* labelFont = nullptr; // the label's family (a bullet in Symbol)
+    Alignment align = Alignment::Left;
+    enum class Face { Plain, Bold, Code, TypewriterLabel } face = Face::Plain;
 };
+using Face = Sketch::Face;
 
 Document documentOf(const std::vector<Sketch>& sketches)
 {
@@ -28,13 +31,23 @@ Document documentOf(const std::vector<Sketch>& sketches)
     for (const Sketch& s : sketches) {
         Paragraph& p = paragraphs.emplace_back();
         const std::u16string_view text = s.text;
-        const std::size_t labelChars = s.labelFont ? 1 : 0;
-        if (s.labelFont) {
+        // The label and its space in a run of their own.
+        const bool ownLabelRun = s.labelFont || s.face == Face::TypewriterLabel;
+        const std::size_t labelChars = ownLabelRun ? text.find(u' ') + 1 : 0;
+        if (ownLabelRun) {
             Run& label = p.runs.emplace_back();
             label.text = text.substr(0, labelChars);
-            label.format.fontFamily = s.labelFont;
+            if (s.labelFont)
+                label.format.fontFamily = s.labelFont;
         }
-        p.runs.emplace_back().text = text.substr(labelChars);
+        Run& rest = p.runs.emplace_back();
+        rest.text = text.substr(labelChars);
+        for (Run& r : p.runs) {
+            r.format.bold = s.face == Face::Bold;
+            if (s.face == Face::Code || (s.face == Face::TypewriterLabel && &r != &rest))
+                r.format.fontKind = FontKind::Typewriter;
+        }
+        p.format.alignment = s.align;
         p.format.leftIndent = s.left;
         p.format.firstLineIndent = s.first;
         p.format.headingLevel = s.heading;
@@ -59,7 +72,7 @@ QStringList itemsOf(const Document& doc)
     for (const Section& s : doc.sections)
         for (const Paragraph& p : s.paragraphs) {
             const QString prefix = p.format.list < 0 ? QString() : u"[%1.%2]"_qs.arg(p.format.list).arg(p.format.listLevel);
-            out << prefix + textOf(p);
+            out << prefix + textOf(p) + (p.format.alignment == Alignment::Center ? u" (centred)"_qs : QString());
         }
     return out;
 }
@@ -165,6 +178,16 @@ private slots:
                                   << QStringList{u"1 %1. 1"_qs, u"1 %1. 1"_qs};
         QTest::newRow("one hanging item") << std::vector<Sketch>{{u"Text."}, {u"1. alone", 480, -480}, {u"Text."}}
                                           << QStringList{u"Text."_qs, u"[0.0]alone"_qs, u"Text."_qs} << QStringList{u"1 %1. 1"_qs};
+        // A one-line item about the column's middle that the layout took for centred.
+        QTest::newRow("centred by chance") << std::vector<Sketch>{{u"• one", 480}, {.text = u"• two", .align = Alignment::Center}}
+                                           << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs} << QStringList{u"bullet • 1"_qs};
+        // TeX's bullet comes out of a face poppler reports as fixed-width.
+        QTest::newRow("typewriter bullets") << std::vector<Sketch>{{.text = u"• \\foo sets", .face = Face::TypewriterLabel},
+                                                                   {.text = u"• \\bar gets", .face = Face::TypewriterLabel}}
+                                            << QStringList{u"[0.0]\\foo sets"_qs, u"[0.0]\\bar gets"_qs} << QStringList{u"bullet • 1"_qs};
+        // A cross reference opening an item's wrapped line opens no sublist.
+        QTest::newRow("1.7 under an item") << std::vector<Sketch>{{u"• one"}, {u"1.7 节）。", 480}, {u"• two"}}
+                                           << QStringList{u"[0.0]one"_qs, u"1.7 节）。"_qs, u"[0.0]two"_qs} << QStringList{u"bullet • 1"_qs};
         QTest::newRow("dash list, hanging") << std::vector<Sketch>{{u"– one", 360, -360}, {u"– two"}}
                                             << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs} << QStringList{u"bullet – 1"_qs};
 
@@ -172,7 +195,7 @@ private slots:
         const auto unchanged = [](std::vector<Sketch> sketches) {
             QStringList texts;
             for (const Sketch& s : sketches)
-                texts << QString::fromStdU16String(s.text);
+                texts << QString::fromStdU16String(s.text) + (s.align == Alignment::Center ? u" (centred)"_qs : QString());
             QTest::newRow(qPrintable(texts.front())) << sketches << texts << QStringList{};
         };
         unchanged({{u"2020 was a year of change."}, {u"2021 was not."}});
@@ -188,6 +211,9 @@ private slots:
         unchanged({{u"-5 °C at night"}, {u"-7 °C at dawn"}, {u"-9 °C"}});
         unchanged({{u"一个例子"}, {u"二十年"}});
         unchanged({{u"•"}, {u"•"}});
+        unchanged({{.text = u"2.13.1 Character tokens", .face = Face::Bold}, {.text = u"2.13.2 Control sequences", .face = Face::Bold}});
+        unchanged({{.text = u"1. int x;", .face = Face::Code}, {.text = u"2. int y;", .face = Face::Code}});
+        unchanged({{.text = u"• A centred title", .align = Alignment::Center}, {.text = u"• and its subtitle", .align = Alignment::Center}});
     }
 
     void items()
