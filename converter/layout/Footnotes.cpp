@@ -352,9 +352,17 @@ void Footnotes::takeNotes(std::vector<PageLines>& pages, const std::vector<std::
         if (m_notes.size() + candidates.size() > kStandInLast - kStandInFirst)
             return;
 
-        std::vector<std::pair<std::size_t, std::size_t>> taken; // (block, line) of note lines
+        std::set<std::pair<std::size_t, std::size_t>> taken; // (block, line) of note lines
+        // A line that would go on two notes (a wide line under two columns'
+        // notes) leaves the second one as text.
+        auto free = [&](const std::vector<std::size_t>& lines) {
+            return std::none_of(lines.begin(), lines.end(),
+                                [&](std::size_t j) { return taken.contains({finder.at(j).block, finder.at(j).line}); });
+        };
         std::vector<std::size_t> openingsTaken;
         for (const auto& lines : candidates) {
+            if (!free(lines))
+                continue;
             BodyMark* mark = markFor(marks, finder.markOf(lines.front()));
             if (!mark)
                 continue; // a note with no mark stays text
@@ -363,7 +371,7 @@ void Footnotes::takeNotes(std::vector<PageLines>& pages, const std::vector<std::
             note.mark = mark->text;
             for (std::size_t j : lines) {
                 note.lines.push_back(*finder.at(j).text);
-                taken.push_back({finder.at(j).block, finder.at(j).line});
+                taken.insert({finder.at(j).block, finder.at(j).line});
             }
             note.lines.front().words.erase(note.lines.front().words.begin());
             measureLine(note.lines.front());
@@ -387,10 +395,13 @@ void Footnotes::takeNotes(std::vector<PageLines>& pages, const std::vector<std::
                 if (first == finder.size() || !finder.isSmall(first) || !finder.markOf(first).empty()
                     || !finder.atFoot(first) || feet.contains(patternOf(finder.at(first).text->text)))
                     continue;
+                const std::vector<std::size_t> restLines = finder.noteFrom(first);
+                if (!free(restLines))
+                    continue;
                 std::vector<Line> rest;
-                for (std::size_t j : finder.noteFrom(first)) {
+                for (std::size_t j : restLines) {
                     rest.push_back(*finder.at(j).text);
-                    taken.push_back({finder.at(j).block, finder.at(j).line});
+                    taken.insert({finder.at(j).block, finder.at(j).line});
                 }
                 addContinuation(m_notes[lastNote], std::move(rest));
                 continued = true;
@@ -401,8 +412,8 @@ void Footnotes::takeNotes(std::vector<PageLines>& pages, const std::vector<std::
         previousPageNotes = !openingsTaken.empty() || continued;
 
         // Out of the page, from the back so that earlier places stay valid.
-        std::sort(taken.begin(), taken.end(), std::greater<>());
-        for (const auto& [b, l] : taken) {
+        for (auto it = taken.rbegin(); it != taken.rend(); ++it) {
+            const auto& [b, l] = *it;
             Block& block = page.blocks[b];
             block.lines.erase(block.lines.begin() + static_cast<std::ptrdiff_t>(l));
             fitBlockBox(block);

@@ -266,6 +266,17 @@ private slots:
         }) << QStringList{u"A note under the left column."_qs} << QStringList{u"left[0:1] column."_qs, u"The right column runs lower."_qs}
                                          << QStringList{u"A note"_qs};
 
+        QTest::newRow("a wide small line under two columns' notes") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 40, U"left^1 column.", 72, 42);
+            body(p[0], 100, 40, U"right^2 column.", 310, 42);
+            block(p[0], {{U"^1 Left note.", 72, 720, kNote}});
+            block(p[0], {{U"^2 Right note.", 310, 720, kNote}});
+            block(p[0], {{U"A small line as wide as both columns of the page, under both of their notes, ends here.", 72, 730, kNote}});
+            return p;
+        }) << QStringList{u"Left note. | A small line as wide as both columns of the page, under both of their notes, ends here."_qs}
+                                         << QStringList{u"left[0:1] column."_qs, u"Right note."_qs} << QStringList{};
+
         // Lookalikes: they stay text.
         QTest::newRow("a superscript with no note") << std::function<Pages()>([] {
             Pages p{page(1)};
