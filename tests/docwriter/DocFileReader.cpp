@@ -58,6 +58,7 @@ quint32 DocFile::u32(const QByteArray& b, qsizetype at) const
 quint32 DocFile::fc(int pair) const { return u32(word, kFcLcbStart + 8 * pair); }
 quint32 DocFile::lcb(int pair) const { return u32(word, kFcLcbStart + 8 * pair + 4); }
 quint32 DocFile::ccpText() const { return u32(word, 64 + 12); }
+quint32 DocFile::ccpFtn() const { return u32(word, 64 + 16); }
 quint32 DocFile::ccpHdd() const { return u32(word, 64 + 20); }
 
 DocFile open(const QString& path)
@@ -347,6 +348,106 @@ QList<Style> styles(const DocFile& doc)
         out << s;
     }
     return out;
+}
+
+namespace {
+
+constexpr int kPlfLst = 73, kPlfLfo = 74, kSttbfBkmk = 21;
+constexpr int kLstfSize = 28, kLvlfSize = 28, kLfoSize = 16, kLevelsPerList = 9;
+
+QByteArray propertiesAt(const QList<PropertyRun>& runs, quint32 fc)
+{
+    for (const PropertyRun& r : runs)
+        if (r.fcStart <= fc && fc < r.fcEnd)
+            return r.grpprl;
+    return {};
+}
+
+} // namespace
+
+QByteArray characterPropertiesAt(const DocFile& doc, quint32 cp)
+{
+    return propertiesAt(characterRuns(doc), pieces(doc).fcs.value(0) + 2 * cp);
+}
+
+QByteArray paragraphPropertiesAt(const DocFile& doc, quint32 cp)
+{
+    return propertiesAt(paragraphRuns(doc), pieces(doc).fcs.value(0) + 2 * cp);
+}
+
+QList<ListDefinition> lists(const DocFile& doc)
+{
+    QList<ListDefinition> out;
+    if (doc.lcb(kPlfLst) < 2)
+        return out;
+    const QByteArray& t = doc.table;
+    const qsizetype start = doc.fc(kPlfLst);
+    const int count = static_cast<qint16>(doc.u16(t, start));
+    for (int i = 0; i < count; ++i) {
+        const qsizetype lstf = start + 2 + i * kLstfSize;
+        ListDefinition list;
+        list.lsid = static_cast<qint32>(doc.u32(t, lstf));
+        list.simple = lstf + 26 < t.size() && (static_cast<quint8>(t.at(lstf + 26)) & 0x01) != 0;
+        out << list;
+    }
+    // The LVLs follow the PlfLst: nine per list, one for a simple list.
+    qsizetype at = start + doc.lcb(kPlfLst);
+    for (ListDefinition& list : out)
+        for (int l = 0; l < (list.simple ? 1 : kLevelsPerList) && at + kLvlfSize <= t.size(); ++l) {
+            ListLevel level;
+            level.start = static_cast<qint32>(doc.u32(t, at));
+            level.nfc = static_cast<quint8>(t.at(at + 4));
+            for (int k = 0; k < kLevelsPerList && t.at(at + 6 + k) != 0; ++k)
+                level.numberPlaces << static_cast<quint8>(t.at(at + 6 + k));
+            level.follow = static_cast<quint8>(t.at(at + 15));
+            const int cbChpx = static_cast<quint8>(t.at(at + 24));
+            const int cbPapx = static_cast<quint8>(t.at(at + 25));
+            at += kLvlfSize;
+            level.papx = t.mid(at, cbPapx);
+            level.chpx = t.mid(at + cbPapx, cbChpx);
+            at += cbPapx + cbChpx;
+            const int cch = doc.u16(t, at);
+            for (int k = 0; k < cch; ++k)
+                level.numberText += QChar(doc.u16(t, at + 2 + 2 * k));
+            at += 2 + 2 * cch;
+            list.levels << level;
+        }
+    return out;
+}
+
+QList<qint32> listOverrides(const DocFile& doc)
+{
+    QList<qint32> out;
+    if (doc.lcb(kPlfLfo) < 4)
+        return out;
+    const qsizetype start = doc.fc(kPlfLfo);
+    const quint32 count = doc.u32(doc.table, start);
+    for (quint32 i = 0; i < count && 4 + (i + 1) * kLfoSize <= doc.lcb(kPlfLfo); ++i)
+        out << static_cast<qint32>(doc.u32(doc.table, start + 4 + i * kLfoSize));
+    return out;
+}
+
+QStringList bookmarkNames(const DocFile& doc)
+{
+    QStringList names;
+    if (doc.lcb(kSttbfBkmk) < 6)
+        return names;
+    const QByteArray& t = doc.table;
+    qsizetype at = doc.fc(kSttbfBkmk);
+    if (doc.u16(t, at) != 0xFFFF)
+        return names; // not the extended (UTF-16) form
+    const int count = doc.u16(t, at + 2);
+    const int extra = doc.u16(t, at + 4);
+    at += 6;
+    for (int i = 0; i < count; ++i) {
+        const int cch = doc.u16(t, at);
+        QString name;
+        for (int k = 0; k < cch; ++k)
+            name += QChar(doc.u16(t, at + 2 + 2 * k));
+        names << name;
+        at += 2 + 2 * cch + extra;
+    }
+    return names;
 }
 
 } // namespace docread

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 namespace docread {
 
@@ -22,6 +23,7 @@ struct DocFile {
     quint32 fc(int pair) const;  // FibRgFcLcb97 entry
     quint32 lcb(int pair) const;
     quint32 ccpText() const;
+    quint32 ccpFtn() const;
     quint32 ccpHdd() const;
 };
 
@@ -93,5 +95,30 @@ struct Style {
     QByteArray characterUpx;
 };
 QList<Style> styles(const DocFile& doc); // only the non-empty slots
+
+// The properties in force at a character: its CHPX sprms, its paragraph's
+// PAPX (istd first).
+QByteArray characterPropertiesAt(const DocFile& doc, quint32 cp);
+QByteArray paragraphPropertiesAt(const DocFile& doc, quint32 cp);
+
+// A list level (LVL): its LVLF's fields, sprms and number text.
+struct ListLevel {
+    int start = 0;
+    int nfc = -1;
+    QList<int> numberPlaces; // rgbxchNums up to the first 0
+    int follow = -1;         // ixchFollow
+    QByteArray papx, chpx;
+    QString numberText;      // xst: placeholders are characters 0..8
+};
+// A list definition (LSTF) with its levels, from PlfLst and the LVLs after it.
+struct ListDefinition {
+    qint32 lsid = 0;
+    bool simple = false;
+    QList<ListLevel> levels;
+};
+QList<ListDefinition> lists(const DocFile& doc);
+QList<qint32> listOverrides(const DocFile& doc); // the lsid of each LFO of PlfLfo
+
+QStringList bookmarkNames(const DocFile& doc); // SttbfBkmk
 
 } // namespace docread

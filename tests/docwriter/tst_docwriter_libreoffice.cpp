@@ -4,13 +4,16 @@
 // page layouts of the sections, headers and footers with page numbers, title;
 // inline pictures in place, at their size, with their images and cropping;
 // paragraph shading; tables with their rows, cells, merges, header rows,
-// column widths, borders and shading, in their places between the paragraphs.
+// column widths, borders and shading, in their places between the paragraphs;
+// lists with their levels, formats and labels, footnotes, links, bookmarks and
+// even pages' heads and feet.
 #include "ExternalReaders.h"
 #include "FodtDocument.h"
 #include "SampleDocuments.h"
 #include "doc/DocWriter.h"
 
 #include <QFile>
+#include <QSet>
 
 #include <algorithm>
 #include <map>
@@ -112,6 +115,36 @@ QList<QList<ExpectedCell>> expectedGrid(const pwt::Table& t, QList<double>& widt
         }
     }
     return grid;
+}
+
+QString plainText(const pwt::Paragraph& p)
+{
+    QString text;
+    for (const pwt::Run& r : p.runs)
+        if (r.footnote < 0 && !r.pageNumberField)
+            text += QString::fromStdU16String(r.text);
+    return text;
+}
+
+// LibreOffice's name of a number format (style:num-format).
+QString numFormatName(pwt::NumberFormat format)
+{
+    switch (format) {
+    case pwt::NumberFormat::Bullet: return {};
+    case pwt::NumberFormat::Decimal: return QStringLiteral("1");
+    case pwt::NumberFormat::LowerLetter: return QStringLiteral("a");
+    case pwt::NumberFormat::UpperLetter: return QStringLiteral("A");
+    case pwt::NumberFormat::LowerRoman: return QStringLiteral("i");
+    case pwt::NumberFormat::UpperRoman: return QStringLiteral("I");
+    case pwt::NumberFormat::ChineseCounting: return QStringLiteral("一, 二, 三, ...");
+    }
+    return {};
+}
+
+// A level's label as LibreOffice writes its pattern: "%1.%2" -> "%1%.%2%".
+QString labelFormat(const std::u16string& label)
+{
+    return QString::fromStdU16String(label).replace(QRegularExpression(QStringLiteral("%([1-9])")), QStringLiteral("%\\1%"));
 }
 
 QImage decoded(const QByteArray& bytes) { return QImage::fromData(bytes).convertToFormat(QImage::Format_ARGB32); }
@@ -503,6 +536,143 @@ private slots:
                 }
             }
         }
+    }
+
+    // Every paragraph of the sample is a list item of the right list, at its
+    // level, with its level's number format and label, or no list item at all.
+    void listItemsComeBackAsLists()
+    {
+        const pwt::Document model = sample::structured();
+        const fodt::Document& d = odt_[QStringLiteral("structured")];
+        QMap<int, QString> styleOfList; // model list -> LibreOffice's list style
+        int items = 0;
+        for (const pwt::Paragraph& p : model.sections.front().paragraphs) {
+            const fodt::Paragraph* seen = d.find(plainText(p));
+            QVERIFY2(seen, qPrintable(plainText(p)));
+            const fodt::ListInfo& list = seen->list;
+            if (p.format.list < 0) {
+                QCOMPARE(list.level, -1);
+                continue;
+            }
+            ++items;
+            const pwt::ListLevel& level = model.lists[static_cast<std::size_t>(p.format.list)].levels[static_cast<std::size_t>(p.format.listLevel)];
+            QCOMPARE(list.level, p.format.listLevel);
+            if (!styleOfList.contains(p.format.list))
+                styleOfList.insert(p.format.list, list.style);
+            QCOMPARE(list.style, styleOfList.value(p.format.list)); // one list, also after the page break
+            QCOMPARE(list.numFormat, numFormatName(level.format));
+            if (level.format == pwt::NumberFormat::Bullet)
+                QCOMPARE(list.bulletChar, QString::fromStdU16String(level.label));
+            else
+                QCOMPARE(list.labelFormat, labelFormat(level.label));
+        }
+        QCOMPARE(items, 11);
+        QCOMPARE(QSet<QString>(styleOfList.begin(), styleOfList.end()).size(), 4); // four lists, four styles
+    }
+
+    // The labels as LibreOffice shows them, nested numbers and Chinese
+    // counting included, and numbering going on after a page break.
+    void listLabelsShow_data()
+    {
+        QTest::addColumn<QString>("line");
+        for (const char* line : {"1. Numbered item one", "1.1 Numbered nested item", "2. Numbered item two",
+                                 "a) Lettered item", "一、 中文列表第一项", "（1） 中文列表子项", "二、 中文列表第二项",
+                                 "3. Numbered item three", "• Bullet item one"})
+            QTest::newRow(line) << QString::fromUtf8(line);
+    }
+
+    void listLabelsShow()
+    {
+        QFETCH(QString, line);
+        QFile txt(path(QStringLiteral("structured"), ".txt"));
+        QVERIFY(txt.open(QIODevice::ReadOnly));
+        QVERIFY2(readers::lines(QString::fromUtf8(txt.readAll())).contains(line), qPrintable(line));
+    }
+
+    // Footnotes with their marks (numbers Word counts, a symbol) and texts,
+    // their citations where the marks stood, one of them in a table cell.
+    void footnotesComeBackAsNotes()
+    {
+        const fodt::Document& d = odt_[QStringLiteral("structured")];
+        struct Expected {
+            const char* citation;
+            const char* text;
+            const char* paragraph; // "": a table cell's
+        };
+        const Expected expected[] = {{"1", "First note text.", "A sentence with a numbered note"},
+                                     {"2", "Second note text.", "A second numbered note on the same page"},
+                                     {"*", "Symbol note text.", "A note with a symbol mark"},
+                                     {"3", "Note in a table cell.", ""}};
+        QCOMPARE(d.footnotes.size(), std::size(expected));
+        for (qsizetype i = 0; i < d.footnotes.size(); ++i) {
+            const fodt::Note& note = d.footnotes[i];
+            const Expected& e = expected[i];
+            QCOMPARE(note.citation, QString::fromLatin1(e.citation));
+            QCOMPARE(note.text.trimmed(), QString::fromLatin1(e.text));
+            if (*e.paragraph == 0) {
+                QCOMPARE(note.paragraph, -1);
+                continue;
+            }
+            QVERIFY(note.paragraph >= 0);
+            QCOMPARE(d.paragraph(note.paragraph).text, QString::fromLatin1(e.paragraph));
+            QCOMPARE(note.offset, d.paragraph(note.paragraph).text.size());
+        }
+        QCOMPARE(d.tables.size(), 1);
+        QCOMPARE(d.tables.first().rows.first().cells.first().text, QStringLiteral("Cell with a note"));
+    }
+
+    // Links keep their targets and their runs' formats; addresses that
+    // could reach into the reader's machine stay plain text. Bookmarks stand
+    // at their paragraphs' starts under valid, unique names.
+    void linksAndBookmarks_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("href");
+        QTest::newRow("web") << "the example site" << "https://example.org/a%20b?q=%221%22&r=%5C2";
+        QTest::newRow("mail, bold run") << "bold part" << "mailto:someone@example.org";
+        QTest::newRow("mail, italic run") << " italic part" << "mailto:someone@example.org";
+        QTest::newRow("bookmark") << "the target heading" << "#target_2";
+        QTest::newRow("file") << "a local file" << "";
+        QTest::newRow("script") << "a script" << "";
+        QTest::newRow("bad bookmark name") << "a bad bookmark" << "";
+    }
+
+    void linksAndBookmarks()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, href);
+        const fodt::Document& d = odt_[QStringLiteral("structured")];
+        const int at = d.findContaining(text);
+        QVERIFY(at >= 0);
+        QString seen;
+        for (const fodt::Span& span : d.paragraph(at).spans)
+            if (span.text.contains(text.trimmed()))
+                seen = span.href;
+        QCOMPARE(seen, href);
+        if (text == QLatin1String("bold part")) {
+            QVERIFY(d.formatOf(QStringLiteral("bold part")).bold);
+            QVERIFY(d.formatOf(QStringLiteral("italic part")).italic && !d.formatOf(QStringLiteral("italic part")).bold);
+        }
+        QCOMPARE(d.find(QStringLiteral("Lists, notes and links follow."))->bookmarks, QStringList{QStringLiteral("top")});
+        QCOMPARE(d.find(QStringLiteral("Target heading"))->bookmarks, QStringList{QStringLiteral("target_2")});
+    }
+
+    // Even pages take heads and feet of their own in the same page style;
+    // documents without them get none.
+    void evenPagesHaveTheirOwnHeadsAndFeet()
+    {
+        const fodt::Document& d = odt_[QStringLiteral("structured")];
+        QCOMPARE(d.masterPages.size(), 1);
+        const fodt::MasterPage& m = d.masterPages.first();
+        QCOMPARE(m.header.size(), 1);
+        QCOMPARE(m.header.first().text, QStringLiteral("Odd page head"));
+        QCOMPARE(m.headerLeft.size(), 1);
+        QCOMPARE(m.headerLeft.first().text, QStringLiteral("Even page head"));
+        QCOMPARE(m.footerLeft.size(), 1);
+        QVERIFY(m.footerLeft.first().text.startsWith(QLatin1String("Even foot ")));
+        QVERIFY(m.footerLeft.first().hasPageNumber && m.footer.first().hasPageNumber);
+        for (const fodt::MasterPage& other : odt_[QStringLiteral("sectioned")].masterPages)
+            QVERIFY(other.headerLeft.isEmpty() && other.footerLeft.isEmpty());
     }
 
     void titleReachesTheMetadata()

@@ -33,6 +33,10 @@ constexpr quint16 kPFInTable = 0x2416, kPFTtp = 0x2417, kPItap = 0x6649, kPFPage
                   kTDefTableShd80 = 0xD609, kTDefTableShd = 0xD612, kTDefTableShd2nd = 0xD616, kTSetBrc = 0xD62F;
 constexpr int kTc80Size = 20;
 constexpr char16_t kCellMark = 0x0007;
+constexpr int kPlcffndRef = 2, kPlcffndTxt = 3, kPlcfFldMom = 16, kPlcfBkf = 22, kPlcfBkl = 23, kDop = 31;
+constexpr quint16 kPIlvl = 0x260A, kPIlfo = 0x460B, kPChgTabsPapx = 0xC60D;
+constexpr quint8 kNfcBullet = 23, kFieldHyperlink = 0x58;
+constexpr char16_t kAutoNote = 0x0002;
 constexpr quint16 kSBkc = 0x3009, kSBOrientation = 0x301D, kSXaPage = 0xB01F, kSYaPage = 0xB020,
                   kSDxaLeft = 0xB021, kSDyaTop = 0x9023, kSDyaHdrTop = 0xB017;
 
@@ -41,6 +45,78 @@ int value(const QMap<quint16, QByteArray>& s, quint16 sprm) { return docread::op
 int istdOf(const QByteArray& grpprlAndIstd)
 {
     return static_cast<quint8>(grpprlAndIstd[0]) | (static_cast<quint8>(grpprlAndIstd[1]) << 8);
+}
+
+// Word's number format (nfc) of a model format.
+int nfcOf(NumberFormat format)
+{
+    switch (format) {
+    case NumberFormat::Bullet: return kNfcBullet;
+    case NumberFormat::Decimal: return 0;
+    case NumberFormat::UpperRoman: return 1;
+    case NumberFormat::LowerRoman: return 2;
+    case NumberFormat::UpperLetter: return 3;
+    case NumberFormat::LowerLetter: return 4;
+    case NumberFormat::ChineseCounting: return 39;
+    }
+    return -1;
+}
+
+// A level's number text as Word stores it: "%N" becomes character N-1;
+// `places` gets their 1-based positions.
+QString numberTextOf(const ListLevel& level, QList<int>& places)
+{
+    QString text;
+    const QString label = QString::fromStdU16String(level.label);
+    for (qsizetype i = 0; i < label.size(); ++i)
+        if (label[i] == QLatin1Char('%') && i + 1 < label.size() && label[i + 1].isDigit() && label[i + 1] != QLatin1Char('0')) {
+            text += QChar(label[++i].digitValue() - 1);
+            places << static_cast<int>(text.size());
+        } else {
+            text += label[i];
+        }
+    return text;
+}
+
+// Changes that put hostile values into a small document.
+using Change = void (*)(Document&);
+
+Document hostileBase()
+{
+    Document d;
+    ListLevel decimal;
+    decimal.format = NumberFormat::Decimal;
+    decimal.label = u"%1.";
+    d.lists.push_back({{decimal}});
+    for (const char16_t* text : {u"Note zero.", u"Note one.", u"Note two."})
+        d.footnotes.push_back(Footnote{{sample::paragraph(text)}});
+    Section s;
+    s.paragraphs.push_back(sample::paragraph(u"Body start."));
+    s.header.push_back(sample::paragraph(u"Head."));
+    d.sections.push_back(std::move(s));
+    return d;
+}
+
+Paragraph item(const std::u16string& text, int list, int level)
+{
+    Paragraph p = sample::paragraph(text);
+    p.format.list = list;
+    p.format.listLevel = level;
+    return p;
+}
+
+Run markRun(const std::u16string& mark, int footnote)
+{
+    Run r = sample::run(mark);
+    r.footnote = footnote;
+    return r;
+}
+
+Run linkRun(const std::u16string& text, std::string link)
+{
+    Run r = sample::run(text);
+    r.link = std::move(link);
+    return r;
 }
 
 QByteArray bytesOf(const ImageData& image)
@@ -137,6 +213,8 @@ QList<DecodedRow> rowEnds(const docread::DocFile& f)
 
 } // namespace
 
+Q_DECLARE_METATYPE(Change)
+
 class TestDocStructure : public QObject {
     Q_OBJECT
 
@@ -169,7 +247,7 @@ private:
     static QStringList headerStories(const docread::DocFile& f)
     {
         const QString all = docread::text(f);
-        const QString hdd = all.mid(f.ccpText(), f.ccpHdd());
+        const QString hdd = all.mid(f.ccpText() + f.ccpFtn(), f.ccpHdd()); // the footnote document comes first
         const QList<quint32> cps = docread::plcCps(f.table, f.fc(kPlcfHdd), f.lcb(kPlcfHdd), 0);
         QStringList stories;
         for (qsizetype i = 0; i + 2 < cps.size(); ++i)
@@ -815,6 +893,318 @@ private slots:
         QCOMPARE(specAt(f.ccpText() + fields[1]), 1);
         QCOMPARE(specAt(f.ccpText() + fields[2]), 1);
         QCOMPARE(specAt(f.ccpText() + fields[0] + 2), 0);
+    }
+
+    // One LSTF with nine LVLs per list (number format, start, number text with
+    // its placeholders, a tab after the label, indents and a tab stop, the
+    // bullet's font), one LFO per list, and each item's paragraph naming its
+    // list (1-based) and level.
+    void listsAreDefinedAndReferredTo()
+    {
+        const Document d = sample::structured();
+        const auto f = write(d, "lists.doc");
+        const QList<docread::ListDefinition> lists = docread::lists(f);
+        QCOMPARE(lists.size(), qsizetype(d.lists.size()));
+        QList<qint32> ids;
+        for (qsizetype i = 0; i < lists.size(); ++i) {
+            QVERIFY(!lists[i].simple);
+            QCOMPARE(lists[i].levels.size(), 9);
+            ids << lists[i].lsid;
+            const auto& model = d.lists[static_cast<std::size_t>(i)].levels;
+            for (std::size_t l = 0; l < model.size(); ++l) {
+                const docread::ListLevel& level = lists[i].levels[static_cast<qsizetype>(l)];
+                QList<int> places;
+                QCOMPARE(level.numberText, numberTextOf(model[l], places));
+                QCOMPARE(level.numberPlaces, places);
+                QCOMPARE(level.nfc, nfcOf(model[l].format));
+                QCOMPARE(level.start, model[l].start);
+                QCOMPARE(level.follow, 0);
+                const auto papx = docread::sprms(level.papx);
+                QCOMPARE(value(papx, kPDxaLeft), model[l].textIndent);
+                QCOMPARE(value(papx, kPDxaLeft1), model[l].labelIndent - model[l].textIndent);
+                QVERIFY(papx.contains(kPChgTabsPapx));
+                const auto chpx = docread::sprms(level.chpx);
+                QCOMPARE(chpx.contains(kCRgFtc0), !model[l].labelFont.empty());
+                if (chpx.contains(kCRgFtc0))
+                    QCOMPARE(docread::fonts(f).value(value(chpx, kCRgFtc0)).name, QString::fromStdString(model[l].labelFont));
+            }
+        }
+        QCOMPARE(QSet<qint32>(ids.begin(), ids.end()).size(), ids.size());
+        QCOMPARE(docread::listOverrides(f), ids);
+
+        const QString t = docread::text(f);
+        int items = 0;
+        for (const Paragraph& p : d.sections.front().paragraphs) {
+            const qsizetype cp = t.indexOf(QString::fromStdU16String(p.runs.front().text)); // before any field
+            QVERIFY(cp >= 0);
+            const auto sprms = docread::sprms(docread::paragraphPropertiesAt(f, quint32(cp)).mid(2));
+            QCOMPARE(sprms.contains(kPIlfo), p.format.list >= 0);
+            if (p.format.list < 0)
+                continue;
+            ++items;
+            QCOMPARE(value(sprms, kPIlfo), p.format.list + 1);
+            QCOMPARE(value(sprms, kPIlvl), p.format.listLevel);
+            QCOMPARE(value(sprms, kPDxaLeft), p.format.leftIndent); // the paragraph's own indents as well
+        }
+        QCOMPARE(items, 11);
+    }
+
+    // The footnote document follows the main text: each note's text begins
+    // with its reference mark and ends in a paragraph mark, then one more
+    // mark closes it; the references are auto-numbered 0x02 characters where
+    // the marks count 1, 2, 3, else the mark itself. The header stories stay
+    // where PlcfHdd puts them after it.
+    void footnotesInTheFootnoteDocument()
+    {
+        const auto f = write(sample::structured(), "notes.doc");
+        const QString t = docread::text(f);
+        QVERIFY(f.ccpFtn() > 0);
+        QCOMPARE(quint32(t.size()), f.ccpText() + f.ccpFtn() + f.ccpHdd() + 1);
+
+        const QList<quint32> refs = docread::plcCps(f.table, f.fc(kPlcffndRef), f.lcb(kPlcffndRef), 2);
+        const QList<quint32> texts = docread::plcCps(f.table, f.fc(kPlcffndTxt), f.lcb(kPlcffndTxt), 0);
+        const QString notes = t.mid(f.ccpText(), f.ccpFtn());
+        struct Expected {
+            int autoNumber;
+            char16_t mark;
+            const char* text;
+        };
+        const Expected expected[] = {{1, kAutoNote, "First note text."},
+                                     {2, kAutoNote, "Second note text."},
+                                     {0, u'*', "Symbol note text."},
+                                     {3, kAutoNote, "Note in a table cell."}};
+        const qsizetype n = std::size(expected);
+        QCOMPARE(refs.size(), n + 1);
+        QCOMPARE(texts.size(), n + 2);
+        QCOMPARE(texts[n], f.ccpFtn() - 1);
+        QCOMPARE(texts[n + 1], f.ccpFtn());
+        for (qsizetype i = 0; i < n; ++i) {
+            const Expected& e = expected[i];
+            QVERIFY(refs[i] < f.ccpText() && (i == 0 || refs[i] > refs[i - 1]));
+            const QByteArray index = docread::plcData(f.table, f.fc(kPlcffndRef), f.lcb(kPlcffndRef), 2, int(i));
+            QCOMPARE(f.u16(index, 0), quint16(e.autoNumber));
+            QCOMPARE(t.at(refs[i]).unicode(), ushort(e.mark));
+            const auto chp = docread::sprms(docread::characterPropertiesAt(f, refs[i]));
+            QCOMPARE(value(chp, kCFSpec), e.autoNumber != 0 ? 1 : 0);
+            QCOMPARE(value(chp, kCIss), 1);
+            const QString note = notes.mid(texts[i], texts[i + 1] - texts[i]);
+            QCOMPARE(note, QString(QChar(e.mark)) + QLatin1Char(' ') + QString::fromLatin1(e.text) + QLatin1Char('\r'));
+            QCOMPARE(value(docread::sprms(docread::characterPropertiesAt(f, f.ccpText() + texts[i])), kCIss), 1);
+        }
+        QCOMPARE(notes.mid(texts[n]), QStringLiteral("\r"));
+
+        const QStringList stories = headerStories(f);
+        QCOMPARE(stories[6 + 0], QStringLiteral("Even page head\r\r"));
+        QCOMPARE(stories[6 + 1], QStringLiteral("Odd page head\r\r"));
+        QVERIFY(stories[6 + 2].startsWith(QLatin1String("Even foot \x13 PAGE ")));
+        QVERIFY(stories[6 + 3].startsWith(QLatin1String("Odd foot \x13 PAGE ")));
+        QCOMPARE(f.u16(f.table, f.fc(kDop)) & 1, 1); // fFacingPages: even pages take their own
+        const auto plain = write(sample::sectioned(), "no-facing.doc");
+        QCOMPARE(plain.u16(plain.table, plain.fc(kDop)) & 1, 0);
+        QCOMPARE(plain.ccpFtn(), quint32(0));
+        QCOMPARE(plain.lcb(kPlcffndRef), quint32(0));
+    }
+
+    // Once one section's even pages differ, a section alike on all pages
+    // repeats its head and foot in its even slots (Word would show none).
+    void evenSlotsOfASectionAlikeOnAllPages()
+    {
+        Document d = sample::sectioned();
+        d.sections[1].evenPagesDiffer = true;
+        d.sections[1].evenHeader.push_back(sample::paragraph(u"Landscape even head"));
+        const QStringList stories = headerStories(write(d, "even-later.doc"));
+        QCOMPARE(stories[6 + 0], stories[6 + 1]);
+        QCOMPARE(stories[6 + 2], stories[6 + 3]);
+        QCOMPARE(stories[12 + 0], QStringLiteral("Landscape even head\r\r"));
+        QCOMPARE(stories[12 + 2], QStringLiteral("\r")); // its own even foot: none
+    }
+
+    // Each link is one HYPERLINK field (type 0x58) around its runs, the
+    // address quoted and escaped, a bookmark named with \l; bookmarks are
+    // points at their paragraphs' starts, under valid unique names.
+    void hyperlinkFieldsAndBookmarks()
+    {
+        const auto f = write(sample::structured(), "links.doc");
+        const QString t = docread::text(f);
+        const QList<quint32> cps = docread::plcCps(f.table, f.fc(kPlcfFldMom), f.lcb(kPlcfFldMom), 2);
+        const QStringList instructions{QStringLiteral(" HYPERLINK \"https://example.org/a%20b?q=%221%22&r=\\\\2\" "),
+                                       QStringLiteral(" HYPERLINK \"mailto:someone@example.org\" "),
+                                       QStringLiteral(" HYPERLINK \\l \"target_2\" ")};
+        const QStringList results{QStringLiteral("the example site"), QStringLiteral("bold part italic part"),
+                                  QStringLiteral("the target heading")};
+        QCOMPARE(cps.size(), 3 * instructions.size() + 1);
+        for (qsizetype i = 0; i < instructions.size(); ++i) {
+            const quint32 begin = cps[3 * i], separator = cps[3 * i + 1], end = cps[3 * i + 2];
+            QCOMPARE(t.at(begin).unicode(), ushort(0x13));
+            QCOMPARE(t.at(separator).unicode(), ushort(0x14));
+            QCOMPARE(t.at(end).unicode(), ushort(0x15));
+            QCOMPARE(t.mid(begin + 1, separator - begin - 1), instructions[i]);
+            QCOMPARE(t.mid(separator + 1, end - separator - 1), results[i]);
+            QCOMPARE(quint8(docread::plcData(f.table, f.fc(kPlcfFldMom), f.lcb(kPlcfFldMom), 2, int(3 * i)).at(1)),
+                     kFieldHyperlink);
+            QVERIFY(quint8(docread::plcData(f.table, f.fc(kPlcfFldMom), f.lcb(kPlcfFldMom), 2, int(3 * i + 2)).at(1)) & 0x80);
+            for (quint32 cp : {begin, separator, end})
+                QCOMPARE(value(docread::sprms(docread::characterPropertiesAt(f, cp)), kCFSpec), 1);
+        }
+        // the two runs of one link keep their own formats inside the field
+        QCOMPARE(value(docread::sprms(runAt(f, docread::characterRuns(f), QStringLiteral("bold part")).grpprl), kCFBold), 1);
+        QCOMPARE(value(docread::sprms(runAt(f, docread::characterRuns(f), QStringLiteral(" italic part")).grpprl), kCFItalic), 1);
+        QVERIFY(t.contains(QStringLiteral("Not links: a local file, a script, a bad bookmark\r")));
+
+        QCOMPARE(docread::bookmarkNames(f), QStringList({QStringLiteral("top"), QStringLiteral("target_2")}));
+        const QList<quint32> starts = docread::plcCps(f.table, f.fc(kPlcfBkf), f.lcb(kPlcfBkf), 4);
+        const QList<quint32> ends = docread::plcCps(f.table, f.fc(kPlcfBkl), f.lcb(kPlcfBkl), 0);
+        QCOMPARE(starts.size(), 3);
+        QCOMPARE(starts.mid(0, 2), QList<quint32>({0, quint32(t.indexOf(QStringLiteral("Target heading\r")))}));
+        QCOMPARE(ends.mid(0, 2), starts.mid(0, 2));
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(f.u16(docread::plcData(f.table, f.fc(kPlcfBkf), f.lcb(kPlcfBkf), 4, i), 0), quint16(i)); // ibkl
+    }
+
+    // Out-of-range lists and levels, lists without levels, odd labels,
+    // note marks out of range, repeated, empty, in a head or a note, unsafe
+    // and malformed links and bookmark names: the file keeps all the text,
+    // and only what Word can take is written as a list, note, field or bookmark.
+    void hostileStructuresStayValid_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<int>("items");
+        QTest::addColumn<int>("notes");
+        QTest::addColumn<int>("links");
+        QTest::addColumn<int>("bookmarks");
+        QTest::newRow("lists out of range") << Change([](Document& d) {
+            auto& body = d.sections[0].paragraphs;
+            body.push_back(item(u"Unknown list.", 99, 0));
+            body.push_back(item(u"Negative list.", -7, 0));
+            body.push_back(item(u"Level twelve.", 0, 12));
+            body.push_back(item(u"Negative level.", 0, -3));
+        }) << 2 << 0 << 0 << 0;
+        QTest::newRow("lists without levels, odd labels") << Change([](Document& d) {
+            d.lists.push_back({});
+            ListLevel& odd = d.lists[0].levels[0];
+            odd.label = u"%0 %%9 \u0001\u0013" + std::u16string(200, u'x');
+            odd.start = -5;
+            odd.labelIndent = -999999;
+            odd.textIndent = 999999;
+            d.sections[0].paragraphs.push_back(item(u"Default level.", 1, 3));
+            d.sections[0].paragraphs.push_back(item(u"Odd label.", 0, 0));
+        }) << 2 << 0 << 0 << 0;
+        QTest::newRow("note marks") << Change([](Document& d) {
+            Paragraph p = sample::paragraph(u"Marks:");
+            p.runs.push_back(markRun(u"1", 0));
+            p.runs.push_back(markRun(u"1", 0));     // the same note again: text
+            p.runs.push_back(markRun(u"x", 99));    // no such note: text
+            p.runs.push_back(markRun(u" ", 1));     // no mark: an asterisk
+            p.runs.push_back(markRun(u"\U0001F600", 2)); // beyond one UTF-16 character: an asterisk
+            d.sections[0].paragraphs.push_back(p);
+            d.sections[0].header.front().runs.push_back(markRun(u"h", 0)); // no notes in heads
+            d.footnotes[1].paragraphs.front().runs.push_back(markRun(u"n", 2)); // nor in notes
+            d.footnotes[2].paragraphs.clear(); // a note without text
+        }) << 0 << 3 << 0 << 0;
+        QTest::newRow("links") << Change([](Document& d) {
+            Paragraph p = sample::paragraph(u"Links:");
+            for (const char* link : {"https://", "#", "#with space", "mailto:", "\xff\xfe", "ftp:/x", "data:text/html,x"})
+                p.runs.push_back(linkRun(u" plain", link));
+            p.runs.push_back(linkRun(u" long", "https://e.org/" + std::string(5000, 'a')));
+            p.runs.push_back(linkRun(u" upper", "HTTPS://EXAMPLE.ORG"));
+            p.runs.push_back(linkRun(u" escaped", "http://x.org/\"quote\\back"));
+            d.sections[0].paragraphs.push_back(p);
+        }) << 0 << 0 << 2 << 0;
+        QTest::newRow("bookmark names") << Change([](Document& d) {
+            auto& body = d.sections[0].paragraphs;
+            body.front().bookmarks = {"", "a", "a"};
+            body.push_back(sample::paragraph(u"Second."));
+            body.back().bookmarks = {"with space", std::string(41, 'x'), std::string(40, 'x'), "a"};
+            body.push_back(sample::paragraph(u"Third."));
+            body.back().bookmarks = {"目标", "_lead", "9lead", "ok_1", "bad\xff"};
+        }) << 0 << 0 << 0 << 4;
+    }
+
+    void hostileStructuresStayValid()
+    {
+        QFETCH(Change, change);
+        QFETCH(int, items);
+        QFETCH(int, notes);
+        QFETCH(int, links);
+        QFETCH(int, bookmarks);
+        Document d = hostileBase();
+        change(d);
+        const auto f = write(d, QStringLiteral("hostile.doc"));
+        QVERIFY2(f.error.isEmpty(), qPrintable(f.error));
+        const QString t = docread::text(f);
+        QCOMPARE(quint32(t.size()), f.ccpText() + f.ccpFtn() + f.ccpHdd() + 1);
+
+        // Every run's text is there, in order (fields' instructions between).
+        const QString body = t.left(f.ccpText());
+        qsizetype at = 0;
+        for (const Paragraph& p : d.sections[0].paragraphs)
+            for (const Run& r : p.runs) {
+                const QString text = QString::fromStdU16String(r.text).trimmed();
+                if (r.footnote >= 0 || text.isEmpty())
+                    continue;
+                const qsizetype found = body.indexOf(text, at);
+                QVERIFY2(found >= 0, qPrintable(text));
+                at = found + text.size();
+            }
+
+        // Lists: nine levels each, labels within bounds; items name existing ones.
+        const QList<docread::ListDefinition> lists = docread::lists(f);
+        QCOMPARE(lists.size(), qsizetype(d.lists.size()));
+        for (const auto& list : lists) {
+            QCOMPARE(list.levels.size(), 9);
+            for (qsizetype l = 0; l < 9; ++l) {
+                QVERIFY(list.levels[l].numberText.size() <= 64 && list.levels[l].start >= 0);
+                for (QChar c : list.levels[l].numberText)
+                    QVERIFY(c.unicode() >= 0x20 || c.unicode() <= l); // placeholders of this level and above only
+                for (int place : list.levels[l].numberPlaces)
+                    QVERIFY(place >= 1 && place <= list.levels[l].numberText.size()
+                            && list.levels[l].numberText.at(place - 1).unicode() <= l);
+            }
+        }
+        int listed = 0;
+        for (const auto& run : docread::paragraphRuns(f)) {
+            const auto sprms = docread::sprms(run.grpprl.mid(2));
+            if (!sprms.contains(kPIlfo))
+                continue;
+            ++listed;
+            QVERIFY(value(sprms, kPIlfo) >= 1 && value(sprms, kPIlfo) <= docread::listOverrides(f).size());
+            QVERIFY(value(sprms, kPIlvl) >= 0 && value(sprms, kPIlvl) <= 8);
+        }
+        QCOMPARE(listed, items);
+
+        // Notes: references in order in the main text, texts closing the footnote document.
+        auto plc = [&f](int pair, int dataSize) {
+            return f.lcb(pair) == 0 ? QList<quint32>{} : docread::plcCps(f.table, f.fc(pair), f.lcb(pair), dataSize);
+        };
+        const QList<quint32> refs = plc(kPlcffndRef, 2);
+        QCOMPARE(qMax(0, int(refs.size()) - 1), notes);
+        for (qsizetype i = 0; i + 1 < refs.size(); ++i)
+            QVERIFY(refs[i] < f.ccpText() && (i == 0 || refs[i] > refs[i - 1]));
+        if (notes > 0) {
+            const QList<quint32> texts = docread::plcCps(f.table, f.fc(kPlcffndTxt), f.lcb(kPlcffndTxt), 0);
+            QCOMPARE(texts.size(), qsizetype(notes + 2));
+            QCOMPARE(texts[notes], f.ccpFtn() - 1);
+            for (int i = 0; i < notes; ++i)
+                QCOMPARE(t.at(f.ccpText() + texts[i + 1] - 1), QChar('\r'));
+        }
+
+        // Links: whole fields of type HYPERLINK.
+        const QList<quint32> fields = plc(kPlcfFldMom, 2);
+        QCOMPARE(qMax(0, int(fields.size()) - 1) / 3, links);
+        for (int i = 0; i < links; ++i) {
+            QCOMPARE(t.at(fields[3 * i]), QChar(0x13));
+            QVERIFY(t.mid(fields[3 * i] + 1).startsWith(QLatin1String(" HYPERLINK \"")));
+            QCOMPARE(t.at(fields[3 * i + 1]), QChar(0x14));
+            QCOMPARE(t.at(fields[3 * i + 2]), QChar(0x15));
+        }
+        if (links > 0)
+            QVERIFY(t.contains(QStringLiteral("HYPERLINK \"http://x.org/%22quote\\\\back\"")));
+
+        const QStringList names = docread::bookmarkNames(f);
+        QCOMPARE(names.size(), bookmarks);
+        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+        for (const QString& name : names)
+            QVERIFY2(name.size() <= 40 && name.at(0).isLetter() && !name.contains(QLatin1Char(' ')), qPrintable(name));
     }
 
     void laterSectionWithoutHeaderDoesNotInheritIt()
