@@ -229,8 +229,9 @@ Document structured()
     d.lists.push_back({{level(NumberFormat::ChineseCounting, u"%1、", 480),
                         level(NumberFormat::Decimal, u"（%2）", 960)}});
     d.lists[0].levels[0].labelFont = "DejaVu Sans";
-    for (const char16_t* text : {u"First note text.", u"Second note text.", u"Symbol note text.", u"Note in a table cell."})
+    for (const char16_t* text : {u"First note text.", u"Second note text, see ", u"Symbol note text.", u"Note in a table cell."})
         d.footnotes.push_back(Footnote{{paragraph(text)}});
+    d.footnotes[1].paragraphs.front().runs.push_back(linked(u"the notes site", "https://example.org/notes"));
 
     Section s;
     s.evenPagesDiffer = true;

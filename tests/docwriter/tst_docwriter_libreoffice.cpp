@@ -600,7 +600,7 @@ private slots:
             const char* paragraph; // "": a table cell's
         };
         const Expected expected[] = {{"1", "First note text.", "A sentence with a numbered note"},
-                                     {"2", "Second note text.", "A second numbered note on the same page"},
+                                     {"2", "Second note text, see the notes site", "A second numbered note on the same page"},
                                      {"*", "Symbol note text.", "A note with a symbol mark"},
                                      {"3", "Note in a table cell.", ""}};
         QCOMPARE(d.footnotes.size(), std::size(expected));

@@ -33,7 +33,7 @@ constexpr quint16 kPFInTable = 0x2416, kPFTtp = 0x2417, kPItap = 0x6649, kPFPage
                   kTDefTableShd80 = 0xD609, kTDefTableShd = 0xD612, kTDefTableShd2nd = 0xD616, kTSetBrc = 0xD62F;
 constexpr int kTc80Size = 20;
 constexpr char16_t kCellMark = 0x0007;
-constexpr int kPlcffndRef = 2, kPlcffndTxt = 3, kPlcfFldMom = 16, kPlcfBkf = 22, kPlcfBkl = 23, kDop = 31;
+constexpr int kPlcffndRef = 2, kPlcffndTxt = 3, kPlcfFldMom = 16, kPlcfFldFtn = 18, kPlcfBkf = 22, kPlcfBkl = 23, kDop = 31;
 constexpr quint16 kPIlvl = 0x260A, kPIlfo = 0x460B, kPChgTabsPapx = 0xC60D;
 constexpr quint8 kNfcBullet = 23, kFieldHyperlink = 0x58;
 constexpr char16_t kAutoNote = 0x0002;
@@ -970,7 +970,7 @@ private slots:
             const char* text;
         };
         const Expected expected[] = {{1, kAutoNote, "First note text."},
-                                     {2, kAutoNote, "Second note text."},
+                                     {2, kAutoNote, "Second note text, see \x13 HYPERLINK \"https://example.org/notes\" \x14the notes site\x15"},
                                      {0, u'*', "Symbol note text."},
                                      {3, kAutoNote, "Note in a table cell."}};
         const qsizetype n = std::size(expected);
@@ -992,6 +992,12 @@ private slots:
             QCOMPARE(value(docread::sprms(docread::characterPropertiesAt(f, f.ccpText() + texts[i])), kCIss), 1);
         }
         QCOMPARE(notes.mid(texts[n]), QStringLiteral("\r"));
+        // a link in a note is a field of the footnote document (PlcfFldFtn)
+        const QList<quint32> fields = docread::plcCps(f.table, f.fc(kPlcfFldFtn), f.lcb(kPlcfFldFtn), 2);
+        QCOMPARE(fields.size(), 4);
+        QCOMPARE(fields[0], quint32(notes.indexOf(QChar(0x13))));
+        QCOMPARE(fields[3], f.ccpFtn());
+        QCOMPARE(quint8(docread::plcData(f.table, f.fc(kPlcfFldFtn), f.lcb(kPlcfFldFtn), 2, 0).at(1)), kFieldHyperlink);
 
         const QStringList stories = headerStories(f);
         QCOMPARE(stories[6 + 0], QStringLiteral("Even page head\r\r"));
