@@ -1,7 +1,8 @@
 // Time and memory of writing a long synthetic document (default 300 pages,
-// about a million characters), against writing the same text as a plain
-// UTF-16 file in the same run, so that the ratio does not depend on how busy
-// the machine is.
+// about a million characters) with lists, footnotes, links and bookmarks
+// (leave them out with a third argument "plain"), against writing the same
+// text as a plain UTF-16 file in the same run, so that the ratio does not
+// depend on how busy the machine is.
 #include "doc/DocWriter.h"
 
 #include <sys/resource.h>
@@ -19,9 +20,25 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-Document synthetic(int pages, std::size_t& characters)
+// One line in this many is a list item, a footnote's reference, a link.
+constexpr int kListEvery = 5;
+constexpr int kNoteEvery = 7;
+constexpr int kLinkEvery = 3;
+
+Document synthetic(int pages, bool structures, std::size_t& characters)
 {
     Document d;
+    if (structures) {
+        ListLevel bullet;
+        ListLevel number;
+        number.format = NumberFormat::Decimal;
+        number.label = u"%1.";
+        ListLevel nested = number;
+        nested.label = u"%1.%2";
+        nested.textIndent = 720;
+        d.lists.push_back({{bullet, bullet}});
+        d.lists.push_back({{number, nested}});
+    }
     Section s;
     Paragraph footer;
     footer.runs.resize(2);
@@ -47,6 +64,27 @@ Document synthetic(int pages, std::size_t& characters)
             p.runs.push_back({u"以及一些中文字符用于测试转换器的输出。", cjk, false});
             if (line % 10 == 0)
                 p.format.headingLevel = 2;
+            if (structures) {
+                if (line % kListEvery == 1) {
+                    p.format.list = line % 2;
+                    p.format.listLevel = (line / kListEvery) % 2;
+                }
+                if (line % kLinkEvery == 0) {
+                    Run link{u"a linked phrase", {}, false};
+                    link.link = line % 2 == 0 ? "https://example.org/page/" + std::to_string(page) : "#h" + std::to_string(page);
+                    p.runs.push_back(link);
+                }
+                if (line % kNoteEvery == 2) {
+                    Run mark{n, {}, false}; // not the next number: a custom mark
+                    mark.footnote = static_cast<int>(d.footnotes.size());
+                    p.runs.push_back(mark);
+                    Paragraph note;
+                    note.runs.push_back({u"A footnote's text for paragraph " + n + u".", {}, false});
+                    d.footnotes.push_back({{note}});
+                }
+                if (line == 0)
+                    p.bookmarks.push_back("h" + std::to_string(page));
+            }
             for (const Run& r : p.runs)
                 characters += r.text.size();
             s.paragraphs.push_back(std::move(p));
@@ -89,11 +127,12 @@ int main(int argc, char** argv)
 {
     const int pages = argc > 1 ? std::atoi(argv[1]) : 300;
     const int repeats = argc > 2 ? std::atoi(argv[2]) : 5;
+    const bool structures = !(argc > 3 && std::string(argv[3]) == "plain");
     const std::string path = "/tmp/bench_docwriter.doc";
 
     const long rssBefore = peakRssKb();
     std::size_t characters = 0;
-    const Document d = synthetic(pages, characters);
+    const Document d = synthetic(pages, structures, characters);
     const long rssModel = peakRssKb();
 
     std::vector<double> writer, reference;
@@ -112,7 +151,8 @@ int main(int argc, char** argv)
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     const auto fileSize = static_cast<long long>(in.tellg());
 
-    std::printf("pages %d, characters %zu, .doc size %lld bytes\n", pages, characters, fileSize);
+    std::printf("pages %d, characters %zu, .doc size %lld bytes, %zu footnotes, %s\n", pages, characters, fileSize,
+                d.footnotes.size(), structures ? "lists, links and bookmarks" : "plain");
     std::printf("write .doc: best %.1f ms, median %.1f ms\n", writer.front(), writer[writer.size() / 2]);
     std::printf("plain UTF-16 text write: best %.1f ms, median %.1f ms\n", reference.front(),
                 reference[reference.size() / 2]);
