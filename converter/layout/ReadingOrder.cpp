@@ -26,9 +26,12 @@ bool overlapsHorizontally(const pdf::Box& a, const pdf::Box& b)
 // Whether block i stands beside a column that runs on above and below it: a
 // heading of the left column that happens to meet a gap between two blocks
 // of the right one. Such a block belongs to its column, not across the page.
+// The column must run on around it: blocks far above and below (a running
+// head over a table across the page) make no column beside a caption.
 bool besideAColumn(const std::vector<Block>& blocks, std::size_t i)
 {
     const pdf::Box& me = blocks[i].box;
+    const double em = blocks[i].lines.empty() ? 10.0 : blocks[i].lines.front().fontSize;
     for (std::size_t j = 0; j < blocks.size(); ++j) {
         const pdf::Box& above = blocks[j].box;
         if (j == i || overlapsHorizontally(me, above) || above.yMax > me.yMax)
@@ -36,11 +39,29 @@ bool besideAColumn(const std::vector<Block>& blocks, std::size_t i)
         for (std::size_t k = 0; k < blocks.size(); ++k) {
             const pdf::Box& below = blocks[k].box;
             if (k != i && k != j && !overlapsHorizontally(me, below) && below.yMin >= me.yMin
-                && overlapsHorizontally(above, below))
+                && overlapsHorizontally(above, below) && below.yMin - above.yMax <= me.height() + kColumnRunsOnEm * em)
                 return true;
         }
     }
     return false;
+}
+
+// The horizontal extents of a band's columns: blocks grouped while their
+// extents overlap, as columnsOf groups them.
+std::vector<std::pair<double, double>> columnExtents(const std::vector<const Block*>& band)
+{
+    std::vector<std::pair<double, double>> spans;
+    for (const Block* b : band)
+        spans.emplace_back(b->box.xMin, b->box.xMax);
+    std::sort(spans.begin(), spans.end());
+    std::vector<std::pair<double, double>> columns;
+    for (const auto& [left, right] : spans) {
+        if (columns.empty() || left >= columns.back().second)
+            columns.emplace_back(left, right);
+        else
+            columns.back().second = std::max(columns.back().second, right);
+    }
+    return columns;
 }
 
 // Columns of a band: blocks grouped while their horizontal extents overlap.
@@ -73,35 +94,52 @@ bool crossesBlock(const PageLines& page, const Block& own, const Block& owner, d
     return false;
 }
 
-// The line of another block on `fragment`'s baseline that it ends (the
-// nearest line left of it) or, failing that, opens (the nearest right of it).
-Line* lineBeside(PageLines& page, const Block& own, const Line& fragment, double maxGap, Block** owner, bool& before)
+// The nearest line of another block on `fragment`'s baseline on one side
+// of it (`before`: left of it, the line it ends), not across another block;
+// its gap in `gap`.
+Line* nearestBeside(PageLines& page, const Block& own, const Line& fragment, double maxGap, bool before, Block** owner,
+                    double& gap)
 {
     Line* best = nullptr;
-    double bestGap = maxGap;
+    gap = maxGap;
     const double slack = kSameBaselineEm * fragment.fontSize;
-    for (int pass = 0; pass < 2 && !best; ++pass) {
-        before = pass == 0;
-        for (Block& b : page.blocks) {
-            if (&b == &own || b.rotation != 0)
+    for (Block& b : page.blocks) {
+        if (&b == &own || b.rotation != 0)
+            continue;
+        for (Line& l : b.lines) {
+            if (std::abs(l.baseline - fragment.baseline) > slack)
                 continue;
-            for (Line& l : b.lines) {
-                if (std::abs(l.baseline - fragment.baseline) > slack)
-                    continue;
-                const double gap = before ? fragment.left() - l.right() : l.left() - fragment.right();
-                if (gap < -slack || gap > bestGap)
-                    continue;
-                const double from = before ? l.right() : fragment.right();
-                const double to = before ? fragment.left() : l.left();
-                if (crossesBlock(page, own, b, from, to, fragment))
-                    continue; // never across another column
-                best = &l;
-                bestGap = gap;
-                *owner = &b;
-            }
+            const double g = before ? fragment.left() - l.right() : l.left() - fragment.right();
+            if (g < -slack || g > gap)
+                continue;
+            const double from = before ? l.right() : fragment.right();
+            const double to = before ? fragment.left() : l.left();
+            if (crossesBlock(page, own, b, from, to, fragment))
+                continue; // never across another column
+            best = &l;
+            gap = g;
+            *owner = &b;
         }
     }
     return best;
+}
+
+// The line of another block on `fragment`'s baseline that it ends (the
+// nearest line left of it) or, failing that, opens (the nearest right of it).
+// A number close before a line (`mayOpen`) opens it even when a line further
+// left would take it: the section number of a heading in the next column.
+Line* lineBeside(PageLines& page, const Block& own, const Line& fragment, double maxGap, bool mayOpen, Block** owner,
+                 bool& before)
+{
+    Block* leftOwner = nullptr;
+    Block* rightOwner = nullptr;
+    double leftGap = 0, rightGap = 0;
+    Line* left = nearestBeside(page, own, fragment, maxGap, true, &leftOwner, leftGap);
+    Line* right = mayOpen ? nearestBeside(page, own, fragment, maxGap, false, &rightOwner, rightGap) : nullptr;
+    const bool opens = right && (!left || (rightGap <= kLeadingNumberGapEm * fragment.fontSize && rightGap < leftGap));
+    before = !opens;
+    *owner = opens ? rightOwner : leftOwner;
+    return opens ? right : left;
 }
 
 // From the left of the leftmost block to the right of the rightmost.
@@ -134,7 +172,7 @@ void rejoinNumberFragments(PageLines& page)
                 return false;
             Block* owner = nullptr;
             bool before = true;
-            Line* target = lineBeside(page, block, fragment, kNumberFragmentGapShare * textWidth, &owner, before);
+            Line* target = lineBeside(page, block, fragment, kNumberFragmentGapShare * textWidth, allNumbers, &owner, before);
             if (!target || (!allNumbers && !before))
                 return false;
             if (before) {
@@ -257,6 +295,53 @@ void orderBlocks(PageLines& page, const std::vector<pdf::Box>& beside)
 
 namespace {
 
+// Blocks alone on their height (nothing beside them) under a band of
+// columns, each within one of its columns, carry that column on once the
+// other column has ended (an appendix under the references of a paper's
+// last page, whose right column is short): they join the band and are read
+// in their column, not after the whole band. Only a run of them that holds
+// body text as wide as the column does; a lone short line (a heading over
+// text across the page) stays where it stands.
+void keepColumnsRunningOn(const std::vector<Block>& blocks, std::vector<bool>& separator, const std::vector<bool>& wide)
+{
+    std::vector<const Block*> band;
+    for (std::size_t i = 0; i < blocks.size();) {
+        if (!separator[i]) {
+            band.push_back(&blocks[i++]);
+            continue;
+        }
+        const auto columns = columnExtents(band);
+        const auto within = [&](const Block& b) -> const std::pair<double, double>* {
+            const double slack = kColumnEdgeSlackEm * (b.lines.empty() ? 10.0 : b.lines.front().fontSize);
+            for (const auto& c : columns)
+                if (b.box.xMin >= c.first - slack && b.box.xMax <= c.second + slack)
+                    return &c;
+            return nullptr;
+        };
+        const auto* column = columns.size() > 1 && !wide[i] ? within(blocks[i]) : nullptr;
+        if (!column) {
+            band.clear();
+            ++i;
+            continue;
+        }
+        std::size_t end = i;
+        bool bodyText = false;
+        for (; end < blocks.size() && separator[end] && !wide[end] && within(blocks[end]) == column; ++end)
+            bodyText = bodyText
+                       || (blocks[end].lines.size() > 1
+                           && blocks[end].box.width() >= kColumnBodyShare * (column->second - column->first));
+        if (bodyText) {
+            for (std::size_t k = i; k < end; ++k) {
+                separator[k] = false;
+                band.push_back(&blocks[k]);
+            }
+        } else {
+            band.clear();
+        }
+        i = end;
+    }
+}
+
 void orderTextBlocks(PageLines& page, const std::vector<pdf::Box>& beside)
 {
     if (page.blocks.empty())
@@ -266,6 +351,7 @@ void orderTextBlocks(PageLines& page, const std::vector<pdf::Box>& beside)
     std::vector<Block> blocks = std::move(page.blocks);
     std::stable_sort(blocks.begin(), blocks.end(), [](const Block& a, const Block& b) { return a.box.yMin < b.box.yMin; });
     std::vector<bool> separator(blocks.size());
+    std::vector<bool> wide(blocks.size()); // across the page or turned: always a separator
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         bool alone = true;
         for (std::size_t j = 0; j < blocks.size() && alone; ++j)
@@ -274,9 +360,11 @@ void orderTextBlocks(PageLines& page, const std::vector<pdf::Box>& beside)
         // start too: the text beside it is in a column, not across the page.
         for (const pdf::Box& other : beside)
             alone = alone && (!overlapsVertically(blocks[i].box, other) || overlapsHorizontally(blocks[i].box, other));
-        separator[i] = (alone && !besideAColumn(blocks, i)) || blocks[i].box.width() >= kSpanningShare * width
-            || blocks[i].rotation != 0;
+        wide[i] = blocks[i].box.width() >= kSpanningShare * width || blocks[i].rotation != 0;
+        separator[i] = (alone && !besideAColumn(blocks, i)) || wide[i];
     }
+
+    keepColumnsRunningOn(blocks, separator, wide);
 
     page.blocks.clear();
     int nextColumn = 0;

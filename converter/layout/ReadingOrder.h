@@ -17,6 +17,9 @@ inline constexpr double kSpanningShare = 0.6;
 inline constexpr double kNumberFragmentGapShare = 1.0;
 // ...whose baseline lies within this many ems of theirs.
 inline constexpr double kSameBaselineEm = 0.3;
+// A number at most this many ems before a line opens it (a heading's section
+// number), whatever line stands further left: a column gap is wider.
+inline constexpr double kLeadingNumberGapEm = 1.5;
 
 // A line of at most this many Latin letters standing in the gap between two
 // words of another line...
@@ -26,6 +29,17 @@ inline constexpr std::size_t kStrayGlyphMaxChars = 2;
 inline constexpr double kStrayBaselineEm = 0.4;
 // Closer to a word than this (ems) it joins the word without a space.
 inline constexpr double kStrayJoinGapEm = 0.1;
+
+// A block beside a column belongs to it only where the column runs on around
+// it: from the block above to the one below at most the block's height and
+// this many ems.
+inline constexpr double kColumnRunsOnEm = 3.0;
+// A block alone on its height under a band of columns carries one of them on
+// when it lies within the column's extent give or take this many ems...
+inline constexpr double kColumnEdgeSlackEm = 1.0;
+// ...and it or a block after it is body text at least this share of the
+// column's width.
+inline constexpr double kColumnBodyShare = 0.8;
 
 // Column flow id of blocks that belong to no column (they align in the text width).
 inline constexpr int kNoColumn = -1;

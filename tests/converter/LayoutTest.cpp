@@ -11,6 +11,8 @@
 
 #include <QtTest>
 
+#include <functional>
+
 using namespace pwt;
 using namespace pwt::layout;
 using pwt::test::LineSpec;
@@ -380,6 +382,72 @@ private slots:
         for (const QString& t : textsOf(doc.sections.at(0).paragraphs))
             firstWords << t.section(u' ', 0, 1);
         QCOMPARE(firstWords, (QStringList{u"Left one"_qs, u"Left heading"_qs, u"Left two"_qs, u"Right one"_qs, u"Right two"_qs}));
+    }
+
+    // Two columns read one after the other where other text could tie them
+    // together: section numbers set apart from their headings on the
+    // baseline of a heading in the other column; a caption across the gutter
+    // under the running heads; a short right column with the left one going
+    // on under it.
+    void columnsKeepTheirOrder()
+    {
+        auto para = [](pdf::PageText& p, const char32_t* start, double x, double first, int lines) {
+            std::vector<LineSpec> sketches;
+            for (int i = 0; i < lines; ++i)
+                sketches.push_back(LineSpec{i + 1 < lines ? filler(start, 40) : std::u32string(start) + U" end.", x, first + 12 * i});
+            test::addBlock(p, sketches);
+        };
+        struct Case {
+            const char* name;
+            std::function<void(pdf::PageText&)> draw;
+            QStringList firstWords;
+        };
+        const std::vector<Case> cases{
+            {"section numbers on one baseline",
+             [&](pdf::PageText& p) {
+                 para(p, U"Left one", 72, 100, 8);
+                 test::addBlock(p, {LineSpec{U"2", 72, 201, 10, true}});
+                 test::addBlock(p, {LineSpec{U"Left heading", 84, 201, 10, true}});
+                 para(p, U"Left two", 72, 220, 8);
+                 para(p, U"Right one", 300, 100, 8);
+                 test::addBlock(p, {LineSpec{U"4", 300, 201, 10, true}});
+                 test::addBlock(p, {LineSpec{U"Right heading", 312, 201, 10, true}});
+                 para(p, U"Right two", 300, 220, 8);
+             },
+             {u"Left one"_qs, u"2 Left"_qs, u"Left two"_qs, u"Right one"_qs, u"4 Right"_qs, u"Right two"_qs}},
+            {"caption across the gutter",
+             [&](pdf::PageText& p) {
+                 test::addBlock(p, {LineSpec{U"Left head", 72, 60, 8}});
+                 test::addBlock(p, {LineSpec{U"Right head", 480, 60, 8}});
+                 test::addBlock(p, {LineSpec{U"Table 2: Commands", 240, 90}});
+                 para(p, U"Left one", 72, 200, 8);
+                 test::addBlock(p, {LineSpec{U"Left heading", 72, 300, 10, true}});
+                 para(p, U"Left two", 72, 320, 8);
+                 para(p, U"Right one", 300, 200, 8);
+                 para(p, U"Right two", 300, 300, 10);
+             },
+             {u"Left head"_qs, u"Right head"_qs, u"Table 2:"_qs, u"Left one"_qs, u"Left heading"_qs, u"Left two"_qs, u"Right one"_qs, u"Right two"_qs}},
+            {"left column going on under a short right one",
+             [&](pdf::PageText& p) {
+                 para(p, U"Left one", 72, 100, 30);
+                 para(p, U"Right one", 300, 100, 8);
+                 test::addBlock(p, {LineSpec{U"Appendix heading", 72, 480, 10, true}});
+                 para(p, U"Left two", 72, 500, 5);
+             },
+             {u"Left one"_qs, u"Appendix heading"_qs, u"Left two"_qs, u"Right one"_qs}},
+        };
+        QStringList wrong;
+        for (const Case& c : cases) {
+            pdf::PageText p = page(1);
+            c.draw(p);
+            QStringList firstWords;
+            for (const Section& s : buildDocument({p}, {}).sections) // the columns are a section of their own
+                for (const QString& t : textsOf(s.paragraphs))
+                    firstWords << t.section(u' ', 0, 1);
+            if (firstWords != c.firstWords)
+                wrong << QStringLiteral("%1: %2").arg(QLatin1String(c.name), firstWords.join(u" | "));
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
     }
 
     // Page numbers of a table of contents come in a block of their own; each
