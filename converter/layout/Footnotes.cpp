@@ -27,7 +27,8 @@ bool isStandIn(char32_t c) { return c >= kStandInFirst && c <= kStandInLast; }
 
 bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
-bool isNoteSymbol(char32_t c) { return std::u32string_view(U"*†‡§¶‖").find(c) != std::u32string_view::npos; }
+// U+2217 is the asterisk TeX sets for \thanks.
+bool isNoteSymbol(char32_t c) { return std::u32string_view(U"*\u2217†‡§¶‖").find(c) != std::u32string_view::npos; }
 
 // A footnote mark: a short number, or a few note symbols ("*", "**", "†").
 bool isMarkText(const std::u32string& t)
@@ -154,7 +155,48 @@ public:
                 break;
             note.push_back(j);
         }
+        // Pieces of its lines that poppler set apart (a formula in the
+        // note's text) stand beside them on their baselines.
+        const std::size_t chained = note.size();
+        for (std::size_t j = 0; j < m_lines.size(); ++j) {
+            const Line& l = *m_lines[j].text;
+            if (!m_small[j] || !m_marks[j].empty() || std::find(note.begin(), note.end(), j) != note.end())
+                continue;
+            for (std::size_t k = 0; k < chained; ++k) {
+                const Line& c = *m_lines[note[k]].text;
+                if (std::abs(l.baseline - c.baseline) <= kNotePieceBaselineEm * c.fontSize && l.left() >= c.left()
+                    && l.left() - c.right() <= kNotePieceGapEm * c.fontSize) {
+                    note.push_back(j);
+                    break;
+                }
+            }
+        }
+        std::sort(note.begin(), note.end());
         return note;
+    }
+
+    // The lines as the note reads them: pieces on one baseline joined left to right.
+    std::vector<Line> joined(const std::vector<std::size_t>& indices) const
+    {
+        std::vector<const Line*> lines;
+        for (std::size_t j : indices)
+            lines.push_back(m_lines[j].text);
+        std::stable_sort(lines.begin(), lines.end(), [](const Line* a, const Line* b) {
+            return std::tie(a->baseline, a->box.xMin) < std::tie(b->baseline, b->box.xMin);
+        });
+        std::vector<Line> out;
+        for (const Line* l : lines) {
+            if (!out.empty() && std::abs(l->baseline - out.back().baseline) <= kNotePieceBaselineEm * out.back().fontSize) {
+                out.back().words.back().spaceAfter = true;
+                out.back().words.insert(out.back().words.end(), l->words.begin(), l->words.end());
+                std::stable_sort(out.back().words.begin(), out.back().words.end(),
+                                 [](const Word& a, const Word& b) { return a.box.xMin < b.box.xMin; });
+                measureLine(out.back());
+            } else {
+                out.push_back(*l);
+            }
+        }
+        return out;
     }
 
     // Whether line i stands at the foot of its column: under it only small
@@ -369,10 +411,9 @@ void Footnotes::takeNotes(std::vector<PageLines>& pages, const std::vector<std::
             mark->used = true;
             Note note;
             note.mark = mark->text;
-            for (std::size_t j : lines) {
-                note.lines.push_back(*finder.at(j).text);
+            note.lines = finder.joined(lines);
+            for (std::size_t j : lines)
                 taken.insert({finder.at(j).block, finder.at(j).line});
-            }
             note.lines.front().words.erase(note.lines.front().words.begin());
             measureLine(note.lines.front());
             Word& w = page.blocks[mark->block].lines[mark->line].words[mark->word];
@@ -398,12 +439,9 @@ void Footnotes::takeNotes(std::vector<PageLines>& pages, const std::vector<std::
                 const std::vector<std::size_t> restLines = finder.noteFrom(first);
                 if (!free(restLines))
                     continue;
-                std::vector<Line> rest;
-                for (std::size_t j : restLines) {
-                    rest.push_back(*finder.at(j).text);
+                for (std::size_t j : restLines)
                     taken.insert({finder.at(j).block, finder.at(j).line});
-                }
-                addContinuation(m_notes[lastNote], std::move(rest));
+                addContinuation(m_notes[lastNote], finder.joined(restLines));
                 continued = true;
                 break;
             }

@@ -277,6 +277,22 @@ private slots:
         }) << QStringList{u"Left note. | A small line as wide as both columns of the page, under both of their notes, ends here."_qs}
                                          << QStringList{u"left[0:1] column."_qs, u"Right note."_qs} << QStringList{};
 
+        QTest::newRow("a formula set apart in a note's line") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 10, U"A set^1 of codes.");
+            block(p[0], {{U"^1 A multiset allows", 72, 720, kNote}});
+            block(p[0], {{U"{0, 01, 01} as a set.", 150, 720, kNote}});
+            return p;
+        }) << QStringList{u"A multiset allows {0, 01, 01} as a set."_qs} << QStringList{u"set[0:1] of codes."_qs}
+                                         << QStringList{u"{0, 01"_qs};
+
+        QTest::newRow("a title's note marked with TeX's asterisk") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 10, U"Written by A. Author^\u2217 and B. Author.");
+            block(p[0], {{U"^\u2217 Corresponding author.", 72, 720, kNote}});
+            return p;
+        }) << QStringList{u"Corresponding author."_qs} << QStringList{u"Author[0:\u2217] and B."_qs} << QStringList{};
+
         // Lookalikes: they stay text.
         QTest::newRow("a superscript with no note") << std::function<Pages()>([] {
             Pages p{page(1)};
