@@ -141,9 +141,11 @@ void putLevel(ByteBuffer& out, const ListLevel& l, int level, FontTable& fonts)
 
 } // namespace
 
-ListTables encodeLists(const std::vector<ListDefinition>& lists, FontTable& fonts)
+ListTables encodeLists(const std::vector<ListDefinition>& allLists, FontTable& fonts)
 {
     ListTables out;
+    const std::vector<ListDefinition> lists(allLists.begin(),
+                                            allLists.begin() + static_cast<std::ptrdiff_t>(std::min(allLists.size(), kMaxLists)));
     if (lists.empty())
         return out;
     out.plfLst.u16(static_cast<std::uint16_t>(lists.size()));
@@ -180,7 +182,7 @@ ListTables encodeLists(const std::vector<ListDefinition>& lists, FontTable& font
 Grpprl listItemProperties(int list, int level, std::size_t listCount)
 {
     Grpprl g;
-    if (list < 0 || static_cast<std::size_t>(list) >= listCount)
+    if (list < 0 || static_cast<std::size_t>(list) >= std::min(listCount, kMaxLists))
         return g;
     g.add8(sprm::PIlvl, static_cast<std::uint8_t>(std::clamp(level, 0, kListLevels - 1)));
     g.add16(sprm::PIlfo, static_cast<std::uint16_t>(list + 1));

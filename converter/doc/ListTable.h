@@ -13,6 +13,9 @@ namespace pwt::doc {
 
 // Word's list levels per definition.
 inline constexpr int kListLevels = 9;
+// The most lists a paragraph can name: Word takes sprmPIlfo up to 0x07FE.
+// Lists beyond are not written, and their items are plain paragraphs.
+inline constexpr std::size_t kMaxLists = 0x07FE;
 
 struct ListTables {
     ByteBuffer plfLst;  // PlfLst: the LSTFs

@@ -24,6 +24,9 @@ std::uint32_t PropertyPool::intern(const std::string& grpprl)
 
 namespace {
 
+// Word numbers footnotes in a signed 16-bit number; later marks are custom ones.
+constexpr unsigned kMaxAutoNumber = 0x7FFF;
+
 // Where the data of each picture set in a paragraph's lines is, in order.
 using PictureLocations = std::vector<std::optional<std::uint32_t>>;
 
@@ -214,7 +217,7 @@ private:
         const std::u16string expected = asDecimal(nextAutoNumber_);
         const std::uint32_t raised = superscript(chp);
         NoteToWrite note{index, {0, 0}, {}};
-        if (mark == expected) {
+        if (mark == expected && nextAutoNumber_ <= kMaxAutoNumber) {
             note.reference = {cp(), static_cast<std::uint16_t>(nextAutoNumber_++)};
             put(kAutoNumberedNote, specialCharacter(raised));
         } else {
