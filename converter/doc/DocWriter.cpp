@@ -136,8 +136,9 @@ ByteBuffer documentProperties(bool evenHeaders)
 {
     ByteBuffer dop;
     dop.zeros(kDopSize);
-    if (evenHeaders)
-        dop.putU16(0, 1); // fFacingPages: even pages take the even header and footer
+    constexpr std::uint16_t kFacingPages = 1;             // even pages take the even header and footer
+    constexpr std::uint16_t kFootnotesAtPageBottom = 1 << 5; // fpc 1: notes at the foot of their page
+    dop.putU16(0, static_cast<std::uint16_t>(kFootnotesAtPageBottom | (evenHeaders ? kFacingPages : 0)));
     dop.putU16(2, 1 << 2);  // footnotes numbered from 1
     dop.putU16(10, 720);    // dxaTab: default tab stops every half inch
     dop.putU16(52, 1 << 2); // endnotes numbered from 1

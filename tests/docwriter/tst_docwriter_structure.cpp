@@ -1005,6 +1005,7 @@ private slots:
         QVERIFY(stories[6 + 2].startsWith(QLatin1String("Even foot \x13 PAGE ")));
         QVERIFY(stories[6 + 3].startsWith(QLatin1String("Odd foot \x13 PAGE ")));
         QCOMPARE(f.u16(f.table, f.fc(kDop)) & 1, 1); // fFacingPages: even pages take their own
+        QCOMPARE((f.u16(f.table, f.fc(kDop)) >> 5) & 3, 1); // fpc: notes at the foot of the page
         const auto plain = write(sample::sectioned(), "no-facing.doc");
         QCOMPARE(plain.u16(plain.table, plain.fc(kDop)) & 1, 0);
         QCOMPARE(plain.ccpFtn(), quint32(0));
