@@ -82,6 +82,8 @@ std::u16string numberText(const ListLevel& l, int level, std::uint8_t (&numbers)
         if (placeholders < kListLevels)
             numbers[placeholders++] = static_cast<std::uint8_t>(text.size());
     }
+    if (text.empty() && l.format == NumberFormat::Bullet)
+        text = u"\u2022"; // a bullet that shows nothing would not read as a list
     return text;
 }
 

@@ -1098,6 +1098,9 @@ private slots:
             odd.start = -5;
             odd.labelIndent = -999999;
             odd.textIndent = 999999;
+            ListLevel blank; // a bullet without characters
+            blank.label.clear();
+            d.lists[0].levels.push_back(blank);
             d.sections[0].paragraphs.push_back(item(u"Default level.", 1, 3));
             d.sections[0].paragraphs.push_back(item(u"Odd label.", 0, 0));
         }) << 2 << 0 << 0 << 0;
@@ -1166,6 +1169,7 @@ private slots:
             QCOMPARE(list.levels.size(), 9);
             for (qsizetype l = 0; l < 9; ++l) {
                 QVERIFY(list.levels[l].numberText.size() <= 64 && list.levels[l].start >= 0);
+                QVERIFY(list.levels[l].nfc != kNfcBullet || !list.levels[l].numberText.isEmpty());
                 for (QChar c : list.levels[l].numberText)
                     QVERIFY(c.unicode() >= 0x20 || c.unicode() <= l); // placeholders of this level and above only
                 for (int place : list.levels[l].numberPlaces)

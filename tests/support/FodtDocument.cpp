@@ -67,6 +67,7 @@ Note readNote(QXmlStreamReader& xml)
             n.text = n.text.isEmpty() ? p.text : n.text + QLatin1Char('\n') + p.text;
         }
     }
+    n.text = n.text.trimmed(); // the space that sets a note's text apart from its mark is no part of it
     return n;
 }
 

@@ -64,7 +64,7 @@ struct ListInfo {
 // A footnote (text:note of class footnote).
 struct Note {
     QString citation;       // the mark as shown (text:note-citation)
-    QString text;           // its paragraphs' texts joined by "\n"
+    QString text;           // its paragraphs' texts joined by "\n", trimmed
     int paragraph = -1;     // the body paragraph holding the citation; -1: elsewhere (a table cell)
     qsizetype offset = 0;   // where the citation stands in that paragraph's text
 };
@@ -88,7 +88,7 @@ struct Paragraph {
     QList<Frame> frames; // in order; their contents are not part of `text`
     Squeezed squeezed; // of `text`
     QString master;    // the master page in force (body paragraphs)
-    ListInfo list;
+    ListInfo list;         // body paragraphs only: a table cell's paragraphs have level -1
     QStringList bookmarks; // text:bookmark / text:bookmark-start names in it, in order
 };
 
