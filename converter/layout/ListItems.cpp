@@ -352,7 +352,7 @@ struct Entry {
     int em = 240;            // twips
     int labelIndent = 0;     // where its first line starts
     bool eligible = false;   // not a heading, a contents entry or code
-    bool centred = false;    // a short line the layout took for centred text
+    bool offLeft = false;    // centred or right-aligned: a line the layout took for set apart
 };
 
 struct Item {
@@ -403,8 +403,8 @@ private:
         // Headings keep their numbers, contents entries theirs, code its lines.
         e.eligible = f.headingLevel == 0 && f.referenceTab.position == 0 && f.list < 0 && !p.runs.empty()
             && !allRuns(p, [](const CharFormat& c) { return c.fontKind == FontKind::Typewriter; })
-            && !p.runs.front().pageNumberField && f.alignment != Alignment::Right;
-        e.centred = f.alignment == Alignment::Center;
+            && !p.runs.front().pageNumberField;
+        e.offLeft = f.alignment == Alignment::Center || f.alignment == Alignment::Right;
         if (!e.eligible)
             return e;
         const std::u16string text = textOf(p);
@@ -423,17 +423,18 @@ private:
     }
 
     // A one-line item can stand about the column's middle and read as
-    // centred: next to an item of its kind it is one, at that item's indent.
-    // Other centred lines stay what they are.
-    static void placeCentredItems(std::vector<Entry>& entries)
+    // centred, a hanging item whose lines all reach the right edge as set
+    // right: next to an item of its kind it is one, at that item's indent.
+    // Other centred or right-aligned lines stay what they are.
+    static void placeOffLeftItems(std::vector<Entry>& entries)
     {
         const auto sameKind = [](const Entry& a, const Entry& b) {
-            return b.label && !b.centred && a.label->prefix == b.label->prefix && a.label->suffix == b.label->suffix
+            return b.label && !b.offLeft && a.label->prefix == b.label->prefix && a.label->suffix == b.label->suffix
                 && a.label->readings.front().format == b.label->readings.front().format;
         };
         for (std::size_t k = 0; k < entries.size(); ++k) {
             Entry& e = entries[k];
-            if (!e.centred || !e.label)
+            if (!e.offLeft || !e.label)
                 continue;
             const Entry* beside = nullptr;
             if (k > 0 && sameKind(e, entries[k - 1]))
@@ -443,36 +444,45 @@ private:
             if (!beside)
                 continue;
             e.labelIndent = beside->labelIndent;
-            e.centred = false;
+            e.offLeft = false;
         }
     }
 
     void markEntries(std::vector<Entry>& entries)
     {
         m_entries = &entries;
-        placeCentredItems(entries);
-        for (std::size_t k = 0; k < entries.size(); ++k) {
+        placeOffLeftItems(entries);
+        std::size_t k = 0;
+        while (true) {
+            if (k >= entries.size()) {
+                const auto resume = closeList();
+                if (!resume)
+                    break;
+                k = *resume;
+                continue;
+            }
             const Entry& e = entries[k];
-            if (e.label && e.eligible && !e.centred) {
-                if (!m_items.empty() && joinItem(k))
+            std::optional<std::size_t> resume;
+            if (e.label && e.eligible && !e.offLeft) {
+                if (!m_items.empty() && joinItem(k)) {
+                    ++k;
                     continue;
+                }
                 // A label the list cannot take, set under its items' text,
                 // is part of an item ("1.7" opening a wrapped line).
-                if (!m_items.empty() && underItems(e))
+                if (!m_items.empty() && underItems(e)) {
+                    ++k;
                     continue;
-                closeList();
-                openList(k);
-                continue;
+                }
+                resume = closeList();
+                if (!resume)
+                    openList(k);
+            } else if (!m_items.empty()) {
+                if (e.paragraph->format.headingLevel > 0 || (!underItems(e) && ++m_interruptions > kMaxInterruptions))
+                    resume = closeList();
             }
-            if (m_items.empty())
-                continue;
-            if (e.paragraph->format.headingLevel > 0) {
-                closeList();
-            } else if (!underItems(e) && ++m_interruptions > kMaxInterruptions) {
-                closeList();
-            }
+            k = resume.value_or(k + 1);
         }
-        closeList();
     }
 
     // A paragraph set under the items' text belongs to the item before it.
@@ -545,7 +555,7 @@ private:
         // "1." and "（1）" all at one indent).
         const LevelState& deepest = m_levels[m_depth];
         const bool deeper = e.labelIndent > deepest.labelIndent + static_cast<int>(kSameLevelEm * e.em);
-        if (m_depth + 1 >= kMaxLevels || (!deeper && !opensNumberedSublist(label)))
+        if (m_depth + 1 >= kMaxLevels || (!deeper && !opensNumberedSublist(e)))
             return false;
         const std::size_t depth = m_depth + 1;
         if (depth < m_levels.size()) {
@@ -568,10 +578,14 @@ private:
         return true;
     }
 
-    bool opensNumberedSublist(const Label& label) const
+    // Right under a numbered item (no paragraph between them), at its indent.
+    bool opensNumberedSublist(const Entry& e) const
     {
+        const Label& label = *e.label;
         const Reading first = firstReading(label);
-        if (first.format == NumberFormat::Bullet || first.value != 1 || m_levels[m_depth].format == NumberFormat::Bullet)
+        const LevelState& deepest = m_levels[m_depth];
+        if (first.format == NumberFormat::Bullet || first.value != 1 || deepest.format == NumberFormat::Bullet
+            || m_interruptions > 0 || std::abs(e.labelIndent - deepest.labelIndent) > static_cast<int>(kSameLevelEm * e.em))
             return false;
         Reading r;
         return std::none_of(m_levels.begin(), m_levels.begin() + static_cast<std::ptrdiff_t>(m_depth) + 1,
@@ -606,6 +620,10 @@ private:
     void openList(std::size_t k)
     {
         const Entry& e = (*m_entries)[k];
+        // A list opened by "1.5" is a quantity or a section's paragraph;
+        // "2.1" opens a list of them.
+        if (!e.label->outer.empty() && firstReading(*e.label).value != 1)
+            return;
         m_levels.clear();
         m_depth = 0;
         m_levels.push_back(levelFor(*e.label, 0, e.labelIndent));
@@ -636,17 +654,33 @@ private:
             });
             return !indentedFirstLine && (anyHang || m_items.size() >= kMinWeakItems);
         }
-        return m_items.size() >= 2 || anyHang;
+        // The outermost level makes the list: a lone item over a sublist
+        // is a paragraph before a list unless it hangs.
+        return topItems() >= 2 || std::any_of(m_items.begin(), m_items.end(), [&](const Item& i) {
+            return i.level == 0 && hangMatches(entries[i.entry]);
+        });
     }
 
-    void closeList()
+    std::size_t topItems() const
     {
+        return static_cast<std::size_t>(std::count_if(m_items.begin(), m_items.end(), [](const Item& i) { return i.level == 0; }));
+    }
+
+    // Ends the list being gathered, writing it when it convinces. A list
+    // that fails only for its lone first item ("1.5 kg" before a list) is
+    // gathered again from its second item: returns where to go on from.
+    std::optional<std::size_t> closeList()
+    {
+        std::optional<std::size_t> resume;
         if (!m_items.empty() && convincing())
             writeList();
+        else if (m_items.size() > 1 && topItems() == 1)
+            resume = m_items[1].entry;
         m_items.clear();
         m_levels.clear();
         m_depth = 0;
         m_interruptions = 0;
+        return resume;
     }
 
     // The label pattern of a level: "%1.", "(%2)", "%1.%2", "2.%1", a bullet.
@@ -715,8 +749,8 @@ private:
             Paragraph& p = *e.paragraph;
             dropLeading(p, e.leading + e.label->length);
             const ListLevel& level = definition.levels[item.level];
-            if (p.format.alignment == Alignment::Center)
-                p.format.alignment = Alignment::Left; // one of the items, not centred
+            if (p.format.alignment == Alignment::Center || p.format.alignment == Alignment::Right)
+                p.format.alignment = Alignment::Left; // one of the items, not set apart
             p.format.list = listIndex;
             p.format.listLevel = static_cast<int>(item.level);
             p.format.leftIndent = level.textIndent;

@@ -72,7 +72,8 @@ QStringList itemsOf(const Document& doc)
     for (const Section& s : doc.sections)
         for (const Paragraph& p : s.paragraphs) {
             const QString prefix = p.format.list < 0 ? QString() : u"[%1.%2]"_qs.arg(p.format.list).arg(p.format.listLevel);
-            out << prefix + textOf(p) + (p.format.alignment == Alignment::Center ? u" (centred)"_qs : QString());
+            out << prefix + textOf(p) + (p.format.alignment == Alignment::Center ? u" (centred)"_qs : QString())
+                + (p.format.alignment == Alignment::Right ? u" (right)"_qs : QString());
         }
     return out;
 }
@@ -161,6 +162,20 @@ private slots:
                                         << QStringList{u"[0.0]第一"_qs, u"[0.0]第二"_qs, u"[0.1]甲"_qs, u"[0.1]乙"_qs,
                                                        u"[0.2]丙"_qs, u"[0.2]丁"_qs}
                                         << QStringList{u"1 （%1） 1 | 1 %2、 1 | 1 (%3) 1"_qs};
+        // Only right under a numbered item, at its indent, does another numbering start a sublist.
+        QTest::newRow("new kind after a remark") << std::vector<Sketch>{{u"1. one", 240}, {u"2. two", 240}, {u"Remark."}, {u"一、甲"}, {u"二、乙"}}
+                                                 << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs, u"Remark."_qs, u"[1.0]甲"_qs, u"[1.0]乙"_qs}
+                                                 << QStringList{u"1 %1. 1"_qs, u"一 %1、 1"_qs};
+        QTest::newRow("new kind further left") << std::vector<Sketch>{{u"1. one", 480}, {u"2. two", 480}, {u"a) x"}, {u"b) y"}}
+                                               << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs, u"[1.0]x"_qs, u"[1.0]y"_qs}
+                                               << QStringList{u"1 %1. 1"_qs, u"a %1) 1"_qs};
+        // A lone number over a list is no item of it; the list stays one.
+        QTest::newRow("lone number before a list") << std::vector<Sketch>{{u"1.5 kg of food a day."}, {u"一、甲"}, {u"二、乙"}}
+                                                   << QStringList{u"1.5 kg of food a day."_qs, u"[0.0]甲"_qs, u"[0.0]乙"_qs}
+                                                   << QStringList{u"一 %1、 1"_qs};
+        QTest::newRow("lone item over a sublist") << std::vector<Sketch>{{u"1. Lone"}, {u"a) x", 480}, {u"b) y", 480}}
+                                                  << QStringList{u"1. Lone"_qs, u"[0.0]x"_qs, u"[0.0]y"_qs}
+                                                  << QStringList{u"a %1) 1"_qs};
         QTest::newRow("continued") << std::vector<Sketch>{{u"1. one"}, {u"2. two"}, {u"A remark between."}, {u"3. three"}}
                                    << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs, u"A remark between."_qs, u"[0.0]three"_qs}
                                    << QStringList{u"1 %1. 1"_qs};
@@ -182,6 +197,9 @@ private slots:
         QTest::newRow("centred by chance") << std::vector<Sketch>{{u"• one", 480}, {.text = u"• two", .align = Alignment::Center}}
                                            << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs} << QStringList{u"bullet • 1"_qs};
         // TeX's bullet comes out of a face poppler reports as fixed-width.
+        QTest::newRow("right-aligned by chance") << std::vector<Sketch>{{.text = u"• one", .left = 480, .first = -240, .align = Alignment::Right},
+                                                                        {u"• two", 480, -240}}
+                                                 << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs} << QStringList{u"bullet • 1"_qs};
         QTest::newRow("typewriter bullets") << std::vector<Sketch>{{.text = u"• \\foo sets", .face = Face::TypewriterLabel},
                                                                    {.text = u"• \\bar gets", .face = Face::TypewriterLabel}}
                                             << QStringList{u"[0.0]\\foo sets"_qs, u"[0.0]\\bar gets"_qs} << QStringList{u"bullet • 1"_qs};
