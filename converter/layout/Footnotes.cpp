@@ -133,6 +133,28 @@ public:
             if (m_small[i])
                 m_marks[i] = markOpening(l);
         }
+        // A raised mark the reader set on a line of its own, just left of its note's text.
+        for (std::size_t i = 0; i < n; ++i) {
+            const Line& mark = *m_lines[i].text;
+            if (!m_small[i] || mark.words.size() != 1 || !isMarkText(mark.words.front().text))
+                continue;
+            for (std::size_t j = 0; j < n; ++j) {
+                const Line& text = *m_lines[j].text;
+                if (j != i && m_small[j] && onOneLine(mark, text) && text.left() >= mark.left()
+                    && text.left() - mark.right() <= kNotePieceGapEm * text.fontSize
+                    && mark.words.front().fontSize < text.fontSize * kScriptSizeRatio) {
+                    m_marks[i] = mark.words.front().text;
+                    break;
+                }
+            }
+        }
+    }
+
+    // Two lines standing side by side on one line of the note: a raised mark
+    // stands a little above its text's baseline.
+    static bool onOneLine(const Line& a, const Line& b)
+    {
+        return std::abs(a.baseline - b.baseline) <= kNoteMarkRiseEm * std::max(a.fontSize, b.fontSize);
     }
 
     std::size_t size() const { return m_lines.size(); }
@@ -164,7 +186,7 @@ public:
                 continue;
             for (std::size_t k = 0; k < chained; ++k) {
                 const Line& c = *m_lines[note[k]].text;
-                if (std::abs(l.baseline - c.baseline) <= kNotePieceBaselineEm * c.fontSize && l.left() >= c.left()
+                if (onOneLine(l, c) && l.left() >= c.left()
                     && l.left() - c.right() <= kNotePieceGapEm * c.fontSize) {
                     note.push_back(j);
                     break;
@@ -186,7 +208,7 @@ public:
         });
         std::vector<Line> out;
         for (const Line* l : lines) {
-            if (!out.empty() && std::abs(l->baseline - out.back().baseline) <= kNotePieceBaselineEm * out.back().fontSize) {
+            if (!out.empty() && onOneLine(*l, out.back())) {
                 out.back().words.back().spaceAfter = true;
                 out.back().words.insert(out.back().words.end(), l->words.begin(), l->words.end());
                 std::stable_sort(out.back().words.begin(), out.back().words.end(),

@@ -19,9 +19,10 @@ inline constexpr double kMaxNoteSizeRatio = 0.92;
 // A note's next line stands at most this many ems of the note's size under
 // the line before; a wider gap ends the note (the running foot below it).
 inline constexpr double kMaxNotePitchEm = 1.8;
-// Pieces of a note's line that poppler set apart (a formula) stand within
-// this many ems of its baseline and at most this many ems right of it.
-inline constexpr double kNotePieceBaselineEm = 0.3;
+// Pieces of a note's line that poppler set apart (a formula, the raised
+// mark) stand within this many ems of its baseline (a mark is raised by less)
+// and at most this many ems right of the piece before.
+inline constexpr double kNoteMarkRiseEm = 0.6;
 inline constexpr double kNotePieceGapEm = 1.0;
 // A mark: at most this many digits, or this many of the note symbols (*, ∗, †, ‡, §, ¶, ‖).
 inline constexpr std::size_t kMaxMarkChars = 3;

@@ -1,9 +1,15 @@
 // Footnotes and running heads on synthetic pages: notes at the foot of a page
 // become Word footnotes referred to by their marks, lookalikes stay text;
-// heads that alternate between left and right pages share one section.
+// heads that alternate between left and right pages share one section. Then
+// the same through the real pwt on a generated book, read back by LibreOffice.
 #include "DocumentBuilder.h"
+#include "FodtDocument.h"
+#include "PdfComposer.h"
+#include "ProgramRun.h"
 #include "SyntheticPage.h"
 
+#include <QSet>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <functional>
@@ -175,6 +181,71 @@ pdf::PageText bookPage(int n, const std::u32string& head, const std::u32string& 
 }
 
 // The heads as "odd / even" per section, "odd" alone where both are alike.
+// A book of four pages drawn by Qt: heads alternating between left and
+// right pages, page numbers in the foot, two notes on the first page, a
+// symbol note on the second, a note on the third that runs on to the fourth.
+struct BookNote {
+    int page;
+    QString word; // the word the mark follows
+    QString mark;
+    QString text;     // on the note's page
+    QString runsOn;   // its rest at the next page's foot, "" when none
+};
+
+const QList<BookNote> kBookNotes{
+    {1, u"first"_qs, u"1"_qs, u"A first note at the foot of the page."_qs, {}},
+    {1, u"second"_qs, u"2"_qs, u"The second note of the same page."_qs, {}},
+    {2, u"starred"_qs, u"*"_qs, u"A note marked by a star."_qs, {}},
+    {3, u"long"_qs, u"3"_qs, u"A note that begins at the foot of the third page"_qs, u"and ends at the foot of the fourth."_qs},
+};
+
+void drawBook(const QString& path)
+{
+    using namespace fmt;
+    PdfComposer pdf(path, u"Notes"_qs);
+    const double noteTop = 700; // the rule; notes under it, the foot at 800
+    pdf.setMargins(90, pdf.pageHeight() - noteTop + 20);
+    pdf.setPageDecoration([](PdfComposer& c, int n) {
+        if (n % 2 == 0)
+            c.textAt(72, 50, u"A Book of Notes"_qs, serif(9, false, true));
+        else
+            c.textAt(523, 50, u"Chapter One"_qs, serif(9, false, true), Align::Right);
+        c.textAt(c.pageWidth() / 2, 800, QString::number(n), serif(9), Align::Center);
+    });
+    const QString filler = u"The text of this book runs on over the lines of its pages, so that every paragraph wraps "
+                           u"the way a typesetter wraps it, with words enough to fill a few lines of the column."_qs;
+    for (int n = 1; n <= 4; ++n) {
+        for (int k = 0; k < 3; ++k) {
+            std::vector<Piece> pieces{{filler + u" "_qs, serif()}};
+            for (const BookNote& note : kBookNotes)
+                if (note.page == n && (note.mark == u"2"_qs ? 1 : 0) == k) {
+                    pieces.push_back({u"A "_qs + note.word, serif()});
+                    pieces.push_back({note.mark, positioned(serif(), Position::Superscript)});
+                    pieces.push_back({u" word ends the sentence."_qs, serif()});
+                }
+            pdf.paragraph(fmt::pieces(pieces, Align::Justify));
+        }
+        double y = noteTop + 18;
+        for (const BookNote& note : kBookNotes)
+            if (note.page == n - 1 && !note.runsOn.isEmpty()) {
+                pdf.rectangle(72, noteTop, 144, 0.4);
+                pdf.textAt(72, y, note.runsOn, serif(9));
+                y += 11;
+            }
+        for (const BookNote& note : kBookNotes) {
+            if (note.page != n)
+                continue;
+            pdf.rectangle(72, noteTop, 144, 0.4);
+            pdf.textAt(72, y, note.mark, positioned(serif(9), Position::Superscript));
+            pdf.textAt(72 + pdf.advance(note.mark, serif(5.4)) + 1, y, note.text, serif(9));
+            y += 11;
+        }
+        if (n < 4)
+            pdf.newPage();
+    }
+    pdf.finish();
+}
+
 QStringList headsOf(const Document& doc)
 {
     QStringList out;
@@ -292,6 +363,13 @@ private slots:
             block(p[0], {{U"^\u2217 Corresponding author.", 72, 720, kNote}});
             return p;
         }) << QStringList{u"Corresponding author."_qs} << QStringList{u"Author[0:\u2217] and B."_qs} << QStringList{};
+
+        QTest::newRow("a note's mark on a line of its own") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 10, U"The mark^1 here.");
+            block(p[0], {{U"^1", 72, 720, kNote}, {U"The note's text beside it.", 76, 720, kNote}});
+            return p;
+        }) << QStringList{u"The note's text beside it."_qs} << QStringList{u"mark[0:1] here."_qs} << QStringList{u"beside"_qs};
 
         // Lookalikes: they stay text.
         QTest::newRow("a superscript with no note") << std::function<Pages()>([] {
@@ -431,7 +509,55 @@ private slots:
         for (const Section& s : doc.sections)
             QVERIFY(s.page.firstPageNumber > 0);
     }
+
+    // The book through pwt and LibreOffice: its notes are footnotes at their
+    // marks, out of the body; its alternating heads are one page style with
+    // a head of its own for the left pages.
+    void bookThroughPwt()
+    {
+        QTemporaryDir dir;
+        if (qEnvironmentVariableIsSet("KEEP_TEST_FILES")) { // for looking at them by hand
+            dir.setAutoRemove(false);
+            qInfo("files in %s", qPrintable(dir.path()));
+        }
+        const QString pdf = dir.filePath(u"book.pdf"_qs), doc = dir.filePath(u"book.doc"_qs);
+        drawBook(pdf);
+        const test::ProgramRun converted = test::runProgram(QStringLiteral(PWT_PATH), {u"--src="_qs + pdf, u"--dest="_qs + doc}, 120000);
+        QVERIFY2(converted.exitCode == 0, qPrintable(converted.err));
+        const test::ProgramRun read = test::runProgram(
+            u"soffice"_qs,
+            {u"--headless"_qs, u"-env:UserInstallation=file://"_qs + dir.filePath(u"profile"_qs), u"--convert-to"_qs, u"fodt"_qs,
+             u"--outdir"_qs, dir.path(), doc},
+            300000);
+        QVERIFY2(read.exitCode == 0, qPrintable(read.err));
+        const fodt::Document d = fodt::read(dir.filePath(u"book.fodt"_qs));
+        QVERIFY2(d.error.isEmpty(), qPrintable(d.error));
+
+        QCOMPARE(d.footnotes.size(), kBookNotes.size());
+        for (qsizetype i = 0; i < kBookNotes.size(); ++i) {
+            const BookNote& expected = kBookNotes[i];
+            const fodt::Note& note = d.footnotes[i];
+            const QString text = (expected.text + u" "_qs + expected.runsOn).trimmed();
+            QCOMPARE(note.text.simplified(), text);
+            QVERIFY(note.paragraph >= 0);
+            QVERIFY2(d.body[note.paragraph].text.left(note.offset).endsWith(u"A "_qs + expected.word),
+                     qPrintable(d.body[note.paragraph].text));
+        }
+        QSet<QString> masters;
+        for (const fodt::Paragraph& p : d.body) {
+            QVERIFY2(!p.text.contains(u"note"_qs), qPrintable(p.text));
+            masters.insert(p.master);
+        }
+        QCOMPARE(masters.size(), 1);
+        const auto master = std::find_if(d.masterPages.begin(), d.masterPages.end(),
+                                         [&](const fodt::MasterPage& m) { return m.name == *masters.begin(); });
+        QVERIFY(master != d.masterPages.end());
+        QCOMPARE(master->header.size(), 1);
+        QCOMPARE(master->header[0].text, u"Chapter One"_qs);
+        QCOMPARE(master->headerLeft.size(), 1);
+        QCOMPARE(master->headerLeft[0].text, u"A Book of Notes"_qs);
+    }
 };
 
-QTEST_GUILESS_MAIN(FootnotesTest)
+QTEST_MAIN(FootnotesTest)
 #include "FootnotesTest.moc"
