@@ -408,6 +408,9 @@ private:
         if (!e.eligible)
             return e;
         const std::u16string text = textOf(p);
+        // A contents entry whose page number was not set apart still ends in leaders.
+        if (endsWithLeaders(std::u32string(text.begin(), text.end())))
+            return e;
         while (e.leading < text.size() && isSpaceChar(text[e.leading]))
             ++e.leading;
         e.label = labelOf(std::u16string_view(text).substr(e.leading));

@@ -221,6 +221,7 @@ private slots:
         unchanged({{u"1.5 kg of flour are needed, or more.", 0, 360}, {u"2.5 kg of sugar."}});
         unchanged({{u"1. Introduction", 0, 0, 1}, {u"Text."}, {u"2. Methods", 0, 0, 1}});
         unchanged({{u"1. Introduction\t1", 0, 0, 0, true}, {u"2. Methods\t4", 0, 0, 0, true}});
+        unchanged({{u"2.1 Syntax . . . . . . 2"}, {u"2.2 Naming . . . . . . 3"}, {u"2.3 Parsing.........4"}});
         unchanged({{u"– Where were you? he asked, and waited for an answer.", 0, 360}, {u"– Out, she said.", 0, 360}});
         unchanged({{u"– Where?"}, {u"– Out."}});
         unchanged({{u"3. März 2020: the meeting."}, {u"4. März: the next one."}});
