@@ -15,6 +15,9 @@ namespace pwt::layout {
 
 // A word is linked when at least this share of its box lies in the link's area.
 inline constexpr double kLinkedWordShare = 0.5;
+// A word with Chinese in it is linked character by character, its width
+// shared out among them: an ideograph is an em wide, others this share of one.
+inline constexpr double kNarrowCharShare = 0.5;
 // A destination leads to the first line whose baseline is at most this far
 // above it: writers put the place at the line's top or at its baseline.
 inline constexpr double kTargetBaselineSlackPt = 1.0;

@@ -337,6 +337,16 @@ std::vector<LinkCase> linkCases()
              return std::vector{p};
          },
          {{"the", "https://example.org/"}}},
+        {"a link over three characters of a Chinese line, poppler's one word",
+         [](const QString&, QStringList&) {
+             const test::LineSpec chinese = line(U"详见第三节的说明", 100);
+             pdf::PageText p = page(1, {{chinese}});
+             const pdf::Box word = over(chinese, 0, 0);
+             const double em = chinese.size;
+             p.links = {web({word.xMin + 2 * em, word.yMin, word.xMin + 5 * em, word.yMax}, "https://example.org/")};
+             return std::vector{p};
+         },
+         {{"第三节", "https://example.org/"}}},
         {"a link broken over two lines is one link",
          [](const QString&, QStringList&) {
              pdf::PageText p = page(1, {{kTwoLines1, kTwoLines2}});
