@@ -1,6 +1,7 @@
 #include "PageLinks.h"
 
 #include <Annot.h>
+#include <Catalog.h>
 #include <GfxState.h>
 #include <Link.h>
 #include <PDFDoc.h>
@@ -70,15 +71,26 @@ std::optional<Box> shownBox(const GfxState& state, const Box& frame, const doubl
 }
 
 // The areas an annotation makes clickable: its quadrilaterals when it has
-// them (a link broken over two lines), else its rectangle.
-std::vector<Box> areasOf(AnnotLink& link, const GfxState& state, const Box& frame)
+// them (a link broken over two lines), else its rectangle. The link's
+// entries are read from its dictionary: poppler's AnnotLink class is not
+// part of the library's exported interface (its type information is not).
+std::vector<Box> areasOf(Annot& link, const GfxState& state, const Box& frame)
 {
     std::vector<Box> areas;
-    AnnotQuadrilaterals* quads = link.getQuadrilaterals();
-    const int quadCount = quads ? std::min(quads->getQuadrilateralsLength(), kMaxAreasPerLink) : 0;
+    const Object quads = link.getAnnotObj().dictLookup("QuadPoints");
+    const int numbers = quads.isArray() ? quads.arrayGetLength() : 0;
+    const int quadCount = numbers % 8 == 0 ? std::min(numbers / 8, kMaxAreasPerLink) : 0;
     for (int q = 0; q < quadCount; ++q) {
-        const double xs[] = {quads->getX1(q), quads->getX2(q), quads->getX3(q), quads->getX4(q)};
-        const double ys[] = {quads->getY1(q), quads->getY2(q), quads->getY3(q), quads->getY4(q)};
+        double xs[4], ys[4];
+        bool numeric = true;
+        for (int corner = 0; corner < 4; ++corner) {
+            const Object x = quads.arrayGet(q * 8 + corner * 2), y = quads.arrayGet(q * 8 + corner * 2 + 1);
+            numeric = numeric && x.isNum() && y.isNum();
+            xs[corner] = numeric ? x.getNum() : 0;
+            ys[corner] = numeric ? y.getNum() : 0;
+        }
+        if (!numeric)
+            continue;
         if (auto b = shownBox(state, frame, xs, ys, 4))
             areas.push_back(*b);
     }
@@ -91,6 +103,20 @@ std::vector<Box> areasOf(AnnotLink& link, const GfxState& state, const Box& fram
             areas.push_back(*b);
     }
     return areas;
+}
+
+// The link's action: its /A, else its /Dest, as poppler's own link
+// annotations read them (an action's chain of next actions is not followed).
+std::unique_ptr<LinkAction> actionOf(PDFDoc& doc, const Annot& link)
+{
+    const Object& dict = link.getAnnotObj();
+    if (!dict.isDict())
+        return nullptr;
+    const Object action = dict.dictLookup("A");
+    if (action.isDict())
+        return LinkAction::parseAction(&action, doc.getCatalog()->getBaseURI());
+    const Object dest = dict.dictLookup("Dest");
+    return dest.isNull() ? nullptr : LinkAction::parseDest(&dest);
 }
 
 // A destination's page (1-based) and place on it in word space; page 0 when
@@ -201,20 +227,21 @@ std::vector<PageLink> readPageLinks(PDFDoc& doc, int number)
     Page* page = doc.getPage(number);
     if (!page)
         return out;
-    const std::unique_ptr<Links> links = page->getLinks();
-    if (!links)
+    Annots* annots = page->getAnnots();
+    if (!annots)
         return out;
     const auto state = wordSpaceOf(*page);
     const Box frame = pageFrame(*state);
-    for (AnnotLink* annot : links->getLinks()) {
+    for (Annot* annot : annots->getAnnots()) {
         if (out.size() >= kMaxLinksPerPage)
             break;
-        if (!annot || (annot->getFlags() & Annot::flagHidden))
+        if (!annot || annot->getType() != Annot::typeLink || (annot->getFlags() & Annot::flagHidden))
             continue;
         const std::vector<Box> areas = areasOf(*annot, *state, frame);
         if (areas.empty())
             continue;
-        const std::optional<PageLink> target = targetOf(doc, annot->getAction());
+        const std::unique_ptr<LinkAction> action = actionOf(doc, *annot);
+        const std::optional<PageLink> target = targetOf(doc, action.get());
         if (!target)
             continue;
         for (const Box& area : areas) {
