@@ -97,6 +97,7 @@ public:
     // The next paragraph begins with this note's reference mark, as the
     // footnote text's first paragraph does.
     void beginNote(const NoteToWrite& note) { noteMark_ = note; }
+
     // Text in which each kInlinePictureMark becomes the next picture's character.
     void putTextWithPictures(const std::u16string& text, std::uint32_t chp,
                              const std::vector<std::optional<std::uint32_t>>& locations, std::size_t& next)
@@ -254,11 +255,20 @@ private:
         return out;
     }
 
+    // Word tells bookmark names apart regardless of case: the first of
+    // names alike but for case is kept.
     void markBookmarks(const std::vector<std::string>& names)
     {
-        for (const std::string& name : names)
-            if (const auto n = bookmarkName(name); n && bookmarkNames_.insert(*n).second)
+        for (const std::string& name : names) {
+            const auto n = bookmarkName(name);
+            if (!n)
+                continue;
+            std::u16string key = *n;
+            std::transform(key.begin(), key.end(), key.begin(),
+                           [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; });
+            if (bookmarkNames_.insert(key).second)
                 out_.bookmarks.push_back({*n, cp()});
+        }
     }
 
     // A HYPERLINK field whose result is runs [from, to) of `runs`; returns

@@ -1129,7 +1129,7 @@ private slots:
             auto& body = d.sections[0].paragraphs;
             body.front().bookmarks = {"", "a", "a"};
             body.push_back(sample::paragraph(u"Second."));
-            body.back().bookmarks = {"with space", std::string(41, 'x'), std::string(40, 'x'), "a"};
+            body.back().bookmarks = {"with space", std::string(41, 'x'), std::string(40, 'x'), "a", "A"};
             body.push_back(sample::paragraph(u"Third."));
             body.back().bookmarks = {"目标", "_lead", "9lead", "ok_1", "bad\xff"};
         }) << 0 << 0 << 0 << 4;
@@ -1218,7 +1218,10 @@ private slots:
 
         const QStringList names = docread::bookmarkNames(f);
         QCOMPARE(names.size(), bookmarks);
-        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+        QSet<QString> unique;
+        for (const QString& name : names)
+            unique.insert(name.toLower());
+        QCOMPARE(unique.size(), names.size()); // Word tells names apart regardless of case
         for (const QString& name : names)
             QVERIFY2(name.size() <= 40 && name.at(0).isLetter() && !name.contains(QLatin1Char(' ')), qPrintable(name));
     }
