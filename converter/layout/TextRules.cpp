@@ -171,10 +171,33 @@ LineJoin joinBetween(const std::u32string& previousLineText, const std::u32strin
     return LineJoin::Space;
 }
 
+namespace {
+
+// A Chinese item's label, the text right after it: "一、" "十二、" "1、"
+// "（一）" "（1）" "①".
+bool startsChineseItem(const std::u32string& t)
+{
+    constexpr std::size_t kMaxNumberChars = 3; // "二十一"
+    if (t[0] >= U'\u2460' && t[0] <= U'\u2473')
+        return t.size() > 1;
+    std::size_t i = t[0] == U'（' ? 1 : 0;
+    const std::size_t start = i;
+    while (i < t.size() && i - start < kMaxNumberChars
+           && (isDigit(t[i]) || std::u32string_view(U"一二三四五六七八九十").find(t[i]) != std::u32string_view::npos))
+        ++i;
+    if (i == start || i + 1 >= t.size())
+        return false;
+    return t[i] == (start == 1 ? U'）' : U'、');
+}
+
+} // namespace
+
 bool startsListItem(const std::u32string& t)
 {
     if (t.empty())
         return false;
+    if (startsChineseItem(t))
+        return true;
     const char32_t c = t.front();
     static constexpr std::u32string_view kBullets = U"•◦▪▫■□●○◆◇►▶‣⁃–—-*·";
     if (kBullets.find(c) != std::u32string_view::npos)

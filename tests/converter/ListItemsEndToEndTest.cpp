@@ -59,9 +59,9 @@ void drawLists(const QString& path)
     y += 8;
     line(72, QStringLiteral("1.5 kg of food a day is enough for most people on most days."));
     y += 8;
-    // The first item shorter than the second: a line that ends short ends its paragraph.
+    // Items of one length: each line opens an item by its label alone.
     item({72, u"一、", 94, u"检查天气预报"}, zh);
-    item({72, u"二、", 94, u"告诉家人行程安排和路线"}, zh);
+    item({72, u"二、", 94, u"告诉家人行程"}, zh);
     pdf.finish();
 }
 
@@ -120,6 +120,7 @@ private slots:
         QTest::newRow("year") << u"2020 was a year"_qs << -1 << QString() << 0;
         QTest::newRow("quantity") << u"1.5 kg of food"_qs << -1 << QString() << 0;
         QTest::newRow("一、") << u"检查天气预报"_qs << 0 << u"一, 二, 三, ...|、"_qs << 1;
+        QTest::newRow("二、") << u"告诉家人行程"_qs << 0 << u"一, 二, 三, ...|、"_qs << 1;
     }
 
     void items()

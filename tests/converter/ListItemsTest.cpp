@@ -331,6 +331,19 @@ private slots:
         const ListLevel& bullets = doc.lists[0].levels[0];
         QCOMPARE(bullets.textIndent - bullets.labelIndent, 200);
     }
+
+    // Chinese items of one length in a block of their own: each line opens an item.
+    void chineseItemsOnSyntheticPage()
+    {
+        pdf::PageText page;
+        page.number = 1;
+        page.width = 595;
+        page.height = 842;
+        test::addBlock(page, {{U"一、检查天气预报", 72, 100}, {U"二、告诉家人行程", 72, 114}, {U"（一）带上地图", 72, 128},
+                              {U"（二）带上雨衣", 72, 142}});
+        const Document doc = buildDocument({page}, {});
+        QCOMPARE(itemsOf(doc), (QStringList{u"[0.0]检查天气预报"_qs, u"[0.0]告诉家人行程"_qs, u"[0.1]带上地图"_qs, u"[0.1]带上雨衣"_qs}));
+    }
 };
 
 QTEST_GUILESS_MAIN(ListItemsTest)
