@@ -19,6 +19,21 @@ constexpr std::size_t kMinMeasuredChars = 3;
 constexpr double kMaxSpacingEm = 0.2;
 constexpr int kSpacingStepTwips = 5;
 
+// A line spaced out with wide gaps (an author line's names set apart by
+// ideographic or em spaces) comes from poppler as a block for each piece.
+// Pieces are one line's when they share a baseline (within this many points)
+// and a size, stand at most this many ems apart, hold at most this many
+// characters each, and are centred on the page together (within this many
+// ems): the line is a centred one, not a row of columns.
+constexpr double kSameBaselinePt = 0.5;
+constexpr double kMaxSpacedGapEm = 4.0;
+constexpr std::size_t kMaxSpacedPieceChars = 30;
+constexpr double kSpacedCentreToleranceEm = 1.0;
+// A table's rows are pieces at one baseline too: a spaced-out line has no
+// other row of pieces within this many of its line heights above or below.
+constexpr double kSpacedRowIsolationLines = 3.0;
+constexpr char32_t kIdeographicSpace = 0x3000;
+
 // One character that is no text: a C1 control or a private use code point,
 // what poppler gives for a glyph of a font without a Unicode mapping.
 bool isUnmappedSymbol(const std::u32string& text)
@@ -37,14 +52,25 @@ bool isClosingPunctuation(char32_t c)
 
 // Poppler gives a word one colour, that of its first character: the comma
 // after a red word comes out red although it was set in the text's colour.
-// Punctuation closing a word whose colour differs from the next word's takes
-// the next word's colour, as it does in the PDF.
+// Punctuation closing a word in another colour than the line's own, before a
+// word of the line's colour, takes that colour, as it does in the PDF. (The
+// reader splits words by their characters' colours, so this only mends text
+// from elsewhere; punctuation in the line's own colour before a coloured
+// word keeps it.)
 void uncolourTrailingPunctuation(std::vector<Word>& words)
 {
+    if (words.size() < 2)
+        return;
+    std::map<std::uint32_t, std::size_t> charsByColour;
+    for (const Word& w : words)
+        charsByColour[w.format.colorRgb] += w.text.size();
+    const std::uint32_t own = std::max_element(charsByColour.begin(), charsByColour.end(), [](const auto& a, const auto& b) {
+                                  return a.second < b.second;
+                              })->first;
     for (std::size_t k = 0; k + 1 < words.size(); ++k) {
         Word& w = words[k];
         const std::uint32_t following = words[k + 1].format.colorRgb;
-        if (w.format.colorRgb == following)
+        if (w.format.colorRgb == following || w.format.colorRgb == own || following != own)
             continue;
         std::size_t cut = w.text.size();
         while (cut > 0 && isClosingPunctuation(w.text[cut - 1]))
@@ -168,6 +194,105 @@ void measureLine(Line& line)
     line.allItalic = static_cast<double>(italicChars) >= kAllItalicShare * static_cast<double>(allChars);
 }
 
+namespace {
+
+bool isLonePiece(const Block& b)
+{
+    return b.rotation == 0 && b.lines.size() == 1 && b.lines.front().text.size() <= kMaxSpacedPieceChars
+        && !b.lines.front().words.empty();
+}
+
+// The page's upright lines grouped by baseline: each row lists its blocks,
+// left to right, and whether all of them are lone pieces of one size.
+struct PieceRow {
+    double baseline = 0;
+    std::vector<std::size_t> blocks;
+    bool allPieces = true;
+};
+
+std::vector<PieceRow> rowsOf(const PageLines& page)
+{
+    std::vector<std::pair<double, std::size_t>> lines; // baseline, block
+    for (std::size_t i = 0; i < page.blocks.size(); ++i)
+        if (page.blocks[i].rotation == 0)
+            for (const Line& l : page.blocks[i].lines)
+                lines.emplace_back(l.baseline, i);
+    std::sort(lines.begin(), lines.end());
+    std::vector<PieceRow> rows;
+    for (const auto& [baseline, block] : lines) {
+        if (rows.empty() || baseline - rows.back().baseline > kSameBaselinePt)
+            rows.push_back(PieceRow{baseline, {}, true});
+        PieceRow& row = rows.back();
+        const Block& b = page.blocks[block];
+        row.allPieces = row.allPieces && isLonePiece(b)
+            && (row.blocks.empty()
+                || std::abs(b.lines.front().fontSize - page.blocks[row.blocks.front()].lines.front().fontSize) <= kSameBaselinePt);
+        row.blocks.push_back(block);
+    }
+    for (PieceRow& row : rows)
+        std::sort(row.blocks.begin(), row.blocks.end(),
+                  [&](std::size_t x, std::size_t y) { return page.blocks[x].box.xMin < page.blocks[y].box.xMin; });
+    return rows;
+}
+
+bool isSpacedOutLine(const PageLines& page, const std::vector<PieceRow>& rows, std::size_t at)
+{
+    const PieceRow& row = rows[at];
+    if (!row.allPieces || row.blocks.size() < 2)
+        return false;
+    const double em = std::max(page.blocks[row.blocks.front()].lines.front().fontSize, 1.0);
+    for (std::size_t k = 1; k < row.blocks.size(); ++k) {
+        const double gap = page.blocks[row.blocks[k]].box.xMin - page.blocks[row.blocks[k - 1]].box.xMax;
+        if (gap <= 0 || gap > kMaxSpacedGapEm * em)
+            return false;
+    }
+    const double centre = (page.blocks[row.blocks.front()].box.xMin + page.blocks[row.blocks.back()].box.xMax) / 2;
+    if (std::abs(centre - page.width / 2) > kSpacedCentreToleranceEm * em)
+        return false;
+    // No other row of pieces close above or below: that would be a table.
+    const double reach = kSpacedRowIsolationLines * kSingleLineEm * em;
+    for (std::size_t j = 0; j < rows.size(); ++j)
+        if (j != at && std::abs(rows[j].baseline - row.baseline) <= reach && rows[j].allPieces && rows[j].blocks.size() >= 2)
+            return false;
+    return true;
+}
+
+// Joins the pieces of each spaced-out line into its first piece's block,
+// the gaps kept as ideographic spaces of the line's size.
+void joinSpacedOutLines(PageLines& page)
+{
+    const std::vector<PieceRow> rows = rowsOf(page);
+    std::vector<bool> joined(page.blocks.size(), false);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (!isSpacedOutLine(page, rows, r))
+            continue;
+        Block& into = page.blocks[rows[r].blocks.front()];
+        Line& line = into.lines.front();
+        const double em = std::max(line.fontSize, 1.0);
+        for (std::size_t k = 1; k < rows[r].blocks.size(); ++k) {
+            Block& piece = page.blocks[rows[r].blocks[k]];
+            const double gap = piece.box.xMin - line.words.back().box.xMax;
+            line.words.back().text.append(static_cast<std::size_t>(std::max(1L, std::lround(gap / em))), kIdeographicSpace);
+            line.words.back().spaceAfter = false;
+            for (Word& w : piece.lines.front().words)
+                line.words.push_back(std::move(w));
+            joined[rows[r].blocks[k]] = true;
+        }
+        measureLine(line);
+        fitBlockBox(into);
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < page.blocks.size(); ++i)
+        if (!joined[i]) {
+            if (kept != i)
+                page.blocks[kept] = std::move(page.blocks[i]);
+            ++kept;
+        }
+    page.blocks.resize(kept);
+}
+
+} // namespace
+
 PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
 {
     PageLines out;
@@ -237,6 +362,7 @@ PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
         }
         ++flowIndex;
     }
+    joinSpacedOutLines(out);
     return out;
 }
 

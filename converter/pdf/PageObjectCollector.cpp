@@ -150,6 +150,28 @@ void PageObjectCollector::beginPage(std::function<bool()> expired)
     m_softMaskGroups = 0;
     m_groups.clear();
     m_savedStates.reset();
+    m_glyphColours.clear();
+}
+
+void PageObjectCollector::drawChar(GfxState* state, double x, double y, double dx, double dy, double originX,
+                                   double originY, CharCode c, int nBytes, const Unicode* u, int uLen)
+{
+    TextOutputDev::drawChar(state, x, y, dx, dy, originX, originY, c, nBytes, u, uLen);
+    if (uLen <= 0)
+        return;
+    // The advance as poppler's text measures it: without the character and
+    // word spacing, shared evenly by the characters of a ligature.
+    const double spacing = state->getCharSpace() + (c == 0x20 ? state->getWordSpace() : 0.0);
+    double spaceX = 0, spaceY = 0;
+    state->textTransformDelta(spacing * state->getHorizScaling(), 0, &spaceX, &spaceY);
+    double originPageX = 0, originPageY = 0, advanceX = 0, advanceY = 0;
+    state->transform(x, y, &originPageX, &originPageY);
+    state->transformDelta(dx - spaceX, dy - spaceY, &advanceX, &advanceY);
+    const double share = 1.0 / uLen;
+    const std::uint32_t rgb = fillRgbOf(state);
+    for (int i = 0; i < uLen; ++i)
+        m_glyphColours.add(originPageX + i * share * advanceX, originPageY + i * share * advanceY, share * advanceX,
+                           share * advanceY, rgb);
 }
 
 void PageObjectCollector::saveState(GfxState* state)

@@ -2,6 +2,7 @@
 // Poppler's text output that also collects what else a page draws: its
 // images (decoded, or JPEG kept as it is) and the boxes of its paths, in the
 // same pass over the page's content as its text.
+#include "GlyphColours.h"
 #include "ImageCache.h"
 #include "ImageDecoder.h"
 #include "PageText.h"
@@ -35,6 +36,11 @@ public:
     std::vector<std::string> takeWarnings();
 
     bool needNonText() override { return true; }
+
+    // Each glyph's fill colour, noted as it is drawn (poppler's words keep one).
+    void drawChar(GfxState* state, double x, double y, double dx, double dy, double originX, double originY, CharCode c,
+                  int nBytes, const Unicode* u, int uLen) override;
+    const GlyphColours& glyphColours() const { return m_glyphColours; }
 
     // Counts the saved graphics states: past kMaxSavedStates the page
     // should stop (the reader's abort check asks tooDeep()).
@@ -110,6 +116,7 @@ private:
     int m_softMaskGroups = 0;
     std::vector<bool> m_groups;    // open transparency groups: for a soft mask?
     ImageCache m_cache{kImageCacheBytes};
+    GlyphColours m_glyphColours;
 };
 
 } // namespace pwt::pdf

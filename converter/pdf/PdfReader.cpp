@@ -134,10 +134,11 @@ void setFont(TextWord& out, const TextFontInfo* font)
     out.serif = font->isSerif();
 }
 
-// Poppler's word, cut where the font changes: poppler joins characters by
-// position alone, so a line of Chinese with a bold phrase inside comes as one
-// word of two fonts.
-void appendWord(const ::TextWord* w, std::vector<TextWord>& out)
+// Poppler's word, cut where the font or the colour changes: poppler joins
+// characters by position alone, so a line of Chinese with a bold or red
+// phrase inside comes as one word of two fonts, and of its first character's
+// colour.
+void appendWord(const ::TextWord* w, const GlyphColours& colours, std::vector<TextWord>& out)
 {
     const int length = w->getLength();
     double r = 0, g = 0, b = 0;
@@ -152,17 +153,26 @@ void appendWord(const ::TextWord* w, std::vector<TextWord>& out)
         out.push_back(std::move(base));
         return;
     }
+    std::vector<Box> boxes(static_cast<std::size_t>(length));
+    std::vector<std::uint32_t> rgb(boxes.size(), base.colorRgb);
+    for (int i = 0; i < length; ++i) {
+        Box& c = boxes[static_cast<std::size_t>(i)];
+        w->getCharBBox(i, &c.xMin, &c.yMin, &c.xMax, &c.yMax);
+        if (colours.varied() && length > 1)
+            rgb[static_cast<std::size_t>(i)] = colours.colourIn(c, base.baseline, w->getRotation() % 2 == 1, base.colorRgb);
+    }
     for (int start = 0; start < length;) {
         const TextFontInfo* font = w->getFontInfo(start);
+        const std::uint32_t colour = rgb[static_cast<std::size_t>(start)];
         int end = start + 1;
-        while (end < length && w->getFontInfo(end) == font)
+        while (end < length && w->getFontInfo(end) == font && rgb[static_cast<std::size_t>(end)] == colour)
             ++end;
         TextWord piece = base;
+        piece.colorRgb = colour;
         piece.text.reserve(static_cast<std::size_t>(end - start));
         for (int i = start; i < end; ++i) {
             piece.text += static_cast<char32_t>(*w->getChar(i));
-            Box c;
-            w->getCharBBox(i, &c.xMin, &c.yMin, &c.xMax, &c.yMax);
+            const Box& c = boxes[static_cast<std::size_t>(i)];
             if (i == start) {
                 piece.box = c;
             } else {
@@ -337,7 +347,7 @@ PdfReader::PageRead PdfReader::readPage(int number, PageText& page, double budge
             for (const ::TextLine* line = block->getLines(); line; line = line->getNext()) {
                 TextLine& outLine = outBlock.lines.emplace_back();
                 for (const ::TextWord* word = line->getWords(); word; word = word->getNext()) {
-                    appendWord(word, outLine.words);
+                    appendWord(word, m_impl->textOut.glyphColours(), outLine.words);
                     outBlock.rotation = word->getRotation();
                 }
             }
