@@ -222,16 +222,21 @@ public:
     }
 
     // Whether line i stands at the foot of its column: under it only small
-    // lines (notes) and a running foot.
+    // lines (notes) and a running foot (a short line in the page's foot zone,
+    // or the column's last line).
     bool atFoot(std::size_t i) const
     {
         const Line& first = *m_lines[i].text;
+        std::size_t last = i;
+        for (std::size_t j = i + 1; j < m_lines.size(); ++j)
+            if (overlapHorizontally(m_lines[j].text->box, first.box))
+                last = j;
         for (std::size_t j = i + 1; j < m_lines.size(); ++j) {
             const Line& l = *m_lines[j].text;
             if (!overlapHorizontally(l.box, first.box) || m_small[j])
                 continue;
-            const bool runningFoot =
-                l.box.yMin > (1 - kRunningZoneShare) * m_page.height && l.text.size() <= kMaxFootLineChars;
+            const bool inFootZone = l.box.yMin > (1 - kRunningZoneShare) * m_page.height;
+            const bool runningFoot = l.text.size() <= kMaxFootLineChars && (inFootZone || j == last);
             if (!runningFoot)
                 return false;
         }

@@ -371,6 +371,14 @@ private slots:
             return p;
         }) << QStringList{u"The note's text beside it."_qs} << QStringList{u"mark[0:1] here."_qs} << QStringList{u"beside"_qs};
 
+        QTest::newRow("a page number above the foot zone under the notes") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 10, U"The mark^1 here.");
+            block(p[0], {{U"^1 The note over the number, long enough to reach past the middle of the page.", 72, 660, kNote}});
+            block(p[0], {{U"4", 295, 700, kBody}}); // 842 pt high: the foot zone starts at 741
+            return p;
+        }) << QStringList{u"The note over the number, long enough to reach past the middle of the page."_qs} << QStringList{u"mark[0:1] here."_qs, u"4"_qs} << QStringList{u"The note"_qs};
+
         // Lookalikes: they stay text.
         QTest::newRow("a superscript with no note") << std::function<Pages()>([] {
             Pages p{page(1)};
