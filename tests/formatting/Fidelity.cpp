@@ -2,6 +2,7 @@
 
 #include "PdfComposer.h"
 
+#include <QRegularExpression>
 #include <QSet>
 
 #include <cmath>
@@ -37,19 +38,157 @@ struct ParagraphMap {
     QList<bool> exact;
 };
 
+// A list label typed at the start of a text: 1. 1) (a) a) • – ◦ 一、 （1）
+const QRegularExpression& typedLabel()
+{
+    static const QRegularExpression label(QStringLiteral("^(\\d+[.)]|[•–◦]|\\(?[a-z]\\)|[一二三四五六七八九十]+、|（\\d+）)\\s*"));
+    return label;
+}
+
+// The texts a paragraph may rightly be read back as besides its own: with its
+// list label typed before it (a converter that makes no list keeps it), with
+// its note marks inline, or, where the truth holds a typed label, without it.
+QStringList alternativeTexts(const Truth& truth, int index)
+{
+    return readingsOf(truth, index).mid(1);
+}
+
+} // namespace
+
+QStringList readingsOf(const Truth& truth, int index)
+{
+    const TruthParagraph& p = truth.paragraphs[index];
+    QStringList out{p.text};
+    if (!p.listLabel.isEmpty())
+        out << p.listLabel + QChar(' ') + p.text;
+    QString marked = p.text;
+    for (qsizetype i = truth.footnotes.size() - 1; i >= 0; --i) {
+        const TruthFootnote& n = truth.footnotes[i];
+        if (n.paragraph == index)
+            marked.insert(n.before.size(), n.mark);
+    }
+    if (marked != p.text)
+        out << marked;
+    const QRegularExpressionMatch m = typedLabel().match(p.text);
+    if (m.hasMatch() && m.capturedLength() < p.text.size())
+        out << p.text.mid(m.capturedLength());
+    return out;
+}
+
+namespace {
+
 ParagraphMap mapParagraphs(const Truth& truth, const fodt::Document& view)
 {
     ParagraphMap m;
     int next = 0; // the truth is in reading order: look after the last one found first
-    for (const TruthParagraph& p : truth.paragraphs) {
+    for (int i = 0; i < truth.paragraphs.size(); ++i) {
         bool exact = false;
-        const int at = view.findParagraph(p.text, &exact, next);
+        int at = view.findParagraph(truth.paragraphs[i].text, &exact, next);
+        for (const QString& other : alternativeTexts(truth, i)) {
+            if (exact)
+                break;
+            bool otherExact = false;
+            const int otherAt = view.findParagraph(other, &otherExact, next);
+            if (otherExact) {
+                at = otherAt;
+                exact = true;
+            }
+        }
         m.at << at;
         m.exact << exact;
         if (at >= 0)
             next = exact ? at + 1 : at;
     }
     return m;
+}
+
+bool listKindMatches(const QString& truthFormat, const fodt::ListInfo& seen)
+{
+    if (truthFormat == QLatin1String("bullet"))
+        return seen.numFormat.isEmpty();
+    return !seen.numFormat.isEmpty() && seen.numFormat.startsWith(truthFormat);
+}
+
+QString hrefAt(const fodt::Paragraph& p, qsizetype offset)
+{
+    for (const fodt::Span& s : p.spans)
+        if (offset >= s.offset && offset < s.offset + s.text.size())
+            return s.href;
+    return {};
+}
+
+void scoreLists(const Truth& truth, const fodt::Document& view, const ParagraphMap& map, const QString& doc, FidelityReport& r)
+{
+    QSet<int> listItems;
+    for (int i = 0; i < truth.paragraphs.size(); ++i) {
+        const TruthParagraph& p = truth.paragraphs[i];
+        const int at = map.at[i];
+        if (p.listLevel < 0 || at < 0)
+            continue;
+        listItems.insert(at);
+        const fodt::ListInfo& seen = view.paragraph(at).list;
+        const bool ok = map.exact[i] && seen.level == p.listLevel && listKindMatches(p.listFormat, seen);
+        r.lists.count(ok);
+        if (!ok)
+            r.file(kLists, doc + QStringLiteral("list item %1 %2 (level %3, %4) reads back at level %5, format \"%6\"")
+                                  .arg(i).arg(quoted(p.text)).arg(p.listLevel).arg(p.listFormat).arg(seen.level).arg(seen.numFormat));
+    }
+    for (int i = 0; i < truth.paragraphs.size(); ++i)
+        if (truth.paragraphs[i].listLevel < 0 && map.at[i] >= 0 && !listItems.contains(map.at[i]))
+            if (view.paragraph(map.at[i]).list.level >= 0 && !view.paragraph(map.at[i]).list.header) {
+                listItems.insert(map.at[i]);
+                r.listPrecision.count(false);
+                r.file(kLists, doc + QStringLiteral("paragraph %1 %2 was made a list item").arg(i).arg(quoted(truth.paragraphs[i].text)));
+            }
+    for (int i = 0; i < truth.paragraphs.size(); ++i)
+        if (truth.paragraphs[i].listLevel >= 0 && map.at[i] >= 0 && view.paragraph(map.at[i]).list.level >= 0)
+            r.listPrecision.count(true);
+}
+
+void scoreLinks(const Truth& truth, const fodt::Document& view, const ParagraphMap& map, const QString& doc, FidelityReport& r)
+{
+    for (const TruthLink& link : truth.links) {
+        const int at = map.at.value(link.paragraph, -1);
+        const fodt::Document::Hit hit = at < 0 ? fodt::Document::Hit{} : view.findIn(at, link.text);
+        QString seen = QStringLiteral("text not found");
+        bool ok = hit.paragraph >= 0;
+        for (qsizetype i = hit.begin; ok && i < hit.end; ++i) {
+            if (view.paragraph(at).text[i].isSpace())
+                continue;
+            const QString href = hrefAt(view.paragraph(at), i);
+            ok = href == link.href;
+            if (!ok)
+                seen = href.isEmpty() ? QStringLiteral("no link") : quoted(href, 60);
+        }
+        r.links.count(ok);
+        if (!ok)
+            r.file(kLinks, doc + QStringLiteral("link %1 to %2: %3").arg(quoted(link.text), link.href, seen));
+    }
+}
+
+void scoreFootnotes(const Truth& truth, const fodt::Document& view, const ParagraphMap& map, const QString& doc, FidelityReport& r)
+{
+    for (const TruthFootnote& note : truth.footnotes) {
+        const int at = map.at.value(note.paragraph, -1);
+        const QString text = fodt::squeeze(note.text).text;
+        const QString before = fodt::squeeze(note.before).text.right(8);
+        QString why = QStringLiteral("no footnote in its paragraph");
+        bool ok = false;
+        for (const fodt::Note& seen : view.footnotes) {
+            if (ok || at < 0 || seen.paragraph != at)
+                continue;
+            if (fodt::squeeze(seen.text).text != text) {
+                why = QStringLiteral("its paragraph's footnote reads %1").arg(quoted(seen.text));
+                continue;
+            }
+            ok = fodt::squeeze(view.paragraph(at).text.left(seen.offset)).text.endsWith(before);
+            if (!ok)
+                why = QStringLiteral("cited at %1 of %2").arg(seen.offset).arg(quoted(view.paragraph(at).text, 60));
+        }
+        r.footnotes.count(ok);
+        if (!ok)
+            r.file(kFootnotes, doc + QStringLiteral("footnote %1 %2: %3").arg(note.mark, quoted(note.text), why));
+    }
 }
 
 // A run's characters judged one by one: CJK characters by the East Asian
@@ -143,6 +282,10 @@ FidelityReport& FidelityReport::operator+=(const FidelityReport& o)
     spacing += o.spacing;
     headingRecall += o.headingRecall;
     headingPrecision += o.headingPrecision;
+    lists += o.lists;
+    listPrecision += o.listPrecision;
+    links += o.links;
+    footnotes += o.footnotes;
     misses += o.misses;
     for (auto it = o.missesBy.begin(); it != o.missesBy.end(); ++it)
         missesBy[it.key()] += it.value();
@@ -228,11 +371,21 @@ FidelityReport score(const Truth& truth, const fodt::Document& view)
                                   .arg(quoted(view.paragraph(j).text)).arg(view.outlineLevel(j)));
     }
 
+    scoreLists(truth, view, map, doc, r);
+    scoreLinks(truth, view, map, doc, r);
+    scoreFootnotes(truth, view, map, doc, r);
+
     // Runs, in order within their paragraph.
     QList<qsizetype> cursor(truth.paragraphs.size(), 0);
     for (const TruthRun& run : truth.runs) {
         const int at = map.at.value(run.paragraph, -1);
         fodt::Document::Hit hit = view.findIn(at, run.text, at < 0 ? 0 : cursor[run.paragraph]);
+        if (hit.paragraph < 0 && at >= 0 && view.paragraph(at).list.level >= 0) {
+            // A label typed in the run became the list's numbering.
+            const QRegularExpressionMatch label = typedLabel().match(run.text);
+            if (label.hasMatch() && label.capturedLength() < run.text.size())
+                hit = view.findIn(at, run.text.mid(label.capturedLength()), cursor[run.paragraph]);
+        }
         if (hit.paragraph < 0) // the paragraph came apart: look in the ones after it
             for (int j = qMax(0, at); j < view.paragraphCount() && hit.paragraph < 0; ++j)
                 hit = view.findIn(j, run.text);

@@ -37,6 +37,10 @@ struct FidelityReport {
     Tally spacing;
     Tally headingRecall;    // headings found at their level with their Heading N style
     Tally headingPrecision; // paragraphs marked as headings that are headings
+    Tally lists;            // list items read back as list items at their level, bullet or numbered as drawn
+    Tally listPrecision;    // paragraphs read back as list items that are list items
+    Tally links;            // linked text that links to its address
+    Tally footnotes;        // notes read back as footnotes of their paragraph, with their text, cited in place
     QStringList misses;     // "<document>: <what went wrong>"
     QMap<QString, QStringList> missesBy; // the same by measure: see the k... names below
 
@@ -56,8 +60,16 @@ inline const QString kAlignment = QStringLiteral("alignment");
 inline const QString kIndents = QStringLiteral("indents");
 inline const QString kSpacing = QStringLiteral("spacing");       // space between paragraphs, line spacing
 inline const QString kHeadings = QStringLiteral("headings");      // recall and precision
+inline const QString kLists = QStringLiteral("lists");            // recall and precision
+inline const QString kLinks = QStringLiteral("links");
+inline const QString kFootnotes = QStringLiteral("footnotes");
 
 FidelityReport score(const Truth& truth, const fodt::Document& view);
+
+// The texts a paragraph may rightly be read as: its own, then with its list
+// label typed before it, with its note marks inline, or without a label its
+// text holds.
+QStringList readingsOf(const Truth& truth, int paragraph);
 
 // Each returns the problems found; empty when all is well.
 QStringList checkReadingOrder(const Truth& truth, const fodt::Document& view);

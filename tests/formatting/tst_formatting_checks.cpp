@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <algorithm>
+
 using namespace fmt;
 
 namespace {
@@ -150,8 +152,13 @@ private slots:
         }
         QVERIFY2(out.finished && out.exitCode == 0, qPrintable(reader + QStringLiteral(" failed: ") + out.err));
         const QString all = folded(out.out);
-        for (const TruthParagraph& p : c->source.truth.paragraphs)
-            QVERIFY2(all.contains(folded(p.text)), qPrintable(reader + QStringLiteral(" lacks: ") + p.text));
+        // A list item's label is Word's numbering, which not every reader prints.
+        const Truth& truth = c->source.truth;
+        for (int i = 0; i < truth.paragraphs.size(); ++i) {
+            const QStringList readings = readingsOf(truth, i);
+            QVERIFY2(std::any_of(readings.begin(), readings.end(), [&](const QString& r) { return all.contains(folded(r)); }),
+                     qPrintable(reader + QStringLiteral(" lacks: ") + truth.paragraphs[i].text));
+        }
     }
 
     // Font family, size, bold and italic of every run.

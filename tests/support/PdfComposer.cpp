@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTextLayout>
 
 #include <algorithm>
 
@@ -18,6 +19,11 @@ constexpr double kAscent = 0.9;        // a line's baseline below its top, in si
 // Qt sets text at whole device pixels: at ten pixels a point, 10.5 pt stays 10.5 pt.
 constexpr int kPixelsPerPoint = 10;
 const QColor kGraphicsGrey(90, 90, 90); // rectangles: dark enough to pass for a scanned page
+// Notes at a page's foot: the gap between the text above and the notes, with
+// a short rule in it, and the rule's length and thickness.
+constexpr double kNoteSeparation = 12;
+constexpr double kNoteRuleLength = 72;
+constexpr double kNoteRuleWidth = 0.5;
 
 double drawnSize(const TextStyle& s)
 {
@@ -25,6 +31,9 @@ double drawnSize(const TextStyle& s)
 }
 
 QString simplified(const QString& s) { return s.simplified(); }
+
+// Chinese punctuation that closes what comes before it: a line never starts with it.
+bool isClosingPunctuation(QChar c) { return QStringView(u"，。、；：？！）」』”").contains(c); }
 
 QPointF device(double x, double y) { return QPointF(x, y) * kPixelsPerPoint; }
 
@@ -151,6 +160,7 @@ void PdfComposer::finish()
     if (!m_painter)
         return;
     startPage(); // an empty document still has its first page's decoration
+    drawNotes();
     m_painter->end();
     m_painter.reset();
     m_writer.reset();
@@ -178,6 +188,7 @@ void PdfComposer::startPage()
 void PdfComposer::newPage(const QPageSize& size, QPageLayout::Orientation orientation)
 {
     startPage();
+    drawNotes();
     m_writer->setPageLayout(QPageLayout(size, orientation, QMarginsF(0, 0, 0, 0)));
     const QRectF r = m_writer->pageLayout().fullRectPoints();
     m_writer->newPage();
@@ -193,6 +204,7 @@ void PdfComposer::newPage(const QPageSize& size, QPageLayout::Orientation orient
 void PdfComposer::newPage()
 {
     startPage();
+    drawNotes();
     m_writer->newPage();
     ++m_page;
     m_pageStarted = false;
@@ -256,16 +268,49 @@ void PdfComposer::drawToken(const Token& token, const ParagraphRequest& request,
         shift = kSubscriptDrop * style.size;
     m_painter->setFont(font(style));
     m_painter->setPen(style.color);
-    m_painter->drawText(device(x, baseline + shift), token.text);
+    const QString& link = request.pieces[static_cast<std::size_t>(token.piece)].link;
+    if (link.isEmpty()) {
+        m_painter->drawText(device(x, baseline + shift), token.text);
+        return;
+    }
+    // Qt's PDF writer makes a URI link annotation of text laid out with an anchor.
+    QTextLayout layout(token.text, font(style), m_writer.get());
+    QTextCharFormat anchor;
+    anchor.setAnchor(true);
+    anchor.setAnchorHref(link);
+    anchor.setForeground(style.color);
+    layout.setFormats({QTextLayout::FormatRange{0, static_cast<int>(token.text.size()), anchor}});
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    line.setPosition(QPointF(0, 0));
+    layout.draw(m_painter.get(), device(x, baseline + shift) - QPointF(0, line.ascent()));
 }
 
-std::vector<double> PdfComposer::paragraph(const ParagraphRequest& request)
+std::vector<double> PdfComposer::paragraph(const ParagraphRequest& given)
 {
     startPage();
+    // A label at the start of the first line is drawn as a piece of its own,
+    // left out of the truth; one in the hanging indent is drawn apart.
+    const bool hangingLabel = !given.listLabel.isEmpty() && given.firstLine < 0;
+    const std::size_t labelPieces = !given.listLabel.isEmpty() && !hangingLabel ? 1 : 0;
+    ParagraphRequest request = given;
+    if (hangingLabel)
+        request.firstLine = 0; // the text's first line starts where the others do
+    if (labelPieces > 0) {
+        const bool cjkLabel = std::any_of(given.listLabel.begin(), given.listLabel.end(), isCjk)
+            || given.listLabel.endsWith(QChar(0xFF09));
+        request.pieces.insert(request.pieces.begin(),
+                              Piece{given.listLabel + (cjkLabel ? QString() : QStringLiteral(" ")), given.pieces.front().style});
+    }
     const std::vector<Token> all = tokens(request);
     double largest = 0;
     for (const Piece& p : request.pieces)
         largest = std::max(largest, p.style.size);
+    std::vector<Note> notes;
+    for (const Piece& p : request.pieces)
+        if (!p.footnote.isEmpty())
+            notes.push_back(Note{p.text.simplified(), p.footnote.simplified()});
     const double pitch = kSingleSpacing * largest * request.lineSpacing;
 
     // Break into lines.
@@ -280,7 +325,9 @@ std::vector<double> PdfComposer::paragraph(const ParagraphRequest& request)
     for (std::size_t i = 0; i < all.size(); ++i) {
         const double available = fullWidth - (lines.empty() ? request.firstLine : 0);
         const double add = (i == begin ? 0 : all[i].spaceBefore) + all[i].width;
-        if (i > begin && width + add > available) {
+        // No line starts with closing punctuation: it stays on the line before, squeezed in.
+        const bool mayBreak = !isClosingPunctuation(all[i].text.front());
+        if (i > begin && width + add > available && mayBreak) {
             lines.push_back({begin, i, width});
             begin = i;
             width = all[i].width;
@@ -292,11 +339,25 @@ std::vector<double> PdfComposer::paragraph(const ParagraphRequest& request)
         lines.push_back({begin, all.size(), width});
 
     const double height = request.spaceBefore + pitch * static_cast<double>(lines.size());
-    if (m_y + height > m_height - m_bottom && m_y > m_top)
+    const auto fits = [&] {
+        std::vector<Note> withThese = m_notes;
+        withThese.insert(withThese.end(), notes.begin(), notes.end());
+        return m_y + height <= m_height - m_bottom - notesHeight(withThese);
+    };
+    if (!fits() && m_y > m_top)
         newPage();
+    m_notes.insert(m_notes.end(), notes.begin(), notes.end());
     const bool atTop = m_y <= m_top;
     if (!atTop)
         m_y += request.spaceBefore;
+    if (hangingLabel) {
+        TextStyle labelStyle = request.pieces.front().style;
+        labelStyle.position = Position::Baseline;
+        m_painter->setFont(font(labelStyle));
+        m_painter->setPen(labelStyle.color);
+        m_painter->drawText(device(m_columnLeft + given.leftIndent + given.firstLine, m_y + kAscent * largest),
+                            given.listLabel);
+    }
 
     // Alignment shows only where the lines show it: a justified paragraph needs
     // two full lines, a left-aligned one of several lines one line that ends
@@ -304,7 +365,9 @@ std::vector<double> PdfComposer::paragraph(const ParagraphRequest& request)
     bool ragged = lines.size() == 1;
     for (std::size_t l = 0; l + 1 < lines.size(); ++l)
         ragged = ragged || fullWidth - (l == 0 ? request.firstLine : 0) - lines[l].width > largest;
-    recordTruth(request, largest, ragged, lines.size(), atTop);
+    ParagraphRequest recorded = request;
+    recorded.firstLine = given.firstLine;
+    recordTruth(recorded, largest, ragged, lines.size(), atTop, labelPieces);
 
     std::vector<double> baselines;
     for (std::size_t l = 0; l < lines.size(); ++l) {
@@ -343,7 +406,7 @@ std::vector<double> PdfComposer::paragraph(const ParagraphRequest& request)
 }
 
 void PdfComposer::recordTruth(const ParagraphRequest& request, double largest, bool ragged, std::size_t lineCount,
-                              bool atTop)
+                              bool atTop, std::size_t labelPieces)
 {
     TruthParagraph truth;
     truth.page = m_page;
@@ -357,18 +420,30 @@ void PdfComposer::recordTruth(const ParagraphRequest& request, double largest, b
     truth.headingLevel = request.headingLevel;
     truth.lines = static_cast<int>(lineCount);
     truth.lineSpacing = request.lineSpacing;
-    const bool body = request.headingLevel == 0 && request.pieces.size() == 1;
+    truth.listLevel = request.listLevel;
+    truth.listFormat = request.listFormat;
+    truth.listLabel = request.listLabel;
+    const std::vector<Piece> own(request.pieces.begin() + static_cast<std::ptrdiff_t>(labelPieces), request.pieces.end());
+    const bool body = request.headingLevel == 0 && own.size() == 1 && request.listLabel.isEmpty();
     if (body && m_previous.body && !atTop && m_previous.page == m_page && m_previous.column == m_columnLeft
         && m_previous.size == largest)
         truth.gapBefore = m_previous.spaceAfter + request.spaceBefore;
     m_previous = Previous{m_page, m_columnLeft, largest, request.spaceAfter, body};
+    const int index = static_cast<int>(m_truth.paragraphs.size());
     QString text;
-    for (const Piece& p : request.pieces)
+    for (const Piece& p : own) {
+        if (!p.footnote.isEmpty()) {
+            m_truth.footnotes << TruthFootnote{simplified(p.text), simplified(p.footnote), index, simplified(text)};
+            continue;
+        }
         text += p.text;
+        if (!p.link.isEmpty())
+            m_truth.links << TruthLink{simplified(p.text), index, p.link};
+    }
     truth.text = simplified(text);
     m_truth.paragraphs << truth;
-    for (const Piece& p : request.pieces) {
-        if (simplified(p.text).isEmpty())
+    for (const Piece& p : own) {
+        if (simplified(p.text).isEmpty() || !p.footnote.isEmpty())
             continue;
         TruthRun run;
         run.text = simplified(p.text);
@@ -390,6 +465,71 @@ void PdfComposer::recordTruth(const ParagraphRequest& request, double largest, b
         run.position = p.style.position;
         m_truth.runs << run;
     }
+}
+
+QStringList PdfComposer::noteLines(const Note& note)
+{
+    // Words break after spaces, Chinese between any two characters.
+    QStringList words{QString()};
+    for (const QChar c : note.text) {
+        if (isCjk(c) && !words.last().isEmpty())
+            words << QString();
+        words.last() += c;
+        if (c == QChar(' ') || isCjk(c))
+            words << QString();
+    }
+    const double indent = advance(note.mark + QChar(' '), m_noteStyle);
+    QStringList out;
+    QString line;
+    for (const QString& w : words) {
+        if (!line.isEmpty() && advance((line + w).trimmed(), m_noteStyle) > m_columnWidth - indent) {
+            out << line.trimmed();
+            line.clear();
+        }
+        line += w;
+    }
+    if (!line.trimmed().isEmpty())
+        out << line.trimmed();
+    return out;
+}
+
+double PdfComposer::notesHeight(const std::vector<Note>& notes)
+{
+    if (notes.empty())
+        return 0;
+    double lineCount = 0;
+    for (const Note& n : notes)
+        lineCount += static_cast<double>(noteLines(n).size());
+    return kNoteSeparation + lineCount * kSingleSpacing * m_noteStyle.size;
+}
+
+void PdfComposer::drawNotes()
+{
+    if (m_notes.empty())
+        return;
+    const double pitch = kSingleSpacing * m_noteStyle.size;
+    double y = m_height - m_bottom - notesHeight(m_notes) + kNoteSeparation;
+    m_painter->fillRect(QRectF(device(m_columnLeft, y - kNoteSeparation / 2), device(m_columnLeft + kNoteRuleLength, y - kNoteSeparation / 2 + kNoteRuleWidth)),
+                        Qt::black);
+    const double indent = advance(QStringLiteral("0 "), m_noteStyle);
+    for (const Note& n : m_notes) {
+        const QStringList lines = noteLines(n);
+        TextStyle mark = m_noteStyle;
+        mark.position = Position::Superscript;
+        for (int i = 0; i < lines.size(); ++i) {
+            const double baseline = y + kAscent * m_noteStyle.size;
+            if (i == 0) {
+                m_painter->setFont(font(mark));
+                m_painter->setPen(mark.color);
+                m_painter->drawText(device(m_columnLeft, baseline - kScriptShift * mark.size), n.mark);
+            }
+            m_painter->setFont(font(m_noteStyle));
+            m_painter->setPen(m_noteStyle.color);
+            m_painter->drawText(device(m_columnLeft + indent, baseline), lines[i]);
+            y += pitch;
+        }
+    }
+    m_notes.clear();
 }
 
 void PdfComposer::lines(const QStringList& lines, const TextStyle& style)

@@ -46,8 +46,12 @@ TextStyle positioned(TextStyle style, Position position);
 QFont fontOf(const TextStyle& style);
 
 struct Piece {
+    Piece(QString text_, TextStyle style_, QString link_ = {}, QString footnote_ = {})
+        : text(std::move(text_)), style(std::move(style_)), link(std::move(link_)), footnote(std::move(footnote_)) {}
     QString text;   // spaces inside and at the ends separate words
     TextStyle style;
+    QString link;     // a web address the text links to (a URI link annotation); "" for none
+    QString footnote; // when set, `text` is a note mark and this the note drawn at the page's foot
 };
 
 struct ParagraphRequest {
@@ -62,6 +66,12 @@ struct ParagraphRequest {
     int headingLevel = 0;
     bool judgeIndents = false;
     bool judgeAlignment = true;
+    // A list item's label, drawn in the first piece's style: in the hanging
+    // indent when firstLine is negative, else at the start of the first line.
+    // It is no part of the paragraph's recorded text.
+    QString listLabel;
+    int listLevel = -1;       // 0: outermost
+    QString listFormat;       // "bullet", or "1", "a", "A", "i", "I", "一"
 };
 
 // A paragraph of one style, and one of several pieces.
@@ -91,6 +101,8 @@ public:
     void setPageDecoration(std::function<void(PdfComposer&, int page)> decorate);
     void setColumn(double left, double width);
     void setMargins(double top, double bottom) { m_top = top; m_bottom = bottom; }
+    // The style of notes at the foot of the page (their marks are drawn raised in it).
+    void setNoteStyle(const TextStyle& style) { m_noteStyle = style; }
 
     // Lays out and draws a paragraph; moves to a new page first when it does
     // not fit. Returns the baselines of its lines.
@@ -133,8 +145,17 @@ private:
     QFont font(const TextStyle& style);
     std::vector<Token> tokens(const ParagraphRequest& request);
     void drawToken(const Token& token, const ParagraphRequest& request, double x, double baseline);
-    void recordTruth(const ParagraphRequest& request, double largest, bool ragged, std::size_t lineCount, bool atTop);
+    void recordTruth(const ParagraphRequest& request, double largest, bool ragged, std::size_t lineCount, bool atTop,
+                     std::size_t labelPieces);
     void startPage();
+    // Notes: their lines wrapped at the column's width, the height they take
+    // at the foot, and drawing the page's notes when it ends.
+    struct Note {
+        QString mark, text;
+    };
+    QStringList noteLines(const Note& note);
+    double notesHeight(const std::vector<Note>& notes);
+    void drawNotes();
 
     Truth m_truth;
     std::unique_ptr<QPdfWriter> m_writer;
@@ -147,6 +168,8 @@ private:
     double m_y = 72;
     int m_page = 1;
     bool m_pageStarted = false;
+    TextStyle m_noteStyle = serif(8.5);
+    std::vector<Note> m_notes; // this page's, in order
     // The paragraph before, for the space between: same page and column, same size.
     struct Previous {
         int page = 0;

@@ -91,7 +91,10 @@ bool Truth::save(const QString& jsonPath) const
                                       {QStringLiteral("headingLevel"), p.headingLevel},
                                       {QStringLiteral("lineSpacing"), p.lineSpacing},
                                       {QStringLiteral("gapBefore"), p.gapBefore},
-                                      {QStringLiteral("lines"), p.lines}};
+                                      {QStringLiteral("lines"), p.lines},
+                                      {QStringLiteral("listLevel"), p.listLevel},
+                                      {QStringLiteral("listFormat"), p.listFormat},
+                                      {QStringLiteral("listLabel"), p.listLabel}};
     root[QStringLiteral("paragraphs")] = paragraphArray;
     QJsonArray runArray;
     for (const TruthRun& r : runs)
@@ -108,6 +111,15 @@ bool Truth::save(const QString& jsonPath) const
                                 {QStringLiteral("color"), r.color.name()},
                                 {QStringLiteral("position"), positionName(r.position)}};
     root[QStringLiteral("runs")] = runArray;
+    QJsonArray linkArray;
+    for (const TruthLink& l : links)
+        linkArray << QJsonObject{{QStringLiteral("text"), l.text}, {QStringLiteral("paragraph"), l.paragraph}, {QStringLiteral("href"), l.href}};
+    root[QStringLiteral("links")] = linkArray;
+    QJsonArray noteArray;
+    for (const TruthFootnote& n : footnotes)
+        noteArray << QJsonObject{{QStringLiteral("mark"), n.mark}, {QStringLiteral("text"), n.text},
+                                 {QStringLiteral("paragraph"), n.paragraph}, {QStringLiteral("before"), n.before}};
+    root[QStringLiteral("footnotes")] = noteArray;
     QFile f(jsonPath);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
@@ -152,6 +164,9 @@ Truth Truth::load(const QString& jsonPath, QString* error)
         p.lineSpacing = v[QStringLiteral("lineSpacing")].toDouble(1.0);
         p.gapBefore = v[QStringLiteral("gapBefore")].toDouble(-1);
         p.lines = v[QStringLiteral("lines")].toInt(1);
+        p.listLevel = v[QStringLiteral("listLevel")].toInt(-1);
+        p.listFormat = v[QStringLiteral("listFormat")].toString();
+        p.listLabel = v[QStringLiteral("listLabel")].toString();
         t.paragraphs << p;
     }
     for (const QJsonValue& v : root[QStringLiteral("runs")].toArray()) {
@@ -170,6 +185,11 @@ Truth Truth::load(const QString& jsonPath, QString* error)
         r.position = positionFromName(v[QStringLiteral("position")].toString());
         t.runs << r;
     }
+    for (const QJsonValue& v : root[QStringLiteral("links")].toArray())
+        t.links << TruthLink{v[QStringLiteral("text")].toString(), v[QStringLiteral("paragraph")].toInt(-1), v[QStringLiteral("href")].toString()};
+    for (const QJsonValue& v : root[QStringLiteral("footnotes")].toArray())
+        t.footnotes << TruthFootnote{v[QStringLiteral("mark")].toString(), v[QStringLiteral("text")].toString(),
+                                     v[QStringLiteral("paragraph")].toInt(-1), v[QStringLiteral("before")].toString()};
     return t;
 }
 

@@ -45,6 +45,27 @@ struct TruthParagraph {
     double lineSpacing = 1.0;       // multiple of single spacing; judged from three lines up
     double gapBefore = -1;          // extra space above it, points (after + before); -1: not judged
     int lines = 1;
+    // A list item: its depth (0: outermost; -1: not a list item), how it is
+    // labelled ("bullet", or the numbering: "1", "a", "A", "i", "I", "一") and
+    // the label as drawn; `text` leaves the label out.
+    int listLevel = -1;
+    QString listFormat;
+    QString listLabel;
+};
+
+// Text that links to a web address.
+struct TruthLink {
+    QString text;
+    int paragraph = -1;
+    QString href;
+};
+
+// A note mark raised in a paragraph, with its note at the foot of the page.
+struct TruthFootnote {
+    QString mark;                   // as drawn; not part of the paragraph's text
+    QString text;                   // the note, single-spaced, without its mark
+    int paragraph = -1;
+    QString before;                 // the paragraph's text before the mark, single-spaced
 };
 
 struct TruthPage {
@@ -63,6 +84,8 @@ struct Truth {
     bool pageNumbers = false;       // a page number at the foot of every page
     QStringList readingOrder;       // paragraph beginnings in the order they must be read
     QStringList placedTexts;        // drawn outside the flow (e.g. turned on its side); must be kept
+    QList<TruthLink> links;
+    QList<TruthFootnote> footnotes;
 
     bool save(const QString& jsonPath) const;
     static Truth load(const QString& jsonPath, QString* error = nullptr);
