@@ -145,6 +145,8 @@ void paragraphAlignment(PdfComposer& c, Prose& prose)
 
     for (int i = 1; i <= 3; ++i) {
         ParagraphRequest item = plain(QStringLiteral("%1. ").arg(i) + prose.next(2));
+        item.listLevel = 0; // its label typed in its text
+        item.listFormat = QStringLiteral("1");
         item.leftIndent = 18;
         item.firstLine = -18;
         item.spaceAfter = 3;
@@ -153,6 +155,8 @@ void paragraphAlignment(PdfComposer& c, Prose& prose)
     }
     for (int i = 0; i < 3; ++i) {
         ParagraphRequest item = plain(QStringLiteral("\u2022 ") + prose.next(2));
+        item.listLevel = 0;
+        item.listFormat = QStringLiteral("bullet");
         item.leftIndent = 18;
         item.firstLine = -18;
         item.spaceAfter = 3;
