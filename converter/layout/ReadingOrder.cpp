@@ -193,6 +193,46 @@ void rejoinNumberFragments(PageLines& page)
     std::erase_if(page.blocks, [](const Block& b) { return b.lines.empty(); });
 }
 
+// Poppler sometimes cuts one line of a paragraph into lines side by side on
+// one baseline (at full-width quotes set in another font); they read as one
+// line, or the paragraph would break at each cut.
+void joinSideBySideLines(PageLines& page)
+{
+    for (Block& block : page.blocks) {
+        if (block.rotation != 0 || block.lines.size() < 2)
+            continue;
+        bool joinedAny = false;
+        for (std::size_t i = 0; i < block.lines.size(); ++i) {
+            for (std::size_t j = i + 1; j < block.lines.size(); ++j) {
+                Line& a = block.lines[i];
+                Line& b = block.lines[j];
+                if (a.words.empty() || b.words.empty())
+                    continue;
+                const double em = std::max(a.fontSize, b.fontSize);
+                const bool aFirst = a.left() <= b.left();
+                const Line& left = aFirst ? a : b;
+                const Line& right = aFirst ? b : a;
+                const double gap = right.left() - left.right();
+                if (std::abs(a.baseline - b.baseline) > kSameBaselineEm * em || std::abs(gap) > kSplitLineGapEm * em
+                    || right.right() <= left.right())
+                    continue;
+                std::vector<Word> words = left.words;
+                words.back().spaceAfter = gap > kSplitLineSpaceEm * em;
+                words.insert(words.end(), right.words.begin(), right.words.end());
+                a.words = std::move(words);
+                b.words.clear();
+                measureLine(a);
+                joinedAny = true;
+                j = i; // the longer line may meet another piece
+            }
+        }
+        if (joinedAny) {
+            std::erase_if(block.lines, [](const Line& l) { return l.words.empty(); });
+            fitBlockBox(block);
+        }
+    }
+}
+
 // The line whose gap between two words `glyph` fills, on about its baseline.
 Line* lineAround(PageLines& page, const Line& glyph, const std::vector<std::vector<bool>>& joined)
 {
@@ -277,6 +317,7 @@ void orderBlocks(PageLines& page, const std::vector<pdf::Box>& beside)
 {
     if (page.blocks.empty())
         return;
+    joinSideBySideLines(page);
     rejoinStrayGlyphs(page);
     rejoinNumberFragments(page);
     splitMarginNotes(page);

@@ -21,6 +21,12 @@ inline constexpr double kSameBaselineEm = 0.3;
 // number), whatever line stands further left: a column gap is wider.
 inline constexpr double kLeadingNumberGapEm = 1.5;
 
+// Lines of one block on one baseline whose ends meet within this many ems
+// (overlapping or apart) are pieces of one line...
+inline constexpr double kSplitLineGapEm = 1.0;
+// ...with a space between them where they stand further apart than this.
+inline constexpr double kSplitLineSpaceEm = 0.25;
+
 // A line of at most this many Latin letters standing in the gap between two
 // words of another line...
 inline constexpr std::size_t kStrayGlyphMaxChars = 2;

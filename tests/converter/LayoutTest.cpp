@@ -712,6 +712,17 @@ private slots:
         QVERIFY(texts[3].startsWith(u"Body"_qs));
     }
 
+    // A line poppler cut into pieces side by side on one baseline (at quotes
+    // in another font), the pieces overlapping or apart: one line, one paragraph.
+    void linePiecesOnOneBaselineAreOneLine()
+    {
+        pdf::PageText p = page(1);
+        test::addBlock(p, {LineSpec{U"甲乙丙丁", 72, 100}, LineSpec{U"戊己庚辛壬癸", 110, 100}, LineSpec{U"Tech", 175, 100},
+                           LineSpec{U"子丑寅卯辰巳午未申酉戌亥", 200, 100}, LineSpec{U"天地玄黄。", 72, 114}});
+        QCOMPARE(textsOf(buildDocument({p}, {}).sections.at(0).paragraphs),
+                 (QStringList{u"甲乙丙丁戊己庚辛壬癸 Tech 子丑寅卯辰巳午未申酉戌亥天地玄黄。"_qs}));
+    }
+
     // A centred paragraph whose lines nearly fill the column is one paragraph;
     // a centred title over its author's name (room for the name beside the
     // title) is two. A stamp up the margin does not move the page's centre.
