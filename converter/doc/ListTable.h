@@ -13,9 +13,8 @@ namespace pwt::doc {
 
 // Word's list levels per definition.
 inline constexpr int kListLevels = 9;
-// The most lists a paragraph can name: Word takes sprmPIlfo up to 0x07FE.
-// Lists beyond are not written, and their items are plain paragraphs.
-inline constexpr std::size_t kMaxLists = 0x07FE;
+// At most kMaxLists (model/Document.h) lists are written; items of lists
+// beyond are plain paragraphs.
 
 struct ListTables {
     ByteBuffer plfLst;  // PlfLst: the LSTFs

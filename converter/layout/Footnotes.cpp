@@ -163,23 +163,40 @@ public:
     bool isSmall(std::size_t i) const { return m_small[i]; }
 
     // Line i and the lines under it in its column that go on with its note:
-    // small, no mark of their own, each close under the one before.
+    // small, no mark of their own, each close under the one before. The
+    // pieces beside the opening line come first: a mark set on a line of its
+    // own has its text there, and the note's lines hang under that text.
     std::vector<std::size_t> noteFrom(std::size_t i) const
     {
         std::vector<std::size_t> note{i};
-        const Line& first = *m_lines[i].text;
+        addPiecesBeside(note, 1);
+        pdf::Box extent = m_lines[i].text->box;
+        double size = 0;
+        double lastBaseline = m_lines[i].text->baseline;
+        for (std::size_t k : note) {
+            growBox(extent, m_lines[k].text->box);
+            size = std::max(size, m_lines[k].text->fontSize);
+        }
         for (std::size_t j = i + 1; j < m_lines.size(); ++j) {
             const Line& l = *m_lines[j].text;
-            if (!overlapHorizontally(l.box, first.box))
+            if (std::find(note.begin(), note.end(), j) != note.end() || !overlapHorizontally(l.box, extent))
                 continue;
-            const Line& before = *m_lines[note.back()].text;
-            if (!m_small[j] || !m_marks[j].empty() || l.baseline - before.baseline > kMaxNotePitchEm * first.fontSize)
+            if (!m_small[j] || !m_marks[j].empty() || l.baseline - lastBaseline > kMaxNotePitchEm * size)
                 break;
             note.push_back(j);
+            lastBaseline = std::max(lastBaseline, l.baseline);
         }
         // Pieces of its lines that poppler set apart (a formula in the
         // note's text) stand beside them on their baselines.
-        const std::size_t chained = note.size();
+        addPiecesBeside(note, note.size());
+        std::sort(note.begin(), note.end());
+        return note;
+    }
+
+    // Adds the small unmarked lines standing just right of one of the first
+    // `chained` lines of the note, on its baseline.
+    void addPiecesBeside(std::vector<std::size_t>& note, std::size_t chained) const
+    {
         for (std::size_t j = 0; j < m_lines.size(); ++j) {
             const Line& l = *m_lines[j].text;
             if (!m_small[j] || !m_marks[j].empty() || std::find(note.begin(), note.end(), j) != note.end())
@@ -187,14 +204,12 @@ public:
             for (std::size_t k = 0; k < chained; ++k) {
                 const Line& c = *m_lines[note[k]].text;
                 if (onOneLine(l, c) && l.left() >= c.left()
-                    && l.left() - c.right() <= kNotePieceGapEm * c.fontSize) {
+                    && l.left() - c.right() <= kNotePieceGapEm * std::max(l.fontSize, c.fontSize)) {
                     note.push_back(j);
                     break;
                 }
             }
         }
-        std::sort(note.begin(), note.end());
-        return note;
     }
 
     // The lines as the note reads them: pieces on one baseline joined left to right.

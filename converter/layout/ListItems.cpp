@@ -710,6 +710,8 @@ private:
 
     void writeList()
     {
+        if (m_doc.lists.size() >= kMaxLists)
+            return; // no list left to name: the items keep their labels as text
         auto& entries = *m_entries;
         ListDefinition definition;
         const int listIndex = static_cast<int>(m_doc.lists.size());

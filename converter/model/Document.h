@@ -245,6 +245,11 @@ struct ListDefinition {
     std::vector<ListLevel> levels;
 };
 
+// The most lists a document can have: a paragraph names its list by
+// sprmPIlfo, which Word takes up to 0x07FE. Items past them keep their
+// labels as text.
+inline constexpr std::size_t kMaxLists = 0x07FE;
+
 // A footnote: its reference mark is a run of the main text (Run::footnote).
 struct Footnote {
     std::vector<Paragraph> paragraphs;

@@ -371,6 +371,16 @@ private slots:
             return p;
         }) << QStringList{u"The note's text beside it."_qs} << QStringList{u"mark[0:1] here."_qs} << QStringList{u"beside"_qs};
 
+        QTest::newRow("a hanging note: its mark apart, its lines under its text") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 10, U"The mark^1 here.");
+            block(p[0], {{U"^1", 72, 720, kNote},
+                         {U"The hanging note stands apart from its mark by more than the mark's own size and runs on", 81, 720, kNote},
+                         {U"under its own text.", 81, 730, kNote}});
+            return p;
+        }) << QStringList{u"The hanging note stands apart from its mark by more than the mark's own size and runs on under its own text."_qs}
+                  << QStringList{u"mark[0:1] here."_qs} << QStringList{u"hanging"_qs, u"under its own"_qs};
+
         QTest::newRow("a page number above the foot zone under the notes") << std::function<Pages()>([] {
             Pages p{page(1)};
             body(p[0], 100, 10, U"The mark^1 here.");

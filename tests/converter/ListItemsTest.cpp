@@ -289,6 +289,23 @@ private slots:
         QCOMPARE(doc.sections[0].paragraphs[0].runs[0].format.fontFamily, std::string("Times New Roman"));
     }
 
+    // Word names at most kMaxLists lists: the items of lists past them keep
+    // their labels as text rather than lose them.
+    void listsPastWordsLimitKeepTheirLabels()
+    {
+        std::vector<Sketch> sketches;
+        for (std::size_t i = 0; i <= kMaxLists; ++i)
+            for (const char16_t* t : {u"\u2022 item", u"\u2022 item", u"Plain text.", u"Plain text.", u"Plain text."})
+                sketches.push_back({t});
+        Document doc = documentOf(sketches);
+        markListItems(doc);
+        QCOMPARE(doc.lists.size(), kMaxLists);
+        const auto& paragraphs = doc.sections[0].paragraphs;
+        QCOMPARE(paragraphs[5 * (kMaxLists - 1)].format.list, static_cast<int>(kMaxLists) - 1);
+        QCOMPARE(paragraphs[5 * kMaxLists].format.list, -1);
+        QCOMPARE(textOf(paragraphs[5 * kMaxLists + 1]), u"\u2022 item"_qs);
+    }
+
     // Numbering runs on over a new section (a chapter's own running head) and
     // table cells hold lists of their own.
     void acrossSectionsAndInCells()
