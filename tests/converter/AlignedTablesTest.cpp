@@ -53,12 +53,12 @@ constexpr double kSize = 10;
 std::vector<pdf::Box> place(pdf::PageText& page, const std::u32string& text, double x, double baseline,
     Align align = Align::Left, bool bold = false, const std::string& font = "ABCDEF+TimesNewRomanPSMT", double size = kSize)
 {
-    LineSpec spec{text, x, baseline, size, bold, false, font};
+    LineSpec sketch{text, x, baseline, size, bold, false, font};
     if (align == Align::Right) {
-        const pdf::TextLine measured = test::makeLine(spec);
-        spec.x -= measured.words.back().box.xMax - measured.words.front().box.xMin;
+        const pdf::TextLine measured = test::makeLine(sketch);
+        sketch.x -= measured.words.back().box.xMax - measured.words.front().box.xMin;
     }
-    const pdf::TextFlow& flow = test::addBlock(page, {spec});
+    const pdf::TextFlow& flow = test::addBlock(page, {sketch});
     std::vector<pdf::Box> boxes;
     for (const auto& w : flow.blocks.back().lines.back().words)
         boxes.push_back(w.box);

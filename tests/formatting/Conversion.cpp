@@ -1,6 +1,7 @@
 #include "Conversion.h"
 
 #include "ExternalReaders.h"
+#include "PdfComposer.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -37,6 +38,19 @@ QList<Converted> convertAll(const QString& pwt, const QList<CorpusFile>& files, 
         }
     }
     return out;
+}
+
+bool containsModuloRadicals(const QString& haystack, const QString& needle)
+{
+    const auto radical = [](QChar c) { return c.unicode() >= 0x2E80 && c.unicode() <= 0x2FDF; };
+    for (qsizetype at = 0; at + needle.size() <= haystack.size(); ++at) {
+        qsizetype i = 0;
+        while (i < needle.size() && (haystack[at + i] == needle[i] || (radical(haystack[at + i]) && isCjk(needle[i]))))
+            ++i;
+        if (i == needle.size())
+            return true;
+    }
+    return false;
 }
 
 } // namespace fmt

@@ -17,4 +17,9 @@ struct Converted {
 
 QList<Converted> convertAll(const QString& pwt, const QList<CorpusFile>& files, const QString& outDir);
 
+// A PDF's text layer may name a CJK radical where the text has the ideograph
+// drawn with the same glyph (pdftotext gives U+2EDA for 页): such a character
+// matches any ideograph.
+bool containsModuloRadicals(const QString& haystack, const QString& needle);
+
 } // namespace fmt

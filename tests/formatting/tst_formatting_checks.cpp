@@ -64,22 +64,6 @@ QStringList missesOf(const QString& document, std::initializer_list<QString> mea
 // Whitespace-free, compatibility-folded text, as readers and pdftotext differ in both.
 QString folded(const QString& text) { return fodt::squeeze(text.normalized(QString::NormalizationForm_KC)).text; }
 
-// A PDF's text layer may name a CJK radical where the text has the ideograph
-// drawn with the same glyph (pdftotext gives U+2EDA for 页): such a character
-// matches any ideograph.
-bool containsModuloRadicals(const QString& haystack, const QString& needle)
-{
-    const auto radical = [](QChar c) { return c.unicode() >= 0x2E80 && c.unicode() <= 0x2FDF; };
-    for (qsizetype at = 0; at + needle.size() <= haystack.size(); ++at) {
-        qsizetype i = 0;
-        while (i < needle.size() && (haystack[at + i] == needle[i] || (radical(haystack[at + i]) && isCjk(needle[i]))))
-            ++i;
-        if (i == needle.size())
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 class FormattingChecks : public QObject {

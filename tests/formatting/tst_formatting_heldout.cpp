@@ -58,21 +58,6 @@ QString squeezed(const QString& text)
     return fodt::squeeze(folded).text;
 }
 
-// pdftotext may name a CJK radical where the text has the ideograph drawn
-// with the same glyph (U+2EDA for 页): a radical matches any ideograph.
-bool containsModuloRadicals(const QString& haystack, const QString& needle)
-{
-    const auto radical = [](QChar c) { return c.unicode() >= 0x2E80 && c.unicode() <= 0x2FDF; };
-    for (qsizetype at = 0; at + needle.size() <= haystack.size(); ++at) {
-        qsizetype i = 0;
-        while (i < needle.size() && (haystack[at + i] == needle[i] || (radical(haystack[at + i]) && isCjk(needle[i]))))
-            ++i;
-        if (i == needle.size())
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 class FormattingHeldOut : public QObject {
