@@ -47,7 +47,9 @@ def longest_increasing(seq):
 
 def order_share(pdf, doc):
     lines = subprocess.run(['pdftotext', '-enc', 'UTF-8', pdf, '-'], capture_output=True, encoding='utf-8', errors='replace').stdout
-    ours = squeeze(subprocess.run(['catdoc', '-d', 'utf-8', '-w', doc], capture_output=True, encoding='utf-8', errors='replace').stdout)
+    shown = subprocess.run(['catdoc', '-d', 'utf-8', '-w', doc], capture_output=True, encoding='utf-8', errors='replace').stdout
+    # catdoc prints a link field's hidden instruction before its text.
+    ours = squeeze(re.sub(r'HYPERLINK\s+(\\l\s+)?"[^"]*"', ' ', shown))
     positions, wanted = [], 0
     last = 0
     for line in lines.splitlines():
