@@ -270,6 +270,7 @@ struct BodyMark {
     std::size_t block = 0, line = 0, word = 0;
     std::u32string text;
     bool afterDigit = false; // glued to a number: more likely a power (10⁴) than a mark
+    bool inHeadZone = false; // in the page's head zone: perhaps a running head's, not the text's
     bool used = false;
 };
 
@@ -290,7 +291,8 @@ std::vector<BodyMark> bodyMarks(const PageLines& page, const std::set<std::pair<
                     continue;
                 const bool afterDigit = k > 0 && !line.words[k - 1].spaceAfter && !line.words[k - 1].text.empty()
                     && isDigit(line.words[k - 1].text.back());
-                marks.push_back({b, l, k, w.text, afterDigit});
+                const bool inHeadZone = line.box.yMax <= kRunningZoneShare * page.height;
+                marks.push_back({b, l, k, w.text, afterDigit, inHeadZone});
             }
         }
     }
@@ -298,13 +300,15 @@ std::vector<BodyMark> bodyMarks(const PageLines& page, const std::set<std::pair<
 }
 
 // The mark in the body that refers to a note with `mark`: an unused one of
-// its text, one after a word before one after a number.
+// its text, one below the head zone before one in it (a running head's own
+// raised mark), one after a word before one after a number.
 BodyMark* markFor(std::vector<BodyMark>& marks, const std::u32string& mark)
 {
-    for (bool afterDigit : {false, true})
-        for (BodyMark& m : marks)
-            if (!m.used && m.text == mark && m.afterDigit == afterDigit)
-                return &m;
+    for (bool inHeadZone : {false, true})
+        for (bool afterDigit : {false, true})
+            for (BodyMark& m : marks)
+                if (!m.used && m.text == mark && m.afterDigit == afterDigit && m.inHeadZone == inHeadZone)
+                    return &m;
     return nullptr;
 }
 

@@ -371,6 +371,14 @@ private slots:
             return p;
         }) << QStringList{u"The note's text beside it."_qs} << QStringList{u"mark[0:1] here."_qs} << QStringList{u"beside"_qs};
 
+        QTest::newRow("the text's mark, not a raised mark in the head above it") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            block(p[0], {{U"Proceedings of the Workshop^1", 72, 40, 9}});
+            body(p[0], 100, 10, U"The word^1 here.");
+            block(p[0], {{U"^1 The only note.", 72, 720, kNote}});
+            return p;
+        }) << QStringList{u"The only note."_qs} << QStringList{u"word[0:1] here."_qs, u"Workshop1"_qs} << QStringList{};
+
         QTest::newRow("a hanging note: its mark apart, its lines under its text") << std::function<Pages()>([] {
             Pages p{page(1)};
             body(p[0], 100, 10, U"The mark^1 here.");
