@@ -13,8 +13,8 @@ namespace fmt {
 
 namespace {
 
-constexpr int kTuningFirst = 1, kTuningLast = 20;
-constexpr int kHeldOutFirst = 101, kHeldOutLast = 120;
+constexpr int kTuningFirst = 1, kTuningLast = 50;
+constexpr int kHeldOutFirst = 101, kHeldOutLast = 140;
 
 // A seeded source of choices. std::mt19937's sequence is fixed by the
 // standard; the choices are made from it by hand so that they are too.
