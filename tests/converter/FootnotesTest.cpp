@@ -6,6 +6,7 @@
 #include "FodtDocument.h"
 #include "PdfComposer.h"
 #include "ProgramRun.h"
+#include "ParagraphText.h"
 #include "SyntheticPage.h"
 
 #include <QSet>
@@ -16,6 +17,7 @@
 
 using namespace pwt;
 using namespace pwt::layout;
+using pwt::test::textOf;
 
 namespace {
 
@@ -121,21 +123,7 @@ pdf::PageText page(int number)
     return p;
 }
 
-QString textOf(const Paragraph& p)
-{
-    QString s;
-    for (const Run& r : p.runs)
-        s += QString::fromStdU16String(r.text);
-    return s;
-}
-
-QString textsOf(const std::vector<Paragraph>& ps)
-{
-    QStringList out;
-    for (const Paragraph& p : ps)
-        out << textOf(p);
-    return out.join(u" | ");
-}
+QString textsOf(const std::vector<Paragraph>& ps) { return pwt::test::textsOf(ps).join(u" | "); }
 
 // The body's text, the marks referring to notes as "[n:mark]".
 QString bodyOf(const Document& doc)

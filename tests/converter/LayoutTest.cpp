@@ -5,6 +5,7 @@
 #include "Lines.h"
 #include "ParagraphComposer.h"
 #include "ParagraphSplitter.h"
+#include "ParagraphText.h"
 #include "SyntheticPage.h"
 #include "TableComposer.h"
 #include "TextRules.h"
@@ -15,25 +16,12 @@
 
 using namespace pwt;
 using namespace pwt::layout;
+using pwt::test::textOf;
+using pwt::test::textsOf;
 using pwt::test::LineSpec;
 
 namespace {
 
-QString textOf(const Paragraph& p)
-{
-    QString s;
-    for (const Run& r : p.runs)
-        s += QString::fromStdU16String(r.text);
-    return s;
-}
-
-QStringList textsOf(const std::vector<Paragraph>& ps)
-{
-    QStringList out;
-    for (const Paragraph& p : ps)
-        out << textOf(p);
-    return out;
-}
 
 // Lines as the layout sees them, from their sketches.
 std::vector<Line> linesOf(const std::vector<LineSpec>& sketches)

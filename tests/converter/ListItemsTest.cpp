@@ -2,12 +2,14 @@
 // code, and on synthetic pages through the whole layout.
 #include "DocumentBuilder.h"
 #include "ListItems.h"
+#include "ParagraphText.h"
 #include "SyntheticPage.h"
 
 #include <QtTest>
 
 using namespace pwt;
 using namespace pwt::layout;
+using pwt::test::textOf;
 
 namespace {
 
@@ -55,14 +57,6 @@ Document documentOf(const std::vector<Sketch>& sketches)
             p.format.referenceTab.position = 9000;
     }
     return doc;
-}
-
-QString textOf(const Paragraph& p)
-{
-    QString s;
-    for (const Run& r : p.runs)
-        s += QString::fromStdU16String(r.text);
-    return s;
 }
 
 // Each body paragraph as "[list.level]text", or its text when no list item.
