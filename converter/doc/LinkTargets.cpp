@@ -2,30 +2,8 @@
 
 #include "Unicode.h"
 
-#include <algorithm>
-#include <array>
-#include <cctype>
-#include <string_view>
-
 namespace pwt::doc {
 namespace {
-
-// Longer addresses than Internet Explorer's limit, which Word shares, do
-// not open from Word.
-constexpr std::size_t kMaxAddressLength = 2083;
-
-// Schemes that open in a browser or mail program. Others (file:, a UNC path,
-// javascript:) could reach into the reader's machine or network from a
-// stranger's PDF.
-constexpr std::array<std::string_view, 4> kAllowedSchemes = {"http://", "https://", "ftp://", "mailto:"};
-
-bool allowedScheme(const std::string& link)
-{
-    std::string start = link.substr(0, 8);
-    std::transform(start.begin(), start.end(), start.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return std::any_of(kAllowedSchemes.begin(), kAllowedSchemes.end(),
-                       [&](std::string_view scheme) { return start.starts_with(scheme) && link.size() > scheme.size(); });
-}
 
 bool isAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
@@ -54,7 +32,7 @@ std::optional<std::u16string> hyperlinkInstruction(const std::string& link)
             return std::nullopt;
         return u" HYPERLINK \\l \"" + *name + u"\" ";
     }
-    if (link.size() > kMaxAddressLength || !allowedScheme(link))
+    if (!isClickableAddress(link))
         return std::nullopt;
     // Inside the field's quotes a quote would end the address and a backslash
     // starts a switch: the one is escaped as a URL escapes it, the other doubled.

@@ -338,6 +338,7 @@ PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
                     w.fontSize = word.fontSize;
                     w.spaceAfter = word.spaceAfter;
                     w.picture = word.picture;
+                    w.link = word.link;
                     w.fixedWidth = word.fixedWidth || w.format.fontFamily == kTypewriterFamily;
                     if (w.format.fontKind == FontKind::Typewriter)
                         w.format.letterSpacing = typewriterSpacing(word, word.text.size());

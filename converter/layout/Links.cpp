@@ -1,7 +1,5 @@
 #include "Links.h"
 
-#include "TextRules.h"
-
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
@@ -44,55 +42,6 @@ const std::string* linkOver(const pdf::Box& word, const std::vector<pdf::PageLin
         }
     }
     return best;
-}
-
-// Where each character of a word stands, estimated: poppler joins a line of
-// Chinese into one word, and a link may cover two of its characters. Ideographs
-// are as wide as they are high, other characters about half as wide.
-std::vector<pdf::Box> characterBoxes(const Word& word)
-{
-    std::vector<double> advance;
-    double total = 0;
-    for (const char32_t c : word.text)
-        total += advance.emplace_back(isCjk(c) ? 1.0 : kNarrowCharShare);
-    std::vector<pdf::Box> out;
-    double x = word.box.xMin;
-    for (const double a : advance) {
-        const double w = total > 0 ? word.box.width() * a / total : 0;
-        out.push_back({x, word.box.yMin, x + w, word.box.yMax});
-        x += w;
-    }
-    return out;
-}
-
-// A word with Chinese in it, cut where the link over its characters changes;
-// `targets` as in linkOver. Returns the pieces, or nothing when one link (or
-// none) covers it all.
-std::vector<Word> cutAtLinks(const Word& word, const std::vector<pdf::PageLink>& links, const std::vector<std::string>& targets)
-{
-    static const std::string none;
-    const std::vector<pdf::Box> boxes = characterBoxes(word);
-    std::vector<const std::string*> linkOf;
-    for (const pdf::Box& b : boxes) {
-        const std::string* target = linkOver(b, links, targets);
-        linkOf.push_back(target ? target : &none);
-    }
-    std::vector<Word> pieces;
-    for (std::size_t start = 0; start < boxes.size();) {
-        std::size_t end = start + 1;
-        while (end < boxes.size() && *linkOf[end] == *linkOf[start])
-            ++end;
-        Word& piece = pieces.emplace_back(word);
-        piece.text = word.text.substr(start, end - start);
-        piece.box.xMin = boxes[start].xMin;
-        piece.box.xMax = boxes[end - 1].xMax;
-        piece.spaceAfter = end == boxes.size() && word.spaceAfter;
-        piece.link = *linkOf[start];
-        start = end;
-    }
-    if (pieces.size() < 2)
-        return {};
-    return pieces;
 }
 
 // Whether a line stands in another column than a destination at x: it ends
@@ -160,14 +109,14 @@ std::string DocumentLinks::nameOf(const pdf::PageLink& link)
     return d.name;
 }
 
-void DocumentLinks::linkWords(PageLines& page, const std::vector<pdf::PageLink>& links)
+void DocumentLinks::linkWords(pdf::PageText& page)
 {
-    if (links.empty())
+    if (page.links.empty())
         return;
     // Where each link leads, as Run::link has it.
     std::vector<std::string> targets;
-    targets.reserve(links.size());
-    for (const pdf::PageLink& link : links) {
+    targets.reserve(page.links.size());
+    for (const pdf::PageLink& link : page.links) {
         if (!link.uri.empty())
             targets.push_back(link.uri);
         else if (link.destinationPage > 0) {
@@ -176,28 +125,12 @@ void DocumentLinks::linkWords(PageLines& page, const std::vector<pdf::PageLink>&
         } else
             targets.emplace_back();
     }
-    for (Block& block : page.blocks) {
-        for (Line& line : block.lines) {
-            std::vector<Word> words;
-            words.reserve(line.words.size());
-            for (Word& word : line.words) {
-                // A word is linked whole, but for one with Chinese in it,
-                // which is linked character by character.
-                if (word.text.size() > 1 && !word.picture && containsCjk(word.text)) {
-                    std::vector<Word> pieces = cutAtLinks(word, links, targets);
-                    if (!pieces.empty()) {
-                        for (Word& piece : pieces)
-                            words.push_back(std::move(piece));
-                        continue;
-                    }
-                }
-                if (const std::string* target = linkOver(word.box, links, targets))
-                    word.link = *target;
-                words.push_back(std::move(word));
-            }
-            line.words = std::move(words);
-        }
-    }
+    for (pdf::TextFlow& flow : page.flows)
+        for (pdf::TextBlock& block : flow.blocks)
+            for (pdf::TextLine& line : block.lines)
+                for (pdf::TextWord& word : line.words)
+                    if (const std::string* target = linkOver(word.box, page.links, targets))
+                        word.link = *target;
 }
 
 void DocumentLinks::placeBookmarks(std::vector<PageLines>& pages)

@@ -13,11 +13,11 @@
 
 namespace pwt::layout {
 
-// A word is linked when at least this share of its box lies in the link's area.
+// A word is linked when at least this share of its box lies in the link's
+// area. The reader cuts a word where the link over its characters changes
+// (a Chinese line is one word to poppler), so that a word lies under one
+// link or none.
 inline constexpr double kLinkedWordShare = 0.5;
-// A word with Chinese in it is linked character by character, its width
-// shared out among them: an ideograph is an em wide, others this share of one.
-inline constexpr double kNarrowCharShare = 0.5;
 // A destination leads to the first line whose baseline is at most this far
 // above it: writers put the place at the line's top or at its baseline.
 inline constexpr double kTargetBaselineSlackPt = 1.0;
@@ -33,10 +33,11 @@ inline constexpr std::size_t kMaxDestinations = 10000;
 
 class DocumentLinks {
 public:
-    // Sets Word::link on the words of `page` that lie mostly in one of
-    // `links`' areas (the one covering most of the word). A link inside the
-    // document gets "#name" of a bookmark placeBookmarks() sets.
-    void linkWords(PageLines& page, const std::vector<pdf::PageLink>& links);
+    // Sets TextWord::link on the words of `page` that lie mostly in one of
+    // its links' areas (the one covering most of the word), before the
+    // words go to lines or table cells. A link inside the document gets
+    // "#name" of a bookmark placeBookmarks() sets.
+    void linkWords(pdf::PageText& page);
 
     // Once every page's lines are in reading order and the running heads
     // and notes are out: sets each destination's bookmark on the line it

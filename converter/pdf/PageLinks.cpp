@@ -1,5 +1,7 @@
 #include "PageLinks.h"
 
+#include "doc/LinkTargets.h"
+
 #include <Annot.h>
 #include <Catalog.h>
 #include <GfxState.h>
@@ -8,23 +10,12 @@
 #include <Page.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <memory>
 
 namespace pwt::pdf {
 
 namespace {
-
-constexpr std::array<std::string_view, 4> kClickableSchemes{"http", "https", "ftp", "mailto"};
-
-bool isClickableScheme(std::string_view scheme)
-{
-    std::string lower(scheme);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-    return std::find(kClickableSchemes.begin(), kClickableSchemes.end(), lower) != kClickableSchemes.end();
-}
 
 bool needsEscape(unsigned char c)
 {
@@ -198,11 +189,8 @@ std::optional<std::string> clickableUri(std::string_view uri)
         uri.remove_prefix(1);
     while (!uri.empty() && isBlank(uri.back()))
         uri.remove_suffix(1);
-    const auto colon = uri.find(':');
-    if (colon == std::string_view::npos || colon + 1 == uri.size() || !isClickableScheme(uri.substr(0, colon)))
-        return std::nullopt;
     std::string out;
-    out.reserve(uri.size());
+    out.reserve(std::min(uri.size(), doc::kMaxAddressLength + 1));
     constexpr char kHex[] = "0123456789ABCDEF";
     for (const char c : uri) {
         const auto byte = static_cast<unsigned char>(c);
@@ -213,9 +201,11 @@ std::optional<std::string> clickableUri(std::string_view uri)
         } else {
             out += c;
         }
-        if (out.size() > kMaxUriBytes)
+        if (out.size() > doc::kMaxAddressLength)
             return std::nullopt;
     }
+    if (!doc::isClickableAddress(out))
+        return std::nullopt;
     return out;
 }
 

@@ -21,16 +21,14 @@ namespace pwt::pdf {
 inline constexpr std::size_t kMaxLinksPerPage = 2000;
 // Areas one annotation may cover (QuadPoints: a link broken over lines).
 inline constexpr int kMaxAreasPerLink = 32;
-// Longest address kept, in bytes: about what browsers open; a longer one is
-// left out rather than cut into a wrong address.
-inline constexpr std::size_t kMaxUriBytes = 2048;
 // An area over more than this share of the page is a click area over a
 // picture or the whole page, not a link on words.
 inline constexpr double kMaxLinkPageShare = 0.25;
 
 // The address as it goes into the document, or nothing when it is not one a
-// user expects to click (only http, https, ftp and mailto; never javascript:,
-// file: and the like), is empty or too long. Bytes outside printable ASCII
+// user expects to click (doc::isClickableAddress: only http, https, ftp and
+// mailto; never javascript:, file: and the like; not empty, not too long once
+// escaped). Blanks around it are dropped; bytes outside printable ASCII
 // and the characters a field instruction quotes with ('"', '\\') are
 // percent-encoded, as browsers send them.
 std::optional<std::string> clickableUri(std::string_view uri);

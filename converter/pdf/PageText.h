@@ -52,6 +52,7 @@ struct TextWord {
     bool serif = false;
     std::uint32_t colorRgb = 0; // 0xRRGGBB
     bool spaceAfter = false; // a gap separates this word from the next on the line
+    std::string link;        // where a link over the word leads, as the layout names it (Run::link); empty: none
     // Set when this "word" is a picture shown inside the line (its text is
     // then U+FFFC): the layout keeps it in the line's place.
     std::shared_ptr<const PageImage> picture;

@@ -134,11 +134,22 @@ void setFont(TextWord& out, const TextFontInfo* font)
     out.serif = font->isSerif();
 }
 
-// Poppler's word, cut where the font or the colour changes: poppler joins
-// characters by position alone, so a line of Chinese with a bold or red
-// phrase inside comes as one word of two fonts, and of its first character's
-// colour.
-void appendWord(const ::TextWord* w, const GlyphColours& colours, std::vector<TextWord>& out)
+// Which of the page's link areas holds the middle of the character box `c`
+// (the first that does); -1 for none. `near` are the areas the word touches.
+int linkHolding(const Box& c, const std::vector<const PageLink*>& near, const std::vector<PageLink>& links)
+{
+    const double x = (c.xMin + c.xMax) / 2, y = (c.yMin + c.yMax) / 2;
+    for (const PageLink* link : near)
+        if (holdsPoint(link->area, x, y))
+            return static_cast<int>(link - links.data());
+    return -1;
+}
+
+// Poppler's word, cut where the font, the colour or the link area over its
+// characters changes: poppler joins characters by position alone, so a line
+// of Chinese with a bold, red or linked phrase inside comes as one word of
+// two fonts, of its first character's colour, half of it under a link.
+void appendWord(const ::TextWord* w, const GlyphColours& colours, const std::vector<PageLink>& links, std::vector<TextWord>& out)
 {
     const int length = w->getLength();
     double r = 0, g = 0, b = 0;
@@ -161,12 +172,27 @@ void appendWord(const ::TextWord* w, const GlyphColours& colours, std::vector<Te
         if (colours.varied() && length > 1)
             rgb[static_cast<std::size_t>(i)] = colours.colourIn(c, base.baseline, w->getRotation() % 2 == 1, base.colorRgb);
     }
+    // The link areas the word touches; most words touch none.
+    std::vector<const PageLink*> near;
+    if (length > 1) {
+        Box whole;
+        w->getBBox(&whole.xMin, &whole.yMin, &whole.xMax, &whole.yMax);
+        for (const PageLink& link : links)
+            if (link.area.xMin < whole.xMax && link.area.xMax > whole.xMin && link.area.yMin < whole.yMax && link.area.yMax > whole.yMin)
+                near.push_back(&link);
+    }
+    std::vector<int> linkOf(boxes.size(), -1);
+    if (!near.empty())
+        for (std::size_t i = 0; i < boxes.size(); ++i)
+            linkOf[i] = linkHolding(boxes[i], near, links);
     for (int start = 0; start < length;) {
         const TextFontInfo* font = w->getFontInfo(start);
-        const std::uint32_t colour = rgb[static_cast<std::size_t>(start)];
+        const auto first = static_cast<std::size_t>(start);
         int end = start + 1;
-        while (end < length && w->getFontInfo(end) == font && rgb[static_cast<std::size_t>(end)] == colour)
+        while (end < length && w->getFontInfo(end) == font && rgb[static_cast<std::size_t>(end)] == rgb[first]
+               && linkOf[static_cast<std::size_t>(end)] == linkOf[first])
             ++end;
+        const std::uint32_t colour = rgb[first];
         TextWord piece = base;
         piece.colorRgb = colour;
         piece.text.reserve(static_cast<std::size_t>(end - start));
@@ -347,7 +373,7 @@ PdfReader::PageRead PdfReader::readPage(int number, PageText& page, double budge
             for (const ::TextLine* line = block->getLines(); line; line = line->getNext()) {
                 TextLine& outLine = outBlock.lines.emplace_back();
                 for (const ::TextWord* word = line->getWords(); word; word = word->getNext()) {
-                    appendWord(word, m_impl->textOut.glyphColours(), outLine.words);
+                    appendWord(word, m_impl->textOut.glyphColours(), page.links, outLine.words);
                     outBlock.rotation = word->getRotation();
                 }
             }
