@@ -1,6 +1,9 @@
 #include "BoundedSplashOutputDev.h"
 
+#include "ImageDecoder.h"
+
 #include <GfxState.h>
+#include <Stream.h>
 
 #include <algorithm>
 #include <cmath>
@@ -38,23 +41,37 @@ void BoundedSplashOutputDev::restoreState(GfxState* state)
     SplashOutputDev::restoreState(state);
 }
 
+void skipInlineImageData(Stream* str, int width, int height, int comps, int bits)
+{
+    if (!str || width <= 0 || height <= 0)
+        return;
+    const double rowBytes = std::ceil(static_cast<double>(width) * std::max(comps, 1) * std::max(bits, 1) / 8.0);
+    const double bytes = rowBytes * static_cast<double>(height);
+    str->reset();
+    for (double read = 0; read < bytes && str->getChar() != EOF; ++read) {
+    }
+    str->close();
+}
+
 void BoundedSplashOutputDev::drawImageMask(GfxState* state, Object* ref, Stream* str, int width, int height,
                                            bool invert, bool interpolate, bool inlineImg)
 {
-    if (drawableImage(state))
+    if (drawableImage(state) && readableImageSize(width, height, 1, 1))
         SplashOutputDev::drawImageMask(state, ref, str, width, height, invert, interpolate, inlineImg);
-    else
-        OutputDev::drawImageMask(state, ref, str, width, height, invert, interpolate, inlineImg); // skips its data
+    else if (inlineImg)
+        skipInlineImageData(str, width, height, 1, 1);
 }
 
 void BoundedSplashOutputDev::drawImage(GfxState* state, Object* ref, Stream* str, int width, int height,
                                        GfxImageColorMap* colorMap, bool interpolate, const int* maskColors,
                                        bool inlineImg)
 {
-    if (drawableImage(state))
+    const int comps = colorMap ? colorMap->getNumPixelComps() : 1;
+    const int bits = colorMap ? colorMap->getBits() : 8;
+    if (drawableImage(state) && readableImageSize(width, height, comps, bits))
         SplashOutputDev::drawImage(state, ref, str, width, height, colorMap, interpolate, maskColors, inlineImg);
-    else
-        OutputDev::drawImage(state, ref, str, width, height, colorMap, interpolate, maskColors, inlineImg);
+    else if (inlineImg)
+        skipInlineImageData(str, width, height, comps, bits);
 }
 
 void BoundedSplashOutputDev::drawMaskedImage(GfxState* state, Object* ref, Stream* str, int width, int height,
@@ -62,7 +79,9 @@ void BoundedSplashOutputDev::drawMaskedImage(GfxState* state, Object* ref, Strea
                                              int maskWidth, int maskHeight, bool maskInvert, bool maskInterpolate)
 {
     // Only image XObjects have masks: there is no inline data to skip.
-    if (drawableImage(state))
+    if (drawableImage(state) && colorMap
+        && readableImageSize(width, height, colorMap->getNumPixelComps(), colorMap->getBits())
+        && readableImageSize(maskWidth, maskHeight, 1, 1))
         SplashOutputDev::drawMaskedImage(state, ref, str, width, height, colorMap, interpolate, maskStr, maskWidth,
                                          maskHeight, maskInvert, maskInterpolate);
 }
@@ -72,7 +91,9 @@ void BoundedSplashOutputDev::drawSoftMaskedImage(GfxState* state, Object* ref, S
                                                  int maskWidth, int maskHeight, GfxImageColorMap* maskColorMap,
                                                  bool maskInterpolate)
 {
-    if (drawableImage(state))
+    if (drawableImage(state) && colorMap && maskColorMap
+        && readableImageSize(width, height, colorMap->getNumPixelComps(), colorMap->getBits())
+        && readableImageSize(maskWidth, maskHeight, maskColorMap->getNumPixelComps(), maskColorMap->getBits()))
         SplashOutputDev::drawSoftMaskedImage(state, ref, str, width, height, colorMap, interpolate, maskStr,
                                              maskWidth, maskHeight, maskColorMap, maskInterpolate);
 }

@@ -3,7 +3,9 @@
 // time: Splash scales an image to its whole displayed size before clipping
 // it, so an 8 x 8 image shown 10,000 points wide takes it half a minute and
 // one shown at 1e30 points longer, all inside one drawing operator that no
-// page budget can stop.
+// page budget can stop; and it reads every sample of an image to draw it,
+// so an image whose samples are beyond the reader's bound (ImageDecoder.h)
+// is not drawn either.
 #include "SavedStates.h"
 
 #include <SplashOutputDev.h>
@@ -42,5 +44,11 @@ private:
 
 // Whether the image the state's transformation shows can be drawn.
 bool drawableImage(const GfxState* state);
+
+// Reads an inline image's data, which sits in the page's content, so that
+// the content is read on from its end. Stops at the end of the content:
+// poppler's own skip counts the bytes in an int and reads on past the end
+// until the count it declared, billions of times for an absurd size.
+void skipInlineImageData(Stream* str, int width, int height, int comps, int bits);
 
 } // namespace pwt::pdf

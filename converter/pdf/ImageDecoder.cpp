@@ -98,6 +98,14 @@ private:
 
 } // namespace
 
+bool readableImageSize(int width, int height, int comps, int bits)
+{
+    if (width > kMaxImageSide || height > kMaxImageSide)
+        return false;
+    const double rowBytes = std::ceil(static_cast<double>(width) * std::max(comps, 1) * std::max(bits, 1) / 8.0);
+    return rowBytes * static_cast<double>(height) <= kMaxImageSampleBytes;
+}
+
 double pixelBudget(double widthPt, double heightPt)
 {
     constexpr double kPointsPerInch = 72.0;
@@ -122,7 +130,7 @@ ImageDecoder::ImageDecoder(std::function<bool()> expired, double maxPixels)
 DecodeStatus ImageDecoder::readRows(Stream* str, int width, int height, int comps, int bits, int sampledHeight,
                                     const std::function<void(int, unsigned char*)>& onRow) const
 {
-    if (width > kMaxImageSide || height > kMaxImageSide)
+    if (!readableImageSize(width, height, comps, bits))
         return DecodeStatus::TooLarge;
     EndWatchingStream data(str);
     ImageStream rows(&data, width, comps, bits);
@@ -157,14 +165,14 @@ DecodedImage ImageDecoder::decodeColour(Stream* str, int width, int height, GfxI
     DecodedImage out;
     if (!colorMap || !colorMap->isOk() || width <= 0 || height <= 0)
         return out;
-    if (width > kMaxImageSide || height > kMaxImageSide) {
+    const int comps = colorMap->getNumPixelComps();
+    const int bits = colorMap->getBits();
+    if (!readableImageSize(width, height, comps, bits)) {
         out.status = DecodeStatus::TooLarge;
         return out;
     }
     int sw = 0, sh = 0;
     sampledSize(width, height, sw, sh, m_maxPixels);
-    const int comps = colorMap->getNumPixelComps();
-    const int bits = colorMap->getBits();
     const bool keyed = maskColors != nullptr;
     out.raster = Raster(sw, sh, keyed ? 4 : 3, 0xFF);
     const std::vector<int> columns = sourceColumns(sw, width);
@@ -198,7 +206,7 @@ DecodedImage ImageDecoder::decodeStencil(Stream* str, int width, int height, boo
     DecodedImage out;
     if (width <= 0 || height <= 0)
         return out;
-    if (width > kMaxImageSide || height > kMaxImageSide) {
+    if (!readableImageSize(width, height, 1, 1)) {
         out.status = DecodeStatus::TooLarge;
         return out;
     }

@@ -22,11 +22,23 @@ inline constexpr double kMaxDecodedPixels = 25e6;
 // single row of such a width is beyond what any real image holds, and a row
 // is what poppler allocates.
 inline constexpr int kMaxImageSide = 1 << 20;
+// Nor when their samples take more than this many bytes: poppler reads an
+// image's samples in full however little of it is kept (Splash reads every
+// row to scale it down; sampling down reads the rows it skips), so a
+// 100000-pixel square that declares 30 GB would take minutes whichever way
+// it is drawn. 512 MiB holds a 1200 dpi colour scan of an A4 page (418 MB),
+// which poppler reads in a few seconds.
+inline constexpr double kMaxImageSampleBytes = 512.0 * 1024 * 1024;
 // Nor more than this many pixels per inch of the size the page shows it at:
 // print shows no more (a laser printer's 600 dpi), and a 3000-pixel logo
 // shown an inch wide would otherwise cost its full decoding and encoding on
 // every document it is in. JPEG data kept as it is is not touched.
 inline constexpr double kMaxPictureDpi = 600.0;
+
+// Whether an image of `width` x `height` pixels, `comps` components of
+// `bits` bits each, is within the bounds above (kMaxImageSide,
+// kMaxImageSampleBytes): only then are its samples read.
+bool readableImageSize(int width, int height, int comps, int bits);
 
 // The pixels an image shown `widthPt` x `heightPt` points is worth decoding.
 double pixelBudget(double widthPt, double heightPt);
@@ -35,7 +47,7 @@ enum class DecodeStatus {
     Whole,      // every row was read
     CutShort,   // the data ended early: the missing rows are blank
     NoData,     // not one row could be read (damaged or unreadable data)
-    TooLarge,   // a side beyond kMaxImageSide
+    TooLarge,   // beyond kMaxImageSide or kMaxImageSampleBytes
     OutOfTime,  // the page's time ran out while reading
 };
 

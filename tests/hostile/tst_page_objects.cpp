@@ -289,6 +289,15 @@ private slots:
         QTest::newRow("sampled down") << QByteArray::fromStdString(huge.build({kText + drawAt(big, "612 0 0 306 0 0")})) << 1
                                       << QString();
 
+        // Its 84 bytes of data would end after a few rows, but the samples it
+        // declares (30 GB) are what reading or drawing it costs.
+        ImageDocument vastSamples;
+        const auto declared = vastSamples.addImage(imageObject(100000, 100000, 8, "/ColorSpace /DeviceRGB /Filter /FlateDecode",
+                                                               deflate(std::string(1 << 16, '\x7F'))));
+        QTest::newRow("samples past the bound")
+            << QByteArray::fromStdString(vastSamples.build({kText + drawAt(declared, "200 0 0 200 72 400")})) << 0
+            << QStringLiteral("it claims 100000 x 100000 pixels");
+
         ImageDocument many;
         const auto im = many.addImage(imageObject(4, 2, 8, "/ColorSpace /DeviceRGB", kFourColours));
         std::string content = kText;
