@@ -1,5 +1,6 @@
 #include "BlockJoiner.h"
 
+#include "Links.h"
 #include "ParagraphSplitter.h"
 #include "ReadingOrder.h"
 #include "TextRules.h"
@@ -30,7 +31,7 @@ bool runsOn(const Block& earlier, const Block& later, double columnRight)
     // (A line of a listing may also end far short of the edge before a long word.)
     const bool full = room < kMaxRoomLeftEm * em && !nextWordFitted(last, next, room);
     const bool sameLeft = std::abs(next.left() - last.left()) < kFlushEm * em
-        || std::abs(next.left() - earlier.box.xMin) < kFlushEm * em;
+        || std::abs(next.left() - earlier.box.xMin) < kFlushEm * em || linkRunsOn(last, next);
     const bool ended = last.endsWithReference || endsWithLeaders(last.text) || startsListItem(next.text);
     return full && sameLeft && !ended && stepBetween(last, next) > 0;
 }
@@ -85,8 +86,9 @@ void joinContinuedBlocks(PageLines& page)
             const double right = column.right;
             const bool wide = column.width() >= kMinJoinedColumnEm * std::max(block.lines.front().fontSize, 1.0);
             if (wide && earlier.flow == block.flow && earlier.rotation == 0 && block.rotation == 0 && runsOn(earlier, block, right)
-                && (!sameClass(earlier.lines.back(), block.lines.front()) ? atUsualDistance(earlier, block)
-                                                                          : atEvenPitch(earlier, block, after, right))) {
+                && (linkRunsOn(earlier.lines.back(), block.lines.front())
+                    || (!sameClass(earlier.lines.back(), block.lines.front()) ? atUsualDistance(earlier, block)
+                                                                              : atEvenPitch(earlier, block, after, right)))) {
                 earlier.lines.insert(earlier.lines.end(), std::make_move_iterator(block.lines.begin()),
                                      std::make_move_iterator(block.lines.end()));
                 growBox(earlier.box, block.box);

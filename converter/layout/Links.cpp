@@ -95,6 +95,14 @@ Line* firstLine(PageLines& page)
 
 } // namespace
 
+bool linkRunsOn(const Line& upper, const Line& lower)
+{
+    const double step = lower.baseline - upper.baseline;
+    return !upper.words.empty() && !lower.words.empty() && !upper.words.back().link.empty()
+        && upper.words.back().link == lower.words.front().link && step > 0
+        && step <= kMaxLinkedLineStepEm * std::max(lower.fontSize, 1.0);
+}
+
 std::string DocumentLinks::nameOf(const pdf::PageLink& link)
 {
     const auto key = std::make_tuple(link.destinationPage, std::lround(link.destinationX), std::lround(link.destinationY));

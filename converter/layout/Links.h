@@ -31,6 +31,14 @@ inline constexpr std::size_t kMaxTargetCandidates = 8;
 // hostile file, and links past the bound stay plain text.
 inline constexpr std::size_t kMaxDestinations = 10000;
 
+// Lines further apart than this many ems are not the two halves of a link.
+inline constexpr double kMaxLinkedLineStepEm = 2.6;
+
+// Whether one link runs on from the end of `upper` into the start of `lower`,
+// the line below it (a link broken over two lines): the two lines are then
+// one paragraph, which no link crosses.
+bool linkRunsOn(const Line& upper, const Line& lower);
+
 class DocumentLinks {
 public:
     // Sets TextWord::link on the words of `page` that lie mostly in one of

@@ -1,5 +1,6 @@
 #include "ParagraphSplitter.h"
 
+#include "Links.h"
 #include "TextRules.h"
 
 #include <algorithm>
@@ -197,7 +198,9 @@ std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines, const C
         const bool curIndented = cur.left() - left > kIndentEm * em;
 
         bool opens = false;
-        if (startsListItem(cur.text)) {
+        if (linkRunsOn(prev, cur)) {
+            opens = false; // a link broken over the two lines
+        } else if (startsListItem(cur.text)) {
             opens = true;
         } else if (cur.baseline - prev.baseline > pitch * kParagraphGapRatio || cur.baseline < prev.baseline) {
             opens = true; // a gap, or a line that goes back up (another column)

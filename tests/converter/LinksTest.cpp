@@ -321,6 +321,8 @@ std::vector<LinkCase> linkCases()
     const test::LineSpec webLine = line(U"Read the project site now", 100);
     const test::LineSpec twoLines1 = line(U"Go to our web site", 100), twoLines2 = line(U"for news today", 112);
     const test::LineSpec see = line(U"See Results and more", 100);
+    const test::LineSpec indented = line(U"Read more about the project and its plans on our web site", 100, 86),
+                         below = line(U"for news and more", 117);
     const pdf::Box seeResults = over(see, 0, 1), the = over(webLine, 1, 1), project = over(webLine, 2, 2);
     const pdf::PageText results = page(2, {{line(U"Methods", 60, 72, 14)}, {line(U"Results", 100, 72, 14)}, {line(U"The results are good.", 124)}});
     std::vector<test::LineSpec> leftColumn;
@@ -341,6 +343,9 @@ std::vector<LinkCase> linkCases()
         {"a link broken over two lines is one link",
          drawn({page(1, {{twoLines1, twoLines2}}, {web(over(twoLines1, 4, 4)), web(over(twoLines2, 0, 1))})}),
          {{"site for news", "https://example.org/"}}},
+        {"a link broken over two lines keeps them one paragraph, set apart as they are",
+         drawn({page(1, {{indented}, {below}}, {web(over(indented, 10, 11)), web(over(below, 0, 0))})}),
+         {{"web site for", "https://example.org/"}}},
         {"a destination leads to the first line at or below it", drawn({page(1, {{see}}, {inside(seeResults, 2, 72, 80)}), results}),
          {{"See Results", "-> Results"}}, 1},
         {"a destination at a line's baseline leads to that line", drawn({page(1, {{see}}, {inside(seeResults, 2, 72, 100)}), results}),
