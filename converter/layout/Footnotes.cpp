@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <set>
 #include <string_view>
 #include <tuple>
@@ -265,14 +266,92 @@ private:
     std::vector<std::u32string> m_marks;
 };
 
+// What a raised mark in the body text follows: a word or punctuation, as a
+// note's mark does; a short run of letters (x², mc², πr²) or a number (10⁴),
+// as a power does.
+enum class MarkBase { Word, Letters, Number };
+
+bool isLetter(char32_t c)
+{
+    return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z') || (c >= 0x370 && c <= 0x3FF) // Greek
+        || (c >= 0x1D400 && c <= 0x1D7FF);                                                   // math letters
+}
+
+MarkBase baseOf(const Line& line, std::size_t k)
+{
+    if (k == 0 || line.words[k - 1].spaceAfter || line.words[k - 1].text.empty())
+        return MarkBase::Word;
+    const std::u32string& before = line.words[k - 1].text;
+    if (isDigit(before.back()))
+        return MarkBase::Number;
+    std::size_t letters = 0;
+    while (letters < before.size() && isLetter(before[before.size() - 1 - letters]))
+        ++letters;
+    return letters > 0 && letters <= kMaxPowerBaseLetters ? MarkBase::Letters : MarkBase::Word;
+}
+
 // A raised mark in the body text.
 struct BodyMark {
     std::size_t block = 0, line = 0, word = 0;
     std::u32string text;
-    bool afterDigit = false; // glued to a number: more likely a power (10⁴) than a mark
+    MarkBase base = MarkBase::Word;
     bool inHeadZone = false; // in the page's head zone: perhaps a running head's, not the text's
     bool used = false;
 };
+
+bool isMarkLine(const Line& line) { return line.words.size() == 1 && isMarkText(line.words.front().text); }
+
+// A raised mark the reader set on a line of its own in a block of text
+// (where the text's line breaks after it or before it) goes back into the
+// line it stands beside, so that it is raised there. Only marks of the
+// page's notes (`noteMarks`) move. Whether any did.
+bool joinLoneMarks(PageLines& page, const std::set<std::u32string>& noteMarks,
+                   const std::set<std::pair<std::size_t, std::size_t>>& noteLines)
+{
+    bool joined = false;
+    for (std::size_t b = 0; b < page.blocks.size(); ++b) {
+        Block& block = page.blocks[b];
+        if (block.rotation != 0)
+            continue;
+        std::vector<std::pair<std::size_t, std::size_t>> moves; // (lone mark's line, its text's line)
+        for (std::size_t l = 0; l < block.lines.size(); ++l) {
+            const Line& lone = block.lines[l];
+            if (noteLines.contains({b, l}) || lone.words.size() != 1 || !noteMarks.contains(lone.words.front().text))
+                continue;
+            const Word& mark = lone.words.front();
+            for (std::size_t t = 0; t < block.lines.size(); ++t) {
+                const Line& text = block.lines[t];
+                const double rise = text.baseline - mark.baseline;
+                const double gap = std::max(text.left() - mark.box.xMax, mark.box.xMin - text.right());
+                if (t != l && !isMarkLine(text) && !noteLines.contains({b, t})
+                    && mark.fontSize < text.fontSize * kScriptSizeRatio && rise > kScriptShiftEm * text.fontSize
+                    && rise <= kNoteMarkRiseEm * text.fontSize && gap <= kNotePieceGapEm * text.fontSize) {
+                    moves.emplace_back(l, t);
+                    break;
+                }
+            }
+        }
+        for (const auto& [l, t] : moves) {
+            const Word& mark = block.lines[l].words.front();
+            std::vector<Word>& words = block.lines[t].words;
+            const auto at = std::find_if(words.begin(), words.end(),
+                                         [&](const Word& w) { return w.box.xMin >= mark.box.xMin; });
+            if (at != words.begin())
+                std::prev(at)->spaceAfter = false; // the mark is glued to what it follows
+            Word moved = mark;
+            moved.spaceAfter = at != words.end() && at->box.xMin - mark.box.xMax > kSpaceGapEm * at->fontSize;
+            words.insert(at, std::move(moved));
+            measureLine(block.lines[t]);
+        }
+        for (auto it = moves.rbegin(); it != moves.rend(); ++it)
+            block.lines.erase(block.lines.begin() + static_cast<std::ptrdiff_t>(it->first));
+        if (!moves.empty()) {
+            fitBlockBox(block);
+            joined = true;
+        }
+    }
+    return joined;
+}
 
 std::vector<BodyMark> bodyMarks(const PageLines& page, const std::set<std::pair<std::size_t, std::size_t>>& noteLines)
 {
@@ -289,27 +368,75 @@ std::vector<BodyMark> bodyMarks(const PageLines& page, const std::set<std::pair<
                 const Word& w = line.words[k];
                 if (!isMarkText(w.text) || !isRaised(w, line))
                     continue;
-                const bool afterDigit = k > 0 && !line.words[k - 1].spaceAfter && !line.words[k - 1].text.empty()
-                    && isDigit(line.words[k - 1].text.back());
                 const bool inHeadZone = line.box.yMax <= kRunningZoneShare * page.height;
-                marks.push_back({b, l, k, w.text, afterDigit, inHeadZone});
+                marks.push_back({b, l, k, w.text, baseOf(line, k), inHeadZone});
             }
         }
     }
     return marks;
 }
 
-// The mark in the body that refers to a note with `mark`: an unused one of
-// its text, one below the head zone before one in it (a running head's own
-// raised mark), one after a word before one after a number.
-BodyMark* markFor(std::vector<BodyMark>& marks, const std::u32string& mark)
+constexpr std::size_t kNoMark = static_cast<std::size_t>(-1);
+
+// Raised digits that run two marks together ("12" for notes 1 and 2 cited
+// at one word) or a power and a mark ("x³" then note 2: "32"): an unused
+// mark that begins or ends with the note's number.
+bool holdsGlued(const BodyMark& m, const std::u32string& mark)
+{
+    return !m.used && !mark.empty() && isDigit(mark.front()) && m.text.size() > mark.size() && isDigit(m.text.front())
+        && (m.text.ends_with(mark) || m.text.starts_with(mark));
+}
+
+// The mark in the body that refers to a note with `mark`: one below the head
+// zone before one in it (a running head's own raised mark), one after a word
+// before one after a power's letters or a number; at each step one of the
+// note's text before one glued to another.
+std::size_t markOrGluedFor(const std::vector<BodyMark>& marks, const std::u32string& mark)
 {
     for (bool inHeadZone : {false, true})
-        for (bool afterDigit : {false, true})
-            for (BodyMark& m : marks)
-                if (!m.used && m.text == mark && m.afterDigit == afterDigit && m.inHeadZone == inHeadZone)
-                    return &m;
-    return nullptr;
+        for (MarkBase base : {MarkBase::Word, MarkBase::Letters, MarkBase::Number})
+            for (bool glued : {false, true})
+                for (std::size_t i = 0; i < marks.size(); ++i) {
+                    const BodyMark& m = marks[i];
+                    if (m.base == base && m.inHeadZone == inHeadZone
+                        && (glued ? holdsGlued(m, mark) : !m.used && m.text == mark))
+                        return i;
+                }
+    return kNoMark;
+}
+
+// Splits the glued mark's word in two, the note's number (`size`
+// characters at its start or end) a word of its own, and returns the mark
+// for that word (its index); the rest stays a mark of its own for a later
+// note. The marks after it in its line move one word on.
+std::size_t splitGlued(PageLines& page, std::vector<BodyMark>& marks, std::size_t index, std::size_t size, bool atEnd)
+{
+    const BodyMark glued = marks[index];
+    Line& line = page.blocks[glued.block].lines[glued.line];
+    const std::size_t k = glued.word;
+    for (BodyMark& m : marks)
+        if (m.block == glued.block && m.line == glued.line && m.word > k)
+            ++m.word;
+    Word first = line.words[k];
+    Word second = first;
+    const std::size_t cut = atEnd ? first.text.size() - size : size;
+    const double x = first.box.xMin + first.box.width() * static_cast<double>(cut) / static_cast<double>(first.text.size());
+    first.text.resize(cut);
+    first.box.xMax = x;
+    first.spaceAfter = false;
+    second.text.erase(0, cut);
+    second.box.xMin = x;
+    line.words[k] = std::move(first);
+    line.words.insert(line.words.begin() + static_cast<std::ptrdiff_t>(k) + 1, std::move(second));
+    BodyMark taken = glued;
+    BodyMark rest = glued;
+    taken.word = atEnd ? k + 1 : k;
+    taken.text = line.words[taken.word].text;
+    rest.word = atEnd ? k : k + 1;
+    rest.text = line.words[rest.word].text;
+    marks[index] = rest;
+    marks.push_back(taken);
+    return marks.size() - 1;
 }
 
 // Line texts with their numbers as '#', so that "Page 3" and "Page 4" are one.
@@ -425,17 +552,28 @@ void Footnotes::takeNotes(std::vector<PageLines>& pages, const std::vector<std::
     bool previousPageNotes = false; // the page before ended with a note taken
     for (std::size_t p = 0; p < pages.size(); ++p) {
         PageLines& page = pages[p];
-        const PageNoteFinder finder(page, bodySize);
         // Every opening's lines, then the marks in the lines outside them.
+        std::optional<PageNoteFinder> finder;
         std::set<std::pair<std::size_t, std::size_t>> noteArea;
         std::vector<std::vector<std::size_t>> candidates;
-        for (std::size_t i = 0; i < finder.size(); ++i) {
-            if (finder.markOf(i).empty() || !finder.atFoot(i))
-                continue;
-            candidates.push_back(finder.noteFrom(i));
-            for (std::size_t j : candidates.back())
-                noteArea.insert({finder.at(j).block, finder.at(j).line});
-        }
+        auto findNotes = [&] {
+            finder.emplace(page, bodySize);
+            noteArea.clear();
+            candidates.clear();
+            for (std::size_t i = 0; i < finder->size(); ++i) {
+                if (finder->markOf(i).empty() || !finder->atFoot(i))
+                    continue;
+                candidates.push_back(finder->noteFrom(i));
+                for (std::size_t j : candidates.back())
+                    noteArea.insert({finder->at(j).block, finder->at(j).line});
+            }
+        };
+        findNotes();
+        std::set<std::u32string> noteMarks;
+        for (const auto& lines : candidates)
+            noteMarks.insert(finder->markOf(lines.front()));
+        if (joinLoneMarks(page, noteMarks, noteArea))
+            findNotes(); // the page's lines changed under the finder
         std::vector<BodyMark> marks = bodyMarks(page, noteArea);
         if (m_notes.size() + candidates.size() > kStandInLast - kStandInFirst)
             return;
@@ -445,26 +583,53 @@ void Footnotes::takeNotes(std::vector<PageLines>& pages, const std::vector<std::
         // notes) leaves the second one as text.
         auto free = [&](const std::vector<std::size_t>& lines) {
             return std::none_of(lines.begin(), lines.end(),
-                                [&](std::size_t j) { return taken.contains({finder.at(j).block, finder.at(j).line}); });
+                                [&](std::size_t j) { return taken.contains({finder->at(j).block, finder->at(j).line}); });
         };
+        // Each note's mark in the body: first those of their own text after a
+        // word, then the others, raised digits that hold the mark glued to
+        // another or to a power among them, until no more are found.
+        std::vector<std::size_t> markOf(candidates.size(), kNoMark);
+        for (std::size_t c = 0; c < candidates.size(); ++c) {
+            const std::u32string& text = finder->markOf(candidates[c].front());
+            const std::size_t at = markOrGluedFor(marks, text);
+            if (at != kNoMark && marks[at].text == text && marks[at].base == MarkBase::Word && !marks[at].inHeadZone) {
+                markOf[c] = at;
+                marks[at].used = true;
+            }
+        }
+        for (bool found = true; found;) {
+            found = false;
+            for (std::size_t c = 0; c < candidates.size(); ++c) {
+                if (markOf[c] != kNoMark)
+                    continue;
+                const std::u32string& text = finder->markOf(candidates[c].front());
+                const std::size_t at = markOrGluedFor(marks, text);
+                if (at == kNoMark)
+                    continue;
+                markOf[c] = marks[at].text == text ? at : splitGlued(page, marks, at, text.size(), marks[at].text.ends_with(text));
+                marks[markOf[c]].used = true;
+                found = true;
+            }
+        }
+
         std::vector<std::size_t> openingsTaken;
-        for (const auto& lines : candidates) {
-            if (!free(lines))
-                continue;
-            BodyMark* mark = markFor(marks, finder.markOf(lines.front()));
-            if (!mark)
+        for (std::size_t c = 0; c < candidates.size(); ++c) {
+            const std::vector<std::size_t>& lines = candidates[c];
+            if (markOf[c] == kNoMark)
                 continue; // a note with no mark stays text
-            mark->used = true;
+            const BodyMark& mark = marks[markOf[c]];
+            if (!free(lines))
+                continue; // its mark stays as raised text
             Note note;
-            note.mark = mark->text;
-            note.lines = finder.joined(lines);
+            note.mark = mark.text;
+            note.lines = finder->joined(lines);
             for (std::size_t j : lines)
-                taken.insert({finder.at(j).block, finder.at(j).line});
+                taken.insert({finder->at(j).block, finder->at(j).line});
             note.lines.front().words.erase(note.lines.front().words.begin());
             measureLine(note.lines.front());
-            Word& w = page.blocks[mark->block].lines[mark->line].words[mark->word];
+            Word& w = page.blocks[mark.block].lines[mark.line].words[mark.word];
             w.text.assign(1, static_cast<char32_t>(kStandInFirst + m_notes.size()));
-            measureLine(page.blocks[mark->block].lines[mark->line]);
+            measureLine(page.blocks[mark.block].lines[mark.line]);
             m_notes.push_back(std::move(note));
             openingsTaken.push_back(lines.front());
         }
@@ -475,19 +640,19 @@ void Footnotes::takeNotes(std::vector<PageLines>& pages, const std::vector<std::
         if (previousPageNotes && p < rules.size()) {
             const std::size_t lastNote = m_notes.size() - openingsTaken.size() - 1;
             for (const pdf::Box& rule : rules[p]) {
-                std::size_t first = finder.size();
-                for (std::size_t i = 0; i < finder.size() && first == finder.size(); ++i)
-                    if (finder.at(i).text->box.yMin >= rule.yMin && overlapHorizontally(finder.at(i).text->box, rule))
+                std::size_t first = finder->size();
+                for (std::size_t i = 0; i < finder->size() && first == finder->size(); ++i)
+                    if (finder->at(i).text->box.yMin >= rule.yMin && overlapHorizontally(finder->at(i).text->box, rule))
                         first = i;
-                if (first == finder.size() || !finder.isSmall(first) || !finder.markOf(first).empty()
-                    || !finder.atFoot(first) || feet.contains(patternOf(finder.at(first).text->text)))
+                if (first == finder->size() || !finder->isSmall(first) || !finder->markOf(first).empty()
+                    || !finder->atFoot(first) || feet.contains(patternOf(finder->at(first).text->text)))
                     continue;
-                const std::vector<std::size_t> restLines = finder.noteFrom(first);
+                const std::vector<std::size_t> restLines = finder->noteFrom(first);
                 if (!free(restLines))
                     continue;
                 for (std::size_t j : restLines)
-                    taken.insert({finder.at(j).block, finder.at(j).line});
-                addContinuation(m_notes[lastNote], finder.joined(restLines));
+                    taken.insert({finder->at(j).block, finder->at(j).line});
+                addContinuation(m_notes[lastNote], finder->joined(restLines));
                 continued = true;
                 break;
             }

@@ -24,6 +24,13 @@ inline constexpr double kMaxNotePitchEm = 1.8;
 // and at most this many ems right of the piece before.
 inline constexpr double kNoteMarkRiseEm = 0.6;
 inline constexpr double kNotePieceGapEm = 1.0;
+// A mark set apart from the text after it by more than this many ems has a
+// space after it.
+inline constexpr double kSpaceGapEm = 0.2;
+// A raised number glued to at most this many letters (x², mc², πr²) is
+// more likely a power than a note's mark: a mark after a word or a stop
+// is taken first.
+inline constexpr std::size_t kMaxPowerBaseLetters = 2;
 // A mark: at most this many digits, or this many of the note symbols (*, ∗, †, ‡, §, ¶, ‖).
 inline constexpr std::size_t kMaxMarkChars = 3;
 // Under the notes only a running foot may stand: lines in the page's foot

@@ -385,6 +385,35 @@ private slots:
             return p;
         }) << QStringList{u"The note over the number, long enough to reach past the middle of the page."_qs} << QStringList{u"mark[0:1] here."_qs, u"4"_qs} << QStringList{u"The note"_qs};
 
+        // Which raised number is the mark: one after a word, not a power
+        // (after a variable's letters); marks run together or glued to a
+        // power; a mark the reader set on a line of its own in the text.
+        QTest::newRow("a power before the mark") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 10, U"The area πr^2 grows, says the text^2 here.");
+            block(p[0], {{U"^2 The second note.", 72, 720, kNote}});
+            return p;
+        }) << QStringList{u"The second note."_qs} << QStringList{u"πr2 grows"_qs, u"text[0:2] here."_qs} << QStringList{};
+
+        QTest::newRow("two marks run together, a mark glued to a power") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 10, U"Cited twice^12 here; the x^33 term.");
+            block(p[0], {{U"^1 One.", 72, 720, kNote}, {U"^2 Two.", 72, 730, kNote}, {U"^3 Three.", 72, 740, kNote}});
+            return p;
+        }) << QStringList{u"One."_qs, u"Two."_qs, u"Three."_qs} << QStringList{u"twice[0:1][1:2] here; the x3[2:3] term."_qs}
+                                         << QStringList{};
+
+        QTest::newRow("a mark on a line of its own in the text") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 300, 10, U"The text ends.");
+            const double markWidth = kNote * kRaised * test::kCharEm;
+            block(p[0], {{U"A line of the body that breaks right before the mark of its note,", 72, 100},
+                         {U"^1", 72, 112},
+                         {U"which opens the next line.", 72 + markWidth, 112}});
+            block(p[0], {{U"^1 The note.", 72, 720, kNote}});
+            return p;
+        }) << QStringList{u"The note."_qs} << QStringList{u"note, [0:1]which opens"_qs} << QStringList{};
+
         // Lookalikes: they stay text.
         QTest::newRow("a superscript with no note") << std::function<Pages()>([] {
             Pages p{page(1)};
