@@ -42,15 +42,15 @@ struct PagePipeline::State {
     int toRecognise = 0;
     int cutShort = 0;
 
-    std::optional<pdf::PageRenderer> survey; // image coverage, on the reading thread
+    std::optional<pdf::PageRenderer> survey; // follows pages' drawing, on the reading thread
 
-    double coverageOf(int number)
+    pdf::PageRenderer& surveyor()
     {
         if (!survey) {
             survey.emplace();
             survey->open(path);
         }
-        return survey->imageCoverage(number);
+        return *survey;
     }
 
     bool needsRecognition(const pdf::PageText& page)
@@ -59,11 +59,15 @@ struct PagePipeline::State {
         case OcrMode::Never:
             return false;
         case OcrMode::Always:
-            return true;
+            break;
         case OcrMode::Auto:
+            if (!ocr::needsRecognition(page, [&] { return surveyor().imageCoverage(page.number); }))
+                return false;
             break;
         }
-        return ocr::needsRecognition(page, [&] { return coverageOf(page.number); });
+        // A page that draws nothing is blank: rendering it (tens of megabytes
+        // at the resolution of recognition) would only find that out.
+        return surveyor().drawsAnything(page.number);
     }
 
     void work()

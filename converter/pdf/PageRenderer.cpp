@@ -43,32 +43,44 @@ void initPoppler()
     });
 }
 
-// Follows a page's drawing and marks the grid cells its images cover.
-class ImageCoverageDev : public OutputDev {
+// Follows a page's drawing without drawing it: marks the grid cells its
+// images cover, and notes whether it draws anything at all.
+class PageSurveyDev : public OutputDev {
 public:
-    ImageCoverageDev(double pageWidth, double pageHeight)
+    PageSurveyDev(double pageWidth, double pageHeight)
         : m_width(pageWidth), m_height(pageHeight), m_cells(kCoverageGridCells * kCoverageGridCells, false)
     {
     }
 
     bool upsideDown() override { return true; }
-    bool useDrawChar() override { return false; }
+    bool useDrawChar() override { return true; }
     bool interpretType3Chars() override { return false; }
     void saveState(GfxState*) override { m_savedStates.saved(); }
     void restoreState(GfxState*) override { m_savedStates.restored(); }
     SavedStates* savedStates() { return &m_savedStates; }
 
-    void drawImageMask(GfxState* state, Object* ref, Stream* str, int width, int height, bool invert, bool interpolate,
-                       bool inlineImg) override
+    // Shadings and tiling patterns reach stroke() and fill() as poppler
+    // breaks them down, and Type 3 glyphs drawChar().
+    void stroke(GfxState*) override { m_marked = true; }
+    void fill(GfxState*) override { m_marked = true; }
+    void eoFill(GfxState*) override { m_marked = true; }
+    void drawChar(GfxState*, double, double, double, double, double, double, CharCode, int, const Unicode*, int) override
     {
-        mark(state);
-        OutputDev::drawImageMask(state, ref, str, width, height, invert, interpolate, inlineImg);
+        m_marked = true;
     }
-    void drawImage(GfxState* state, Object* ref, Stream* str, int width, int height, GfxImageColorMap* colorMap,
-                   bool interpolate, const int* maskColors, bool inlineImg) override
+
+    void drawImageMask(GfxState* state, Object*, Stream* str, int width, int height, bool, bool, bool inlineImg) override
     {
         mark(state);
-        OutputDev::drawImage(state, ref, str, width, height, colorMap, interpolate, maskColors, inlineImg);
+        if (inlineImg)
+            skipInlineImageData(str, width, height, 1, 1);
+    }
+    void drawImage(GfxState* state, Object*, Stream* str, int width, int height, GfxImageColorMap* colorMap, bool,
+                   const int*, bool inlineImg) override
+    {
+        mark(state);
+        if (inlineImg && colorMap)
+            skipInlineImageData(str, width, height, colorMap->getNumPixelComps(), colorMap->getBits());
     }
     void drawMaskedImage(GfxState* state, Object*, Stream*, int, int, GfxImageColorMap*, bool, Stream*, int, int, bool,
                          bool) override
@@ -86,6 +98,16 @@ public:
         const auto covered = std::count(m_cells.begin(), m_cells.end(), true);
         return static_cast<double>(covered) / static_cast<double>(m_cells.size());
     }
+    bool marked() const { return m_marked; }
+
+    // For displayPage's abort callback: stops at the first mark when only
+    // whether there is one is asked, and on a page saving states without end.
+    bool stopAtFirstMark = false;
+    static bool stop(void* data)
+    {
+        auto* dev = static_cast<PageSurveyDev*>(data);
+        return (dev->stopAtFirstMark && dev->m_marked) || dev->m_savedStates.tooDeep();
+    }
 
 private:
     SavedStates m_savedStates;
@@ -94,6 +116,7 @@ private:
     // is where the current transformation puts that square.
     void mark(const GfxState* state)
     {
+        m_marked = true;
         double xs[4], ys[4];
         const double corners[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
         for (int i = 0; i < 4; ++i)
@@ -116,6 +139,7 @@ private:
 
     double m_width, m_height;
     std::vector<bool> m_cells;
+    bool m_marked = false;
 };
 
 } // namespace
@@ -132,6 +156,13 @@ struct PageRenderer::Impl {
         width = turned ? h : w;
         height = turned ? w : h;
     }
+
+    struct PageSurvey {
+        double imageShare = 0;
+        bool marked = false;
+    };
+    // Follows page `number`'s drawing; false when there is no such page.
+    bool survey(int number, PageSurvey& result, bool stopAtFirstMark);
 };
 
 PageRenderer::PageRenderer() = default;
@@ -204,15 +235,32 @@ GreyImage PageRenderer::render(int number, double dpi)
     return image;
 }
 
+bool PageRenderer::Impl::survey(int number, PageSurvey& result, bool stopAtFirstMark)
+{
+    if (number < 1 || number > doc->getNumPages() || !doc->getPage(number))
+        return false;
+    double width = 0, height = 0;
+    shownSize(number, width, height);
+    PageSurveyDev dev(width, height);
+    dev.stopAtFirstMark = stopAtFirstMark;
+    doc->displayPage(&dev, number, 72, 72, 0, true, false, false, PageSurveyDev::stop, &dev);
+    result.imageShare = dev.coverage();
+    result.marked = dev.marked();
+    return true;
+}
+
 double PageRenderer::imageCoverage(int number)
 {
-    if (!m_impl || number < 1 || number > pageCount() || !m_impl->doc->getPage(number))
-        return 0;
-    double width = 0, height = 0;
-    m_impl->shownSize(number, width, height);
-    ImageCoverageDev dev(width, height);
-    m_impl->doc->displayPage(&dev, number, 72, 72, 0, true, false, false, SavedStates::stop, dev.savedStates());
-    return dev.coverage();
+    Impl::PageSurvey result;
+    return m_impl && m_impl->survey(number, result, false) ? result.imageShare : 0;
+}
+
+bool PageRenderer::drawsAnything(int number)
+{
+    Impl::PageSurvey result;
+    // A page that cannot be followed is taken to draw something: the
+    // renderer is then asked and tells.
+    return !m_impl || !m_impl->survey(number, result, true) || result.marked;
 }
 
 } // namespace pwt::pdf

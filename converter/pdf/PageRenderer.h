@@ -60,6 +60,11 @@ public:
     // drawing instructions.
     double imageCoverage(int number);
 
+    // Whether page 1..pageCount() draws anything at all (text, paths,
+    // images, shadings, visible or not), again without drawing it: a page
+    // that draws nothing is blank, which no rendering needs to find out.
+    bool drawsAnything(int number);
+
 private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;

@@ -2,6 +2,7 @@
 
 #include "BoundedSplashOutputDev.h"
 #include "PngEncoder.h"
+#include "Raster.h"
 
 #include <PDFDoc.h>
 #include <SplashOutputDev.h>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 
 namespace pwt::pdf {
 
@@ -81,12 +83,18 @@ std::shared_ptr<const ImageData> RegionRenderer::render(int page, const Box& reg
     const SplashBitmap* bitmap = m_out->getBitmap();
     if (deadline.passed || !bitmap || bitmap->getWidth() <= 0 || bitmap->getHeight() <= 0)
         return nullptr;
+    // Most figures are black or grey line art: stored in grey they take a
+    // third of the bytes and of the encoding time.
+    Raster drawn(bitmap->getWidth(), bitmap->getHeight(), 3, 0);
+    const auto rowBytes = static_cast<std::size_t>(drawn.width) * 3;
+    for (int y = 0; y < drawn.height; ++y)
+        std::memcpy(drawn.row(y), bitmap->getDataPtr() + static_cast<std::ptrdiff_t>(y) * bitmap->getRowSize(), rowBytes);
+    dropUnusedChannels(drawn);
     auto image = std::make_shared<ImageData>();
     image->format = ImageFormat::Png;
-    image->pixelWidth = bitmap->getWidth();
-    image->pixelHeight = bitmap->getHeight();
-    image->bytes = encodePng(bitmap->getDataPtr(), image->pixelWidth, image->pixelHeight, 3,
-                             static_cast<std::size_t>(bitmap->getRowSize()));
+    image->pixelWidth = drawn.width;
+    image->pixelHeight = drawn.height;
+    image->bytes = encodePng(drawn);
     if (image->bytes.empty())
         return nullptr;
     return image;

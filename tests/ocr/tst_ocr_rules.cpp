@@ -1,6 +1,6 @@
 // The rules of recognition on their own: which pages are recognised, the
 // language list and its packages, spaces and sizes of recognised words,
-// column gaps and edge jitter, and the page renderer's size caps.
+// column gaps and edge jitter, and the page renderer's size caps and survey.
 #include "LanguageData.h"
 #include "PageRenderer.h"
 #include "RecognizedPage.h"
@@ -259,7 +259,10 @@ private slots:
         test::ScanPage text;
         text.drawText = [](QPainter& p) { p.drawText(QPointF(72, 100), QStringLiteral("Text only")); };
         test::ScanPage absurd{scan, QSizeF(14400, 14400), {}, false};
-        test::writeScanPdf(path, {test::ScanPage{scan, QSizeF(595.276, 841.89), {}, false}, text, absurd});
+        test::ScanPage rule;
+        rule.drawText = [](QPainter& p) { p.drawLine(QPointF(72, 400), QPointF(500, 400)); };
+        test::writeScanPdf(path, {test::ScanPage{scan, QSizeF(595.276, 841.89), {}, false}, text, absurd,
+                                  test::ScanPage{}, rule});
 
         pdf::PageRenderer renderer;
         QCOMPARE(renderer.open(path.toStdString()), pdf::ReadFailure::None);
@@ -272,7 +275,12 @@ private slots:
         const pdf::GreyImage big = renderer.render(3);
         QVERIFY(!big.empty());
         QVERIFY(double(big.width) * big.height <= pdf::kMaxRenderedPixels * 1.001);
-        QVERIFY(renderer.render(4).empty());
+        QVERIFY(renderer.render(6).empty());
+
+        // Only the page that draws nothing is known blank without rendering.
+        const QList<bool> draws{true, true, true, false, true};
+        for (int page = 1; page <= draws.size(); ++page)
+            QVERIFY2(renderer.drawsAnything(page) == draws[page - 1], qPrintable(QString::number(page)));
     }
 };
 
