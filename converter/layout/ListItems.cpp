@@ -45,6 +45,12 @@ constexpr std::size_t kMaxNumberDigits = 3;
 constexpr int kMaxRomanValue = 39;
 // Word's lists nest this deep.
 constexpr std::size_t kMaxLevels = 9;
+// A label poppler set apart from its item's text opens the line on its
+// baseline whose text starts at most this many ems to its right (Word sets a
+// bullet and its text a tab apart, a quarter inch and more)...
+constexpr double kMaxLabelGapEm = 3.0;
+// ...on a baseline within this many ems of its own.
+constexpr double kLabelBaselineEm = 0.3;
 
 // -- Labels ---------------------------------------------------------------------
 
@@ -52,7 +58,10 @@ constexpr std::size_t kMaxLevels = 9;
 constexpr std::u16string_view kStrongBullets = u"\u2022\u25E6\u25AA\u25AB\u25A0\u25A1\u25CF\u25CB\u25C6\u25C7\u25BA\u25B6"
                                                u"\u2023\u2043\u2219\u27A2\u27A4\u2713\u2714\u2756\u2666\u2605\u2610\u25C9";
 // Bullets that also open dialogue, prose or formulas: a dash, an asterisk, a dot.
-constexpr std::u16string_view kWeakBullets = u"\u2013\u2014-*\u2217\u00B7\u22C5";
+constexpr std::u16string_view kWeakBullets = u"\u2012\u2013\u2014-*\u2217\u00B7\u22C5";
+
+constexpr char16_t kFigureDash = 0x2012;
+constexpr char16_t kEnDash = 0x2013;
 
 // One way of reading an item's number: "i" is the first roman or the ninth letter.
 struct Reading {
@@ -145,11 +154,14 @@ double widthOf(std::u16string_view label)
 }
 
 // The spaces after a label, or whether the text may follow it directly.
-std::optional<std::size_t> textAfter(std::u16string_view text, std::size_t at, bool directAllowed)
+// `alone`: the label is all there is (poppler set it apart from its text).
+std::optional<std::size_t> textAfter(std::u16string_view text, std::size_t at, bool directAllowed, bool alone)
 {
     std::size_t end = at;
     while (end < text.size() && isSpaceChar(text[end]))
         ++end;
+    if (alone)
+        return end == text.size() ? std::optional(end) : std::nullopt;
     if (end == text.size())
         return std::nullopt; // a label and nothing else
     if (end == at && !directAllowed)
@@ -157,7 +169,7 @@ std::optional<std::size_t> textAfter(std::u16string_view text, std::size_t at, b
     return end;
 }
 
-std::optional<Label> bulletLabel(std::u16string_view text)
+std::optional<Label> bulletLabel(std::u16string_view text, bool alone)
 {
     const char16_t c = text[0];
     const bool strong = kStrongBullets.find(c) != std::u16string_view::npos;
@@ -166,12 +178,14 @@ std::optional<Label> bulletLabel(std::u16string_view text)
     // A strong bullet may touch its text (a word, not a sign); a dash must
     // stand apart ("-5 °C").
     const bool touching = strong && text.size() > 1 && (isCjkText(text[1]) || std::iswalpha(static_cast<wint_t>(text[1])));
-    const auto end = textAfter(text, 1, touching);
+    const auto end = textAfter(text, 1, touching, alone);
     if (!end)
         return std::nullopt;
     Label l;
     l.readings = {Reading{NumberFormat::Bullet, 0}};
-    l.prefix = std::u16string(1, c);
+    // Fonts that draw both dashes with one glyph map it back to the figure
+    // dash; as a bullet it is the en dash.
+    l.prefix = std::u16string(1, c == kFigureDash ? kEnDash : c);
     l.length = *end;
     l.widthEm = widthOf(l.prefix);
     l.weak = !strong;
@@ -250,7 +264,7 @@ std::optional<NumberPart> numberAt(std::u16string_view text, std::size_t at)
     return n;
 }
 
-std::optional<Label> numberLabel(std::u16string_view text)
+std::optional<Label> numberLabel(std::u16string_view text, bool alone)
 {
     std::size_t i = 0;
     std::u16string open;
@@ -280,7 +294,7 @@ std::optional<Label> numberLabel(std::u16string_view text)
     // numeral in front of a word needs one ("I went").
     const bool wideMarks = !open.empty() ? open[0] == u'（' : (!close.empty() && isWide(close[0]));
     const bool direct = (number->chinese || wideMarks || close == u"、") && i < text.size() && !isAsciiDigit(text[i]);
-    const auto end = textAfter(text, i, direct);
+    const auto end = textAfter(text, i, direct, alone);
     if (!end)
         return std::nullopt;
     const Reading first = number->readings.front();
@@ -303,13 +317,13 @@ std::optional<Label> numberLabel(std::u16string_view text)
     return l;
 }
 
-std::optional<Label> labelOf(std::u16string_view text)
+std::optional<Label> labelOf(std::u16string_view text, bool alone = false)
 {
     if (text.empty())
         return std::nullopt;
-    if (auto bullet = bulletLabel(text))
+    if (auto bullet = bulletLabel(text, alone))
         return bullet;
-    return numberLabel(text);
+    return numberLabel(text, alone);
 }
 
 std::u16string textOf(const Paragraph& p)
@@ -772,7 +786,104 @@ private:
     int m_interruptions = 0;          // paragraphs since its last item
 };
 
+// -- Labels set apart from their text --------------------------------------------
+
+// The label a line holds and nothing else.
+std::optional<Label> loneLabel(const Line& line)
+{
+    const std::u16string text = toUtf16(line.text);
+    std::size_t start = 0;
+    while (start < text.size() && isSpaceChar(text[start]))
+        ++start;
+    return labelOf(std::u16string_view(text).substr(start), true);
+}
+
+// A letter of a word: Latin, Greek, Cyrillic, an ideograph, kana or hangul,
+// not a digit, a sign or CJK punctuation.
+bool isWordLetter(char32_t c)
+{
+    if ((c | 0x20) >= U'a' && (c | 0x20) <= U'z')
+        return true;
+    if (c >= 0xC0 && c <= 0x52F)
+        return c != 0xD7 && c != 0xF7; // not × and ÷
+    const bool cjkPunctuation = (c >= 0x3000 && c <= 0x303F) || (c >= 0xFF00 && c <= 0xFF20) || (c >= 0xFF3B && c <= 0xFF40)
+        || (c >= 0xFF5B && c <= 0xFF65);
+    return isCjk(c) && !cjkPunctuation;
+}
+
+// Whether a line reads as an item's text: a word first, perhaps after an
+// opening quote or bracket (a glyph table's code numbers do not).
+bool opensWithWord(const std::u32string& text)
+{
+    static constexpr std::u32string_view kOpening = U"\"'\u201C\u2018([\uFF08\u300C\u300A";
+    std::size_t at = 0;
+    while (at < text.size() && kOpening.find(text[at]) != std::u32string_view::npos)
+        ++at;
+    return at < text.size() && isWordLetter(text[at]);
+}
+
+// The line a lone label in block `own` opens: the nearest on its baseline to
+// its right, within reach. Nullptr when text stands before the label in its
+// own block (the label is a piece of a line) or when a number in brackets
+// would open a line of another block: an equation's number at a column's
+// right edge reads the same, and the next column starts right of it.
+Line* lineOpenedBy(PageLines& page, std::size_t own, const Line& label, std::size_t& targetBlock)
+{
+    const double em = label.fontSize;
+    const bool bracketed = !label.text.empty() && label.text.front() == U'(';
+    Line* target = nullptr;
+    double nearest = kMaxLabelGapEm * em;
+    for (std::size_t b = 0; b < page.blocks.size(); ++b) {
+        if (page.blocks[b].rotation != 0)
+            continue;
+        for (Line& l : page.blocks[b].lines) {
+            if (&l == &label || l.words.empty() || std::abs(l.baseline - label.baseline) > kLabelBaselineEm * em)
+                continue;
+            const double before = label.left() - l.right();
+            if (b == own && l.left() < label.left() && before <= kMaxLabelGapEm * em)
+                return nullptr;
+            const double gap = l.left() - label.right();
+            if (gap < -kLabelBaselineEm * em || gap > nearest || (bracketed && b != own) || !opensWithWord(l.text))
+                continue;
+            target = &l;
+            nearest = gap;
+            targetBlock = b;
+        }
+    }
+    return target;
+}
+
 } // namespace
+
+void rejoinListLabels(PageLines& page)
+{
+    bool moved = false;
+    for (std::size_t b = 0; b < page.blocks.size(); ++b) {
+        if (page.blocks[b].rotation != 0)
+            continue;
+        for (Line& label : page.blocks[b].lines) {
+            if (label.words.empty() || !loneLabel(label))
+                continue;
+            std::size_t targetBlock = 0;
+            Line* target = lineOpenedBy(page, b, label, targetBlock);
+            if (!target)
+                continue;
+            label.words.back().spaceAfter = true;
+            target->words.insert(target->words.begin(), label.words.begin(), label.words.end());
+            label.words.clear();
+            measureLine(*target);
+            growBox(page.blocks[targetBlock].box, target->box);
+            moved = true;
+        }
+    }
+    if (!moved)
+        return;
+    for (Block& block : page.blocks) {
+        if (std::erase_if(block.lines, [](const Line& l) { return l.words.empty(); }) > 0 && !block.lines.empty())
+            fitBlockBox(block);
+    }
+    std::erase_if(page.blocks, [](const Block& block) { return block.lines.empty(); });
+}
 
 void markListItems(Document& document)
 {

@@ -1,5 +1,6 @@
 #include "ReadingOrder.h"
 
+#include "ListItems.h"
 #include "MarginNotes.h"
 #include "TextRules.h"
 
@@ -318,6 +319,7 @@ void orderBlocks(PageLines& page, const std::vector<pdf::Box>& beside)
     if (page.blocks.empty())
         return;
     joinSideBySideLines(page);
+    rejoinListLabels(page);
     rejoinStrayGlyphs(page);
     rejoinNumberFragments(page);
     splitMarginNotes(page);

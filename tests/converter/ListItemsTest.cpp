@@ -200,6 +200,8 @@ private slots:
         // A cross reference opening an item's wrapped line opens no sublist.
         QTest::newRow("1.7 under an item") << std::vector<Sketch>{{u"• one"}, {u"1.7 节）。", 480}, {u"• two"}}
                                            << QStringList{u"[0.0]one"_qs, u"1.7 节）。"_qs, u"[0.0]two"_qs} << QStringList{u"bullet • 1"_qs};
+        QTest::newRow("figure dashes") << std::vector<Sketch>{{u"\u2012 one"}, {u"\u2012 two"}, {u"\u2012 three"}}
+                                       << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs, u"[0.0]three"_qs} << QStringList{u"bullet \u2013 1"_qs};
         QTest::newRow("dash list, hanging") << std::vector<Sketch>{{u"– one", 360, -360}, {u"– two"}}
                                             << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs} << QStringList{u"bullet – 1"_qs};
 
@@ -314,6 +316,49 @@ private slots:
         QCOMPARE(itemsOf(doc), (QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs, u"[0.0]three"_qs}));
         QCOMPARE(cell.paragraphs[1].format.list, 1);
         QCOMPARE(textOf(cell.paragraphs[1]), u"b"_qs);
+    }
+
+    // Labels that poppler set apart from their items' text (a wide gap after
+    // them): a line of their own in the text's block, or blocks of their own
+    // read after it. They open their items' lines again; lookalikes stay apart.
+    void labelsSetApart_data()
+    {
+        using Blocks = std::vector<std::vector<test::LineSpec>>;
+        QTest::addColumn<Blocks>("blocks");
+        QTest::addColumn<QStringList>("items");
+        const auto text = [](double x, double baseline) {
+            return test::LineSpec{U"Text of the item that reads on", x, baseline};
+        };
+        QTest::newRow("in the text's block") << Blocks{{{U"1.", 72, 100}, text(96, 100), {U"2.", 72, 114}, text(96, 114)}}
+                                             << QStringList{u"[0.0]Text of the item that reads on"_qs,
+                                                            u"[0.0]Text of the item that reads on"_qs};
+        QTest::newRow("blocks of their own") << Blocks{{text(90, 100), text(90, 114)}, {{U"\u2022", 72, 100}}, {{U"\u2022", 72, 114}}}
+                                             << QStringList{u"[0.0]Text of the item that reads on"_qs,
+                                                            u"[0.0]Text of the item that reads on"_qs};
+        QTest::newRow("Chinese") << Blocks{{{U"\u68C0\u67E5\u5929\u6C14", 100, 100}, {U"\u544A\u8BC9\u5BB6\u4EBA", 100, 114}},
+                                           {{U"\u4E00\u3001", 72, 100}, {U"\u4E8C\u3001", 72, 114}}}
+                                 << QStringList{u"[0.0]\u68C0\u67E5\u5929\u6C14"_qs, u"[0.0]\u544A\u8BC9\u5BB6\u4EBA"_qs};
+        // A glyph table: each glyph beside its code.
+        QTest::newRow("glyph and code") << Blocks{{{U"\u2022", 72, 100}, {U"\u2022", 72, 114}}, {{U"22", 96, 100}, {U"23", 96, 114}}}
+                                        << QStringList{u"\u2022\t22"_qs, u"\u2022\t23"_qs};
+        // An equation's number at the left column's edge, the right column's text beside it.
+        QTest::newRow("equation number") << Blocks{{{U"a + b = c", 150, 100}}, {{U"(1)", 280, 100}},
+                                                   {text(314, 86), text(314, 100), text(314, 114)}}
+                                         << QStringList{u"a + b = c (1)"_qs,
+                                                        u"Text of the item that reads on Text of the item that reads on Text of the item that reads on"_qs};
+    }
+
+    void labelsSetApart()
+    {
+        using Blocks = std::vector<std::vector<test::LineSpec>>;
+        QFETCH(Blocks, blocks);
+        QFETCH(QStringList, items);
+        pdf::PageText page;
+        page.width = 595;
+        page.height = 842;
+        for (const auto& lines : blocks)
+            test::addBlock(page, lines);
+        QCOMPARE(itemsOf(buildDocument({page}, {})), items);
     }
 
     // Lines on a page through the whole layout: a bulleted list with a
