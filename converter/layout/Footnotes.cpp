@@ -46,6 +46,16 @@ bool isRaised(const Word& w, const Line& line)
     return w.fontSize < line.fontSize * kScriptSizeRatio && line.baseline - w.baseline > kScriptShiftEm * line.fontSize;
 }
 
+// A word set small that starts under the baseline and reaches up above a
+// raised word's top: the reader ran a subscript on into the raised digits
+// after it ("CO₂" and a mark: "2¹"), the word taking the subscript's baseline.
+bool runsOnRaised(const Word& w, const Line& line)
+{
+    const double shift = kScriptShiftEm * line.fontSize;
+    return w.fontSize < line.fontSize * kScriptSizeRatio && w.baseline - line.baseline > shift
+        && w.baseline - w.box.yMin > w.fontSize + shift;
+}
+
 // The mark opening a note's first line: raised ("¹Text"), or in the line's
 // size set apart from its text ("1 Text", "1. Text", "* Text"). Empty: none.
 // A line of the mark alone is no note.
@@ -297,6 +307,7 @@ struct BodyMark {
     MarkBase base = MarkBase::Word;
     bool inHeadZone = false; // in the page's head zone: perhaps a running head's, not the text's
     bool used = false;
+    bool lowered = false; // a subscript run on into raised digits ("CO₂¹"): marks only at its end
 };
 
 bool isMarkLine(const Line& line) { return line.words.size() == 1 && isMarkText(line.words.front().text); }
@@ -366,10 +377,11 @@ std::vector<BodyMark> bodyMarks(const PageLines& page, const std::set<std::pair<
             const Line& line = block.lines[l];
             for (std::size_t k = 0; k < line.words.size(); ++k) {
                 const Word& w = line.words[k];
-                if (!isMarkText(w.text) || !isRaised(w, line))
+                const bool lowered = runsOnRaised(w, line);
+                if (!isMarkText(w.text) || !(lowered || isRaised(w, line)))
                     continue;
                 const bool inHeadZone = line.box.yMax <= kRunningZoneShare * page.height;
-                marks.push_back({b, l, k, w.text, baseOf(line, k), inHeadZone});
+                marks.push_back({b, l, k, w.text, baseOf(line, k), inHeadZone, false, lowered});
             }
         }
     }
@@ -384,7 +396,7 @@ constexpr std::size_t kNoMark = static_cast<std::size_t>(-1);
 bool holdsGlued(const BodyMark& m, const std::u32string& mark)
 {
     return !m.used && !mark.empty() && isDigit(mark.front()) && m.text.size() > mark.size() && isDigit(m.text.front())
-        && (m.text.ends_with(mark) || m.text.starts_with(mark));
+        && (m.text.ends_with(mark) || (m.text.starts_with(mark) && !m.lowered));
 }
 
 // The mark in the body that refers to a note with `mark`: one below the head
@@ -399,7 +411,7 @@ std::size_t markOrGluedFor(const std::vector<BodyMark>& marks, const std::u32str
                 for (std::size_t i = 0; i < marks.size(); ++i) {
                     const BodyMark& m = marks[i];
                     if (m.base == base && m.inHeadZone == inHeadZone
-                        && (glued ? holdsGlued(m, mark) : !m.used && m.text == mark))
+                        && (glued ? holdsGlued(m, mark) : !m.used && !m.lowered && m.text == mark))
                         return i;
                 }
     return kNoMark;
@@ -432,6 +444,7 @@ std::size_t splitGlued(PageLines& page, std::vector<BodyMark>& marks, std::size_
     BodyMark rest = glued;
     taken.word = atEnd ? k + 1 : k;
     taken.text = line.words[taken.word].text;
+    taken.lowered = false;
     rest.word = atEnd ? k : k + 1;
     rest.text = line.words[rest.word].text;
     marks[index] = rest;

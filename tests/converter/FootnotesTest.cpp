@@ -25,9 +25,12 @@ constexpr double kBody = 10;   // body text size
 constexpr double kNote = 8;    // notes' size
 constexpr double kRaised = 0.6; // a raised mark's size, in the line's sizes
 constexpr double kRise = 0.35;  // how far it is raised, in the line's sizes
+constexpr double kDrop = 0.2;   // how far a subscript is lowered
 
 // A line of words from x at the baseline; "word^1" glues a raised mark "1"
-// to the word, "^1" alone opens the line with one.
+// to the word, "^1" alone opens the line with one; "CO_21" glues a word that
+// starts lowered ("2") and runs on into raised digits, as the reader gives
+// a subscript followed by a mark.
 pdf::TextLine markedLine(const std::u32string& text, double x, double baseline, double size)
 {
     pdf::TextLine line;
@@ -37,14 +40,16 @@ pdf::TextLine markedLine(const std::u32string& text, double x, double baseline, 
         if (end == std::u32string::npos)
             end = text.size();
         const std::u32string token = text.substr(start, end - start);
-        const std::size_t caret = token.find(U'^');
+        const std::size_t caret = token.find_first_of(U"^_");
+        const bool runsOn = caret != std::u32string::npos && token[caret] == U'_';
         auto add = [&](const std::u32string& t, double wordSize, double wordBaseline, bool spaceAfter) {
             if (t.empty())
                 return;
             pdf::TextWord w;
             w.text = t;
             const double width = static_cast<double>(t.size()) * wordSize * test::kCharEm;
-            w.box = {x, wordBaseline - wordSize * 0.8, x + width, wordBaseline + wordSize * 0.2};
+            const double top = runsOn && wordSize < size ? baseline - size * kRise : wordBaseline;
+            w.box = {x, top - wordSize * 0.8, x + width, wordBaseline + wordSize * 0.2};
             w.baseline = wordBaseline;
             w.fontSize = wordSize;
             w.fontName = "ABCDEF+TimesNewRomanPSMT";
@@ -57,7 +62,7 @@ pdf::TextLine markedLine(const std::u32string& text, double x, double baseline, 
             add(token, size, baseline, more);
         } else {
             add(token.substr(0, caret), size, baseline, false);
-            add(token.substr(caret + 1), size * kRaised, baseline - size * kRise, more);
+            add(token.substr(caret + 1), size * kRaised, baseline + (runsOn ? size * kDrop : -size * kRise), more);
         }
         start = end + 1;
     }
@@ -402,6 +407,13 @@ private slots:
             return p;
         }) << QStringList{u"One."_qs, u"Two."_qs, u"Three."_qs} << QStringList{u"twice[0:1][1:2] here; the x3[2:3] term."_qs}
                                          << QStringList{};
+
+        QTest::newRow("a subscript run on into a mark") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 10, U"It gives off CO_21 and water.");
+            block(p[0], {{U"^1 The only note.", 72, 720, kNote}});
+            return p;
+        }) << QStringList{u"The only note."_qs} << QStringList{u"CO2[0:1] and"_qs} << QStringList{};
 
         QTest::newRow("a mark on a line of its own in the text") << std::function<Pages()>([] {
             Pages p{page(1)};
