@@ -3,6 +3,8 @@
 #include "Sprm.h"
 
 #include <algorithm>
+#include <string_view>
+#include <utility>
 
 namespace pwt::doc {
 namespace {
@@ -42,6 +44,41 @@ std::uint8_t nfc(NumberFormat format)
     case NumberFormat::ChineseCounting: return kNfcChineseCounting;
     }
     return kNfcDecimal;
+}
+
+// Symbol is a font of its own encoding: Word reaches its glyphs at U+F000
+// plus their code, and shows nothing for the Unicode characters they stand
+// for. The bullets a list may show, by their Symbol codes.
+constexpr std::uint16_t kSymbolFontBase = 0xF000;
+constexpr std::pair<char16_t, std::uint8_t> kSymbolCodes[] = {
+    {u'\u2022', 0xB7}, // bullet
+    {u'\u22C5', 0xD7}, // dot operator
+    {u'\u2212', 0x2D}, // minus
+    {u'\u2192', 0xAE}, // arrow right
+    {u'\u25CA', 0xE0}, // lozenge
+    {u'\u2663', 0xA7}, // club
+    {u'\u2666', 0xA8}, // diamond
+    {u'\u2665', 0xA9}, // heart
+    {u'\u2660', 0xAA}, // spade
+};
+constexpr std::string_view kSymbolFont = "Symbol";
+
+// A bullet's characters as the Symbol font codes them; empty when one of
+// them is not in it (the bullet then goes in the item's own font).
+std::u16string inSymbolFont(const std::u16string& bullet)
+{
+    std::u16string out;
+    for (char16_t c : bullet) {
+        if (c >= kSymbolFontBase && c <= kSymbolFontBase + 0xFF) {
+            out.push_back(c); // already a Symbol code
+            continue;
+        }
+        const auto* code = std::find_if(std::begin(kSymbolCodes), std::end(kSymbolCodes), [c](const auto& p) { return p.first == c; });
+        if (code == std::end(kSymbolCodes))
+            return {};
+        out.push_back(static_cast<char16_t>(kSymbolFontBase + code->second));
+    }
+    return out;
 }
 
 // A level the document does not define: numbered "1." and stepped in, so a
@@ -99,8 +136,16 @@ void putTabStop(Grpprl& g, int position)
     g.addVariable(sprm::PChgTabsPapx, operand);
 }
 
-void putLevel(ByteBuffer& out, const ListLevel& l, int level, FontTable& fonts)
+void putLevel(ByteBuffer& out, const ListLevel& given, int level, FontTable& fonts)
 {
+    ListLevel l = given;
+    if (l.format == NumberFormat::Bullet && l.labelFont == kSymbolFont) {
+        l.label = inSymbolFont(l.label);
+        if (l.label.empty()) {
+            l.label = given.label;
+            l.labelFont.clear();
+        }
+    }
     std::uint8_t numbers[kListLevels];
     const std::u16string text = numberText(l, level, numbers);
     const int textIndent = std::clamp(l.textIndent, 0, kMaxIndent);

@@ -1,6 +1,7 @@
 // Bulleted and numbered paragraphs become list items: on documents built in
 // code, and on synthetic pages through the whole layout.
 #include "DocumentBuilder.h"
+#include "ListTable.h"
 #include "ListItems.h"
 #include "ParagraphText.h"
 #include "SyntheticPage.h"
@@ -283,6 +284,41 @@ private slots:
         // The label's run is gone, the text keeps its own.
         QCOMPARE(doc.sections[0].paragraphs[0].runs.size(), std::size_t(1));
         QCOMPARE(doc.sections[0].paragraphs[0].runs[0].format.fontFamily, std::string("Times New Roman"));
+    }
+
+    // The writer sets a bullet in Symbol as the font codes it (Word shows
+    // nothing for U+2022 in Symbol); one Symbol lacks goes in the item's font.
+    void bulletsWrittenForSymbol_data()
+    {
+        QTest::addColumn<QString>("bullet");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<bool>("inSymbol");
+        QTest::newRow("bullet") << u"\u2022"_qs << u"\uF0B7"_qs << true;
+        QTest::newRow("diamond") << u"\u2666"_qs << u"\uF0A8"_qs << true;
+        QTest::newRow("Symbol code") << u"\uF0B7"_qs << u"\uF0B7"_qs << true;
+        QTest::newRow("not in Symbol") << u"\u25A0"_qs << u"\u25A0"_qs << false;
+    }
+
+    void bulletsWrittenForSymbol()
+    {
+        QFETCH(QString, bullet);
+        QFETCH(QString, written);
+        QFETCH(bool, inSymbol);
+        ListLevel level;
+        level.label = bullet.toStdU16String();
+        level.labelFont = "Symbol";
+        doc::FontTable fonts;
+        const doc::ListTables tables = doc::encodeLists({ListDefinition{{level}}}, fonts);
+        // The first LVL: its LVLF (28 bytes) gives the sizes of its paragraph
+        // and character properties, then its number text follows them.
+        const std::uint8_t* lvl = tables.levels.data();
+        const std::size_t chpx = lvl[24], papx = lvl[25];
+        const std::uint8_t* xst = lvl + 28 + papx + chpx;
+        QString text;
+        for (std::size_t i = 0; i < std::size_t(xst[0] | xst[1] << 8); ++i)
+            text += QChar(char16_t(xst[2 + 2 * i] | xst[3 + 2 * i] << 8));
+        QCOMPARE(text, written);
+        QCOMPARE(chpx > 0, inSymbol);
     }
 
     // Word names at most kMaxLists lists: the items of lists past them keep
