@@ -399,14 +399,15 @@ bool holdsGlued(const BodyMark& m, const std::u32string& mark)
         && (m.text.ends_with(mark) || (m.text.starts_with(mark) && !m.lowered));
 }
 
-// The mark in the body that refers to a note with `mark`: one below the head
-// zone before one in it (a running head's own raised mark), one after a word
-// before one after a power's letters or a number; at each step one of the
-// note's text before one glued to another.
+// The mark in the body that refers to a note with `mark`: one after a word
+// before one after a power's letters or a number; at each step one below the
+// head zone before one in it (a running head's own raised mark: the text's
+// first lines stand there too), and one of the note's text before one glued
+// to another.
 std::size_t markOrGluedFor(const std::vector<BodyMark>& marks, const std::u32string& mark)
 {
-    for (bool inHeadZone : {false, true})
-        for (MarkBase base : {MarkBase::Word, MarkBase::Letters, MarkBase::Number})
+    for (MarkBase base : {MarkBase::Word, MarkBase::Letters, MarkBase::Number})
+        for (bool inHeadZone : {false, true})
             for (bool glued : {false, true})
                 for (std::size_t i = 0; i < marks.size(); ++i) {
                     const BodyMark& m = marks[i];

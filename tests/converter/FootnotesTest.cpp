@@ -426,6 +426,14 @@ private slots:
             return p;
         }) << QStringList{u"The note."_qs} << QStringList{u"note, [0:1]which opens"_qs} << QStringList{};
 
+        QTest::newRow("the mark on the page's first line, a power under it") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            block(p[0], {{U"The first line of the page holds the mark^2 of the note.", 72, 60}});
+            body(p[0], 100, 10, U"Below it the x^2 term.");
+            block(p[0], {{U"^2 The note.", 72, 720, kNote}});
+            return p;
+        }) << QStringList{u"The note."_qs} << QStringList{u"mark[0:2] of"_qs, u"x2 term."_qs} << QStringList{};
+
         // Lookalikes: they stay text.
         QTest::newRow("a superscript with no note") << std::function<Pages()>([] {
             Pages p{page(1)};
