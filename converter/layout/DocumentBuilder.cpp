@@ -18,8 +18,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
 #include <optional>
+#include <tuple>
 #include <utility>
 
 namespace pwt::layout {
@@ -407,6 +409,38 @@ private:
     std::u16string m_runningKeyBefore;
 };
 
+// The boxes of each page's lines.
+std::vector<std::vector<pdf::Box>> lineBoxes(const std::vector<PageLines>& pages)
+{
+    std::vector<std::vector<pdf::Box>> out;
+    out.reserve(pages.size());
+    for (const PageLines& page : pages) {
+        auto& boxes = out.emplace_back();
+        for (const Block& block : page.blocks)
+            for (const Line& line : block.lines)
+                boxes.push_back(line.box);
+    }
+    return out;
+}
+
+// Per page, the boxes of `before` that `after` no longer holds.
+std::vector<std::vector<pdf::Box>> boxesTaken(const std::vector<std::vector<pdf::Box>>& before,
+                                              std::vector<std::vector<pdf::Box>> after)
+{
+    auto byPlace = [](const pdf::Box& a, const pdf::Box& b) {
+        return std::tie(a.yMin, a.xMin, a.yMax, a.xMax) < std::tie(b.yMin, b.xMin, b.yMax, b.xMax);
+    };
+    std::vector<std::vector<pdf::Box>> taken(before.size());
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        std::vector<pdf::Box> was = before[i];
+        std::vector<pdf::Box>& is = after[i];
+        std::sort(was.begin(), was.end(), byPlace);
+        std::sort(is.begin(), is.end(), byPlace);
+        std::set_difference(was.begin(), was.end(), is.begin(), is.end(), std::back_inserter(taken[i]), byPlace);
+    }
+    return taken;
+}
+
 } // namespace
 
 struct DocumentBuilder::Pages {
@@ -446,8 +480,10 @@ Document DocumentBuilder::finish(const DocumentInfo& info)
 {
     std::vector<PageLines> pageLines = std::move(m_pages->lines);
     // Notes come out first: they are neither body text nor running feet.
+    const std::vector<std::vector<pdf::Box>> linesBefore = lineBoxes(pageLines);
     Footnotes notes;
     notes.takeNotes(pageLines, m_pages->noteRules);
+    const std::vector<std::vector<pdf::Box>> noteBoxes = boxesTaken(linesBefore, lineBoxes(pageLines));
     const std::vector<RunningText> running = extractRunningText(pageLines);
     for (std::size_t i = 0; i < pageLines.size(); ++i) {
         PageLines& page = pageLines[i];
@@ -461,13 +497,13 @@ Document DocumentBuilder::finish(const DocumentInfo& info)
     }
     m_pages->links.placeBookmarks(pageLines);
 
-    std::vector<std::vector<pdf::Box>> tableBoxes;
-    for (const auto& tables : m_pages->tables) {
-        auto& boxes = tableBoxes.emplace_back();
-        for (const PageTable& t : tables)
-            boxes.push_back(t.box);
-    }
-    const std::vector<PagePlan> plans = planPages(pageLines, running, tableBoxes);
+    // Tables and notes are text of the page outside its lines: Word sets the
+    // notes in the text band too, so a page whose notes reach its foot is full.
+    std::vector<std::vector<pdf::Box>> setApart = noteBoxes;
+    for (std::size_t i = 0; i < m_pages->tables.size() && i < setApart.size(); ++i)
+        for (const PageTable& t : m_pages->tables[i])
+            setApart[i].push_back(t.box);
+    const std::vector<PagePlan> plans = planPages(pageLines, running, setApart);
     Builder builder(info);
     for (std::size_t i = 0; i < pageLines.size(); ++i)
         builder.addPage(pageLines[i], m_pages->pictures[i], m_pages->tables[i], m_pages->backgrounds[i], running[i],

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <optional>
 
 namespace pwt::layout {
@@ -116,7 +117,76 @@ void placeRunningText(PageSetup& setup, const std::vector<RunningText>& running,
         setup.footerDistance = std::min(twips(median(feet)), setup.marginBottom);
 }
 
+// The line edge most lines share, binned by kEdgeBinPt.
+double commonEdge(const std::vector<double>& edges)
+{
+    std::map<long, int> votes;
+    for (double x : edges)
+        ++votes[std::lround(x / kEdgeBinPt)];
+    const auto best = std::max_element(votes.begin(), votes.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
+    return static_cast<double>(best->first) * kEdgeBinPt;
+}
+
 } // namespace
+
+std::optional<pdf::Box> bandExtent(const PageLines& page, std::optional<ColumnBounds> edges, const pdf::Box* band)
+{
+    std::optional<pdf::Box> box = textExtent(page);
+    if (!box)
+        return box;
+    const auto inColumn = [](const Block& b) { return b.rotation == 0 && !b.marginNote; };
+    const bool anyInColumn = std::any_of(page.blocks.begin(), page.blocks.end(), inColumn);
+    std::vector<double> lefts, rights, tops, bottoms;
+    for (const Block& b : page.blocks)
+        if (!anyInColumn || inColumn(b))
+            for (const Line& l : b.lines) {
+                lefts.push_back(l.left());
+                rights.push_back(l.right());
+                tops.push_back(l.box.yMin);
+                bottoms.push_back(l.box.yMax);
+            }
+    if (lefts.empty())
+        return box;
+    const double left = edges ? edges->left : commonEdge(lefts), right = edges ? edges->right : commonEdge(rights);
+    const auto few = [&](std::size_t n) { return static_cast<double>(n) <= kStandingOutShare * static_cast<double>(lefts.size()); };
+    const auto outLeft = static_cast<std::size_t>(std::count_if(lefts.begin(), lefts.end(), [&](double x) { return x < left - kOwnBandPt; }));
+    const auto outRight = static_cast<std::size_t>(std::count_if(rights.begin(), rights.end(), [&](double x) { return x > right + kOwnBandPt; }));
+    double xMin = box->xMax, xMax = box->xMin;
+    for (std::size_t i = 0; i < lefts.size(); ++i) {
+        const bool standsOutLeft = few(outLeft) && lefts[i] < left - kOwnBandPt;
+        const bool standsOutRight = few(outRight) && rights[i] > right + kOwnBandPt;
+        if (!standsOutLeft)
+            xMin = std::min(xMin, lefts[i]);
+        if (!standsOutRight)
+            xMax = std::max(xMax, rights[i]);
+    }
+    if (xMin < xMax) {
+        box->xMin = xMin;
+        box->xMax = xMax;
+    }
+    if (!band)
+        return box;
+    // Lines reaching over or under the band, when a few: a head or a page
+    // number that was not told apart as running text.
+    const auto outside = [&](std::size_t i) {
+        return tops[i] < band->yMin - kOwnBandPt || bottoms[i] > band->yMax + kOwnBandPt;
+    };
+    std::size_t strays = 0;
+    double yMin = box->yMax, yMax = box->yMin;
+    for (std::size_t i = 0; i < tops.size(); ++i) {
+        if (outside(i)) {
+            ++strays;
+            continue;
+        }
+        yMin = std::min(yMin, tops[i]);
+        yMax = std::max(yMax, bottoms[i]);
+    }
+    if (strays > 0 && strays <= kMaxStrayLines && yMin < yMax) {
+        box->yMin = yMin;
+        box->yMax = yMax;
+    }
+    return box;
+}
 
 PageSetup pageSetupFor(double widthPt, double heightPt, const pdf::Box* text)
 {
@@ -146,14 +216,14 @@ PageSetup pageSetupFor(double widthPt, double heightPt, const pdf::Box* text)
 }
 
 std::vector<PagePlan> planPages(const std::vector<PageLines>& pages, const std::vector<RunningText>& running,
-                                const std::vector<std::vector<pdf::Box>>& tables)
+                                const std::vector<std::vector<pdf::Box>>& setApart)
 {
     std::vector<std::optional<pdf::Box>> extents;
     extents.reserve(pages.size());
     for (std::size_t i = 0; i < pages.size(); ++i) {
-        std::optional<pdf::Box> extent = textExtent(pages[i]);
-        if (i < tables.size())
-            for (const pdf::Box& t : tables[i]) {
+        std::optional<pdf::Box> extent = bandExtent(pages[i]);
+        if (i < setApart.size())
+            for (const pdf::Box& t : setApart[i]) {
                 if (extent)
                     growBox(*extent, t);
                 else
@@ -170,6 +240,20 @@ std::vector<PagePlan> planPages(const std::vector<PageLines>& pages, const std::
         PageSetup setup = pageSetupFor(g.width, g.height, bands.back().known ? &bands.back().box : nullptr);
         placeRunningText(setup, running, g);
         setups.push_back(setup);
+    }
+    // A page whose lines did not agree on an edge (lists, code, tables) may
+    // still have only a few standing out of the band's, and a line or two
+    // over or under it: such a page keeps the band, its strays set in it.
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        const Band& band = bands[groupOfPage[i]];
+        if (!band.known || !extents[i] || fitsBand(*extents[i], band.box))
+            continue;
+        std::optional<pdf::Box> extent = bandExtent(pages[i], ColumnBounds{band.box.xMin, band.box.xMax}, &band.box);
+        if (i < setApart.size())
+            for (const pdf::Box& t : setApart[i])
+                growBox(*extent, t);
+        if (fitsBand(*extent, band.box))
+            extents[i] = extent;
     }
 
     std::vector<PagePlan> plans(pages.size());

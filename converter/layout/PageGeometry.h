@@ -7,6 +7,7 @@
 #include "Lines.h"
 #include "StructureAnalysis.h"
 
+#include <optional>
 #include <vector>
 
 namespace pwt::layout {
@@ -29,6 +30,16 @@ inline constexpr double kBandBottomQuantile = 0.75;
 // A page's text reaching beyond the band by more than this many points on a
 // side gets a band of its own; less only makes a line or two wrap.
 inline constexpr double kOwnBandPt = 18.0;
+// Lines standing out of the page's common left or right edge by more than
+// kOwnBandPt (a command set out into the margin, a hanging label) do not
+// widen the page's text when at most this share of its lines do: Word sets
+// them at the band's edge rather than giving the page margins of its own.
+inline constexpr double kStandingOutShare = 0.2;
+// At most this many lines reaching over or under the band (a head or a page
+// number not told apart as running text) leave a page in the band.
+inline constexpr std::size_t kMaxStrayLines = 2;
+// Line edges within this many points are one edge.
+inline constexpr double kEdgeBinPt = 2.0;
 // Pages whose text is this close (points) to the band's width sit in it,
 // wherever their left edge is (the odd and even pages of a book).
 inline constexpr double kSameWidthPt = 6.0;
@@ -46,9 +57,17 @@ struct PagePlan {
 };
 
 // One plan per page. `running` gives where the running heads and feet stood;
-// `tables` the boxes of each page's tables, which are text set in cells.
+// `setApart` the boxes of each page's text set apart from its lines (tables'
+// cells, notes at the foot), which Word sets in the band too.
 std::vector<PagePlan> planPages(const std::vector<PageLines>& pages, const std::vector<RunningText>& running,
-                                const std::vector<std::vector<pdf::Box>>& tables = {});
+                                const std::vector<std::vector<pdf::Box>>& setApart = {});
+
+// The extent of a page's text in its column, lines standing out of `edges`
+// (none given: the edges most of its lines share) left out as
+// kStandingOutShare says, and with `band` given the strays over or under it
+// as kMaxStrayLines says; none without text.
+std::optional<pdf::Box> bandExtent(const PageLines& page, std::optional<ColumnBounds> edges = std::nullopt,
+                                   const pdf::Box* band = nullptr);
 
 // Page size from points; margins from a text band on the page.
 PageSetup pageSetupFor(double widthPt, double heightPt, const pdf::Box* textBand);

@@ -143,10 +143,22 @@ void drawChinese(const QString& path)
     pdf.paragraph(pieces(kChinese, Align::Justify));
 }
 
-// A paper: a title page of narrow text, two full pages, a page with a title
-// block across two columns and a figure and heading at the top of the right
-// column, and a contents page in two columns.
+// A paper: a title page of narrow text, two full pages (the first ending in
+// a long note at its foot, the second with a command set out into the left
+// margin above a paragraph and a head of its own over the text), a page with
+// a title block across two columns and
+// a figure and heading at the top of the right column, and a contents page
+// in two columns.
 const QString kPaperTitle = QStringLiteral("On the Layout of Papers");
+const QString kPaperNote = QStringLiteral(
+    "A note long enough to take four lines at the foot of the page, where the text above it ends early to make room for "
+    "it; the page is as full as the pages around it, and its text runs on to the next page with no break between them, "
+    "as the typesetter set it, whatever room the note takes in the word processor, which sets its notes at the foot of "
+    "the page as well.");
+// Room (points) the note takes at the foot of the page.
+constexpr double kPaperNoteRoom = 70;
+const QString kOutdented = QStringLiteral("\\setpapersize {size}");
+const QString kOwnHead = QStringLiteral("Draft of the second part");
 const QString kAcross = QStringLiteral("Two Columns Under One Title");
 const QString kRightHeading = QStringLiteral("2 Results");
 QStringList paperEntries()
@@ -173,8 +185,21 @@ void drawPaper(const QString& path)
     const double bottom = pdf.pageHeight() - 72;
     for (int page = 2; page <= 3; ++page) {
         pdf.newPage();
-        for (int n = 1; pdf.y() < bottom - 60; ++n)
+        const bool noted = page == 2;
+        if (!noted)
+            pdf.textAt(72, 40, kOwnHead, serif(9));
+        if (noted)
+            pdf.paragraph(pieces({Piece(paperParagraph(QStringLiteral("Page 2"), 0), serif()),
+                                  Piece(QStringLiteral("1"), positioned(serif(), Position::Superscript), {}, kPaperNote)},
+                                 Align::Justify));
+        for (int n = 1; pdf.y() < bottom - 60 - (noted ? kPaperNoteRoom : 0); ++n) {
+            if (!noted && n == 2) {
+                const double baseline = pdf.y() + 11;
+                pdf.textAt(36, baseline, kOutdented, serif());
+                pdf.setY(baseline + 6);
+            }
             pdf.paragraph(justified(paperParagraph(QStringLiteral("Page %1").arg(page), n)));
+        }
     }
     pdf.newPage();
     pdf.setColumn(72, 451);
@@ -534,9 +559,9 @@ private slots:
     }
 
     // A paper keeps its pages when LibreOffice lays the .doc out: the title
-    // page's narrow text sets no margins, two-column text is set in Word
-    // columns read one column after the other, the contents in two columns
-    // read entry by entry.
+    // page's narrow text sets no margins, a page full down to its note runs
+    // on without a break, two-column text is set in Word columns read one
+    // column after the other, the contents in two columns read entry by entry.
     void paperKeepsItsPagesAndColumns()
     {
         const fodt::Document& d = doc(QStringLiteral("paper"));
@@ -552,12 +577,26 @@ private slots:
         QVERIFY2(pages.hasMatch(), qPrintable(log));
         QCOMPARE(pages.captured(1).toInt(), 5);
 
-        // The full pages' margins: the text column of the PDF, not the title's.
+        // The full pages' margins: the text column of the PDF, not the title's
+        // nor the command's in the margin or the head over the text, which
+        // stay in the text.
         const int full = d.findParagraph(paperParagraph(QStringLiteral("Page 2"), 1));
         QVERIFY(full >= 0);
+        const int afterNote = d.findParagraph(paperParagraph(QStringLiteral("Page 3"), 1));
+        QVERIFY(afterNote >= 0);
+        QCOMPARE(d.paragraphProperty(d.paragraph(afterNote), QStringLiteral("fo:break-before")), QString());
+        QCOMPARE(d.footnotes.size(), 1);
+        QVERIFY(d.findContaining(kOutdented) > afterNote);
+        QVERIFY(d.findContaining(kOwnHead) > full);
+        const double top = fodt::inches(d.pageLayout(d.masterPage(full)).value(QStringLiteral("fo:margin-top")));
+        for (const int paragraph : {full, afterNote}) {
+            const fodt::Properties layout = d.pageLayout(d.masterPage(paragraph));
+            QVERIFY2(std::abs(fodt::inches(layout.value(QStringLiteral("fo:margin-left"))) - 1.0) < 0.05,
+                     qPrintable(layout.value(QStringLiteral("fo:margin-left"))));
+            QVERIFY2(std::abs(fodt::inches(layout.value(QStringLiteral("fo:margin-top"))) - top) < 0.05,
+                     qPrintable(layout.value(QStringLiteral("fo:margin-top"))));
+        }
         const fodt::Properties layout = d.pageLayout(d.masterPage(full));
-        QVERIFY2(std::abs(fodt::inches(layout.value(QStringLiteral("fo:margin-left"))) - 1.0) < 0.05,
-                 qPrintable(layout.value(QStringLiteral("fo:margin-left"))));
         QVERIFY2(std::abs(d.pageWidth(d.masterPage(full)) - fodt::inches(layout.value(QStringLiteral("fo:margin-left"))) * 72
                           - fodt::inches(layout.value(QStringLiteral("fo:margin-right"))) * 72 - 451) < 4,
                  qPrintable(layout.value(QStringLiteral("fo:margin-right"))));
