@@ -78,7 +78,7 @@ public:
                 putTextWithPictures(cleanRunText(run.text), chp, inlineLocations, nextPicture);
             }
         }
-        put(mark, chp);
+        put(mark, ownRun(chp));
         endParagraph(paragraphId(p.format));
     }
 
@@ -179,6 +179,17 @@ private:
     std::uint32_t withExtra(std::uint32_t chp, const Grpprl& extra)
     {
         return out_.characterProps.intern(out_.characterProps.at(chp) + extra.bytes());
+    }
+
+    // The paragraph mark in the text's format, in a run of its own.
+    // LibreOffice sets the text of a paragraph that a table follows in the
+    // format of the run holding its mark, up to where that run begins: the
+    // text then keeps its last run's format instead of losing all of it.
+    std::uint32_t ownRun(std::uint32_t chp)
+    {
+        Grpprl plain;
+        plain.add8(sprm::CFSpec, 0);
+        return withExtra(chp, plain);
     }
 
     std::uint32_t specialCharacter(std::uint32_t chp)

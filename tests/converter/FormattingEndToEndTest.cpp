@@ -3,9 +3,14 @@
 #include "FormattingSample.h"
 
 #include <QDir>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
+#include <QTextDocument>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cmath>
 
 using namespace pwt::test;
 
@@ -120,6 +125,49 @@ private slots:
         }
         QVERIFY2(headers.contains(m_sample.runningHead), qPrintable(headers.join(QLatin1Char('|'))));
         QVERIFY(footerHasPageNumber);
+    }
+
+    // A paragraph that a table follows keeps its own look: LibreOffice reads
+    // such a paragraph in its mark's format throughout.
+    void paragraphsBeforeTablesKeepTheirFormat()
+    {
+        struct Case {
+            QString text, css, family;
+            double size;
+        };
+        const QList<Case> cases = {
+            // Pixels of the writer's 72 dpi: points on the page.
+            {QStringLiteral("Results of the survey"), QStringLiteral("font-family:'Liberation Sans'; font-size:15px; font-weight:bold"),
+             QStringLiteral("Arial"), 15},
+            {QStringLiteral("Counted by the small team over several months."), QStringLiteral("font-family:'DejaVu Sans'; font-size:10px"),
+             QStringLiteral("DejaVu Sans"), 10},
+        };
+        QString html;
+        for (const Case& c : cases)
+            html += QStringLiteral("<p style=\"%1\">%2</p><table border='1' cellspacing='0' cellpadding='4'>"
+                                   "<tr><td>Alpha</td><td>Beta</td></tr><tr><td>117</td><td>245</td></tr></table><p>&nbsp;</p>")
+                        .arg(c.css, c.text);
+        const QString pdf = m_dir.filePath(QStringLiteral("tables.pdf")), doc = m_dir.filePath(QStringLiteral("tables.doc"));
+        {
+            QPdfWriter writer(pdf);
+            writer.setResolution(72);
+            QPainter painter(&writer);
+            QTextDocument text;
+            text.setHtml(html);
+            text.drawContents(&painter);
+        }
+        QCOMPARE(run(QStringLiteral(PWT_PATH), {QStringLiteral("--src=") + pdf, QStringLiteral("--dest=") + doc}), 0);
+        QCOMPARE(run(QStringLiteral("soffice"), {QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=file://") + m_dir.filePath(QStringLiteral("profile")),
+                                                 QStringLiteral("--convert-to"), QStringLiteral("fodt"), QStringLiteral("--outdir"), m_dir.path(), doc}),
+                 0);
+        const fodt::Document read = fodt::read(m_dir.filePath(QStringLiteral("tables.fodt")));
+        QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
+        QVERIFY2(read.tables.size() >= 2, "the tables were not found");
+        for (const Case& c : cases) {
+            const fodt::SeenFormat f = read.formatOf(c.text);
+            QVERIFY2(f.family == c.family && std::abs(f.size - c.size) < 0.3,
+                     qPrintable(c.text + QStringLiteral(": %1 %2 pt").arg(f.family).arg(f.size)));
+        }
     }
 
     void landscapePageGetsItsOwnSection()
