@@ -356,6 +356,114 @@ bool allRuns(const Paragraph& p, Property property)
     });
 }
 
+// Headings keep their numbers, contents entries theirs, code its lines.
+bool mayBeItem(const Paragraph& p)
+{
+    const ParagraphFormat& f = p.format;
+    return f.headingLevel == 0 && f.referenceTab.position == 0 && f.list < 0 && !p.runs.empty()
+        && !allRuns(p, [](const CharFormat& c) { return c.fontKind == FontKind::Typewriter; })
+        && !p.runs.front().pageNumberField;
+}
+
+// -- Items joined into one paragraph ---------------------------------------------
+
+// Marks that end a sentence, before the next item's bullet.
+constexpr std::u16string_view kSentenceEnds = u".!?\u3002\uFF01\uFF1F";
+
+// Where a bulleted paragraph holds the next items: its own bullet again,
+// after the end of a sentence, with a space after it. The lines of Chinese
+// items fill the column, so nothing in the layout shows where one item ends
+// and the next begins. Prose that indents its first line (dialogue opened
+// by dashes) is left alone.
+std::vector<std::size_t> joinedItemStarts(const Paragraph& p)
+{
+    if (!mayBeItem(p))
+        return {};
+    const std::u16string text = textOf(p);
+    std::size_t lead = 0;
+    while (lead < text.size() && isSpaceChar(text[lead]))
+        ++lead;
+    const auto label = labelOf(std::u16string_view(text).substr(lead));
+    if (!label || label->readings.front().format != NumberFormat::Bullet || (label->weak && p.format.firstLineIndent > 0))
+        return {};
+    // A note's mark ("*") is no bullet.
+    std::vector<bool> noteMark;
+    for (const Run& r : p.runs)
+        noteMark.insert(noteMark.end(), r.text.size(), r.footnote >= 0);
+    const char16_t bullet = text[lead];
+    std::vector<std::size_t> starts;
+    for (std::size_t at = lead + label->length; at + 2 < text.size(); ++at) {
+        if (text[at] != bullet || !isSpaceChar(text[at + 1]) || noteMark[at])
+            continue;
+        std::size_t before = at;
+        while (before > 0 && isSpaceChar(text[before - 1]))
+            --before;
+        if (before > 0 && kSentenceEnds.find(text[before - 1]) != std::u16string_view::npos)
+            starts.push_back(at);
+    }
+    return starts;
+}
+
+// Takes the paragraph's text from character `at` on into a new paragraph of
+// its format; the spaces before `at` go.
+Paragraph splitOff(Paragraph& p, std::size_t at)
+{
+    Paragraph rest;
+    rest.format = p.format;
+    rest.format.spaceBefore = 0;
+    std::size_t seen = 0, pictures = 0;
+    std::size_t r = 0;
+    for (; r < p.runs.size() && seen + p.runs[r].text.size() <= at; ++r) {
+        seen += p.runs[r].text.size();
+        pictures += static_cast<std::size_t>(std::count(p.runs[r].text.begin(), p.runs[r].text.end(), kInlinePictureMark));
+    }
+    if (r < p.runs.size() && seen < at) {
+        Run& cut = p.runs[r];
+        Run tail = cut;
+        tail.text = cut.text.substr(at - seen);
+        tail.footnote = -1; // a note's mark is one run, never cut
+        cut.text.resize(at - seen);
+        pictures += static_cast<std::size_t>(std::count(cut.text.begin(), cut.text.end(), kInlinePictureMark));
+        rest.runs.push_back(std::move(tail));
+        ++r;
+    }
+    rest.runs.insert(rest.runs.end(), std::make_move_iterator(p.runs.begin() + static_cast<std::ptrdiff_t>(r)),
+                     std::make_move_iterator(p.runs.end()));
+    p.runs.erase(p.runs.begin() + static_cast<std::ptrdiff_t>(r), p.runs.end());
+    while (!p.runs.empty() && !p.runs.back().text.empty() && isSpaceChar(p.runs.back().text.back())) {
+        p.runs.back().text.pop_back();
+        if (p.runs.back().text.empty() && !p.runs.back().pageNumberField && p.runs.back().footnote < 0)
+            p.runs.pop_back();
+    }
+    pictures = std::min(pictures, p.inlinePictures.size());
+    rest.inlinePictures.assign(p.inlinePictures.begin() + static_cast<std::ptrdiff_t>(pictures), p.inlinePictures.end());
+    p.inlinePictures.resize(pictures);
+    return rest;
+}
+
+// Splits the section's paragraphs that hold several bulleted items into one
+// paragraph per item; the figures and tables placed after them move along.
+void splitJoinedItems(Section& section)
+{
+    for (std::size_t i = 0; i < section.paragraphs.size(); ++i) {
+        const std::vector<std::size_t> starts = joinedItemStarts(section.paragraphs[i]);
+        if (starts.empty())
+            continue;
+        std::vector<Paragraph> items;
+        for (auto at = starts.rbegin(); at != starts.rend(); ++at)
+            items.insert(items.begin(), splitOff(section.paragraphs[i], *at));
+        section.paragraphs.insert(section.paragraphs.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                  std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
+        for (Figure& f : section.figures)
+            if (f.beforeParagraph > i)
+                f.beforeParagraph += items.size();
+        for (Table& t : section.tables)
+            if (t.beforeParagraph > i)
+                t.beforeParagraph += items.size();
+        i += items.size();
+    }
+}
+
 // -- Lists ----------------------------------------------------------------------
 
 // A body paragraph as the list finder sees it.
@@ -414,10 +522,7 @@ private:
         e.labelIndent = std::max(0, f.leftIndent + f.firstLineIndent);
         if (!p.runs.empty())
             e.em = std::max(p.runs.front().format.halfPoints, 1) * 10;
-        // Headings keep their numbers, contents entries theirs, code its lines.
-        e.eligible = f.headingLevel == 0 && f.referenceTab.position == 0 && f.list < 0 && !p.runs.empty()
-            && !allRuns(p, [](const CharFormat& c) { return c.fontKind == FontKind::Typewriter; })
-            && !p.runs.front().pageNumberField;
+        e.eligible = mayBeItem(p);
         e.offLeft = f.alignment == Alignment::Center || f.alignment == Alignment::Right;
         if (!e.eligible)
             return e;
@@ -890,6 +995,8 @@ void markListItems(Document& document)
     ListFinder finder(document);
     // The body text is one flow across the sections: numbering goes on over
     // a new chapter's head. Each table cell is a flow of its own.
+    for (Section& s : document.sections)
+        splitJoinedItems(s);
     std::vector<Paragraph*> body;
     for (Section& s : document.sections)
         for (Paragraph& p : s.paragraphs)

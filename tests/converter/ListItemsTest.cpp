@@ -203,6 +203,15 @@ private slots:
                                            << QStringList{u"[0.0]one"_qs, u"1.7 节）。"_qs, u"[0.0]two"_qs} << QStringList{u"bullet • 1"_qs};
         QTest::newRow("figure dashes") << std::vector<Sketch>{{u"\u2012 one"}, {u"\u2012 two"}, {u"\u2012 three"}}
                                        << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs, u"[0.0]three"_qs} << QStringList{u"bullet \u2013 1"_qs};
+        // Items whose lines fill the column, read as one paragraph.
+        QTest::newRow("joined items") << std::vector<Sketch>{{u"\u2012 \u7532\u4E59\u3002\u2012 \u4E19\u4E01\u3002 \u2012 \u620A"},
+                                                             {u"\u2012 \u5DF1"}}
+                                      << QStringList{u"[0.0]\u7532\u4E59\u3002"_qs, u"[0.0]\u4E19\u4E01\u3002"_qs,
+                                                     u"[0.0]\u620A"_qs, u"[0.0]\u5DF1"_qs}
+                                      << QStringList{u"bullet \u2013 1"_qs};
+        QTest::newRow("a bullet inside an item") << std::vector<Sketch>{{u"\u2022 one \u2022 two"}, {u"\u2022 three"}}
+                                                 << QStringList{u"[0.0]one \u2022 two"_qs, u"[0.0]three"_qs}
+                                                 << QStringList{u"bullet \u2022 1"_qs};
         QTest::newRow("dash list, hanging") << std::vector<Sketch>{{u"– one", 360, -360}, {u"– two"}}
                                             << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs} << QStringList{u"bullet – 1"_qs};
 
@@ -221,6 +230,7 @@ private slots:
         unchanged({{u"2.1 Syntax . . . . . . 2"}, {u"2.2 Naming . . . . . . 3"}, {u"2.3 Parsing.........4"}});
         unchanged({{u"– Where were you? he asked, and waited for an answer.", 0, 360}, {u"– Out, she said.", 0, 360}});
         unchanged({{u"– Where?"}, {u"– Out."}});
+        unchanged({{u"– Where? – Out.", 0, 360}, {u"– Why? – Because.", 0, 360}, {u"– When? – Now.", 0, 360}});
         unchanged({{u"3. März 2020: the meeting."}, {u"4. März: the next one."}});
         unchanged({{u"1. A lone number opens this sentence."}});
         unchanged({{u"I went home."}, {u"A. Smith wrote it."}});
