@@ -649,16 +649,19 @@ void Footnotes::takeNotes(std::vector<PageLines>& pages, const std::vector<std::
         }
 
         // The rest of the last page's note: small lines without a mark right
-        // under a rule, above this page's own notes in their column.
+        // under a rule, above this page's own notes in their column, set in
+        // the note's size (not a fraction's small denominator under its bar).
         bool continued = false;
         if (previousPageNotes && p < rules.size()) {
             const std::size_t lastNote = m_notes.size() - openingsTaken.size() - 1;
+            const double noteSize = m_notes[lastNote].lines.front().fontSize;
             for (const pdf::Box& rule : rules[p]) {
                 std::size_t first = finder->size();
                 for (std::size_t i = 0; i < finder->size() && first == finder->size(); ++i)
                     if (finder->at(i).text->box.yMin >= rule.yMin && overlapHorizontally(finder->at(i).text->box, rule))
                         first = i;
                 if (first == finder->size() || !finder->isSmall(first) || !finder->markOf(first).empty()
+                    || std::abs(finder->at(first).text->fontSize - noteSize) > kNoteSizeStepPt
                     || !finder->atFoot(first) || feet.contains(patternOf(finder->at(first).text->text)))
                     continue;
                 const std::vector<std::size_t> restLines = finder->noteFrom(first);

@@ -38,6 +38,9 @@ inline constexpr std::size_t kMaxMarkChars = 3;
 // below them means the small lines are not at the foot of the text (a
 // table's notes under it, a small paragraph in the middle of the page).
 inline constexpr std::size_t kMaxFootLineChars = 60;
+// A note running on to the next page's foot goes on in its size, within
+// this many points.
+inline constexpr double kNoteSizeStepPt = 0.5;
 // The rule above the notes: a horizontal line at most this thick (points)...
 inline constexpr double kMaxNoteRuleThicknessPt = 1.5;
 // ...at least this long (points) and at most this share of the page's width.

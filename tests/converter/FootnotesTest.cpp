@@ -303,6 +303,17 @@ private slots:
                                          << QStringList{u"mark[0:1] here."_qs, u"The second page goes on."_qs}
                                          << QStringList{u"runs on"_qs};
 
+        QTest::newRow("a fraction at the next page's foot is no rest of a note") << std::function<Pages()>([] {
+            Pages p{page(1), page(2)};
+            body(p[0], 100, 40, U"the mark^1 here.");
+            rule(p[0], 700);
+            block(p[0], {{U"^1 The whole note.", 72, 720, kNote}});
+            body(p[1], 100, 40, U"The second page ends in a fraction:");
+            rule(p[1], 700, 300);
+            block(p[1], {{U"x y + z", 300, 712, kNote - 1.5}}); // its denominator, set smaller than the notes
+            return p;
+        }) << QStringList{u"The whole note."_qs} << QStringList{u"mark[0:1] here."_qs, u"x y + z"_qs} << QStringList{};
+
         QTest::newRow("notes in the order of their marks over pages") << std::function<Pages()>([] {
             Pages p{page(1), page(2)};
             for (int i = 0; i < 2; ++i) {
