@@ -687,6 +687,12 @@ std::vector<HostileCase> hostileCases()
          pictureWith(imageObject(100000, 100000, 8, imageEntries("/Filter /FlateDecode"), deflate(std::string(1 << 16, '\x7F'))),
                      "612 0 0 792 0 0"),
          {kOk}},
+        // The same inline, on a page of nothing else: its data is skipped to
+        // the end of the content, not for the 6 GB it declares (which took
+        // past the time limit a recognised page adds).
+        {"scan_inline_image_46341_square",
+         simplePdf({"q 612 0 0 792 0 0 cm BI /W 46341 /H 46341 /BPC 8 /CS /RGB ID " + repeat("\x01\x02\x03", 100) + " EI Q"}),
+         {kNoTextLayer}, {"--time-limit=20"}},
         {"picture_bits_absurd", pictureWith(imageObject(8, 8, 3, imageEntries(), rgbBands())), {kOk}},
         {"picture_16_bits", pictureWith(imageObject(8, 8, 16, imageEntries(), rgbBands() + rgbBands())), {kOk}},
         {"picture_palette_short",
