@@ -78,6 +78,7 @@ struct Label {
     double widthEm = 0;              // the label's estimated width
     bool weak = false;               // a dash, asterisk or dot bullet
     std::string font;                // a bullet's family when set in a symbol font
+    bool chineseMarks = false;       // a Chinese or circled numeral, full-width brackets, "、"
 };
 
 bool isAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
@@ -314,6 +315,7 @@ std::optional<Label> numberLabel(std::u16string_view text, bool alone)
     }
     l.length = *end;
     l.widthEm = widthOf(text.substr(0, i));
+    l.chineseMarks = number->chinese || wideMarks || close == u"、";
     return l;
 }
 
@@ -677,7 +679,7 @@ private:
         // "1." and "（1）" all at one indent).
         const LevelState& deepest = m_levels[m_depth];
         const bool deeper = e.labelIndent > deepest.labelIndent + static_cast<int>(kSameLevelEm * e.em);
-        if (m_depth + 1 >= kMaxLevels || (!deeper && !opensNumberedSublist(e)))
+        if (m_depth + 1 >= kMaxLevels || (!deeper && !opensNumberedSublist(k)))
             return false;
         const std::size_t depth = m_depth + 1;
         if (depth < m_levels.size()) {
@@ -701,8 +703,12 @@ private:
     }
 
     // Right under a numbered item (no paragraph between them), at its indent.
-    bool opensNumberedSublist(const Entry& e) const
+    // Chinese documents set all their numberings at one indent; another
+    // numbering at a list's indent is its sublist only where the list goes
+    // on after it ("I." "A." "B." "II."), else a list of its own.
+    bool opensNumberedSublist(std::size_t k) const
     {
+        const Entry& e = (*m_entries)[k];
         const Label& label = *e.label;
         const Reading first = firstReading(label);
         const LevelState& deepest = m_levels[m_depth];
@@ -711,7 +717,31 @@ private:
             return false;
         Reading r;
         return std::none_of(m_levels.begin(), m_levels.begin() + static_cast<std::ptrdiff_t>(m_depth) + 1,
-                            [&](const LevelState& level) { return sameKind(level, label, r); });
+                            [&](const LevelState& level) { return sameKind(level, label, r); })
+            && (label.chineseMarks || listGoesOnAfter(k));
+    }
+
+    // Whether an item after entry k continues one of the open levels'
+    // numbering, before the list ends.
+    bool listGoesOnAfter(std::size_t k) const
+    {
+        const auto& entries = *m_entries;
+        int interruptions = 0;
+        for (std::size_t j = k + 1; j < entries.size(); ++j) {
+            const Entry& e = entries[j];
+            if (!e.label || !e.eligible || e.offLeft) {
+                if (e.paragraph->format.headingLevel > 0 || (!underItems(e) && ++interruptions > kMaxInterruptions))
+                    return false;
+                continue;
+            }
+            interruptions = 0;
+            for (std::size_t d = 0; d <= m_depth; ++d) {
+                Reading r;
+                if (sameKind(m_levels[d], *e.label, r) && r.format != NumberFormat::Bullet && r.value == m_levels[d].last + 1)
+                    return true;
+            }
+        }
+        return false;
     }
 
     // How a new level reads its first label.

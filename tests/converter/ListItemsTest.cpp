@@ -161,6 +161,9 @@ private slots:
         QTest::newRow("new kind after a remark") << std::vector<Sketch>{{u"1. one", 240}, {u"2. two", 240}, {u"Remark."}, {u"一、甲"}, {u"二、乙"}}
                                                  << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs, u"Remark."_qs, u"[1.0]甲"_qs, u"[1.0]乙"_qs}
                                                  << QStringList{u"1 %1. 1"_qs, u"一 %1、 1"_qs};
+        QTest::newRow("new kind, list not going on") << std::vector<Sketch>{{u"1) one"}, {u"2) two"}, {u"(a) x"}, {u"(b) y"}}
+                                                     << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs, u"[1.0]x"_qs, u"[1.0]y"_qs}
+                                                     << QStringList{u"1 %1) 1"_qs, u"a (%1) 1"_qs};
         QTest::newRow("new kind further left") << std::vector<Sketch>{{u"1. one", 480}, {u"2. two", 480}, {u"a) x"}, {u"b) y"}}
                                                << QStringList{u"[0.0]one"_qs, u"[0.0]two"_qs, u"[1.0]x"_qs, u"[1.0]y"_qs}
                                                << QStringList{u"1 %1. 1"_qs, u"a %1) 1"_qs};
