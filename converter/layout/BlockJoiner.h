@@ -15,6 +15,11 @@ inline constexpr double kSamePitchEm = 0.1;
 inline constexpr double kMinJoinedColumnEm = 12;
 // A line that runs on leaves at most this much room (in ems) at its end.
 inline constexpr double kMaxRoomLeftEm = 6;
+// Lines ending this close (in ems) end at one right edge: a justified
+// paragraph's own, short of the column's when it is indented on the right.
+inline constexpr double kSameRightEm = 0.3;
+// A paragraph's first line is indented by at most this many ems.
+inline constexpr double kMaxFirstLineIndentEm = 4;
 // Evenly spaced lines further apart than this (in ems) are separate items, not spacing.
 inline constexpr double kMaxSpacedPitchEm = 2.6;
 

@@ -686,11 +686,22 @@ private slots:
         // Cells of a table's first column, evenly spaced, one block each: they had room to run on.
         for (int i = 0; i < 3; ++i)
             test::addBlock(p, {LineSpec{U"Cell", 72, 320.0 + 18 * i}});
+        // Spaced again: a quotation indented 20 pt left and 40 pt right, whose
+        // lines end at its own edge, and a paragraph with its first line indented.
+        const std::vector<LineSpec> spaced = {{filler(U"Quoted", 68), 92, 400}, {filler(U"and", 68), 92, 418},
+            {U"end of quote.", 92, 436}, {filler(U"Indented", 76), 92, 472}, {filler(U"so", 80), 72, 490}, {U"done.", 72, 508}};
+        for (const LineSpec& line : spaced)
+            test::addBlock(p, {line});
         const Document doc = buildDocument({p}, {});
         const auto& ps = doc.sections.at(0).paragraphs;
         const QStringList texts = textsOf(ps);
-        QCOMPARE(texts.size(), qsizetype(7));
-        QCOMPARE(texts.mid(4), (QStringList{u"Cell"_qs, u"Cell"_qs, u"Cell"_qs}));
+        QCOMPARE(texts.size(), qsizetype(9));
+        QCOMPARE(texts.mid(4, 3), (QStringList{u"Cell"_qs, u"Cell"_qs, u"Cell"_qs}));
+        QVERIFY2(texts[7].startsWith(u"Quoted"_qs) && texts[7].endsWith(u"end of quote."_qs), qPrintable(texts[7]));
+        QCOMPARE(ps[7].format.alignment, Alignment::Justify);
+        QCOMPARE(ps[7].format.rightIndent, 40 * 20);
+        QVERIFY2(texts[8].startsWith(u"Indented"_qs) && texts[8].endsWith(u"done."_qs), qPrintable(texts[8]));
+        QCOMPARE(ps[8].format.firstLineIndent, 20 * 20);
         QVERIFY(texts[0].startsWith(u"Spaced"_qs) && texts[0].endsWith(u"last spaced line."_qs));
         QVERIFY2(ps[0].format.lineSpacing >= 340, QByteArray::number(ps[0].format.lineSpacing));
         QVERIFY(texts[1].startsWith(u"Mixed"_qs) && texts[1].endsWith(u"and back to ten."_qs));
@@ -780,8 +791,14 @@ private slots:
         test::addBlock(p, {LineSpec{U"Optional arguments to", 72, 160, 10, true}, LineSpec{filler(U"Position", 80), 72, 172},
                            LineSpec{U"as specified.", 72, 184}});
         p.flows.back().blocks.back().lines[0].words.back().spaceAfter = true;
-        p.flows.back().blocks.back().lines[0].words.push_back(pdf::TextWord{U"\\begin", {185, 152, 215, 162}, 160, 10,
-                                                                          "ABCDEF+CMTT10", false, false, true, false, 0, false, nullptr});
+        pdf::TextWord command;
+        command.text = U"\\begin";
+        command.box = {185, 152, 215, 162};
+        command.baseline = 160;
+        command.fontSize = 10;
+        command.fontName = "ABCDEF+CMTT10";
+        command.fixedWidth = true;
+        p.flows.back().blocks.back().lines[0].words.push_back(command);
         // Rows of a table running past the text's edge keep their last cells.
         for (int i = 0; i < 4; ++i)
             test::addBlock(p, {LineSpec{filler(U"Text", 80), 72, 220.0 + 12 * i}});
