@@ -300,6 +300,23 @@ MarkBase baseOf(const Line& line, std::size_t k)
     return letters > 0 && letters <= kMaxPowerBaseLetters ? MarkBase::Letters : MarkBase::Word;
 }
 
+// Whether a rule stands over the notes of candidate c's column: above the
+// first of them, at most kMaxNoteRuleGapEm of its size over it.
+bool ruleAbove(const PageNoteFinder& finder, const std::vector<std::vector<std::size_t>>& candidates, std::size_t c,
+               const std::vector<pdf::Box>& rules)
+{
+    const Line& opening = *finder.at(candidates[c].front()).text;
+    double top = opening.box.yMin;
+    for (const auto& other : candidates) {
+        const Line& l = *finder.at(other.front()).text;
+        if (overlapHorizontally(l.box, opening.box))
+            top = std::min(top, l.box.yMin);
+    }
+    return std::any_of(rules.begin(), rules.end(), [&](const pdf::Box& r) {
+        return overlapHorizontally(r, opening.box) && r.yMax <= top && r.yMin >= top - kMaxNoteRuleGapEm * opening.fontSize;
+    });
+}
+
 // A raised mark in the body text.
 struct BodyMark {
     std::size_t block = 0, line = 0, word = 0;
@@ -404,9 +421,10 @@ bool holdsGlued(const BodyMark& m, const std::u32string& mark)
 // head zone before one in it (a running head's own raised mark: the text's
 // first lines stand there too), and one of the note's text before one glued
 // to another.
-std::size_t markOrGluedFor(const std::vector<BodyMark>& marks, const std::u32string& mark)
+std::size_t markOrGluedFor(const std::vector<BodyMark>& marks, const std::u32string& mark, bool afterWordOnly)
 {
     for (MarkBase base : {MarkBase::Word, MarkBase::Letters, MarkBase::Number})
+        if (base == MarkBase::Word || !afterWordOnly)
         for (bool inHeadZone : {false, true})
             for (bool glued : {false, true})
                 for (std::size_t i = 0; i < marks.size(); ++i) {
@@ -601,11 +619,16 @@ void Footnotes::takeNotes(std::vector<PageLines>& pages, const std::vector<std::
         };
         // Each note's mark in the body: first those of their own text after a
         // word, then the others, raised digits that hold the mark glued to
-        // another or to a power among them, until no more are found.
+        // another or to a power among them, until no more are found. Small
+        // lines with no rule over them (an example set small) take only a
+        // mark after a word: a raised number after a letter is a power there.
+        std::vector<bool> ruled(candidates.size());
+        for (std::size_t c = 0; c < candidates.size(); ++c)
+            ruled[c] = p < rules.size() && ruleAbove(*finder, candidates, c, rules[p]);
         std::vector<std::size_t> markOf(candidates.size(), kNoMark);
         for (std::size_t c = 0; c < candidates.size(); ++c) {
             const std::u32string& text = finder->markOf(candidates[c].front());
-            const std::size_t at = markOrGluedFor(marks, text);
+            const std::size_t at = markOrGluedFor(marks, text, !ruled[c]);
             if (at != kNoMark && marks[at].text == text && marks[at].base == MarkBase::Word && !marks[at].inHeadZone) {
                 markOf[c] = at;
                 marks[at].used = true;
@@ -617,7 +640,7 @@ void Footnotes::takeNotes(std::vector<PageLines>& pages, const std::vector<std::
                 if (markOf[c] != kNoMark)
                     continue;
                 const std::u32string& text = finder->markOf(candidates[c].front());
-                const std::size_t at = markOrGluedFor(marks, text);
+                const std::size_t at = markOrGluedFor(marks, text, !ruled[c]);
                 if (at == kNoMark)
                     continue;
                 markOf[c] = marks[at].text == text ? at : splitGlued(page, marks, at, text.size(), marks[at].text.ends_with(text));

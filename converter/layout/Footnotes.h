@@ -41,6 +41,9 @@ inline constexpr std::size_t kMaxFootLineChars = 60;
 // A note running on to the next page's foot goes on in its size, within
 // this many points.
 inline constexpr double kNoteSizeStepPt = 0.5;
+// The rule over the notes stands at most this many ems of their size above
+// the first of them.
+inline constexpr double kMaxNoteRuleGapEm = 3.0;
 // The rule above the notes: a horizontal line at most this thick (points)...
 inline constexpr double kMaxNoteRuleThicknessPt = 1.5;
 // ...at least this long (points) and at most this share of the page's width.

@@ -414,6 +414,7 @@ private slots:
         QTest::newRow("two marks run together, a mark glued to a power") << std::function<Pages()>([] {
             Pages p{page(1)};
             body(p[0], 100, 10, U"Cited twice^12 here; the x^33 term.");
+            rule(p[0], 705);
             block(p[0], {{U"^1 One.", 72, 720, kNote}, {U"^2 Two.", 72, 730, kNote}, {U"^3 Three.", 72, 740, kNote}});
             return p;
         }) << QStringList{u"One."_qs, u"Two."_qs, u"Three."_qs} << QStringList{u"twice[0:1][1:2] here; the x3[2:3] term."_qs}
@@ -422,9 +423,17 @@ private slots:
         QTest::newRow("a subscript run on into a mark") << std::function<Pages()>([] {
             Pages p{page(1)};
             body(p[0], 100, 10, U"It gives off CO_21 and water.");
+            rule(p[0], 705);
             block(p[0], {{U"^1 The only note.", 72, 720, kNote}});
             return p;
         }) << QStringList{u"The only note."_qs} << QStringList{u"CO2[0:1] and"_qs} << QStringList{};
+
+        QTest::newRow("an example set small with no rule over it: a power is no mark") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 10, U"The sum of i^2 is shown.");
+            block(p[0], {{U"^2 = 0 then", 72, 720, kNote}});
+            return p;
+        }) << QStringList{} << QStringList{u"i2 is shown."_qs} << QStringList{};
 
         QTest::newRow("a mark on a line of its own in the text") << std::function<Pages()>([] {
             Pages p{page(1)};
