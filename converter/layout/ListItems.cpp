@@ -49,8 +49,11 @@ constexpr std::size_t kMaxLevels = 9;
 // baseline whose text starts at most this many ems to its right (Word sets a
 // bullet and its text a tab apart, a quarter inch and more)...
 constexpr double kMaxLabelGapEm = 3.0;
-// ...on a baseline within this many ems of its own.
+// ...on a baseline within this many ems of its own. A page with more lone
+// labels than this is a table of glyphs, not lists (and each label looks
+// through the page's lines).
 constexpr double kLabelBaselineEm = 0.3;
+constexpr std::size_t kMaxLoneLabelsPerPage = 400;
 
 // -- Labels ---------------------------------------------------------------------
 
@@ -992,6 +995,11 @@ Line* lineOpenedBy(PageLines& page, std::size_t own, const Line& label, std::siz
 
 void rejoinListLabels(PageLines& page)
 {
+    std::size_t loneLabels = 0;
+    for (const Block& block : page.blocks)
+        for (const Line& line : block.lines)
+            if (line.words.size() == 1 && loneLabel(line) && ++loneLabels > kMaxLoneLabelsPerPage)
+                return;
     bool moved = false;
     for (std::size_t b = 0; b < page.blocks.size(); ++b) {
         if (page.blocks[b].rotation != 0)

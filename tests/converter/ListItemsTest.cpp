@@ -410,6 +410,25 @@ private slots:
         QCOMPARE(itemsOf(buildDocument({page}, {})), items);
     }
 
+    // A page of more lone bullets than a page has items (a glyph table, or a
+    // hostile file) keeps them apart and stays quick.
+    void manyLoneLabels()
+    {
+        pdf::PageText page;
+        page.width = 595;
+        page.height = 842;
+        std::vector<test::LineSpec> labels, texts;
+        for (int i = 0; i < 500; ++i) {
+            const double baseline = 50 + 1.5 * i;
+            labels.push_back({U"\u2022", 72, baseline});
+            texts.push_back({U"Text", 90, baseline});
+        }
+        test::addBlock(page, labels);
+        test::addBlock(page, texts);
+        const Document doc = buildDocument({page}, {});
+        QVERIFY(doc.lists.empty());
+    }
+
     // Lines on a page through the whole layout: a bulleted list with a
     // wrapped, hanging item, then a numbered one.
     void onSyntheticPage()
