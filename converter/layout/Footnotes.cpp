@@ -336,49 +336,58 @@ bool isMarkLine(const Line& line) { return line.words.size() == 1 && isMarkText(
 bool joinLoneMarks(PageLines& page, const std::set<std::u32string>& noteMarks,
                    const std::set<std::pair<std::size_t, std::size_t>>& noteLines)
 {
-    bool joined = false;
+    using Place = std::pair<std::size_t, std::size_t>; // (block, line)
+    std::vector<std::pair<Place, Place>> moves;         // a lone mark's line, its text's line
     for (std::size_t b = 0; b < page.blocks.size(); ++b) {
-        Block& block = page.blocks[b];
-        if (block.rotation != 0)
+        if (page.blocks[b].rotation != 0)
             continue;
-        std::vector<std::pair<std::size_t, std::size_t>> moves; // (lone mark's line, its text's line)
-        for (std::size_t l = 0; l < block.lines.size(); ++l) {
-            const Line& lone = block.lines[l];
+        for (std::size_t l = 0; l < page.blocks[b].lines.size(); ++l) {
+            const Line& lone = page.blocks[b].lines[l];
             if (noteLines.contains({b, l}) || lone.words.size() != 1 || !noteMarks.contains(lone.words.front().text))
                 continue;
             const Word& mark = lone.words.front();
-            for (std::size_t t = 0; t < block.lines.size(); ++t) {
-                const Line& text = block.lines[t];
-                const double rise = text.baseline - mark.baseline;
-                const double gap = std::max(text.left() - mark.box.xMax, mark.box.xMin - text.right());
-                if (t != l && !isMarkLine(text) && !noteLines.contains({b, t})
-                    && mark.fontSize < text.fontSize * kScriptSizeRatio && rise > kScriptShiftEm * text.fontSize
-                    && rise <= kNoteMarkRiseEm * text.fontSize && gap <= kNotePieceGapEm * text.fontSize) {
-                    moves.emplace_back(l, t);
-                    break;
+            bool found = false;
+            // The reader may have set it in a block of its own: any upright line of the page.
+            for (std::size_t tb = 0; tb < page.blocks.size() && !found; ++tb) {
+                if (page.blocks[tb].rotation != 0)
+                    continue;
+                for (std::size_t t = 0; t < page.blocks[tb].lines.size() && !found; ++t) {
+                    const Line& text = page.blocks[tb].lines[t];
+                    const double rise = text.baseline - mark.baseline;
+                    const double gap = std::max(text.left() - mark.box.xMax, mark.box.xMin - text.right());
+                    if (Place{tb, t} != Place{b, l} && !isMarkLine(text) && !noteLines.contains({tb, t})
+                        && mark.fontSize < text.fontSize * kScriptSizeRatio && rise > kScriptShiftEm * text.fontSize
+                        && rise <= kNoteMarkRiseEm * text.fontSize && gap <= kNotePieceGapEm * text.fontSize) {
+                        moves.push_back({{b, l}, {tb, t}});
+                        found = true;
+                    }
                 }
             }
         }
-        for (const auto& [l, t] : moves) {
-            const Word& mark = block.lines[l].words.front();
-            std::vector<Word>& words = block.lines[t].words;
-            const auto at = std::find_if(words.begin(), words.end(),
-                                         [&](const Word& w) { return w.box.xMin >= mark.box.xMin; });
-            if (at != words.begin())
-                std::prev(at)->spaceAfter = false; // the mark is glued to what it follows
-            Word moved = mark;
-            moved.spaceAfter = at != words.end() && at->box.xMin - mark.box.xMax > kSpaceGapEm * at->fontSize;
-            words.insert(at, std::move(moved));
-            measureLine(block.lines[t]);
-        }
-        for (auto it = moves.rbegin(); it != moves.rend(); ++it)
-            block.lines.erase(block.lines.begin() + static_cast<std::ptrdiff_t>(it->first));
-        if (!moves.empty()) {
-            fitBlockBox(block);
-            joined = true;
-        }
     }
-    return joined;
+    for (const auto& [from, to] : moves) {
+        const Word& mark = page.blocks[from.first].lines[from.second].words.front();
+        Line& text = page.blocks[to.first].lines[to.second];
+        const auto at = std::find_if(text.words.begin(), text.words.end(),
+                                     [&](const Word& w) { return w.box.xMin >= mark.box.xMin; });
+        if (at != text.words.begin())
+            std::prev(at)->spaceAfter = false; // the mark is glued to what it follows
+        Word moved = mark;
+        moved.spaceAfter = at != text.words.end() && at->box.xMin - mark.box.xMax > kSpaceGapEm * at->fontSize;
+        text.words.insert(at, std::move(moved));
+        measureLine(text);
+    }
+    // From the back, so that the places left to erase stay valid; a block
+    // left empty goes with the page's other empty blocks.
+    std::sort(moves.begin(), moves.end());
+    for (auto it = moves.rbegin(); it != moves.rend(); ++it) {
+        Block& block = page.blocks[it->first.first];
+        block.lines.erase(block.lines.begin() + static_cast<std::ptrdiff_t>(it->first.second));
+        fitBlockBox(block);
+    }
+    for (const auto& [from, to] : moves)
+        fitBlockBox(page.blocks[to.first]);
+    return !moves.empty();
 }
 
 std::vector<BodyMark> bodyMarks(const PageLines& page, const std::set<std::pair<std::size_t, std::size_t>>& noteLines)

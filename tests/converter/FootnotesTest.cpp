@@ -442,9 +442,12 @@ private slots:
             block(p[0], {{U"A line of the body that breaks right before the mark of its note,", 72, 100},
                          {U"^1", 72, 112},
                          {U"which opens the next line.", 72 + markWidth, 112}});
+            block(p[0], {{U"A block apart from its mark", 72, 140}, {U"that stands in a block of its own.", 72, 152}});
+            block(p[0], {{U"^2", 72 + 27 * kBody * test::kCharEm, 140}}); // right after "mark"
+            block(p[0], {{U"^2 The second note.", 72, 730, kNote}});
             block(p[0], {{U"^1 The note.", 72, 720, kNote}});
             return p;
-        }) << QStringList{u"The note."_qs} << QStringList{u"note, [0:1]which opens"_qs} << QStringList{};
+        }) << QStringList{u"The note."_qs, u"The second note."_qs} << QStringList{u"note, [0:1]which opens"_qs, u"mark[1:2]"_qs} << QStringList{};
 
         QTest::newRow("the mark on the page's first line, a power under it") << std::function<Pages()>([] {
             Pages p{page(1)};
