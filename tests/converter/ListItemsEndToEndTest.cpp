@@ -62,6 +62,10 @@ void drawLists(const QString& path)
     // Items of one length: each line opens an item by its label alone.
     item({72, u"一、", 94, u"检查天气预报"}, zh);
     item({72, u"二、", 94, u"告诉家人行程"}, zh);
+    y += 8;
+    // Labels a wide gap apart from their text, which poppler sets apart.
+    item({72, u"a)", 104, u"Check the weather before leaving"});
+    item({72, u"b)", 104, u"Tell someone at home where you go"});
     pdf.finish();
 }
 
@@ -121,6 +125,8 @@ private slots:
         QTest::newRow("quantity") << u"1.5 kg of food"_qs << -1 << QString() << 0;
         QTest::newRow("一、") << u"检查天气预报"_qs << 0 << u"一, 二, 三, ...|、"_qs << 1;
         QTest::newRow("二、") << u"告诉家人行程"_qs << 0 << u"一, 二, 三, ...|、"_qs << 1;
+        QTest::newRow("a) set apart") << u"Check the weather"_qs << 0 << u"a|)"_qs << 1;
+        QTest::newRow("b) set apart") << u"Tell someone"_qs << 0 << u"a|)"_qs << 1;
     }
 
     void items()
