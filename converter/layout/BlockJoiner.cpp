@@ -94,8 +94,14 @@ bool atEvenPitch(const Block& earlier, const Block& later, const Block* after, c
     const std::size_t n = earlier.lines.size();
     if (n >= 2)
         return same(stepBetween(earlier.lines[n - 2], last));
-    // The first two lines of such a paragraph: the line after them must keep the pitch.
-    return after && later.lines.size() == 1 && runsOn(later, *after, column, &last) && same(stepBetween(next, after->lines.front()));
+    // The first two lines of such a paragraph: the lines after them must
+    // keep the pitch, unless the second line ends the paragraph (a full line
+    // has no room left, so a paragraph of two spaced lines is one).
+    if (later.lines.size() >= 2)
+        return same(stepBetween(next, later.lines[1]));
+    if (after && runsOn(later, *after, column, &last))
+        return same(stepBetween(next, after->lines.front()));
+    return runningText(last);
 }
 
 } // namespace

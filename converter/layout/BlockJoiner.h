@@ -20,8 +20,6 @@ inline constexpr double kMaxRoomLeftEm = 6;
 inline constexpr double kSameRightEm = 0.3;
 // A paragraph's first line is indented by at most this many ems.
 inline constexpr double kMaxFirstLineIndentEm = 4;
-// Evenly spaced lines further apart than this (in ems) are separate items, not spacing.
-inline constexpr double kMaxSpacedPitchEm = 2.6;
 
 // Joins, in place, each block to the one before it in reading order where
 // the earlier one's last line runs on into the later one's first: the line

@@ -1,5 +1,6 @@
 #include "ParagraphSplitter.h"
 
+#include "BlockJoiner.h"
 #include "Links.h"
 #include "TextRules.h"
 
@@ -130,6 +131,15 @@ bool nextWordFitted(const Line& previous, const Line& next, double room)
     return room > needed + kFitSlackEm * em;
 }
 
+bool runningText(const Line& line)
+{
+    const double widest = kMaxWordGapEm * std::max(line.fontSize, 1.0);
+    for (std::size_t i = 1; i < line.words.size(); ++i)
+        if (line.words[i].box.xMin - line.words[i - 1].box.xMax > widest)
+            return false;
+    return true;
+}
+
 double typicalPitch(const std::vector<Line>& lines)
 {
     return typicalPitch(lines, 0, lines.size());
@@ -185,6 +195,13 @@ std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines, const C
     const double left = extent.left, right = extent.right;
     const ColumnBounds column{std::min(givenColumn.left, left), std::max(givenColumn.right, right)};
     const double pitch = typicalPitch(lines);
+    // Two lines, one step between them: a paragraph of two spaced lines (the
+    // block joiner put them together) when the first is running text with no
+    // room left in the column; the step is their pitch, no gap.
+    const bool spacedPair = lines.size() == 2 && !sizesDiffer(lines[0].fontSize, lines[1].fontSize)
+        && lines[0].right() - lines[0].left() >= kMinJoinedColumnEm * std::max(lines[0].fontSize, 1.0) && runningText(lines[0])
+        && lines[1].baseline - lines[0].baseline <= kMaxSpacedPitchEm * std::max(lines[1].fontSize, 1.0)
+        && !nextWordFitted(lines[0], lines[1], column.right - lines[0].right());
     bool inListItem = startsListItem(lines.front().text);
     bool italicSoFar = lines.front().allItalic; // the paragraph so far is all italic
     const bool centred = centredBlock(lines, left);
@@ -202,7 +219,7 @@ std::vector<std::size_t> paragraphStarts(const std::vector<Line>& lines, const C
             opens = false; // a link broken over the two lines
         } else if (startsListItem(cur.text)) {
             opens = true;
-        } else if (cur.baseline - prev.baseline > pitch * kParagraphGapRatio || cur.baseline < prev.baseline) {
+        } else if ((cur.baseline - prev.baseline > pitch * kParagraphGapRatio && !spacedPair) || cur.baseline < prev.baseline) {
             opens = true; // a gap, or a line that goes back up (another column)
         } else if (differentClass(prev, cur)) {
             opens = true;

@@ -12,6 +12,11 @@ namespace pwt::layout {
 
 // A baseline step this much larger than the block's usual pitch is a paragraph gap.
 inline constexpr double kParagraphGapRatio = 1.35;
+// Evenly spaced lines further apart than this (in ems) are separate items, not spacing.
+inline constexpr double kMaxSpacedPitchEm = 2.6;
+// Words of running text stand at most this far apart (ems), justified or
+// not; a wider gap sets apart a formula and its number, or cells.
+inline constexpr double kMaxWordGapEm = 3.0;
 // A line starting this far right of the block's left edge is indented.
 inline constexpr double kIndentEm = 0.8;
 // A line starting within this of the left edge is flush with it.
@@ -45,6 +50,9 @@ bool sizesDiffer(double a, double b);
 // Whether the first word of `next` would have fitted in `room` at the end of
 // `previous`: then the writer broke the line on purpose.
 bool nextWordFitted(const Line& previous, const Line& next, double room);
+
+// Whether the line reads as running text: no gap between its words wider than kMaxWordGapEm.
+bool runningText(const Line& line);
 
 // The usual distance between consecutive baselines of these lines.
 double typicalPitch(const std::vector<Line>& lines);

@@ -687,21 +687,24 @@ private slots:
         for (int i = 0; i < 3; ++i)
             test::addBlock(p, {LineSpec{U"Cell", 72, 320.0 + 18 * i}});
         // Spaced again: a quotation indented 20 pt left and 40 pt right, whose
-        // lines end at its own edge, and a paragraph with its first line indented.
+        // lines end at its own edge, a paragraph with its first line indented,
+        // and one of two lines.
         const std::vector<LineSpec> spaced = {{filler(U"Quoted", 68), 92, 400}, {filler(U"and", 68), 92, 418},
-            {U"end of quote.", 92, 436}, {filler(U"Indented", 76), 92, 472}, {filler(U"so", 80), 72, 490}, {U"done.", 72, 508}};
+            {U"end of quote.", 92, 436}, {filler(U"Indented", 76), 92, 472}, {filler(U"so", 80), 72, 490}, {U"done.", 72, 508},
+            {filler(U"Two", 80), 72, 544}, {U"lines.", 72, 562}};
         for (const LineSpec& line : spaced)
             test::addBlock(p, {line});
         const Document doc = buildDocument({p}, {});
         const auto& ps = doc.sections.at(0).paragraphs;
         const QStringList texts = textsOf(ps);
-        QCOMPARE(texts.size(), qsizetype(9));
+        QCOMPARE(texts.size(), qsizetype(10));
         QCOMPARE(texts.mid(4, 3), (QStringList{u"Cell"_qs, u"Cell"_qs, u"Cell"_qs}));
         QVERIFY2(texts[7].startsWith(u"Quoted"_qs) && texts[7].endsWith(u"end of quote."_qs), qPrintable(texts[7]));
         QCOMPARE(ps[7].format.alignment, Alignment::Justify);
         QCOMPARE(ps[7].format.rightIndent, 40 * 20);
         QVERIFY2(texts[8].startsWith(u"Indented"_qs) && texts[8].endsWith(u"done."_qs), qPrintable(texts[8]));
         QCOMPARE(ps[8].format.firstLineIndent, 20 * 20);
+        QVERIFY2(texts[9].startsWith(u"Two"_qs) && texts[9].endsWith(u"lines."_qs), qPrintable(texts[9]));
         QVERIFY(texts[0].startsWith(u"Spaced"_qs) && texts[0].endsWith(u"last spaced line."_qs));
         QVERIFY2(ps[0].format.lineSpacing >= 340, QByteArray::number(ps[0].format.lineSpacing));
         QVERIFY(texts[1].startsWith(u"Mixed"_qs) && texts[1].endsWith(u"and back to ten."_qs));
