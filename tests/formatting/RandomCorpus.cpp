@@ -13,7 +13,7 @@ namespace fmt {
 
 namespace {
 
-constexpr int kTuningFirst = 1, kTuningLast = 50;
+constexpr int kTuningFirst = 1, kTuningLast = 100;
 constexpr int kHeldOutFirst = 101, kHeldOutLast = 140;
 
 // A seeded source of choices. std::mt19937's sequence is fixed by the
