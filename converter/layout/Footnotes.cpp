@@ -480,6 +480,35 @@ std::size_t splitGlued(PageLines& page, std::vector<BodyMark>& marks, std::size_
     return marks.size() - 1;
 }
 
+// Notes that follow one another on the page cited at one place: raised
+// digits that end with their numbers run together ("34" for notes 3 and 4,
+// "234" after "mc" for a power and both) hold their marks, more surely than
+// a lone raised digit after a letter elsewhere, which is most often a power
+// (x³). Each note takes its number from the end, the later note first.
+void takeRunTogether(PageLines& page, std::vector<BodyMark>& marks, const PageNoteFinder& finder,
+                     const std::vector<std::vector<std::size_t>>& candidates, const std::vector<bool>& ruled,
+                     std::vector<std::size_t>& markOf)
+{
+    for (std::size_t c = 0; c + 1 < candidates.size(); ++c) {
+        const std::u32string& first = finder.markOf(candidates[c].front());
+        const std::u32string& second = finder.markOf(candidates[c + 1].front());
+        if (markOf[c] != kNoMark || markOf[c + 1] != kNoMark || !isDigit(first.front()) || !isDigit(second.front()))
+            continue;
+        const std::u32string together = first + second;
+        std::size_t at = kNoMark;
+        for (std::size_t i = 0; i < marks.size() && at == kNoMark; ++i) {
+            const BodyMark& m = marks[i];
+            if (!m.used && m.text.ends_with(together) && (m.base == MarkBase::Word || (ruled[c] && ruled[c + 1])))
+                at = i;
+        }
+        if (at == kNoMark)
+            continue;
+        markOf[c + 1] = splitGlued(page, marks, at, second.size(), true);
+        markOf[c] = marks[at].text == first ? at : splitGlued(page, marks, at, first.size(), true);
+        marks[markOf[c]].used = marks[markOf[c + 1]].used = true;
+    }
+}
+
 // Line texts with their numbers as '#', so that "Page 3" and "Page 4" are one.
 std::u32string patternOf(const std::u32string& text)
 {
@@ -643,6 +672,7 @@ void Footnotes::takeNotes(std::vector<PageLines>& pages, const std::vector<std::
                 marks[at].used = true;
             }
         }
+        takeRunTogether(page, marks, *finder, candidates, ruled, markOf);
         for (bool found = true; found;) {
             found = false;
             for (std::size_t c = 0; c < candidates.size(); ++c) {

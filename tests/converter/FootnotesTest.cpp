@@ -420,6 +420,15 @@ private slots:
         }) << QStringList{u"One."_qs, u"Two."_qs, u"Three."_qs} << QStringList{u"twice[0:1][1:2] here; the x3[2:3] term."_qs}
                                          << QStringList{};
 
+        QTest::newRow("two marks run together after a power, a lone power elsewhere") << std::function<Pages()>([] {
+            Pages p{page(1)};
+            body(p[0], 100, 10, U"So E = mc^234 holds; the x^3 term.");
+            rule(p[0], 705);
+            block(p[0], {{U"^3 Three.", 72, 720, kNote}, {U"^4 Four.", 72, 730, kNote}});
+            return p;
+        }) << QStringList{u"Three."_qs, u"Four."_qs} << QStringList{u"mc2[0:3][1:4] holds; the x3 term."_qs}
+                                         << QStringList{};
+
         QTest::newRow("a subscript run on into a mark") << std::function<Pages()>([] {
             Pages p{page(1)};
             body(p[0], 100, 10, U"It gives off CO_21 and water.");
