@@ -34,6 +34,17 @@ constexpr double kSpacedCentreToleranceEm = 1.0;
 constexpr double kSpacedRowIsolationLines = 3.0;
 constexpr char32_t kIdeographicSpace = 0x3000;
 
+// A justified line whose words stand far apart (before an address too long
+// for the line) comes from poppler cut at each wide gap: as lines side by
+// side in one block, or as a block for each piece. Pieces on one baseline
+// are one line's words when there are at least this many of them, their
+// gaps at most this many ems and even: the widest at most this many times
+// the narrowest (justification stretches every gap of a line alike; a row of
+// table cells has gaps of any widths).
+constexpr std::size_t kMinJustifiedPieces = 3;
+constexpr double kMaxJustifiedGapEm = 4.0;
+constexpr double kMaxJustifiedGapRatio = 2.0;
+
 // One character that is no text: a C1 control or a private use code point,
 // what poppler gives for a glyph of a font without a Unicode mapping.
 bool isUnmappedSymbol(const std::u32string& text)
@@ -208,6 +219,7 @@ struct PieceRow {
     double baseline = 0;
     std::vector<std::size_t> blocks;
     bool allPieces = true;
+    bool allSingleLines = true; // each block a single upright line, all of one size
 };
 
 std::vector<PieceRow> rowsOf(const PageLines& page)
@@ -224,15 +236,96 @@ std::vector<PieceRow> rowsOf(const PageLines& page)
             rows.push_back(PieceRow{baseline, {}, true});
         PieceRow& row = rows.back();
         const Block& b = page.blocks[block];
-        row.allPieces = row.allPieces && isLonePiece(b)
-            && (row.blocks.empty()
-                || std::abs(b.lines.front().fontSize - page.blocks[row.blocks.front()].lines.front().fontSize) <= kSameBaselinePt);
+        const bool sameSize = row.blocks.empty()
+            || std::abs(b.lines.front().fontSize - page.blocks[row.blocks.front()].lines.front().fontSize) <= kSameBaselinePt;
+        row.allPieces = row.allPieces && isLonePiece(b) && sameSize;
+        row.allSingleLines = row.allSingleLines && b.rotation == 0 && b.lines.size() == 1 && sameSize;
         row.blocks.push_back(block);
     }
     for (PieceRow& row : rows)
         std::sort(row.blocks.begin(), row.blocks.end(),
                   [&](std::size_t x, std::size_t y) { return page.blocks[x].box.xMin < page.blocks[y].box.xMin; });
     return rows;
+}
+
+// Whether pieces with these gaps (left to right) are the words of one
+// justified line.
+bool evenlyJustified(const std::vector<double>& gaps, double em)
+{
+    if (gaps.size() + 1 < kMinJustifiedPieces)
+        return false;
+    const auto [narrowest, widest] = std::minmax_element(gaps.begin(), gaps.end());
+    return *narrowest > 0 && *widest <= kMaxJustifiedGapEm * em && *widest <= kMaxJustifiedGapRatio * *narrowest;
+}
+
+// Whether a row of blocks is one justified line cut apart: the first block's
+// last line (the line may open a piece of the paragraph above) and single
+// lines after it, with no other row of several blocks close above or below
+// (a table's rows).
+bool isJustifiedRow(const PageLines& page, const std::vector<PieceRow>& rows, std::size_t at)
+{
+    const PieceRow& row = rows[at];
+    if (row.blocks.size() < 2)
+        return false;
+    const Block& first = page.blocks[row.blocks.front()];
+    if (first.rotation != 0 || std::abs(first.lines.back().baseline - row.baseline) > kSameBaselinePt)
+        return false;
+    const double em = std::max(first.lines.back().fontSize, 1.0);
+    std::vector<double> gaps;
+    double right = first.lines.back().right();
+    for (std::size_t k = 1; k < row.blocks.size(); ++k) {
+        const Block& piece = page.blocks[row.blocks[k]];
+        if (piece.rotation != 0 || piece.lines.size() != 1
+            || std::abs(piece.lines.front().fontSize - first.lines.back().fontSize) > kSameBaselinePt)
+            return false;
+        gaps.push_back(piece.box.xMin - right);
+        right = piece.box.xMax;
+    }
+    if (!evenlyJustified(gaps, em))
+        return false;
+    const double reach = kSpacedRowIsolationLines * kSingleLineEm * em;
+    for (std::size_t j = 0; j < rows.size(); ++j)
+        if (j != at && std::abs(rows[j].baseline - row.baseline) <= reach && rows[j].allSingleLines && rows[j].blocks.size() >= 2)
+            return false;
+    return true;
+}
+
+// Joins the lines of a block that stand side by side on one baseline with
+// even gaps, left to right, into the first of them.
+void joinJustifiedLinesOfBlock(Block& block)
+{
+    if (block.rotation != 0 || block.lines.size() < kMinJustifiedPieces)
+        return;
+    bool joinedAny = false;
+    for (std::size_t i = 0; i < block.lines.size(); ++i) {
+        if (block.lines[i].words.empty())
+            continue;
+        std::vector<std::size_t> row{i};
+        for (std::size_t j = i + 1; j < block.lines.size(); ++j)
+            if (!block.lines[j].words.empty() && std::abs(block.lines[j].baseline - block.lines[i].baseline) <= kSameBaselinePt)
+                row.push_back(j);
+        std::sort(row.begin(), row.end(), [&](std::size_t x, std::size_t y) { return block.lines[x].left() < block.lines[y].left(); });
+        std::vector<double> gaps;
+        for (std::size_t k = 1; k < row.size(); ++k)
+            gaps.push_back(block.lines[row[k]].left() - block.lines[row[k - 1]].right());
+        if (!evenlyJustified(gaps, std::max(block.lines[i].fontSize, 1.0)))
+            continue;
+        std::vector<Word> words;
+        for (std::size_t k : row) {
+            for (Word& w : block.lines[k].words)
+                words.push_back(std::move(w));
+            words.back().spaceAfter = true;
+            block.lines[k].words.clear();
+        }
+        words.back().spaceAfter = false;
+        block.lines[i].words = std::move(words);
+        measureLine(block.lines[i]);
+        joinedAny = true;
+    }
+    if (joinedAny) {
+        std::erase_if(block.lines, [](const Line& l) { return l.words.empty(); });
+        fitBlockBox(block);
+    }
 }
 
 bool isSpacedOutLine(const PageLines& page, const std::vector<PieceRow>& rows, std::size_t at)
@@ -258,22 +351,25 @@ bool isSpacedOutLine(const PageLines& page, const std::vector<PieceRow>& rows, s
 }
 
 // Joins the pieces of each spaced-out line into its first piece's block,
-// the gaps kept as ideographic spaces of the line's size.
+// the gaps kept as ideographic spaces of the line's size; the pieces of a
+// justified line are joined as words, with plain spaces.
 void joinSpacedOutLines(PageLines& page)
 {
     const std::vector<PieceRow> rows = rowsOf(page);
     std::vector<bool> joined(page.blocks.size(), false);
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        if (!isSpacedOutLine(page, rows, r))
+        const bool spacedOut = isSpacedOutLine(page, rows, r);
+        if (!spacedOut && !isJustifiedRow(page, rows, r))
             continue;
         Block& into = page.blocks[rows[r].blocks.front()];
-        Line& line = into.lines.front();
+        Line& line = into.lines.back();
         const double em = std::max(line.fontSize, 1.0);
         for (std::size_t k = 1; k < rows[r].blocks.size(); ++k) {
             Block& piece = page.blocks[rows[r].blocks[k]];
             const double gap = piece.box.xMin - line.words.back().box.xMax;
-            line.words.back().text.append(static_cast<std::size_t>(std::max(1L, std::lround(gap / em))), kIdeographicSpace);
-            line.words.back().spaceAfter = false;
+            if (spacedOut)
+                line.words.back().text.append(static_cast<std::size_t>(std::max(1L, std::lround(gap / em))), kIdeographicSpace);
+            line.words.back().spaceAfter = !spacedOut;
             for (Word& w : piece.lines.front().words)
                 line.words.push_back(std::move(w));
             joined[rows[r].blocks[k]] = true;
@@ -358,6 +454,7 @@ PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
                 }
                 b.lines.push_back(std::move(l));
             }
+            joinJustifiedLinesOfBlock(b);
             if (!b.lines.empty())
                 out.blocks.push_back(std::move(b));
         }

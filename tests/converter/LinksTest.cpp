@@ -331,6 +331,29 @@ std::vector<LinkCase> linkCases()
     pdf::PageText table = page(1, {});
     addRuledTable(table, 72, 100, {{U"Name", U"Site"}, {U"Alpha", U"alpha.org"}, {U"Beta", U"beta.org"}});
     table.links = {web({195, 120, 236, 135}), inside({75, 138, 100, 153}, 2, 72, 80)}; // over "alpha.org" and "Beta"
+    // A justified line stretched before an address too long for it, which
+    // poppler cuts into a block for each word at its wide gaps.
+    const std::vector<std::u32string> stretchedWords = {U"Read", U"the", U"notes", U"that", U"we", U"kept", U"on", U"the", U"site", U"at"};
+    const test::LineSpec address = line(U"https://example.org/notes or write to us and ask for a copy.", 112);
+    const double measureRight = test::makeLine(address).words.back().box.xMax;
+    const auto stretched = [&] {
+        double chars = 0;
+        for (const std::u32string& w : stretchedWords)
+            chars += static_cast<double>(w.size()) * 10 * test::kCharEm;
+        const double gap = (measureRight - 72 - chars) / static_cast<double>(stretchedWords.size() - 1);
+        pdf::PageText p = page(1, {});
+        std::vector<test::LineSpec> pieces;
+        double x = 72;
+        for (const std::u32string& w : stretchedWords) {
+            pieces.push_back(line(w, 100, x));
+            x += static_cast<double>(w.size()) * 10 * test::kCharEm + gap;
+        }
+        for (const test::LineSpec& piece : pieces)
+            test::addBlock(p, {piece});
+        test::addBlock(p, {address});
+        p.links = {web(over(pieces.back(), 0, 0)), web(over(address, 0, 0))};
+        return p;
+    };
     const auto han = [](const char* text) {
         return QStringLiteral("<p style='font-family:\"Noto Serif CJK SC\"; font-size:12pt'>%1</p>").arg(QString::fromUtf8(text));
     };
@@ -346,6 +369,8 @@ std::vector<LinkCase> linkCases()
         {"a link broken over two lines keeps them one paragraph, set apart as they are",
          drawn({page(1, {{indented}, {below}}, {web(over(indented, 10, 11)), web(over(below, 0, 0))})}),
          {{"web site for", "https://example.org/"}}},
+        {"a justified line that poppler cut into blocks at its wide gaps stays one line of its paragraph",
+         drawn({stretched()}), {{"at https://example.org/notes", "https://example.org/"}}},
         {"a destination leads to the first line at or below it", drawn({page(1, {{see}}, {inside(seeResults, 2, 72, 80)}), results}),
          {{"See Results", "-> Results"}}, 1},
         {"a destination at a line's baseline leads to that line", drawn({page(1, {{see}}, {inside(seeResults, 2, 72, 100)}), results}),
