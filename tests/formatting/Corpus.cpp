@@ -363,29 +363,38 @@ QList<CorpusFile> writeCorpus(const QString& dir, QString* error)
     QList<CorpusFile> out;
     QDir().mkpath(dir);
     for (const DocumentRecipe& r : recipes) {
-        CorpusFile file;
-        file.truth.name = QString::fromUtf8(r.name);
-        file.truth.title = QString::fromUtf8(r.title);
-        file.pdf = QDir(dir).filePath(file.truth.name + QStringLiteral(".pdf"));
-        file.truthJson = QDir(dir).filePath(file.truth.name + QStringLiteral(".truth.json"));
         Prose prose;
-        QString fontError;
-        {
-            PdfComposer composer(file.pdf, file.truth.title);
-            composer.truth().name = file.truth.name;
-            r.draw(composer, prose, composer.truth());
-            composer.finish();
-            fontError = composer.fontError();
-            file.truth = composer.truth();
-        }
-        if (!fontError.isEmpty() || !file.truth.save(file.truthJson)) {
-            if (error)
-                *error = file.truth.name + QStringLiteral(": ") + (fontError.isEmpty() ? QStringLiteral("cannot write ") + file.truthJson : fontError);
+        const std::optional<CorpusFile> file = writeCorpusFile(
+            dir, QString::fromUtf8(r.name), QString::fromUtf8(r.title),
+            [&](PdfComposer& composer) { r.draw(composer, prose, composer.truth()); }, error);
+        if (!file)
             return {};
-        }
-        out << file;
+        out << *file;
     }
     return out;
+}
+
+std::optional<CorpusFile> writeCorpusFile(const QString& dir, const QString& name, const QString& title,
+                                          const std::function<void(PdfComposer&)>& draw, QString* error)
+{
+    CorpusFile file;
+    file.pdf = QDir(dir).filePath(name + QStringLiteral(".pdf"));
+    file.truthJson = QDir(dir).filePath(name + QStringLiteral(".truth.json"));
+    QString fontError;
+    {
+        PdfComposer composer(file.pdf, title);
+        composer.truth().name = name;
+        draw(composer);
+        composer.finish();
+        fontError = composer.fontError();
+        file.truth = composer.truth();
+    }
+    if (!fontError.isEmpty() || !file.truth.save(file.truthJson)) {
+        if (error)
+            *error = name + QStringLiteral(": ") + (fontError.isEmpty() ? QStringLiteral("cannot write ") + file.truthJson : fontError);
+        return std::nullopt;
+    }
+    return file;
 }
 
 } // namespace fmt

@@ -540,26 +540,13 @@ QList<CorpusFile> writeRandomCorpus(const QString& dir, const QList<int>& seeds,
     QList<CorpusFile> out;
     QDir().mkpath(dir);
     for (const int seed : seeds) {
-        CorpusFile file;
-        const QString name = randomDocumentName(seed);
-        file.pdf = QDir(dir).filePath(name + QStringLiteral(".pdf"));
-        file.truthJson = QDir(dir).filePath(name + QStringLiteral(".truth.json"));
-        QString fontError;
-        {
-            Dice dice(seed);
-            PdfComposer composer(file.pdf, QStringLiteral("Seed %1").arg(seed));
-            composer.truth().name = name;
-            Writer(composer, dice, palette(dice)).document();
-            composer.finish();
-            fontError = composer.fontError();
-            file.truth = composer.truth();
-        }
-        if (!fontError.isEmpty() || !file.truth.save(file.truthJson)) {
-            if (error)
-                *error = name + QStringLiteral(": ") + (fontError.isEmpty() ? QStringLiteral("cannot write ") + file.truthJson : fontError);
+        Dice dice(seed);
+        const std::optional<CorpusFile> file = writeCorpusFile(
+            dir, randomDocumentName(seed), QStringLiteral("Seed %1").arg(seed),
+            [&](PdfComposer& composer) { Writer(composer, dice, palette(dice)).document(); }, error);
+        if (!file)
             return {};
-        }
-        out << file;
+        out << *file;
     }
     return out;
 }
