@@ -148,3 +148,15 @@ def running_text(path):
             page += 1
             shown += [_shown(current[1], page), _shown(current[3], page)]
     return _decode(hdd), '\n'.join(shown)
+
+
+def body_and_notes(path):
+    """(main text as shown, footnote text as shown): Word sets a footnote at
+    the foot of its mark's page, where catdoc's one text puts it at the end."""
+    streams = ole_streams(path)
+    word = streams['WordDocument']
+    flags = struct.unpack_from('<H', word, 10)[0]
+    table = streams['1Table' if flags & 0x0200 else '0Table']
+    ccp_text, ccp_ftn = struct.unpack_from('<ii', word, 76)
+    text = _whole_text(word, table)  # positions count UTF-16 units: slice before decoding
+    return _shown(_decode(text[:ccp_text]), 0), _shown(_decode(text[ccp_text:ccp_text + ccp_ftn]), 0)

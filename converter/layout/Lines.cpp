@@ -389,6 +389,35 @@ void joinSpacedOutLines(PageLines& page)
 
 } // namespace
 
+namespace {
+
+// Poppler sometimes files a big bracket of a formula on the line above or
+// below (the closing parenthesis of a small matrix in the line over it):
+// a bracket of a math extension font whose middle lies outside the height of
+// its line's other words belongs to another line, and we cannot tell which.
+// (A big operator stands lower than its limits: it stays.)
+void dropMathGlyphsOffTheLine(std::vector<Word>& words, const std::vector<bool>& fromMathFont)
+{
+    double top = 1e9, bottom = -1e9;
+    for (std::size_t i = 0; i < words.size(); ++i)
+        if (!fromMathFont[i]) {
+            top = std::min(top, words[i].box.yMin);
+            bottom = std::max(bottom, words[i].box.yMax);
+        }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const double middle = (words[i].box.yMin + words[i].box.yMax) / 2;
+        if (fromMathFont[i] && isBareDelimiters(words[i].text) && (middle < top || middle > bottom))
+            continue;
+        if (kept != i)
+            words[kept] = std::move(words[i]);
+        ++kept;
+    }
+    words.resize(kept);
+}
+
+} // namespace
+
 PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
 {
     PageLines out;
@@ -407,17 +436,21 @@ PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
                 Line l;
                 l.words.reserve(line.words.size());
                 bool markerFromSymbolFont = false;
+                bool allMathExtension = true;
+                std::vector<bool> fromMathFont; // per word of l
                 for (const pdf::TextWord& word : line.words) {
                     CharFormat format = fonts.formatFor(word);
                     const bool simplified = !format.eastAsianFamily.empty() && hasRegionalRadical(word.text)
                         && !isOtherCjkRegionFont(word.fontName);
-                    std::u32string text = normalizeText(simplified ? withSimplifiedRadicals(word.text) : word.text);
+                    const bool mathPiece = isMathExtensionFont(word.fontName);
+                    allMathExtension = allMathExtension && mathPiece;
+                    // A math extension glyph is never a bullet: it is part of a formula.
+                    std::u32string text = normalizeText(mathPiece    ? fromMathExtension(word.text)
+                                                        : simplified ? withSimplifiedRadicals(word.text)
+                                                                     : word.text);
                     if (word.picture)
                         text.assign(1, char32_t{kInlinePictureMark});
-                    const bool mathPiece = isMathExtensionFont(word.fontName);
-                    if (mathPiece)
-                        text = withoutSymbolPieces(text); // never a bullet: part of a formula
-                    else if (l.words.empty() && isUnmappedSymbol(word.text)) {
+                    if (!mathPiece && l.words.empty() && isUnmappedSymbol(word.text)) {
                         // A list bullet drawn from a symbol font that gives no text for it.
                         text.assign(1, U'•');
                         markerFromSymbolFont = true;
@@ -439,11 +472,19 @@ PageLines collectLines(const pdf::PageText& page, FontCache& fonts)
                     if (w.format.fontKind == FontKind::Typewriter)
                         w.format.letterSpacing = typewriterSpacing(word, word.text.size());
                     l.words.push_back(std::move(w));
+                    fromMathFont.push_back(mathPiece);
                 }
+                if (!allMathExtension)
+                    dropMathGlyphsOffTheLine(l.words, fromMathFont);
                 if (l.words.empty())
                     continue;
                 uncolourTrailingPunctuation(l.words);
                 measureLine(l);
+                // A tall bracket or brace poppler sets as a line of its own
+                // stands beside the formula's lines, not in their text: alone
+                // it would cut the paragraph it falls in.
+                if (allMathExtension && isBareDelimiters(l.text))
+                    continue;
                 if (markerFromSymbolFont && l.words.size() > 1) {
                     // Such fonts often claim a size far from the text's: the bullet takes the line's.
                     l.words.front().format.halfPoints = halfPoints(l.fontSize);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <map>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace pwt::layout {
@@ -47,6 +48,16 @@ bool besideAColumn(const std::vector<Block>& blocks, std::size_t i)
     return false;
 }
 
+// Whether the block lies right of a gutter, inside a later column: text
+// across the page straddles the gutters, so such a block alone on its
+// height (at the top of the right column, beside a figure of the left one
+// that is no text) starts or carries on its column.
+bool rightOfAGutter(const Block& block, const std::vector<std::pair<double, double>>& gaps)
+{
+    const double em = block.lines.empty() ? 10.0 : block.lines.front().fontSize;
+    return std::any_of(gaps.begin(), gaps.end(), [&](const auto& gap) { return block.box.xMin >= gap.second - kColumnEdgeSlackEm * em; });
+}
+
 // The horizontal extents of a band's columns: blocks grouped while their
 // extents overlap, as columnsOf groups them.
 std::vector<std::pair<double, double>> columnExtents(const std::vector<const Block*>& band)
@@ -63,6 +74,53 @@ std::vector<std::pair<double, double>> columnExtents(const std::vector<const Blo
             columns.back().second = std::max(columns.back().second, right);
     }
     return columns;
+}
+
+// The gaps between the columns of body text: the stretches across the text
+// width that no block of column text covers.
+std::vector<std::pair<double, double>> gutters(const std::vector<Block>& blocks, double width)
+{
+    std::vector<const Block*> body;
+    for (const Block& b : blocks)
+        if (b.rotation == 0 && b.lines.size() >= kColumnTextMinLines && b.box.width() >= kColumnTextShare * width)
+            body.push_back(&b);
+    const auto columns = columnExtents(body);
+    std::vector<std::pair<double, double>> out;
+    for (std::size_t i = 1; i < columns.size(); ++i)
+        out.emplace_back(columns[i - 1].second, columns[i].first);
+    return out;
+}
+
+// Whether block i lies inside one column that runs on right above and below
+// it: a code line between two paragraphs of the right column while the left
+// column holds a picture there. It stays in its column. Text across the page
+// under or over it, or a block reaching out of the column, ends the column;
+// on a page without gutters between columns of text there are no columns
+// (boxes of code beside their results are rows).
+bool insideAColumn(const std::vector<Block>& blocks, std::size_t i, double width,
+                   const std::vector<std::pair<double, double>>& gaps)
+{
+    const pdf::Box& me = blocks[i].box;
+    const double em = blocks[i].lines.empty() ? 10.0 : blocks[i].lines.front().fontSize;
+    const double slack = kColumnEdgeSlackEm * em;
+    const auto straddles = [&](const pdf::Box& b) {
+        return std::any_of(gaps.begin(), gaps.end(), [&](const auto& gap) { return b.xMin < gap.first && b.xMax > gap.second; });
+    };
+    if (gaps.empty() || straddles(me))
+        return false;
+    const auto holds = [&](const pdf::Box& column) {
+        return column.width() < kSpanningShare * width && !straddles(column) && column.xMin <= me.xMin + slack
+            && me.xMax <= column.xMax + slack;
+    };
+    const auto near = [&](double gap) { return gap >= -slack && gap <= kColumnRunsOnEm * em; };
+    for (const Block& above : blocks) {
+        if (&above == &blocks[i] || !holds(above.box) || !near(me.yMin - above.box.yMax))
+            continue;
+        for (const Block& below : blocks)
+            if (&below != &blocks[i] && holds(below.box) && near(below.box.yMin - me.yMax) && overlapsHorizontally(above.box, below.box))
+                return true;
+    }
+    return false;
 }
 
 // Columns of a band: blocks grouped while their horizontal extents overlap.
@@ -385,6 +443,52 @@ void keepColumnsRunningOn(const std::vector<Block>& blocks, std::vector<bool>& s
     }
 }
 
+// A wide formula often comes as pieces none of which is wide alone, standing
+// in a row across the gutter: the row runs across the page, with the columns
+// above it ending there and starting again under it. Text of two columns on
+// one height keeps out of the gutter; pieces of one formula reach into it. A
+// row with column text in it is left alone: one line sticking out of a column
+// does not end it. `blocks` in order of their tops; the row's pieces are put
+// left to right and marked wide.
+void markRowsAcrossGutters(std::vector<Block>& blocks, std::vector<bool>& wide, double width,
+                           const std::vector<std::pair<double, double>>& gaps)
+{
+    if (gaps.empty())
+        return;
+    for (std::size_t first = 0; first < blocks.size();) {
+        // A row: the blocks that overlap one another's height, one after another.
+        std::size_t end = first + 1;
+        double bottom = blocks[first].box.yMax;
+        for (; end < blocks.size() && blocks[end].box.yMin < bottom; ++end)
+            bottom = std::max(bottom, blocks[end].box.yMax);
+        const auto row = std::span(blocks).subspan(first, end - first);
+        const bool columnText = std::any_of(row.begin(), row.end(), [&](const Block& b) {
+            return b.lines.size() >= kColumnTextMinLines && b.box.width() >= kColumnTextShare * width;
+        });
+        const double em = row.front().lines.empty() ? 10.0 : row.front().lines.front().fontSize;
+        const bool across = !columnText && row.size() > 1 && std::any_of(gaps.begin(), gaps.end(), [&](const auto& gap) {
+            const double centre = (gap.first + gap.second) / 2;
+            double leftEdge = -1e9, rightEdge = 1e9;
+            for (const Block& b : row) {
+                if (b.rotation != 0)
+                    continue;
+                if (b.box.xMax <= centre)
+                    leftEdge = std::max(leftEdge, b.box.xMax);
+                else if (b.box.xMin >= centre)
+                    rightEdge = std::min(rightEdge, b.box.xMin);
+            }
+            return leftEdge > -1e9 && rightEdge < 1e9
+                && (leftEdge - gap.first) + (gap.second - rightEdge) > kGutterIntrusionEm * em;
+        });
+        if (across) {
+            std::stable_sort(row.begin(), row.end(), [](const Block& a, const Block& b) { return a.box.xMin < b.box.xMin; });
+            for (std::size_t i = first; i < end; ++i)
+                wide[i] = true;
+        }
+        first = end;
+    }
+}
+
 void orderTextBlocks(PageLines& page, const std::vector<pdf::Box>& beside)
 {
     if (page.blocks.empty())
@@ -395,6 +499,7 @@ void orderTextBlocks(PageLines& page, const std::vector<pdf::Box>& beside)
     std::stable_sort(blocks.begin(), blocks.end(), [](const Block& a, const Block& b) { return a.box.yMin < b.box.yMin; });
     std::vector<bool> separator(blocks.size());
     std::vector<bool> wide(blocks.size()); // across the page or turned: always a separator
+    const auto gaps = gutters(blocks, width);
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         bool alone = true;
         for (std::size_t j = 0; j < blocks.size() && alone; ++j)
@@ -404,8 +509,13 @@ void orderTextBlocks(PageLines& page, const std::vector<pdf::Box>& beside)
         for (const pdf::Box& other : beside)
             alone = alone && (!overlapsVertically(blocks[i].box, other) || overlapsHorizontally(blocks[i].box, other));
         wide[i] = blocks[i].box.width() >= kSpanningShare * width || blocks[i].rotation != 0;
-        separator[i] = (alone && !besideAColumn(blocks, i)) || wide[i];
+        separator[i] = (alone && !besideAColumn(blocks, i) && !insideAColumn(blocks, i, width, gaps)
+                        && !rightOfAGutter(blocks[i], gaps))
+            || wide[i];
     }
+    markRowsAcrossGutters(blocks, wide, width, gaps);
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+        separator[i] = separator[i] || wide[i];
 
     keepColumnsRunningOn(blocks, separator, wide);
 

@@ -47,6 +47,15 @@ inline constexpr double kColumnEdgeSlackEm = 1.0;
 // column's width.
 inline constexpr double kColumnBodyShare = 0.8;
 
+// Body text of a column: a block of at least this many lines...
+inline constexpr std::size_t kColumnTextMinLines = 3;
+// ...at least this share of the page's text width (a third column is wider).
+inline constexpr double kColumnTextShare = 0.28;
+// A row of short blocks (a formula set in pieces) whose pieces reach into
+// the gutter between columns by more than this many ems together runs across
+// the page; column text keeps out of the gutter, give or take a hyphen.
+inline constexpr double kGutterIntrusionEm = 0.3;
+
 // Column flow id of blocks that belong to no column (they align in the text width).
 inline constexpr int kNoColumn = -1;
 

@@ -134,7 +134,34 @@ bool containsCjk(const std::u32string& text)
     return false;
 }
 
-std::u32string withoutSymbolPieces(const std::u32string& text)
+namespace {
+
+// What each code of TeX's math extension font (cmex, Latin Modern's lmex)
+// draws, by the font's own layout: poppler passes the codes through, since
+// the glyph names (summationdisplay, parenleftBig) are in no Unicode list.
+// 0: a piece of a larger symbol (a bracket's hook or extender, a radical's
+// foot), which means nothing alone.
+constexpr std::array<char16_t, 128> kMathExtensionMeaning = {
+    // 0x00: big delimiters
+    u'(', u')', u'[', u']', u'⌊', u'⌋', u'⌈', u'⌉', u'{', u'}', u'⟨', u'⟩', u'|', u'‖', u'/', u'\\',
+    // 0x10: Bigg and bigg delimiters
+    u'(', u')', u'(', u')', u'[', u']', u'⌊', u'⌋', u'⌈', u'⌉', u'{', u'}', u'⟨', u'⟩', u'/', u'\\',
+    // 0x20: Bigg delimiters
+    u'(', u')', u'[', u']', u'⌊', u'⌋', u'⌈', u'⌉', u'{', u'}', u'⟨', u'⟩', u'/', u'\\', u'/', u'\\',
+    // 0x30: tops, bottoms and extenders of brackets and braces
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    // 0x40: more pieces, then big operators (text and display size in pairs)
+    0, 0, 0, 0, u'⟨', u'⟩', u'⨆', u'⨆', u'∮', u'∮', u'⨀', u'⨀', u'⨁', u'⨁', u'⨂', u'⨂',
+    // 0x50
+    u'∑', u'∏', u'∫', u'⋃', u'⋂', u'⨄', u'⋀', u'⋁', u'∑', u'∏', u'∫', u'⋃', u'⋂', u'⨄', u'⋀', u'⋁',
+    // 0x60: coproducts, wide accents, Bigg brackets
+    u'∐', u'∐', u'ˆ', u'ˆ', u'ˆ', u'˜', u'˜', u'˜', u'[', u']', u'⌊', u'⌋', u'⌈', u'⌉', u'{', u'}',
+    // 0x70: radicals, then the pieces of radicals, arrows and horizontal braces
+    u'√', u'√', u'√', u'√', 0, 0, 0, 0, u'↑', u'↓', 0, 0, 0, 0, u'⇑', u'⇓'};
+
+} // namespace
+
+std::u32string fromMathExtension(const std::u32string& text)
 {
     auto piece = [](char32_t c) {
         return (c >= 0x80 && c <= 0x9F) || (c >= 0xE000 && c <= 0xF8FF) // no Unicode meaning
@@ -142,10 +169,21 @@ std::u32string withoutSymbolPieces(const std::u32string& text)
             || c == 0x23B7 || c == 0x2320 || c == 0x2321 || c == 0x23AE; // radical foot, integral parts
     };
     std::u32string out;
-    for (char32_t c : text)
-        if (!piece(c))
+    for (char32_t c : text) {
+        if (c < kMathExtensionMeaning.size()) {
+            if (kMathExtensionMeaning[c] != 0)
+                out += kMathExtensionMeaning[c];
+        } else if (!piece(c)) {
             out += c;
+        }
+    }
     return out;
+}
+
+bool isBareDelimiters(const std::u32string& text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](char32_t c) { return std::u32string_view(U"()[]{}⌊⌋⌈⌉⟨⟩|‖/\\ ").find(c) != std::u32string_view::npos; });
 }
 
 bool isLineEndHyphen(char32_t c)

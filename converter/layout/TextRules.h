@@ -25,11 +25,13 @@ bool containsCjk(const std::u32string& text);
 
 bool isLineEndHyphen(char32_t c);
 
-// The glyphs of a large symbol that have a meaning (a sum, an integral, a
-// bracket in one piece) kept; the pieces that only draw part of one (the
-// hooks and extenders of a tall bracket, a radical's foot, codes without a
-// Unicode meaning) dropped.
-std::u32string withoutSymbolPieces(const std::u32string& text);
+// The text of a word in a math extension font: the glyphs of a large symbol
+// that have a meaning (a sum, an integral, a bracket in one piece) as their
+// characters; the pieces that only draw part of one (the hooks and extenders
+// of a tall bracket, a radical's foot, codes without a Unicode meaning) dropped.
+std::u32string fromMathExtension(const std::u32string& text);
+// Whether `text` holds nothing but brackets, braces and bars (and spaces).
+bool isBareDelimiters(const std::u32string& text);
 
 // How the end of one line and the start of the next are joined inside a paragraph.
 enum class LineJoin {

@@ -376,7 +376,8 @@ private slots:
     // together: section numbers set apart from their headings on the
     // baseline of a heading in the other column; a caption across the gutter
     // under the running heads; a short right column with the left one going
-    // on under it.
+    // on under it. A formula across the gutter in pieces ends the columns;
+    // text alone on its height inside a column (beside a picture) does not.
     void columnsKeepTheirOrder()
     {
         auto para = [](pdf::PageText& p, const char32_t* start, double x, double first, int lines) {
@@ -423,6 +424,32 @@ private slots:
                  para(p, U"Left two", 72, 500, 5);
              },
              {u"Left one"_qs, u"Appendix heading"_qs, u"Left two"_qs, u"Right one"_qs}},
+            {"formula in pieces across the gutter",
+             [&](pdf::PageText& p) {
+                 para(p, U"Left one", 72, 100, 8);
+                 para(p, U"Right one", 300, 100, 8);
+                 test::addBlock(p, {LineSpec{U"Fa = x + y + z + w", 190, 210}}); // ends 8 pt into the gutter
+                 test::addBlock(p, {LineSpec{U"Fb + v + u", 292, 210}});
+                 para(p, U"Left two", 72, 240, 8);
+                 para(p, U"Right two", 300, 240, 8);
+             },
+             {u"Left one"_qs, u"Right one"_qs, u"Fa ="_qs, u"Fb +"_qs, u"Left two"_qs, u"Right two"_qs}},
+            {"code line of the right column beside a picture",
+             [&](pdf::PageText& p) {
+                 para(p, U"Left one", 72, 100, 8);
+                 para(p, U"Left two", 72, 280, 8);
+                 para(p, U"Right one", 300, 100, 8);
+                 test::addBlock(p, {LineSpec{U"\\appendix", 300, 204}});
+                 para(p, U"Right two", 300, 224, 8);
+             },
+             {u"Left one"_qs, u"Left two"_qs, u"Right one"_qs, u"\\appendix"_qs, u"Right two"_qs}},
+            {"right column's top beside a picture",
+             [&](pdf::PageText& p) {
+                 para(p, U"Right one", 300, 100, 8);
+                 para(p, U"Left one", 72, 300, 8);
+                 para(p, U"Right two", 300, 212, 8);
+             },
+             {u"Left one"_qs, u"Right one"_qs, u"Right two"_qs}},
         };
         QStringList wrong;
         for (const Case& c : cases) {
@@ -520,12 +547,17 @@ private slots:
         pdf::PageText p = page(1);
         test::addBlock(p, {LineSpec{U"\u0080 where x is given", 72, 100}});
         test::addBlock(p, {LineSpec{U"\u239B a \u239E \u2211 b", 72, 200}});
+        // Poppler passes the font's own codes through: 0x58 a display sum,
+        // 0x12 a big parenthesis, 0x30 the top of a tall one; a big brace
+        // (0x08) alone on its line is not kept as a line.
+        test::addBlock(p, {LineSpec{U"X c \u0012 d \u0030", 72, 300}, LineSpec{U"\u0008", 72, 312}});
         for (auto& block : p.flows)
             for (auto& line : block.blocks.front().lines)
                 for (auto& word : line.words)
-                    if (word.text.size() == 1 && word.text[0] >= 0x80)
+                    if (word.text.size() == 1 && (word.text[0] >= 0x80 || std::u32string_view(U"X\u0012\u0030\u0008").find(word.text[0]) != std::u32string_view::npos))
                         word.fontName = "ABCDEF+CMEX10";
-        QCOMPARE(textsOf(buildDocument({p}, {}).sections.at(0).paragraphs), (QStringList{u"where x is given"_qs, u"a \u2211 b"_qs}));
+        QCOMPARE(textsOf(buildDocument({p}, {}).sections.at(0).paragraphs),
+                 (QStringList{u"where x is given"_qs, u"a \u2211 b"_qs, u"\u2211 c ( d"_qs}));
     }
 
     // "A" set apart from its title "关于 FAQ" on one baseline is one heading.
