@@ -11,6 +11,7 @@
 //  4. each run checked against what is not a table (text columns, contents,
 //     lists, code, formulas, centred author blocks) and turned into a grid.
 // Every distance is in ems of the text's font size.
+#include "LineNumbers.h"
 #include "TableGrid.h"
 
 #include "model/Document.h"
@@ -35,14 +36,12 @@ constexpr double kScriptOffsetEm = 0.6;
 // Consecutive rows of a table are at least this far apart (baseline to
 // baseline); closer lines are the parts of a formula (fractions, limits).
 constexpr double kMinRowPitchEm = 0.95;
-// Line numbers in the margin: integers alone at the start or end of at
-// least this many lines, right edges within kLineNumberAlignEm, rising
-// down the page. They are left out before looking for columns.
-constexpr std::size_t kMinLineNumbers = 8;
-constexpr double kLineNumberAlignEm = 0.3;
-// Line numbers rise from line to line at least this share of the time
-// (poppler may join two of them or set one a little off its line).
-constexpr double kLineNumbersRisingShare = 0.8;
+// Line numbers in the margin (a listing's, at the size of its text, which
+// removeLineNumbers() leaves): integers alone at the start or end of at least
+// this many lines, right edges within kLineNumberAlignEm, rising down the
+// page kLineNumbersRisingShare of the time. They are left out before looking
+// for columns.
+constexpr std::size_t kMinListingLineNumbers = 8;
 // Displayed formulas: a run of lines whose words are at least this share in
 // math fonts or symbols is mathematics set in place, not a table.
 constexpr double kMaxMathShare = 0.3;
@@ -336,7 +335,7 @@ void removeLineNumbers(std::vector<PageLine>& lines)
                 ++to;
             std::vector<Mark> column(marks.begin() + static_cast<std::ptrdiff_t>(from), marks.begin() + static_cast<std::ptrdiff_t>(to));
             from = to;
-            if (column.size() < kMinLineNumbers)
+            if (column.size() < kMinListingLineNumbers)
                 continue;
             std::sort(column.begin(), column.end(), [](const Mark& a, const Mark& b) { return a.line < b.line; });
             std::size_t rising = 0, beforeProse = 0;

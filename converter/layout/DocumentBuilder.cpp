@@ -5,6 +5,7 @@
 #include "FigurePlacement.h"
 #include "FormatInference.h"
 #include "Footnotes.h"
+#include "LineNumbers.h"
 #include "Lines.h"
 #include "Links.h"
 #include "ParagraphComposer.h"
@@ -472,6 +473,7 @@ void DocumentBuilder::addPage(const pdf::PageText& original, const std::vector<B
     // Tables take their words out of the running text.
     PageTables found = takeTables(page, m_pages->fonts);
     m_pages->lines.push_back(collectLines(found.tables.empty() ? page : found.rest, m_pages->fonts));
+    removeLineNumbers(m_pages->lines.back());
     m_pages->tables.push_back(std::move(found.tables));
     m_pages->pictures.push_back(picturesOf(page));
 }

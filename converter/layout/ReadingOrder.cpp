@@ -76,13 +76,24 @@ std::vector<std::pair<double, double>> columnExtents(const std::vector<const Blo
     return columns;
 }
 
+// Body text of a column: lines enough, wide enough, most of them filling
+// the block (a formula's stacked pieces do not).
+bool isColumnText(const Block& b, double width)
+{
+    if (b.rotation != 0 || b.lines.size() < kColumnTextMinLines || b.box.width() < kColumnTextShare * width)
+        return false;
+    const auto full = std::count_if(b.lines.begin(), b.lines.end(),
+                                    [&](const Line& l) { return l.box.width() >= kColumnBodyShare * b.box.width(); });
+    return 2 * static_cast<std::size_t>(full) >= b.lines.size();
+}
+
 // The gaps between the columns of body text: the stretches across the text
 // width that no block of column text covers.
 std::vector<std::pair<double, double>> gutters(const std::vector<Block>& blocks, double width)
 {
     std::vector<const Block*> body;
     for (const Block& b : blocks)
-        if (b.rotation == 0 && b.lines.size() >= kColumnTextMinLines && b.box.width() >= kColumnTextShare * width)
+        if (isColumnText(b, width))
             body.push_back(&b);
     const auto columns = columnExtents(body);
     std::vector<std::pair<double, double>> out;
@@ -462,9 +473,7 @@ void markRowsAcrossGutters(std::vector<Block>& blocks, std::vector<bool>& wide, 
         for (; end < blocks.size() && blocks[end].box.yMin < bottom; ++end)
             bottom = std::max(bottom, blocks[end].box.yMax);
         const auto row = std::span(blocks).subspan(first, end - first);
-        const bool columnText = std::any_of(row.begin(), row.end(), [&](const Block& b) {
-            return b.lines.size() >= kColumnTextMinLines && b.box.width() >= kColumnTextShare * width;
-        });
+        const bool columnText = std::any_of(row.begin(), row.end(), [&](const Block& b) { return isColumnText(b, width); });
         const double em = row.front().lines.empty() ? 10.0 : row.front().lines.front().fontSize;
         const bool across = !columnText && row.size() > 1 && std::any_of(gaps.begin(), gaps.end(), [&](const auto& gap) {
             const double centre = (gap.first + gap.second) / 2;
@@ -489,6 +498,56 @@ void markRowsAcrossGutters(std::vector<Block>& blocks, std::vector<bool>& wide, 
     }
 }
 
+// Poppler sometimes makes one line of two lines of code that stand side by
+// side in two columns on one baseline ("\bibliography{bib}" and "..."):
+// a block reaching over a gutter whose every line has its words apart on
+// both sides of it (nothing in the gutter) is cut there into two blocks.
+// Text across the page always has some word in the gutter.
+void splitBlocksAtGutters(std::vector<Block>& blocks, const std::vector<std::pair<double, double>>& gaps)
+{
+    std::vector<Block> cut;
+    for (Block& b : blocks) {
+        if (b.rotation != 0)
+            continue;
+        for (const auto& gap : gaps) {
+            if (b.box.xMin >= gap.first || b.box.xMax <= gap.second)
+                continue;
+            const double em = b.lines.empty() ? 10.0 : b.lines.front().fontSize;
+            const double slack = kGutterIntrusionEm * em;
+            const bool apart = std::all_of(b.lines.begin(), b.lines.end(), [&](const Line& l) {
+                return std::all_of(l.words.begin(), l.words.end(), [&](const Word& w) {
+                    return w.box.xMax <= gap.first + slack || w.box.xMin >= gap.second - slack;
+                });
+            });
+            if (!apart)
+                continue;
+            Block right = b;
+            right.lines.clear();
+            for (Line& l : b.lines) {
+                Line r = l;
+                std::erase_if(l.words, [&](const Word& w) { return w.box.xMin >= gap.second - slack; });
+                std::erase_if(r.words, [&](const Word& w) { return w.box.xMax <= gap.first + slack; });
+                if (!r.words.empty()) {
+                    measureLine(r);
+                    right.lines.push_back(std::move(r));
+                }
+                if (!l.words.empty())
+                    measureLine(l);
+            }
+            std::erase_if(b.lines, [](const Line& l) { return l.words.empty(); });
+            if (!b.lines.empty())
+                fitBlockBox(b);
+            if (!right.lines.empty()) {
+                fitBlockBox(right);
+                cut.push_back(std::move(right));
+            }
+            break;
+        }
+    }
+    std::erase_if(blocks, [](const Block& b) { return b.lines.empty(); });
+    blocks.insert(blocks.end(), std::make_move_iterator(cut.begin()), std::make_move_iterator(cut.end()));
+}
+
 void orderTextBlocks(PageLines& page, const std::vector<pdf::Box>& beside)
 {
     if (page.blocks.empty())
@@ -496,10 +555,11 @@ void orderTextBlocks(PageLines& page, const std::vector<pdf::Box>& beside)
     const double width = blocksWidth(page.blocks);
 
     std::vector<Block> blocks = std::move(page.blocks);
+    const auto gaps = gutters(blocks, width);
+    splitBlocksAtGutters(blocks, gaps);
     std::stable_sort(blocks.begin(), blocks.end(), [](const Block& a, const Block& b) { return a.box.yMin < b.box.yMin; });
     std::vector<bool> separator(blocks.size());
     std::vector<bool> wide(blocks.size()); // across the page or turned: always a separator
-    const auto gaps = gutters(blocks, width);
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         bool alone = true;
         for (std::size_t j = 0; j < blocks.size() && alone; ++j)

@@ -49,7 +49,8 @@ inline constexpr double kColumnBodyShare = 0.8;
 
 // Body text of a column: a block of at least this many lines...
 inline constexpr std::size_t kColumnTextMinLines = 3;
-// ...at least this share of the page's text width (a third column is wider).
+// ...at least this share of the page's text width (a third column is wider),
+// half its lines or more filling kColumnBodyShare of its width.
 inline constexpr double kColumnTextShare = 0.28;
 // A row of short blocks (a formula set in pieces) whose pieces reach into
 // the gutter between columns by more than this many ems together runs across

@@ -377,7 +377,8 @@ private slots:
     // baseline of a heading in the other column; a caption across the gutter
     // under the running heads; a short right column with the left one going
     // on under it. A formula across the gutter in pieces ends the columns;
-    // text alone on its height inside a column (beside a picture) does not.
+    // text alone on its height inside a column (beside a picture) does not;
+    // lines of both columns that poppler made one are cut at the gutter.
     void columnsKeepTheirOrder()
     {
         auto para = [](pdf::PageText& p, const char32_t* start, double x, double first, int lines) {
@@ -443,6 +444,19 @@ private slots:
                  para(p, U"Right two", 300, 224, 8);
              },
              {u"Left one"_qs, u"Left two"_qs, u"Right one"_qs, u"\\appendix"_qs, u"Right two"_qs}},
+            {"lines of both columns on one baseline in one block",
+             [&](pdf::PageText& p) {
+                 para(p, U"Left one", 72, 100, 8);
+                 auto& flow = test::addBlock(p, {LineSpec{U"\\bibliography{bib}", 84, 208}});
+                 auto& line = flow.blocks.back().lines.back();
+                 const pdf::TextLine right = test::makeLine(LineSpec{U"\\begin{acks}", 312, 208});
+                 line.words.insert(line.words.end(), right.words.begin(), right.words.end());
+                 flow.blocks.back().box.xMax = right.words.back().box.xMax;
+                 para(p, U"Left two", 72, 232, 8);
+                 para(p, U"Right one", 300, 100, 8);
+                 para(p, U"Right two", 300, 232, 8);
+             },
+             {u"Left one"_qs, u"\\bibliography{bib}"_qs, u"Left two"_qs, u"Right one"_qs, u"\\begin{acks}"_qs, u"Right two"_qs}},
             {"right column's top beside a picture",
              [&](pdf::PageText& p) {
                  para(p, U"Right one", 300, 100, 8);
@@ -538,6 +552,35 @@ private slots:
         QCOMPARE(ps[1].runs.front().format.halfPoints, 20);
         QCOMPARE(textOf(ps[2]), u"Stray control"_qs);
         QCOMPARE(ps[2].format.exactLineSpacing, 0);
+    }
+
+    // A manuscript's line numbers (small, in the margin, on the baselines of
+    // prose lines, one more each line) are no text; a note's raised marks
+    // and a listing's own line numbers stay.
+    void lineNumbersOfAManuscriptGo()
+    {
+        struct Case {
+            const char* name;
+            double raise;     // the numbers' baseline above their lines'
+            std::string font; // of the numbered lines
+            bool numbersStay;
+        };
+        const std::vector<Case> cases{{"manuscript", 0, "ABCDEF+TimesNewRomanPSMT", false},
+                                      {"notes' marks", 3, "ABCDEF+TimesNewRomanPSMT", true},
+                                      {"listing", 0, "ABCDEF+CourierNewPSMT", true}};
+        for (const Case& c : cases) {
+            pdf::PageText p = page(1);
+            std::vector<LineSpec> lines;
+            for (int i = 0; i < 6; ++i) {
+                const double baseline = 100 + 12 * i;
+                lines.push_back(LineSpec{filler(U"Words", 60), 72, baseline, 10, false, false, c.font});
+                test::addBlock(p, {LineSpec{std::u32string(1, U'1' + static_cast<char32_t>(i)), 50, baseline - c.raise, 6}});
+            }
+            test::addBlock(p, lines);
+            const QString text = textsOf(buildDocument({p}, {}).sections.at(0).paragraphs).join(u' ');
+            QVERIFY2(text.contains(u"Words"_qs), c.name);
+            QVERIFY2(text.contains(u'4') == c.numbersStay, qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(c.name), text)));
+        }
     }
 
     // Glyphs of TeX's math extension font are no bullets: a sum stays, the
