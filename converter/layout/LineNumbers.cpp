@@ -12,6 +12,7 @@ struct Candidate {
     std::size_t block, line, word;
     double left, right, top;
     long value;
+    bool besideProse;
 };
 
 std::optional<long> plainNumber(const std::u32string& text)
@@ -40,26 +41,29 @@ double usualTextSize(const PageLines& page)
     return sizes[sizes.size() / 2];
 }
 
-// Whether words other than `skip` stand on the baseline of `number`, give
-// or take kLineNumberBaselineEm, and are prose rather than code.
+// Whether most words other than `skip` stand on the baseline of `number`,
+// give or take kLineNumberBaselineEm (a logo or a formula may leave it), are
+// prose rather than code, and are set larger than it (a note's number set
+// on the baseline is as large as the note).
 bool proseOnBaseline(const std::vector<Word>& words, const Word* skip, const Word& number, double textSize)
 {
-    std::size_t others = 0, code = 0;
+    std::size_t others = 0, level = 0, code = 0, larger = 0;
     for (const Word& w : words) {
         if (&w == skip)
             continue;
-        if (std::abs(w.baseline - number.baseline) > kLineNumberBaselineEm * textSize)
-            return false;
         ++others;
+        level += std::abs(w.baseline - number.baseline) <= kLineNumberBaselineEm * textSize;
         code += w.fixedWidth;
+        larger += number.fontSize <= kLineNumberSizeShare * w.fontSize;
     }
-    return others > 0 && 2 * code < others;
+    return others > 0 && 2 * level > others && 2 * code < others && 2 * larger > others;
 }
 
 // Whether word w of line l stands beside prose on its baseline: the rest
 // of its line, or for a number alone, the nearest line on its baseline. A
 // note's mark is raised above its note; a listing's numbers (beside lines in
-// a typewriter font) are the listing's own, which an index may refer to.
+// a typewriter font, most of them) are the listing's own, which an index
+// may refer to.
 bool besideProse(const PageLines& page, const Line& line, std::size_t w, double textSize)
 {
     const Word& number = line.words[w];
@@ -80,10 +84,11 @@ bool besideProse(const PageLines& page, const Line& line, std::size_t w, double 
     return nearest && proseOnBaseline(nearest->words, nullptr, number, textSize);
 }
 
-// Whether the candidates, one under another, number the lines.
+// Whether the candidates, one under another, number the lines of prose.
 bool numbersLines(std::vector<Candidate> column, double textSize)
 {
-    if (column.size() < kMinLineNumbers)
+    const auto prose = std::count_if(column.begin(), column.end(), [](const Candidate& c) { return c.besideProse; });
+    if (column.size() < kMinLineNumbers || 2 * static_cast<std::size_t>(prose) <= column.size())
         return false;
     std::sort(column.begin(), column.end(), [](const Candidate& a, const Candidate& b) { return a.top < b.top; });
     std::size_t steady = 0;
@@ -91,7 +96,7 @@ bool numbersLines(std::vector<Candidate> column, double textSize)
         const long rise = column[k].value - column[k - 1].value;
         const double down = column[k].top - column[k - 1].top;
         const double pitch = rise > 0 ? down / static_cast<double>(rise) : 0;
-        steady += rise > 0 && pitch >= kMinPitchPerNumber * textSize && pitch <= kMaxPitchPerNumber * textSize;
+        steady += rise > 0 && pitch >= kMinPitchPerNumber * textSize;
     }
     return static_cast<double>(steady) >= kLineNumbersRisingShare * static_cast<double>(column.size() - 1);
 }
@@ -129,8 +134,9 @@ void removeLineNumbers(PageLines& page)
             for (std::size_t w : {std::size_t{0}, words.size() - 1}) {
                 const Word& word = words[w];
                 const auto value = plainNumber(word.text);
-                if (value && word.fontSize <= kLineNumberSizeShare * textSize && besideProse(page, block.lines[l], w, textSize))
-                    candidates.push_back({b, l, w, word.box.xMin, word.box.xMax, word.box.yMin, *value});
+                if (value && word.fontSize <= kLineNumberSizeShare * textSize)
+                    candidates.push_back({b, l, w, word.box.xMin, word.box.xMax, word.box.yMin, *value,
+                                          besideProse(page, block.lines[l], w, textSize)});
                 if (words.size() == 1)
                     break;
             }
