@@ -76,11 +76,13 @@ std::vector<std::pair<double, double>> columnExtents(const std::vector<const Blo
     return columns;
 }
 
-// Body text of a column: lines enough, wide enough, most of them filling
-// the block (a formula's stacked pieces do not).
+// Body text of a column: lines enough, wide enough but not across the page
+// (an abstract over two columns), most of them filling the block (a
+// formula's stacked pieces do not).
 bool isColumnText(const Block& b, double width)
 {
-    if (b.rotation != 0 || b.lines.size() < kColumnTextMinLines || b.box.width() < kColumnTextShare * width)
+    if (b.rotation != 0 || b.lines.size() < kColumnTextMinLines || b.box.width() < kColumnTextShare * width
+        || b.box.width() >= kSpanningShare * width)
         return false;
     const auto full = std::count_if(b.lines.begin(), b.lines.end(),
                                     [&](const Line& l) { return l.box.width() >= kColumnBodyShare * b.box.width(); });
