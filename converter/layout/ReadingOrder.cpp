@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <span>
+#include <utility>
 #include <string_view>
 
 namespace pwt::layout {
@@ -500,11 +501,13 @@ void markRowsAcrossGutters(std::vector<Block>& blocks, std::vector<bool>& wide, 
     }
 }
 
-// Poppler sometimes makes one line of two lines of code that stand side by
-// side in two columns on one baseline ("\bibliography{bib}" and "..."):
-// a block reaching over a gutter whose every line has its words apart on
-// both sides of it (nothing in the gutter) is cut there into two blocks.
-// Text across the page always has some word in the gutter.
+// Poppler sometimes makes one block of text of both columns (a formula of
+// the left column running over into the right one ties them), or one line
+// of two lines of code that stand side by side on one baseline
+// ("\bibliography{bib}" and "..."). A block reaching over a gutter whose
+// lines keep their words out of it, all but a few, is cut there into two
+// blocks; a line with a word in the gutter goes whole to the side it starts
+// on. Text across the page has words in the gutter on most of its lines.
 void splitBlocksAtGutters(std::vector<Block>& blocks, const std::vector<std::pair<double, double>>& gaps)
 {
     std::vector<Block> cut;
@@ -516,19 +519,25 @@ void splitBlocksAtGutters(std::vector<Block>& blocks, const std::vector<std::pai
                 continue;
             const double em = b.lines.empty() ? 10.0 : b.lines.front().fontSize;
             const double slack = kGutterIntrusionEm * em;
-            const bool apart = std::all_of(b.lines.begin(), b.lines.end(), [&](const Line& l) {
-                return std::all_of(l.words.begin(), l.words.end(), [&](const Word& w) {
-                    return w.box.xMax <= gap.first + slack || w.box.xMin >= gap.second - slack;
-                });
-            });
-            if (!apart)
+            const auto leftOfGap = [&](const Word& w) { return w.box.xMax <= gap.first + slack; };
+            const auto rightOfGap = [&](const Word& w) { return w.box.xMin >= gap.second - slack; };
+            const auto crosses = [&](const Line& l) {
+                return std::any_of(l.words.begin(), l.words.end(), [&](const Word& w) { return !leftOfGap(w) && !rightOfGap(w); });
+            };
+            const auto crossing = std::count_if(b.lines.begin(), b.lines.end(), crosses);
+            if (static_cast<double>(crossing) > kMaxCrossingLinesShare * static_cast<double>(b.lines.size()))
                 continue;
             Block right = b;
             right.lines.clear();
             for (Line& l : b.lines) {
+                if (crosses(l)) {
+                    if (rightOfGap(l.words.front()))
+                        right.lines.push_back(std::exchange(l, Line{}));
+                    continue;
+                }
                 Line r = l;
-                std::erase_if(l.words, [&](const Word& w) { return w.box.xMin >= gap.second - slack; });
-                std::erase_if(r.words, [&](const Word& w) { return w.box.xMax <= gap.first + slack; });
+                std::erase_if(l.words, rightOfGap);
+                std::erase_if(r.words, leftOfGap);
                 if (!r.words.empty()) {
                     measureLine(r);
                     right.lines.push_back(std::move(r));

@@ -57,6 +57,10 @@ inline constexpr double kColumnTextShare = 0.28;
 // the page; column text keeps out of the gutter, give or take a hyphen.
 inline constexpr double kGutterIntrusionEm = 0.3;
 
+// A block over a gutter whose lines, all but this share, keep out of it is
+// text of two columns that poppler joined.
+inline constexpr double kMaxCrossingLinesShare = 0.25;
+
 // Column flow id of blocks that belong to no column (they align in the text width).
 inline constexpr int kNoColumn = -1;
 
