@@ -457,6 +457,23 @@ private slots:
                  para(p, U"Right two", 300, 232, 8);
              },
              {u"Left one"_qs, u"\\bibliography{bib}"_qs, u"Left two"_qs, u"Right one"_qs, u"\\begin{acks}"_qs, u"Right two"_qs}},
+            {"both columns in one block tied by a formula running over",
+             [&](pdf::PageText& p) {
+                 para(p, U"Left one", 72, 100, 8);
+                 para(p, U"Right one", 300, 100, 8);
+                 auto& flow = test::addBlock(p, {LineSpec{U"Lcode a;", 84, 208}, LineSpec{U"Lcode b;", 84, 220},
+                                                 LineSpec{U"Lcode c;", 84, 232}, LineSpec{U"Lcode d = e + f + g + h + i + j + k + l;", 84, 244}});
+                 auto& lines = flow.blocks.back().lines;
+                 for (std::size_t i = 0; i < 3; ++i) {
+                     const pdf::TextLine right = test::makeLine(LineSpec{U"Rcode x;", 312, 208 + 12.0 * static_cast<double>(i)});
+                     lines[i].words.insert(lines[i].words.end(), right.words.begin(), right.words.end());
+                 }
+                 flow.blocks.back().box.xMax = 360;
+                 para(p, U"Left two", 72, 268, 8);
+                 para(p, U"Right two", 300, 268, 8);
+             },
+             {u"Left one"_qs, u"Lcode a;"_qs, u"Lcode b;"_qs, u"Lcode c;"_qs, u"Lcode d"_qs, u"Left two"_qs, u"Right one"_qs,
+              u"Rcode x;"_qs, u"Right two"_qs}},
             {"right column's top beside a picture",
              [&](pdf::PageText& p) {
                  para(p, U"Right one", 300, 100, 8);
