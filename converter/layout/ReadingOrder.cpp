@@ -236,6 +236,15 @@ void rejoinNumberFragments(PageLines& page)
     if (page.blocks.empty())
         return;
     const double textWidth = blocksWidth(page.blocks);
+    // Never across a gutter: a reference's number of the left column is no
+    // part of the right column's line on its baseline.
+    const auto gaps = gutters(page.blocks, textWidth);
+    const auto acrossAGutter = [&](const pdf::Box& a, const pdf::Box& b) {
+        const pdf::Box& left = a.xMin < b.xMin ? a : b;
+        const pdf::Box& right = a.xMin < b.xMin ? b : a;
+        return std::any_of(gaps.begin(), gaps.end(),
+                           [&](const auto& gap) { return left.xMax <= gap.second && right.xMin >= gap.first; });
+    };
     for (Block& block : page.blocks) {
         if (block.rotation != 0 || block.lines.empty())
             continue;
@@ -246,7 +255,7 @@ void rejoinNumberFragments(PageLines& page)
             Block* owner = nullptr;
             bool before = true;
             Line* target = lineBeside(page, block, fragment, kNumberFragmentGapShare * textWidth, allNumbers, &owner, before);
-            if (!target || (!allNumbers && !before))
+            if (!target || (!allNumbers && !before) || acrossAGutter(fragment.box, target->box))
                 return false;
             if (before) {
                 target->words.back().spaceAfter = true;

@@ -474,6 +474,14 @@ private slots:
              },
              {u"Left one"_qs, u"Lcode a;"_qs, u"Lcode b;"_qs, u"Lcode c;"_qs, u"Lcode d"_qs, u"Left two"_qs, u"Right one"_qs,
               u"Rcode x;"_qs, u"Right two"_qs}},
+            {"a number of the left column on a right column line's baseline",
+             [&](pdf::PageText& p) {
+                 para(p, U"Left one", 72, 100, 8);
+                 para(p, U"Right one", 300, 100, 16);
+                 test::addBlock(p, {LineSpec{U"(1935).", 80, 208}}); // on the baseline of the right one's 10th line
+                 para(p, U"Left two", 72, 232, 8);
+             },
+             {u"Left one"_qs, u"(1935)."_qs, u"Left two"_qs, u"Right one"_qs}},
             {"right column's top beside a picture",
              [&](pdf::PageText& p) {
                  para(p, U"Right one", 300, 100, 8);
