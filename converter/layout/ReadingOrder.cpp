@@ -536,8 +536,7 @@ void splitBlocksAtGutters(std::vector<Block>& blocks, const std::vector<std::pai
             const auto crossing = std::count_if(b.lines.begin(), b.lines.end(), crosses);
             if (static_cast<double>(crossing) > kMaxCrossingLinesShare * static_cast<double>(b.lines.size()))
                 continue;
-            Block right = b;
-            right.lines.clear();
+            Block right{{}, b.box, b.rotation, b.flow, b.marginNote};
             for (Line& l : b.lines) {
                 if (crosses(l)) {
                     if (rightOfGap(l.words.front()))
