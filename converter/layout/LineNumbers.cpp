@@ -142,20 +142,23 @@ void removeLineNumbers(PageLines& page)
             }
         }
     }
+    if (candidates.size() < kMinLineNumbers)
+        return; // most pages: nothing to group
+    std::vector<Candidate> numbers;
+    for (double Candidate::*edge : {&Candidate::left, &Candidate::right})
+        for (const auto& group : alignedGroups(candidates, edge, textSize))
+            if (numbersLines(group, textSize))
+                numbers.insert(numbers.end(), group.begin(), group.end());
+    if (numbers.empty())
+        return;
     std::vector<std::vector<std::vector<bool>>> drop(page.blocks.size());
     for (std::size_t b = 0; b < page.blocks.size(); ++b) {
         drop[b].resize(page.blocks[b].lines.size());
         for (std::size_t l = 0; l < page.blocks[b].lines.size(); ++l)
             drop[b][l].assign(page.blocks[b].lines[l].words.size(), false);
     }
-    bool any = false;
-    for (double Candidate::*edge : {&Candidate::left, &Candidate::right})
-        for (const auto& group : alignedGroups(candidates, edge, textSize))
-            if (numbersLines(group, textSize))
-                for (const Candidate& c : group)
-                    any = drop[c.block][c.line][c.word] = true;
-    if (!any)
-        return;
+    for (const Candidate& c : numbers)
+        drop[c.block][c.line][c.word] = true;
     for (std::size_t b = 0; b < page.blocks.size(); ++b) {
         Block& block = page.blocks[b];
         for (std::size_t l = 0; l < block.lines.size(); ++l) {
